@@ -1,0 +1,32 @@
+#pragma once
+// The reception check: the operator's copy compared position by position with the sent text.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qlor {
+
+// Lines of a memo's text (cp1251, CR LF / CR / LF between lines) as a box of widthChars
+// characters of a fixed-pitch font shows them: long lines wrap at spaces, each wrapped line
+// keeping the space at which it was wrapped; a word longer than the width is broken at the
+// width. An empty last line is not counted. widthChars < 1 means no wrapping.
+std::vector<std::string> WrapLines(std::string_view text, int widthChars);
+
+struct CheckHead {
+    std::string dateTime;   // short date + " " + long time, cp1251
+    bool ownText = false;   // "Текст произвольный" instead of "Текст " + digits
+    int number[4] = {0, 0, 0, 0};
+    int speed[3] = {0, 0, 0};
+};
+
+struct CheckList {
+    std::vector<std::string> lines; // cp1251
+    int errors = 0;
+    // The lines, each followed by CR LF (the saved file's bytes).
+    std::string Text() const;
+};
+
+CheckList BuildCheckList(const CheckHead& head, const std::vector<std::string>& sentLines,
+                         const std::vector<std::string>& copyLines);
+
+} // namespace qlor
