@@ -12,7 +12,7 @@ struct ExportParams {
     RadiogramControls controls; // header/ending/symbols/settings (own-text mode is ignored)
     bool cpm = true;            // OurSystem checked
     MidiVoice voice;            // channel, patch, pause delay, tone
-    std::string folder;         // PathDir; empty = current directory
+    std::string folder;         // PathDir (a file-system path, UTF-8); empty = current directory
 };
 
 struct ExportItem {
@@ -23,6 +23,8 @@ struct ExportItem {
 };
 
 int ExportFileCount(const TransmissionSettings& s); // 0 means 1
+// "d1d2d3d4-0i" for i < 10, "d1d2d3d4-i" from 10 on.
+std::string ExportBaseName(const TransmissionSettings& s, int i);
 ExportItem PlanExportItem(const ExportParams& params, int i); // i = 1..N
 std::string JoinFolder(const std::string& folder, const std::string& fileName);
 
@@ -30,6 +32,7 @@ struct ExportResult {
     int written = 0;        // pairs fully written
     int failedGenerations = 0;
     std::string error;      // empty on success; else names the file that failed (UTF-8)
+    bool cancelled = false; // the progress callback asked to stop
 };
 // Writes the whole series. progress(i, n) is called after each pair; returning false cancels.
 ExportResult RunExport(const MorseTable& table, const ExportParams& params,

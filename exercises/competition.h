@@ -17,6 +17,9 @@ struct CompetitionParams {
     bool cpm = true;               // OurSystem checked
     bool english = true;           // language position 0
     std::string dateTime;          // short date + " " + long time (cp1251)
+    // Length in bytes of the symbol memo's text as the box holds it: the generator's
+    // no-three-in-a-row rule reads it even though the competition draws from all symbols.
+    std::size_t symbolMemoLength = 0;
 };
 
 struct CompetitionPlan {
@@ -26,5 +29,9 @@ struct CompetitionPlan {
 };
 
 CompetitionPlan PlanCompetition(const CompetitionParams& params);
+
+// Number of competition texts: (final - start) / 10 + 1 truncated toward zero; 0 when that is
+// not positive.
+int CompetitionTextCount(int startSpeed, int finalSpeed);
 
 } // namespace qlor

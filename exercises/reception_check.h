@@ -12,6 +12,14 @@ namespace qlor {
 // width. An empty last line is not counted. widthChars < 1 means no wrapping.
 std::vector<std::string> WrapLines(std::string_view text, int widthChars);
 
+// Characters per line of a box whose text area is textAreaWidthPx wide, in a fixed-pitch font
+// whose characters advance charAdvancePx each; at least 1.
+int WrapWidthChars(int textAreaWidthPx, int charAdvancePx);
+
+// Wrap width used where no box decides it (the command line): five groups of five and their
+// spaces fill one line [characters].
+inline constexpr int kDefaultWrapChars = 30;
+
 struct CheckHead {
     std::string dateTime;   // short date + " " + long time, cp1251
     bool ownText = false;   // "Текст произвольный" instead of "Текст " + digits
