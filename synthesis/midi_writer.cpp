@@ -1,0 +1,274 @@
+#include "synthesis/midi_writer.h"
+
+#include "synthesis/codepage.h"
+#include "synthesis/timing.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <limits>
+#include <unistd.h>
+
+namespace qlor {
+namespace {
+
+constexpr uint8_t kNoteOnStatus = 0x90;
+constexpr uint8_t kProgramChangeStatus = 0xC0;
+constexpr uint8_t kVelocity = 0x64;
+constexpr std::string_view kClosingText = "PAUSE";
+constexpr int kSlowestSpeed = 5; // [cpm]
+
+void Append(ByteVector& out, std::initializer_list<uint8_t> bytes) { out.insert(out.end(), bytes); }
+
+void Append(ByteVector& out, std::string_view text) { out.insert(out.end(), text.begin(), text.end()); }
+
+void AppendVarLen(ByteVector& out, uint64_t value) {
+    uint8_t buffer[10];
+    int n = 0;
+    buffer[n++] = static_cast<uint8_t>(value & 0x7F);
+    value >>= 7;
+    while (value != 0) {
+        buffer[n++] = static_cast<uint8_t>(0x80 | (value & 0x7F));
+        value >>= 7;
+    }
+    while (n > 0) {
+        out.push_back(buffer[--n]);
+    }
+}
+
+void AppendBigEndian32(ByteVector& out, uint32_t value) {
+    Append(out, {static_cast<uint8_t>(value >> 24), static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8),
+                 static_cast<uint8_t>(value)});
+}
+
+// Settings outside the MIDI data range would put bytes with bit 7 set where data bytes belong and
+// break the file for every reader; they are brought into range here whatever the caller passes.
+MidiVoice SafeVoice(const MidiVoice& voice) {
+    MidiVoice v = voice;
+    v.channel = std::clamp(v.channel, 0, 15);
+    v.patch = std::clamp(v.patch, 0, 127);
+    v.note = std::clamp(v.note, 0, 127);
+    v.pauseDelay = std::clamp(v.pauseDelay, 0, 1 << 20);
+    return v;
+}
+
+// Trims bytes <= 0x20 at both ends and reduces every run of spaces to one space.
+std::string Squeeze(std::string_view text) {
+    std::string_view trimmed = Trim1251(text);
+    std::string out;
+    out.reserve(trimmed.size());
+    for (char c : trimmed) {
+        if (c == ' ' && !out.empty() && out.back() == ' ') {
+            continue;
+        }
+        out.push_back(c);
+    }
+    return out;
+}
+
+std::string NoKeyableMessage() { return "the text has no character with a Morse code: it cannot be timed"; }
+
+std::string ErrnoText(int err) { return std::strerror(err); }
+
+} // namespace
+
+ByteVector EncodeVarLen(uint64_t value) {
+    ByteVector out;
+    AppendVarLen(out, value);
+    return out;
+}
+
+ByteVector MidiHeader(int trackCount, uint32_t trackLength) {
+    ByteVector out;
+    out.reserve(22);
+    Append(out, "MThd");
+    Append(out, {0x00, 0x00, 0x00, 0x06});
+    Append(out, {0x00, static_cast<uint8_t>(trackCount == 1 ? 0 : 1)});
+    Append(out, {0x00, static_cast<uint8_t>(trackCount & 0xFF)});
+    Append(out, {0x00, static_cast<uint8_t>(kTicksPerQuarter)});
+    Append(out, "MTrk");
+    AppendBigEndian32(out, trackLength);
+    return out;
+}
+
+// Notes and silences strictly alternate: the silences between two notes (whatever gap letters
+// stand there, one, several or none) become one delta-time, silence before the first note
+// becomes the delta-time of the note-on status, and silence after the last note is left to the
+// closing marker. Letters other than D T P Q R sound nothing and take no time.
+Events ElementsToEvents(std::string_view elements, const MidiVoice& voiceIn) {
+    const MidiVoice voice = SafeVoice(voiceIn);
+    const auto note = static_cast<uint8_t>(voice.note);
+    Events events;
+    events.bytes.reserve(elements.size() * 3 + 2);
+    uint64_t gap = 0; // silence since the last note-off [ticks]
+    bool started = false;
+    for (char letter : elements) {
+        switch (letter) {
+        case 'D':
+        case 'T':
+            AppendVarLen(events.bytes, gap);
+            if (!started) {
+                events.bytes.push_back(static_cast<uint8_t>(kNoteOnStatus + voice.channel));
+                started = true;
+            }
+            Append(events.bytes, {note, kVelocity});
+            AppendVarLen(events.bytes, static_cast<uint64_t>(ElementTicks(letter, voice.pauseDelay)));
+            Append(events.bytes, {note, 0x00});
+            gap = 0;
+            break;
+        case 'P':
+        case 'Q':
+        case 'R':
+            gap += static_cast<uint64_t>(ElementTicks(letter, voice.pauseDelay));
+            break;
+        default:
+            break;
+        }
+    }
+    events.weightTotal = ElementWeightTotal(elements);
+    return events;
+}
+
+std::string FullSegmentText(std::string_view header, std::string_view body, std::string_view ending) {
+    std::string h = Squeeze(header);
+    std::string full;
+    full.reserve(header.size() + body.size() + ending.size() + 2);
+    if (!h.empty()) {
+        full += h;
+        full += ' ';
+    }
+    full += Squeeze(body);
+    std::string e = Squeeze(ending);
+    if (!e.empty()) {
+        full += ' ';
+        full += e;
+    }
+    return full;
+}
+
+MidiResult BuildSegment(const MorseTable& table, const SegmentText& segment, int pauseSeconds, const MidiVoice& voice) {
+    MidiResult result;
+    // The tempo comes from the body alone, so header and ending sound at the body's speed.
+    const Elements body = TextToElements(table, segment.body);
+    const int speed = std::max(segment.speedCpm, kSlowestSpeed);
+    const auto tempo = SegmentTempo(body.count, ElementWeightTotal(body.elements), speed);
+    if (!tempo) {
+        result.error = MidiError::NoKeyableCharacter;
+        result.message = NoKeyableMessage();
+        return result;
+    }
+    // The tempo field holds 3 bytes: a longer quarter note is clamped (a very short body at a
+    // very low speed); the closing pause is computed from the tempo actually written.
+    const uint64_t written = std::clamp<uint64_t>(*tempo, 1, kMaxTempo);
+    const Elements full =
+        TextToElements(table, FullSegmentText(segment.header, segment.body, segment.ending));
+    Events events = ElementsToEvents(full.elements, voice);
+
+    ByteVector& out = result.bytes;
+    out.reserve(events.bytes.size() + 48);
+    Append(out, {0x00, 0xFF, 0x51, 0x03, static_cast<uint8_t>(written >> 16), static_cast<uint8_t>(written >> 8),
+                 static_cast<uint8_t>(written)});
+    Append(out, {0x00, 0xFF, 0x02, static_cast<uint8_t>(kCopyrightText.size())});
+    Append(out, kCopyrightText);
+    out.insert(out.end(), events.bytes.begin(), events.bytes.end());
+    AppendVarLen(out, EndPauseTicks(written, std::max(pauseSeconds, 0)));
+    Append(out, {0xFF, 0x01, static_cast<uint8_t>(kClosingText.size())});
+    Append(out, kClosingText);
+    return result;
+}
+
+MidiResult BuildMorseMidi(const MorseTable& table, const std::vector<SegmentText>& segments, int pauseSeconds,
+                          const MidiVoice& voiceIn) {
+    const MidiVoice voice = SafeVoice(voiceIn);
+    ByteVector track;
+    Append(track, {0x00, static_cast<uint8_t>(kProgramChangeStatus + voice.channel), static_cast<uint8_t>(voice.patch)});
+    for (const SegmentText& segment : segments) {
+        MidiResult part = BuildSegment(table, segment, pauseSeconds, voice);
+        if (!part) {
+            return part;
+        }
+        track.insert(track.end(), part.bytes.begin(), part.bytes.end());
+    }
+    Append(track, {0x00, 0xFF, 0x2F, 0x00});
+
+    MidiResult result;
+    if (track.size() > std::numeric_limits<uint32_t>::max()) {
+        result.error = MidiError::Io;
+        result.message = "the text is too long for one MIDI track";
+        return result;
+    }
+    result.bytes = MidiHeader(1, static_cast<uint32_t>(track.size()));
+    result.bytes.insert(result.bytes.end(), track.begin(), track.end());
+    return result;
+}
+
+MidiResult WriteMorseMidi(const MorseTable& table, const std::vector<SegmentText>& segments, const std::string& path,
+                          int pauseSeconds, const MidiVoice& voice) {
+    MidiResult result = BuildMorseMidi(table, segments, pauseSeconds, voice);
+    if (!result) {
+        return result;
+    }
+    std::string error = WriteFileAtomically(
+        path, std::string_view(reinterpret_cast<const char*>(result.bytes.data()), result.bytes.size()));
+    if (!error.empty()) {
+        result.error = MidiError::Io;
+        result.message = std::move(error);
+        result.bytes.clear();
+    }
+    return result;
+}
+
+std::string WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    static std::atomic<unsigned> counter{0};
+    auto fail = [&](int err) { return "cannot write \"" + path + "\": " + ErrnoText(err); };
+    if (path.empty()) {
+        return fail(ENOENT);
+    }
+
+    // A fresh name beside the target, created exclusively, so the rename stays in one file system.
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) {
+            return fail(errno);
+        }
+    }
+    if (fd < 0) {
+        return fail(EEXIST);
+    }
+
+    const char* data = bytes.data();
+    size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd, data, left);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            int err = errno;
+            ::close(fd);
+            ::unlink(temp.c_str());
+            return fail(err);
+        }
+        data += n;
+        left -= static_cast<size_t>(n);
+    }
+    if (::close(fd) != 0) {
+        int err = errno;
+        ::unlink(temp.c_str());
+        return fail(err);
+    }
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        int err = errno;
+        ::unlink(temp.c_str());
+        return fail(err);
+    }
+    return {};
+}
+
+} // namespace qlor

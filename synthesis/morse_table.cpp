@@ -1,0 +1,279 @@
+#include "synthesis/morse_table.h"
+
+#include "synthesis/codepage.h"
+
+#include <charconv>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace qlor {
+namespace {
+
+struct BuiltIn {
+    int index;
+    const char* pattern;
+};
+
+// The built-in code: Latin letters 1..26, Cyrillic letters 30..61, digits and signs 90..107.
+constexpr BuiltIn kBuiltIn[] = {
+    {1, "DPT"},          {2, "TPDPDPD"},      {3, "TPDPTPD"},    {4, "TPDPD"},       {5, "D"},
+    {6, "DPDPTPD"},      {7, "TPTPD"},        {8, "DPDPDPD"},    {9, "DPD"},         {10, "DPTPTPT"},
+    {11, "TPDPT"},       {12, "DPTPDPD"},     {13, "TPT"},       {14, "TPD"},        {15, "TPTPT"},
+    {16, "DPTPTPD"},     {17, "TPTPDPT"},     {18, "DPTPD"},     {19, "DPDPD"},      {20, "T"},
+    {21, "DPDPT"},       {22, "DPDPDPT"},     {23, "DPTPT"},     {24, "TPDPDPT"},    {25, "TPDPTPT"},
+    {26, "TPTPDPD"},     {30, "DPT"},         {31, "TPDPDPD"},   {32, "DPTPT"},      {33, "TPTPD"},
+    {34, "TPDPD"},       {35, "D"},           {36, "DPDPDPT"},   {37, "TPTPDPD"},    {38, "DPD"},
+    {39, "DPTPTPT"},     {40, "TPDPT"},       {41, "DPTPDPD"},   {42, "TPT"},        {43, "TPD"},
+    {44, "TPTPT"},       {45, "DPTPTPD"},     {46, "DPTPD"},     {47, "DPDPD"},      {48, "T"},
+    {49, "DPDPT"},       {50, "DPDPTPD"},     {51, "DPDPDPD"},   {52, "TPDPTPD"},    {53, "TPTPTPD"},
+    {54, "TPTPTPT"},     {55, "TPTPDPT"},     {56, "TPDPDPT"},   {57, "TPDPTPT"},    {58, "TPDPDPDPT"},
+    {59, "DPDPTPDPD"},   {60, "DPDPTPT"},     {61, "DPTPDPT"},   {90, "DPTPTPTPT"},  {91, "DPDPTPTPT"},
+    {92, "DPDPDPTPT"},   {93, "DPDPDPDPT"},   {94, "DPDPDPDPD"}, {95, "TPDPDPDPD"},  {96, "TPTPDPDPD"},
+    {97, "TPTPTPDPD"},   {98, "TPTPTPTPD"},   {99, "TPTPTPTPT"}, {100, "TPDPDPDPT"}, {101, "TPDPDPTPD"},
+    {102, "DPDPTPTPDPD"}, {103, "DPTPDPTPDPT"}, {104, "TPTPDPDPTPT"}, {105, "TPTPDPDPTPT"},
+    {106, "DPTPDPTPD"},  {107, "DPTPTPDPTPD"},
+};
+
+// Index of every byte after cp1251 upper-casing (0: no entry). The mapping is fixed; the override
+// file can change patterns only.
+constexpr std::array<unsigned char, 256> MakeIndexTable() {
+    std::array<unsigned char, 256> t{};
+    for (int c = 'A'; c <= 'Z'; ++c) {
+        t[c] = static_cast<unsigned char>(c - 'A' + 1);
+    }
+    for (int c = 0xC0; c <= 0xD9; ++c) { // А..Щ
+        t[c] = static_cast<unsigned char>(c - 0xC0 + 30);
+    }
+    t[0xDA] = 58; // Ъ
+    t[0xDB] = 57; // Ы
+    t[0xDC] = 56; // Ь
+    t[0xDD] = 59; // Э
+    t[0xDE] = 60; // Ю
+    t[0xDF] = 61; // Я
+    for (int c = '1'; c <= '9'; ++c) {
+        t[c] = static_cast<unsigned char>(c - '1' + 90);
+    }
+    t['0'] = 99;
+    const char signs[] = "=/?.,!*@";
+    for (int i = 0; signs[i] != '\0'; ++i) {
+        t[static_cast<unsigned char>(signs[i])] = static_cast<unsigned char>(100 + i);
+    }
+    return t;
+}
+
+constexpr std::array<unsigned char, 256> kIndexOfUpper = MakeIndexTable();
+
+constexpr std::string_view kNoEntryPattern = "Q";
+
+// Parses the index part of an override line: optional leading blanks, an optional sign and
+// decimal digits, nothing after them. Returns 0 for anything else (0 is never a valid index).
+int ParseOverrideIndex(std::string_view text) {
+    size_t start = 0;
+    while (start < text.size() && (text[start] == ' ' || text[start] == '\t')) {
+        ++start;
+    }
+    text.remove_prefix(start);
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+            return 0;
+        }
+    }
+    int value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size()) {
+        return 0;
+    }
+    return value;
+}
+
+// Replaces, in place, every case-insensitive occurrence of `oldText` by the shorter or equal
+// `newText`, left to right without re-examining produced text: the same result as
+// ReplaceAllText, without copies. Returns the number of replacements.
+size_t ReplaceShrinking(std::string& s, std::string_view oldText, std::string_view newText) {
+    const size_t m = oldText.size();
+    if (m == 0 || s.size() < m) {
+        return 0;
+    }
+    const std::string upperOld = UpperCase1251(oldText);
+    size_t read = 0;
+    size_t write = 0;
+    size_t count = 0;
+    const size_t n = s.size();
+    while (read + m <= n) {
+        size_t k = 0;
+        while (k < m && UpCase1251(static_cast<unsigned char>(s[read + k])) == static_cast<unsigned char>(upperOld[k])) {
+            ++k;
+        }
+        if (k == m) {
+            for (char c : newText) {
+                s[write++] = c;
+            }
+            read += m;
+            ++count;
+        } else {
+            s[write++] = s[read++];
+        }
+    }
+    while (read < n) {
+        s[write++] = s[read++];
+    }
+    s.resize(write);
+    return count;
+}
+
+// "While s contains old, replace every old by new": each pass at least halves the runs, so only
+// log-many passes happen. The containment test is exact (case-sensitive), the replacement
+// ignores case, as the conversion has always done.
+void ReplaceWhileContains(std::string& s, std::string_view oldText, std::string_view newText) {
+    while (s.find(oldText) != std::string::npos) {
+        ReplaceShrinking(s, oldText, newText);
+    }
+}
+
+} // namespace
+
+MorseTable::MorseTable() { InitMorseTable(); }
+
+void MorseTable::InitMorseTable() {
+    for (auto& entry : entries_) {
+        entry.clear();
+    }
+    for (const BuiltIn& b : kBuiltIn) {
+        entries_[b.index] = b.pattern;
+    }
+}
+
+void MorseTable::LoadMorseOverrides(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return;
+    }
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ApplyOverrides(bytes);
+}
+
+void MorseTable::ApplyOverrides(std::string_view fileBytes) {
+    size_t pos = 0;
+    while (pos < fileBytes.size()) {
+        size_t eol = fileBytes.find('\n', pos);
+        std::string_view line =
+            fileBytes.substr(pos, eol == std::string_view::npos ? std::string_view::npos : eol - pos);
+        pos = eol == std::string_view::npos ? fileBytes.size() : eol + 1;
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        if (line.empty() || line.front() == ';') {
+            continue; // comment or empty line
+        }
+        size_t colon = line.find(':');
+        if (colon == std::string_view::npos) {
+            continue;
+        }
+        int index = ParseOverrideIndex(line.substr(0, colon));
+        if (index < 1 || index > kSize) {
+            continue; // not a number, or outside the table
+        }
+        size_t semicolon = line.find(';', colon + 1);
+        if (semicolon == std::string_view::npos) {
+            continue; // the closing ";" is required
+        }
+        entries_[index] = std::string(line.substr(colon + 1, semicolon - colon - 1));
+    }
+}
+
+int MorseTable::IndexOf(unsigned char c) { return kIndexOfUpper[UpCase1251(c)]; }
+
+MorseTable::Pattern MorseTable::CharPattern(unsigned char c) const {
+    int index = IndexOf(c);
+    if (index == 0) {
+        return {kNoEntryPattern, false};
+    }
+    return {entries_[index], true};
+}
+
+Elements TextToElements(const MorseTable& table, std::string_view text) {
+    Elements result;
+    std::string_view trimmed = Trim1251(text);
+
+    // Every byte's contribution (its pattern and one "Q") is the same wherever it occurs.
+    std::array<std::string, 256> piece;
+    std::array<bool, 256> found{};
+    size_t total = 0;
+    for (int c = 0; c < 256; ++c) {
+        auto p = table.CharPattern(static_cast<unsigned char>(c));
+        piece[c].assign(p.pattern);
+        piece[c].push_back('Q');
+        found[c] = p.found;
+    }
+    for (unsigned char c : trimmed) {
+        total += piece[c].size();
+    }
+    std::string& s = result.elements;
+    s.reserve(total);
+    for (unsigned char c : trimmed) {
+        s += piece[c];
+        result.count += found[c] ? 1 : 0;
+    }
+
+    // Overridden patterns may repeat elements or gaps; merge them.
+    ReplaceWhileContains(s, "DD", "D");
+    ReplaceWhileContains(s, "TT", "T");
+    ReplaceWhileContains(s, "PP", "P");
+    // Runs of character gaps: three become a word gap, two vanish, a gap after a word gap goes.
+    ReplaceShrinking(s, "QQQ", "R");
+    ReplaceShrinking(s, "QQ", "");
+    ReplaceShrinking(s, "RQ", "R");
+    ReplaceWhileContains(s, "RR", "R");
+    // The gap after the last character.
+    if (!s.empty()) {
+        s.pop_back();
+    }
+    return result;
+}
+
+std::string ReplaceAllText(std::string_view source, std::string_view oldText, std::string_view newText) {
+    if (oldText.empty()) {
+        return std::string(source);
+    }
+    const std::string upper = UpperCase1251(source);
+    const std::string upperOld = UpperCase1251(oldText);
+    const size_t m = upperOld.size();
+
+    // Knuth-Morris-Pratt over the upper-cased copy: linear in the source whatever the pattern.
+    std::vector<size_t> border(m, 0);
+    for (size_t i = 1, k = 0; i < m; ++i) {
+        while (k > 0 && upperOld[i] != upperOld[k]) {
+            k = border[k - 1];
+        }
+        if (upperOld[i] == upperOld[k]) {
+            ++k;
+        }
+        border[i] = k;
+    }
+
+    std::string result;
+    result.reserve(source.size());
+    size_t copied = 0; // source bytes before this position are already in the result
+    size_t matched = 0;
+    for (size_t i = 0; i < upper.size(); ++i) {
+        while (matched > 0 && upper[i] != upperOld[matched]) {
+            matched = border[matched - 1];
+        }
+        if (upper[i] == upperOld[matched]) {
+            ++matched;
+        }
+        if (matched == m) {
+            const size_t start = i + 1 - m;
+            result.append(source.substr(copied, start - copied));
+            result.append(newText);
+            copied = i + 1;
+            matched = 0; // the scan goes on after the match, never inside it
+        }
+    }
+    result.append(source.substr(copied));
+    return result;
+}
+
+} // namespace qlor
