@@ -10,6 +10,8 @@ class Ext80 {
 public:
     Ext80() = default;
     static Ext80 FromInt(int64_t v);      // exact
+    static Ext80 FromUint64(uint64_t v);  // exact
+    static Ext80 NaN();
     static Ext80 FromDouble(double v);    // exact
     // The extended value nearest to a decimal constant given as a long double literal's text is
     // not needed at run time; the constant pi-ish K of the generator is built in.
