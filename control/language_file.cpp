@@ -1,0 +1,193 @@
+// Language files: parsing "N:text;" lines, loading a file into the current caption table,
+// listing the "*.lng" files of a folder and choosing the table to show.
+#include "control/caption_table.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <system_error>
+
+namespace qlor {
+namespace {
+
+// The entry number before the first ":": leading spaces or tabs, an optional sign, decimal
+// digits and nothing else. Values too large for an entry saturate (they are out of range anyway).
+std::optional<int> ParseEntryNumber(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    if (i == text.size()) {
+        return std::nullopt;
+    }
+    long value = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = std::min(value * 10 + (c - '0'), 1'000'000L);
+    }
+    return static_cast<int>(negative ? -value : value);
+}
+
+void ParseLine(std::string_view line, CaptionTable& table) {
+    if (line.empty() || line.front() == ';') {
+        return;
+    }
+    const size_t colon = line.find(':');
+    if (colon == std::string_view::npos) {
+        return;
+    }
+    const std::optional<int> entry = ParseEntryNumber(line.substr(0, colon));
+    if (!entry || !CaptionTable::ValidEntry(*entry)) {
+        return;
+    }
+    const size_t semicolon = line.find(';', colon + 1);
+    if (semicolon == std::string_view::npos) {
+        return; // an entry whose text is not closed is not trusted
+    }
+    table.Set(*entry, std::string(line.substr(colon + 1, semicolon - colon - 1)));
+}
+
+// Everything up to the last line break, so that a read cut short never yields a partial line.
+std::string_view CompleteLines(std::string_view bytes) {
+    const size_t last = bytes.find_last_of("\r\n");
+    return last == std::string_view::npos ? std::string_view{} : bytes.substr(0, last + 1);
+}
+
+std::string ErrorText(const std::filesystem::path& path, int error) {
+    return "Cannot read \"" + path.string() + "\": " + std::strerror(error);
+}
+
+std::string AsciiUpper(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return upper;
+}
+
+} // namespace
+
+void ParseLanguageLines(std::string_view bytes, CaptionTable& table) {
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            end = bytes.size();
+        }
+        ParseLine(bytes.substr(start, end - start), table);
+        start = end;
+        if (start < bytes.size() && bytes[start] == '\r') {
+            ++start;
+        }
+        if (start < bytes.size() && bytes[start] == '\n') {
+            ++start;
+        }
+    }
+}
+
+LanguageFileResult LoadLanguageFile(const std::filesystem::path& path, CaptionTable& table) {
+    table = EnglishCaptions();
+    std::error_code ec;
+    const bool exists = std::filesystem::exists(path, ec);
+    if (ec) {
+        return {LanguageFileStatus::Unreadable, ErrorText(path, ec.value())};
+    }
+    if (!exists) {
+        return {LanguageFileStatus::Missing, {}};
+    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return {LanguageFileStatus::Unreadable, ErrorText(path, errno)};
+    }
+    std::string bytes;
+    char buffer[4096];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        bytes.append(buffer, got);
+    }
+    const int readError = std::ferror(file) ? errno : 0;
+    std::fclose(file);
+    if (readError != 0) {
+        ParseLanguageLines(CompleteLines(bytes), table);
+        return {LanguageFileStatus::Unreadable, ErrorText(path, readError)};
+    }
+    ParseLanguageLines(bytes, table);
+    return {LanguageFileStatus::Loaded, {}};
+}
+
+std::vector<std::string> DiscoverLanguages(const std::filesystem::path& dir) {
+    std::vector<std::string> fileNames;
+    std::error_code ec;
+    std::filesystem::directory_iterator it(dir, ec);
+    if (ec) {
+        return {};
+    }
+    for (const std::filesystem::directory_iterator end; it != end; it.increment(ec)) {
+        if (ec) {
+            break;
+        }
+        std::string name = it->path().filename().string();
+        if (name.size() >= 4 && name.compare(name.size() - 4, 4, ".lng") == 0) {
+            fileNames.push_back(std::move(name));
+        }
+    }
+    std::sort(fileNames.begin(), fileNames.end());
+
+    std::vector<std::string> languages;
+    for (const std::string& name : fileNames) {
+        const std::string base = name.substr(0, name.find('.'));
+        if (base.empty() || AsciiUpper(base) == "ENGLISH") {
+            continue;
+        }
+        languages.push_back(base);
+    }
+    return languages;
+}
+
+std::vector<std::string> LanguageListItems(const std::filesystem::path& dir) {
+    std::vector<std::string> items{std::string(kEnglishItem)};
+    for (std::string& name : DiscoverLanguages(dir)) {
+        items.push_back(std::move(name));
+    }
+    return items;
+}
+
+std::filesystem::path LanguageFilePath(int position, std::span<const std::string> items,
+                                       const std::filesystem::path& dir) {
+    if (position < 1 || static_cast<size_t>(position) >= items.size()) {
+        return {};
+    }
+    return dir / (items[position] + ".lng");
+}
+
+LanguageChoice ChooseLanguage(int position, std::span<const std::string> items, const std::filesystem::path& dir,
+                              CaptionTable& current) {
+    const std::filesystem::path file = LanguageFilePath(position, items, dir);
+    if (file.empty()) {
+        return {LanguageAction::ApplyEnglish, {}};
+    }
+    LanguageFileResult result = LoadLanguageFile(file, current);
+    switch (result.status) {
+    case LanguageFileStatus::Loaded:
+        return {LanguageAction::ApplyCurrent, {}};
+    case LanguageFileStatus::Unreadable:
+        return {LanguageAction::ReportError, std::move(result.error)};
+    case LanguageFileStatus::Missing:
+        break;
+    }
+    return {LanguageAction::ApplyEnglish, {}};
+}
+
+} // namespace qlor

@@ -1,0 +1,289 @@
+#include "control/settings_store.h"
+
+#include "control/panel_steps.h"
+
+namespace qlor {
+namespace {
+
+enum class Kind { Integer, Boolean, String };
+
+// One stored value: its name, kind and where it lives in PersistedSettings.
+struct ValueSpec {
+    std::string_view name;
+    Kind kind;
+    int* (*integer)(PersistedSettings&);
+    bool* (*boolean)(PersistedSettings&);
+    std::string* (*text)(PersistedSettings&);
+};
+
+constexpr ValueSpec Int(std::string_view name, int* (*ref)(PersistedSettings&)) {
+    return {name, Kind::Integer, ref, nullptr, nullptr};
+}
+constexpr ValueSpec Bool(std::string_view name, bool* (*ref)(PersistedSettings&)) {
+    return {name, Kind::Boolean, nullptr, ref, nullptr};
+}
+constexpr ValueSpec Str(std::string_view name, std::string* (*ref)(PersistedSettings&)) {
+    return {name, Kind::String, nullptr, nullptr, ref};
+}
+
+using P = PersistedSettings;
+
+// The values in write order, #1..#46.
+constexpr ValueSpec kValues[kPersistedValueCount] = {
+    Int("Number 1", [](P& p) { return &p.transmission.number[0]; }),
+    Int("Number 2", [](P& p) { return &p.transmission.number[1]; }),
+    Int("Number 3", [](P& p) { return &p.transmission.number[2]; }),
+    Int("Number 4", [](P& p) { return &p.transmission.number[3]; }),
+    Int("Number Speed 1", [](P& p) { return &p.transmission.speed[0]; }),
+    Int("Number Speed 2", [](P& p) { return &p.transmission.speed[1]; }),
+    Int("Number Speed 3", [](P& p) { return &p.transmission.speed[2]; }),
+    Bool("Text Type", [](P& p) { return &p.textType; }),
+    Int("Tone", [](P& p) { return &p.tone; }),
+    Int("Midi Chanell", [](P& p) { return &p.transmission.midiChannel; }),
+    Int("Midi Patch", [](P& p) { return &p.transmission.midiPatch; }),
+    Int("Number Groupe 1", [](P& p) { return &p.transmission.groups[0]; }),
+    Int("Number Groupe 2", [](P& p) { return &p.transmission.groups[1]; }),
+    Int("Number Groupe 3", [](P& p) { return &p.transmission.groups[2]; }),
+    Int("Char In Groupe", [](P& p) { return &p.transmission.charInGroup; }),
+    Int("Start Number Speed 1", [](P& p) { return &p.transmission.startSpeed[0]; }),
+    Int("Start Number Speed 2", [](P& p) { return &p.transmission.startSpeed[1]; }),
+    Int("Start Number Speed 3", [](P& p) { return &p.transmission.startSpeed[2]; }),
+    Int("Stop Number Speed 1", [](P& p) { return &p.transmission.stopSpeed[0]; }),
+    Int("Stop Number Speed 2", [](P& p) { return &p.transmission.stopSpeed[1]; }),
+    Int("Stop Number Speed 3", [](P& p) { return &p.transmission.stopSpeed[2]; }),
+    Int("Morse Text Type", [](P& p) { return &p.transmission.textType; }),
+    Int("Pause Delay", [](P& p) { return &p.transmission.pauseDelay; }),
+    Int("Morse Noise Type", [](P& p) { return &p.transmission.noiseType; }),
+    Str("Noise File 1", [](P& p) { return &p.noiseFiles[0]; }),
+    Str("Noise File 2", [](P& p) { return &p.noiseFiles[1]; }),
+    Str("Noise File 3", [](P& p) { return &p.noiseFiles[2]; }),
+    Str("Noise File 4", [](P& p) { return &p.noiseFiles[3]; }),
+    Bool("Train Text Need", [](P& p) { return &p.trainTextNeed; }),
+    Bool("Paris system", [](P& p) { return &p.parisSystem; }),
+    Bool("All Symbols", [](P& p) { return &p.allSymbols; }),
+    Bool("Selected Symbols", [](P& p) { return &p.selectedSymbols; }),
+    Str("Selected symbols string", [](P& p) { return &p.selectedSymbolsString; }),
+    Bool("Autopriem", [](P& p) { return &p.autoPriem; }),
+    Int("Number Files 1", [](P& p) { return &p.transmission.files[0]; }),
+    Int("Number Files 2", [](P& p) { return &p.transmission.files[1]; }),
+    Bool("NeedHeader", [](P& p) { return &p.needHeader; }),
+    Bool("HeaderStandart", [](P& p) { return &p.headerStandart; }),
+    Bool("HeaderUser", [](P& p) { return &p.headerUser; }),
+    Str("BeginChar", [](P& p) { return &p.beginChar; }),
+    Bool("NeedEnded", [](P& p) { return &p.needEnded; }),
+    Bool("EndedStandart", [](P& p) { return &p.endedStandart; }),
+    Bool("EndedUser", [](P& p) { return &p.endedUser; }),
+    Str("EndChar", [](P& p) { return &p.endChar; }),
+    Str("PathDir", [](P& p) { return &p.pathDir; }),
+    Int("Languige", [](P& p) { return &p.language; }),
+};
+
+constexpr int kLanguageIndex = 45; // "Languige", #46, read on its own
+
+// Read order at start, as 1-based value numbers: #1..#21, #35, #36, #22..#34, #37..#45.
+std::vector<int> ReadOrder() {
+    std::vector<int> order;
+    for (int n = 1; n <= 21; ++n) {
+        order.push_back(n);
+    }
+    order.push_back(35);
+    order.push_back(36);
+    for (int n = 22; n <= 34; ++n) {
+        order.push_back(n);
+    }
+    for (int n = 37; n <= 45; ++n) {
+        order.push_back(n);
+    }
+    return order;
+}
+
+bool ReadValue(SettingsStore& store, const ValueSpec& spec, PersistedSettings& into) {
+    switch (spec.kind) {
+    case Kind::Integer: {
+        std::int32_t v = 0;
+        if (!store.ReadInteger(spec.name, v)) {
+            return false;
+        }
+        *spec.integer(into) = v;
+        return true;
+    }
+    case Kind::Boolean:
+        return store.ReadBoolean(spec.name, *spec.boolean(into));
+    case Kind::String:
+        return store.ReadString(spec.name, *spec.text(into));
+    }
+    return false;
+}
+
+bool WriteValue(SettingsStore& store, const ValueSpec& spec, PersistedSettings& values) {
+    switch (spec.kind) {
+    case Kind::Integer:
+        return store.WriteInteger(spec.name, *spec.integer(values));
+    case Kind::Boolean:
+        return store.WriteBoolean(spec.name, *spec.boolean(values));
+    case Kind::String:
+        return store.WriteString(spec.name, *spec.text(values));
+    }
+    return false;
+}
+
+} // namespace
+
+bool SettingsStore::ReadBoolean(std::string_view name, bool& value) {
+    std::int32_t v = 0;
+    if (!ReadInteger(name, v)) {
+        return false;
+    }
+    value = v != 0;
+    return true;
+}
+
+PersistedSettings DefaultSettingsKeeping(const PersistedSettings& kept) {
+    PersistedSettings defaults;
+    defaults.transmission.files = kept.transmission.files;
+    defaults.noiseFiles = kept.noiseFiles;
+    defaults.trainTextNeed = kept.trainTextNeed;
+    defaults.language = kept.language;
+    return defaults;
+}
+
+std::array<std::string_view, kPersistedValueCount> PersistedValueNames() {
+    std::array<std::string_view, kPersistedValueCount> names{};
+    for (int i = 0; i < kPersistedValueCount; ++i) {
+        names[i] = kValues[i].name;
+    }
+    return names;
+}
+
+LoadOutcome LoadPersistedSettings(SettingsStore& store, int lastLanguageIndex, const PersistedSettings& initial) {
+    LoadOutcome outcome;
+    outcome.values = initial;
+
+    bool ok = store.OpenKey(false);
+    if (ok) {
+        for (int n : ReadOrder()) {
+            if (!ReadValue(store, kValues[n - 1], outcome.values)) {
+                ok = false;
+                break;
+            }
+        }
+    }
+    store.CloseKey();
+    if (!ok) {
+        outcome.values = DefaultSettingsKeeping(outcome.values);
+        outcome.defaultsApplied = true;
+    }
+
+    outcome.values.language = 0;
+    if (store.OpenKey(false)) {
+        std::int32_t position = 0;
+        if (store.ReadInteger(kValues[kLanguageIndex].name, position)) {
+            outcome.languageRead = true;
+            outcome.values.language = position > lastLanguageIndex ? 0 : position;
+        }
+    }
+    store.CloseKey();
+
+    outcome.values.transmission = ClampToRange(outcome.values.transmission);
+    outcome.values.tone = ClampTone(outcome.values.tone);
+    return outcome;
+}
+
+SaveOutcome SavePersistedSettings(SettingsStore& store, const PersistedSettings& values) {
+    SaveOutcome outcome;
+    PersistedSettings source = values; // the accessors hand out mutable pointers
+    if (store.OpenKey(true)) {
+        for (const ValueSpec& spec : kValues) {
+            if (!WriteValue(store, spec, source)) {
+                outcome.ok = false;
+                outcome.error = "Failed to set data for '" + std::string(spec.name) + "'";
+                break;
+            }
+        }
+    } else {
+        outcome.ok = false;
+        outcome.error = store.ErrorText();
+        if (outcome.error.empty()) {
+            outcome.error = "Failed to set data for '" + std::string(kValues[0].name) + "'";
+        }
+    }
+    if (!store.CloseKey() && outcome.ok) {
+        outcome.ok = false;
+        outcome.error = store.ErrorText();
+    }
+    return outcome;
+}
+
+// MemorySettingsStore ------------------------------------------------------------------------
+
+bool MemorySettingsStore::OpenKey(bool create) {
+    ++openCount;
+    if (!keyExists && create) {
+        keyExists = true;
+    }
+    open_ = keyExists;
+    return open_;
+}
+
+bool MemorySettingsStore::ReadInteger(std::string_view name, std::int32_t& value) {
+    log.emplace_back(name);
+    if (!open_) {
+        return false;
+    }
+    const auto it = values.find(name);
+    if (it == values.end() || !std::holds_alternative<std::int32_t>(it->second)) {
+        return false;
+    }
+    value = std::get<std::int32_t>(it->second);
+    return true;
+}
+
+bool MemorySettingsStore::ReadString(std::string_view name, std::string& value) {
+    log.emplace_back(name);
+    if (!open_) {
+        return false;
+    }
+    const auto it = values.find(name);
+    if (it == values.end()) {
+        value.clear();
+        return true;
+    }
+    if (!std::holds_alternative<std::string>(it->second)) {
+        return false;
+    }
+    const std::string& stored = std::get<std::string>(it->second);
+    value = stored.substr(0, stored.find('\0'));
+    return true;
+}
+
+bool MemorySettingsStore::WriteInteger(std::string_view name, std::int32_t value) {
+    log.emplace_back(name);
+    if (!open_ || name == refuseWriteOf) {
+        error_ = "Failed to set data for '" + std::string(name) + "'";
+        return false;
+    }
+    values.insert_or_assign(std::string(name), value);
+    return true;
+}
+
+bool MemorySettingsStore::WriteString(std::string_view name, std::string_view value) {
+    log.emplace_back(name);
+    if (!open_ || name == refuseWriteOf) {
+        error_ = "Failed to set data for '" + std::string(name) + "'";
+        return false;
+    }
+    values.insert_or_assign(std::string(name), std::string(value));
+    return true;
+}
+
+bool MemorySettingsStore::CloseKey() {
+    ++closeCount;
+    open_ = false;
+    if (failOnClose) {
+        error_ = "The settings could not be saved";
+        return false;
+    }
+    return true;
+}
+
+} // namespace qlor

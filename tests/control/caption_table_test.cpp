@@ -1,0 +1,355 @@
+// The built-in caption tables, the controls they feed, language file parsing, loading, discovery
+// and the choice of the table to show, and the shipped Russian language file.
+#include "control/caption_table.h"
+#include "synthesis/codepage.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <unistd.h>
+
+namespace qlor {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (fs::temp_directory_path() / "qlor-lng-XXXXXX").string();
+        path_ = mkdtemp(pattern.data());
+    }
+    ~TempDir() {
+        std::error_code ec;
+        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(path_, ec);
+    }
+    const fs::path& path() const { return path_; }
+    fs::path Write(const std::string& name, std::string_view bytes) const {
+        std::ofstream(path_ / name, std::ios::binary) << bytes;
+        return path_ / name;
+    }
+
+private:
+    fs::path path_;
+};
+
+std::vector<int> NonEmptyEntries(const CaptionTable& t) {
+    std::vector<int> entries;
+    for (int e = 1; e <= kCaptionCount; ++e) {
+        if (!t.Text(e).empty()) {
+            entries.push_back(e);
+        }
+    }
+    return entries;
+}
+
+TEST(CaptionTables, EnglishTextsKeepTheirSpelling) {
+    const CaptionTable& en = EnglishCaptions();
+    EXPECT_EQ(en.Text(1), "Main panel");
+    EXPECT_EQ(en.Text(21), "Sn/Gr");
+    EXPECT_EQ(en.Text(45), "standart (vvv=)");
+    EXPECT_EQ(en.Text(47), "standart (AR)");
+    EXPECT_EQ(en.Text(52), "to not form the text automaically");
+    EXPECT_EQ(en.Text(56), "The traning text");
+    EXPECT_EQ(en.Text(83), "Change type of handycap");
+    EXPECT_EQ(en.Text(85), "Change quantity of signs in groups");
+    const char* types[] = {"L", "R", "N", "NC", "LN", "MX"};
+    for (int t = 0; t < 6; ++t) {
+        EXPECT_EQ(en.Text(kTextTypeNameEntry + t), types[t]);
+    }
+    const char* noises[] = {"--", "DT", "DS", "CS", "RN"};
+    for (int n = 0; n < 5; ++n) {
+        EXPECT_EQ(en.Text(kNoiseTypeNameEntry + n), noises[n]);
+    }
+}
+
+TEST(CaptionTables, UnusedEntriesAreEmptyInBothLanguages) {
+    std::set<int> used;
+    for (int e : NonEmptyEntries(EnglishCaptions())) {
+        used.insert(e);
+    }
+    // 1..4, 7..10, 12..67, 69..74, 79..85, 100..110.
+    EXPECT_EQ(used.size(), 4u + 4u + 56u + 6u + 7u + 11u);
+    for (int e : {5, 6, 11, 68, 75, 78, 86, 99, 111, 120}) {
+        EXPECT_FALSE(used.count(e)) << e;
+    }
+    EXPECT_EQ(NonEmptyEntries(DesignCaptions()), NonEmptyEntries(EnglishCaptions()));
+}
+
+TEST(CaptionTables, DesignTextsAreWindows1251) {
+    const CaptionTable& ru = DesignCaptions();
+    EXPECT_EQ(ru.Text(3), "\x20\xCD\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE0\x20"); // " Настройка " with its spaces
+    EXPECT_EQ(ru.Text(21), Cp("Зн / Гр"));
+    EXPECT_EQ(ru.Text(45), Cp("стандартный (VVV=)"));
+    EXPECT_EQ(ru.Text(70), "PARIS");
+    EXPECT_EQ(ru.Text(72), "Volume"); // the window's own text, not translated
+    for (int e = kTextTypeNameEntry; e <= kNoiseTypeNameEntry + 4; ++e) {
+        EXPECT_LE(ru.Text(e).size(), 2u) << "indicator name of entry " << e << " too long";
+    }
+}
+
+TEST(CaptionTables, OutOfRangeEntriesAreInert) {
+    CaptionTable t = EnglishCaptions();
+    t.Set(0, "x");
+    t.Set(121, "x");
+    t.Set(-5, "x");
+    EXPECT_EQ(t, EnglishCaptions());
+    EXPECT_EQ(t.Text(0), "");
+    EXPECT_EQ(t.Text(121), "");
+}
+
+TEST(CaptionFeeds, EveryFedEntryHasItsControls) {
+    std::map<int, std::vector<CaptionFeed>> byEntry;
+    std::set<std::pair<std::string_view, CaptionTarget>> seen;
+    for (const CaptionFeed& f : CaptionFeeds()) {
+        byEntry[f.entry].push_back(f);
+        EXPECT_TRUE(seen.insert({f.objectName, f.target}).second) << f.objectName << " fed twice";
+    }
+    // Entries 1..85 with a text feed something; 11 feeds the blank page's empty tab.
+    for (int e : NonEmptyEntries(EnglishCaptions())) {
+        if (e < kTextTypeNameEntry) {
+            EXPECT_TRUE(byEntry.count(e)) << e;
+        }
+    }
+    EXPECT_EQ(byEntry[11].at(0).objectName, "TabSheet10");
+    for (int e = 1; e <= 11; ++e) {
+        for (const CaptionFeed& f : byEntry[e]) {
+            EXPECT_EQ(f.target, CaptionTarget::PageCaption);
+        }
+    }
+    const std::map<int, size_t> hintCounts{{79, 2}, {80, 8}, {81, 6}, {82, 2}, {83, 2}, {84, 6}, {85, 2}};
+    for (auto [entry, count] : hintCounts) {
+        ASSERT_EQ(byEntry[entry].size(), count) << entry;
+        for (const CaptionFeed& f : byEntry[entry]) {
+            EXPECT_EQ(f.target, CaptionTarget::Hint);
+        }
+    }
+    EXPECT_EQ(byEntry[7].at(0).objectName, "TabSheet6");
+    EXPECT_EQ(byEntry[63].at(0).objectName, "Label29");
+    EXPECT_EQ(byEntry[72].at(0).objectName, "Label13");
+    EXPECT_FALSE(byEntry.count(68));
+    EXPECT_FALSE(byEntry.count(100));
+}
+
+// Parsing -------------------------------------------------------------------------------------
+
+CaptionTable Parsed(std::string_view bytes) {
+    CaptionTable t = EnglishCaptions();
+    ParseLanguageLines(bytes, t);
+    return t;
+}
+
+TEST(LanguageLines, TextIsTakenByteForByteBetweenColonAndSemicolon) {
+    const CaptionTable t = Parsed("12: Basic : text ; remark; more\r\n"
+                                  "13:\xCD\xEE\xEC\xE5\xF0;\r\n"
+                                  "14:;\r\n"
+                                  "  15:Leading spaces;\r\n"
+                                  "\t16:tab;\r\n"
+                                  "017:zero;\r\n"
+                                  "+18:plus;\r\n");
+    EXPECT_EQ(t.Text(12), " Basic : text ");
+    EXPECT_EQ(t.Text(13), "\xCD\xEE\xEC\xE5\xF0");
+    EXPECT_EQ(t.Text(14), "");
+    EXPECT_EQ(t.Text(15), "Leading spaces");
+    EXPECT_EQ(t.Text(16), "tab");
+    EXPECT_EQ(t.Text(17), "zero");
+    EXPECT_EQ(t.Text(18), "plus");
+}
+
+TEST(LanguageLines, UnusableLinesChangeNothing) {
+    const std::string_view lines[] = {
+        ";12:commented;",
+        "",
+        "no colon here;",
+        "12 :space after the digits;",
+        "1x2:not a number;",
+        "12x:not a number;",
+        ":no number;",
+        " :only spaces;",
+        "-12:negative;",
+        "0:zero;",
+        "121:beyond the table;",
+        "99999999999999999999999:huge;",
+        "12:no closing semicolon",
+        "12;13:semicolon before the colon;",
+    };
+    for (std::string_view line : lines) {
+        EXPECT_EQ(Parsed(line), EnglishCaptions()) << line;
+        EXPECT_EQ(Parsed(std::string(line) + "\r\n"), EnglishCaptions()) << line;
+    }
+}
+
+TEST(LanguageLines, LaterLinesWinAndBadLinesDoNotStopReading) {
+    const CaptionTable t = Parsed("12:first;\r\ngarbage\r\n500:x;\r\n12:second;\r\n13:kept;");
+    EXPECT_EQ(t.Text(12), "second");
+    EXPECT_EQ(t.Text(13), "kept"); // last line without a line end
+}
+
+TEST(LanguageLines, AnyLineEndSplitsLines) {
+    for (std::string_view eol : {"\r\n", "\n", "\r"}) {
+        const std::string bytes = "12:a;" + std::string(eol) + "13:b;" + std::string(eol) + std::string(eol) + "14:c;";
+        const CaptionTable t = Parsed(bytes);
+        EXPECT_EQ(t.Text(12), "a");
+        EXPECT_EQ(t.Text(13), "b");
+        EXPECT_EQ(t.Text(14), "c");
+    }
+    EXPECT_EQ(Parsed("12:a\r\nb;").Text(12), "Basic text"); // a line break ends the text
+}
+
+// Loading ---------------------------------------------------------------------------------------
+
+TEST(LanguageFile, MissingFileResetsToEnglish) {
+    TempDir dir;
+    CaptionTable t = DesignCaptions();
+    const LanguageFileResult r = LoadLanguageFile(dir.path() / "None.lng", t);
+    EXPECT_EQ(r.status, LanguageFileStatus::Missing);
+    EXPECT_EQ(t, EnglishCaptions());
+}
+
+TEST(LanguageFile, CommentsOnlyFileLoadsAsEnglish) {
+    TempDir dir;
+    CaptionTable t = DesignCaptions();
+    const auto r = LoadLanguageFile(dir.Write("Notes.lng", "; nothing yet\r\n;12:x;\r\n"), t);
+    EXPECT_EQ(r.status, LanguageFileStatus::Loaded);
+    EXPECT_EQ(t, EnglishCaptions());
+}
+
+TEST(LanguageFile, UnreadableFileReportsTheSystemError) {
+    TempDir dir;
+    fs::create_directory(dir.path() / "Folder.lng");
+    CaptionTable t = DesignCaptions();
+    auto r = LoadLanguageFile(dir.path() / "Folder.lng", t);
+    EXPECT_EQ(r.status, LanguageFileStatus::Unreadable);
+    EXPECT_NE(r.error.find("Folder.lng"), std::string::npos) << r.error;
+    EXPECT_EQ(t, EnglishCaptions());
+
+    if (geteuid() != 0) { // permissions do not stop root
+        const fs::path locked = dir.Write("Locked.lng", "12:x;\r\n");
+        fs::permissions(locked, fs::perms::none);
+        r = LoadLanguageFile(locked, t);
+        EXPECT_EQ(r.status, LanguageFileStatus::Unreadable);
+        EXPECT_FALSE(r.error.empty());
+    }
+}
+
+// Discovery and choice --------------------------------------------------------------------------
+
+TEST(LanguageDiscovery, NamesBeforeTheFirstDotWithoutEnglish) {
+    TempDir dir;
+    for (const char* name : {"Russian.lng", "german.lng", "ENGLISH.lng", "eNgLiSh.lng", "English.old.lng",
+                             "Base.v2.lng", "readme.txt", "nodot", ".hidden.lng", "Russian.lng.bak"}) {
+        dir.Write(name, "");
+    }
+    EXPECT_EQ(DiscoverLanguages(dir.path()), (std::vector<std::string>{"Base", "Russian", "german"}));
+    EXPECT_EQ(LanguageListItems(dir.path()), (std::vector<std::string>{"English", "Base", "Russian", "german"}));
+    EXPECT_TRUE(DiscoverLanguages(dir.path() / "absent").empty());
+    EXPECT_EQ(LanguageListItems(dir.path() / "absent"), std::vector<std::string>{"English"});
+}
+
+TEST(LanguageChoice, PositionsBelowOneAndBeyondTheListShowEnglish) {
+    TempDir dir;
+    dir.Write("Russian.lng", "12:x;\r\n");
+    const std::vector<std::string> items = LanguageListItems(dir.path());
+    for (int position : {0, -1, 2, 99}) {
+        CaptionTable current = EnglishCaptions();
+        const LanguageChoice c = ChooseLanguage(position, items, dir.path(), current);
+        EXPECT_EQ(c.action, LanguageAction::ApplyEnglish) << position;
+        EXPECT_EQ(current, EnglishCaptions());
+    }
+    EXPECT_EQ(LanguageFilePath(1, items, dir.path()), dir.path() / "Russian.lng");
+    EXPECT_TRUE(LanguageFilePath(0, items, dir.path()).empty());
+    EXPECT_EQ(&TableForPosition(0, DesignCaptions()), &EnglishCaptions());
+    EXPECT_EQ(&TableForPosition(-1, DesignCaptions()), &DesignCaptions());
+}
+
+TEST(LanguageChoice, SwitchingLanguagesReturnsUnmentionedEntriesToEnglish) {
+    TempDir dir;
+    dir.Write("First.lng", "12:one;\r\n13:two;\r\n");
+    dir.Write("Second.lng", "12:uno;\r\n");
+    const std::vector<std::string> items = LanguageListItems(dir.path());
+    ASSERT_EQ(items, (std::vector<std::string>{"English", "First", "Second"}));
+    CaptionTable current = EnglishCaptions();
+    EXPECT_EQ(ChooseLanguage(1, items, dir.path(), current).action, LanguageAction::ApplyCurrent);
+    EXPECT_EQ(current.Text(13), "two");
+    EXPECT_EQ(ChooseLanguage(2, items, dir.path(), current).action, LanguageAction::ApplyCurrent);
+    EXPECT_EQ(current.Text(12), "uno");
+    EXPECT_EQ(current.Text(13), "Number");
+}
+
+TEST(LanguageChoice, SecondDotNameLooksForTheBaseFile) {
+    TempDir dir;
+    dir.Write("Base.v2.lng", "12:versioned;\r\n");
+    const std::vector<std::string> items = LanguageListItems(dir.path());
+    ASSERT_EQ(items.at(1), "Base");
+    CaptionTable current = DesignCaptions();
+    EXPECT_EQ(ChooseLanguage(1, items, dir.path(), current).action, LanguageAction::ApplyEnglish);
+    EXPECT_EQ(current, EnglishCaptions());
+    dir.Write("Base.lng", "12:base;\r\n");
+    EXPECT_EQ(ChooseLanguage(1, items, dir.path(), current).action, LanguageAction::ApplyCurrent);
+    EXPECT_EQ(current.Text(12), "base");
+}
+
+TEST(LanguageChoice, VanishedOrUnreadableFiles) {
+    TempDir dir;
+    dir.Write("Gone.lng", "12:x;\r\n");
+    fs::create_directory(dir.path() / "Odd.lng");
+    const std::vector<std::string> items = LanguageListItems(dir.path());
+    ASSERT_EQ(items, (std::vector<std::string>{"English", "Gone", "Odd"}));
+    fs::remove(dir.path() / "Gone.lng");
+    CaptionTable current = EnglishCaptions();
+    EXPECT_EQ(ChooseLanguage(1, items, dir.path(), current).action, LanguageAction::ApplyEnglish);
+    const LanguageChoice odd = ChooseLanguage(2, items, dir.path(), current);
+    EXPECT_EQ(odd.action, LanguageAction::ReportError);
+    EXPECT_FALSE(odd.error.empty());
+}
+
+// The shipped Russian file ---------------------------------------------------------------------
+
+// data/Russian.lng of the source tree (tests/data's grandparent).
+fs::path ShippedRussianFile() {
+    return fs::path(QLOR_TEST_DATA_DIR).parent_path().parent_path() / "data" / "Russian.lng";
+}
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(RussianLanguageFile, EveryEntryParsesBackToTheDesignText) {
+    const fs::path path = ShippedRussianFile();
+    CaptionTable t;
+    ASSERT_EQ(LoadLanguageFile(path, t).status, LanguageFileStatus::Loaded) << path;
+    for (int e = 1; e <= kCaptionCount; ++e) {
+        EXPECT_EQ(t.Text(e), DesignCaptions().Text(e)) << "entry " << e;
+    }
+    // Every entry is written out, also the empty ones, so no English text shows through.
+    CaptionTable marked = EnglishCaptions();
+    for (int e = 1; e <= kCaptionCount; ++e) {
+        marked.Set(e, "?");
+    }
+    ParseLanguageLines(ReadBytes(path), marked);
+    for (int e = 1; e <= kCaptionCount; ++e) {
+        EXPECT_NE(marked.Text(e), "?") << "entry " << e << " missing from the file";
+    }
+}
+
+TEST(RussianLanguageFile, LinesEndWithCrLf) {
+    const std::string bytes = ReadBytes(ShippedRussianFile());
+    ASSERT_FALSE(bytes.empty());
+    EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n') {
+            ASSERT_TRUE(i > 0 && bytes[i - 1] == '\r') << "bare LF at byte " << i;
+        }
+        if (bytes[i] == '\r') {
+            ASSERT_TRUE(i + 1 < bytes.size() && bytes[i + 1] == '\n') << "bare CR at byte " << i;
+        }
+    }
+}
+
+} // namespace
+} // namespace qlor

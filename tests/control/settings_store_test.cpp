@@ -1,0 +1,292 @@
+// Reading and writing the persisted settings through the store: read order, the default set and
+// its kept values, the separate language read, range checks, write order and failures.
+#include "control/settings_store.h"
+#include "synthesis/codepage.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace qlor {
+namespace {
+
+// Values that differ from every default, all in range.
+PersistedSettings Custom() {
+    PersistedSettings p;
+    p.transmission.number = {1, 2, 3, 4};
+    p.transmission.speed = {1, 2, 5};
+    p.transmission.textType = 4;
+    p.transmission.pauseDelay = 7;
+    p.transmission.noiseType = 2;
+    p.transmission.groups = {1, 0, 9};
+    p.transmission.charInGroup = 0;
+    p.transmission.startSpeed = {0, 6, 0};
+    p.transmission.stopSpeed = {1, 2, 0};
+    p.transmission.files = {4, 2};
+    p.transmission.midiChannel = 9;
+    p.transmission.midiPatch = 12;
+    p.tone = 88;
+    p.textType = true;
+    p.noiseFiles = {"/a.wav", Cp("/шум.wav"), "", "/d.ogg"};
+    p.trainTextNeed = false;
+    p.parisSystem = true;
+    p.allSymbols = false;
+    p.selectedSymbols = true;
+    p.selectedSymbolsString = Cp("АБВ123");
+    p.autoPriem = true;
+    p.needHeader = false;
+    p.headerStandart = false;
+    p.headerUser = true;
+    p.beginChar = "QST";
+    p.needEnded = false;
+    p.endedStandart = false;
+    p.endedUser = true;
+    p.endChar = "SK";
+    p.pathDir = Cp("/home/оператор/out");
+    p.language = 1;
+    return p;
+}
+
+MemorySettingsStore StoreWith(const PersistedSettings& p) {
+    MemorySettingsStore store;
+    EXPECT_TRUE(SavePersistedSettings(store, p).ok);
+    store.log.clear();
+    store.openCount = store.closeCount = 0;
+    return store;
+}
+
+std::vector<std::string> Names(std::initializer_list<int> numbers) {
+    const auto all = PersistedValueNames();
+    std::vector<std::string> names;
+    for (int n : numbers) {
+        names.emplace_back(all[n - 1]);
+    }
+    return names;
+}
+
+TEST(PersistedSettingsStore, NamesAreStoredExactly) {
+    const auto names = PersistedValueNames();
+    EXPECT_EQ(names[0], "Number 1");
+    EXPECT_EQ(names[7], "Text Type");
+    EXPECT_EQ(names[9], "Midi Chanell");
+    EXPECT_EQ(names[11], "Number Groupe 1");
+    EXPECT_EQ(names[14], "Char In Groupe");
+    EXPECT_EQ(names[29], "Paris system");
+    EXPECT_EQ(names[32], "Selected symbols string");
+    EXPECT_EQ(names[33], "Autopriem");
+    EXPECT_EQ(names[34], "Number Files 1");
+    EXPECT_EQ(names[37], "HeaderStandart");
+    EXPECT_EQ(names[41], "EndedStandart");
+    EXPECT_EQ(names[44], "PathDir");
+    EXPECT_EQ(names[45], "Languige");
+    std::vector<std::string_view> sorted(names.begin(), names.end());
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end());
+}
+
+TEST(PersistedSettingsStore, SaveThenLoadGivesTheSameValues) {
+    MemorySettingsStore store = StoreWith(Custom());
+    const LoadOutcome loaded = LoadPersistedSettings(store, 1);
+    EXPECT_FALSE(loaded.defaultsApplied);
+    EXPECT_TRUE(loaded.languageRead);
+    EXPECT_EQ(loaded.values, Custom());
+    EXPECT_EQ(store.openCount, 2);
+    EXPECT_EQ(store.closeCount, 2);
+}
+
+TEST(PersistedSettingsStore, ReadOrderPutsTheFileCountBeforeTextType) {
+    MemorySettingsStore store = StoreWith(Custom());
+    LoadPersistedSettings(store, 1);
+    std::vector<std::string> expected;
+    for (int n = 1; n <= 21; ++n) {
+        expected.push_back(Names({n})[0]);
+    }
+    for (int n : {35, 36}) {
+        expected.push_back(Names({n})[0]);
+    }
+    for (int n = 22; n <= 34; ++n) {
+        expected.push_back(Names({n})[0]);
+    }
+    for (int n = 37; n <= 46; ++n) {
+        expected.push_back(Names({n})[0]);
+    }
+    EXPECT_EQ(store.log, expected);
+}
+
+TEST(PersistedSettingsStore, WriteOrderIsTableOrder) {
+    MemorySettingsStore store;
+    ASSERT_TRUE(SavePersistedSettings(store, Custom()).ok);
+    const auto names = PersistedValueNames();
+    EXPECT_EQ(store.log, std::vector<std::string>(names.begin(), names.end()));
+    EXPECT_EQ(std::get<std::int32_t>(store.values.at("Paris system")), 1);
+    EXPECT_EQ(std::get<std::int32_t>(store.values.at("HeaderStandart")), 0);
+    EXPECT_EQ(std::get<std::string>(store.values.at("Noise File 2")), Cp("/шум.wav"));
+}
+
+TEST(PersistedSettingsStore, NoKeyGivesDefaultsAndCreatesNothing) {
+    MemorySettingsStore store;
+    const LoadOutcome loaded = LoadPersistedSettings(store, 3);
+    EXPECT_TRUE(loaded.defaultsApplied);
+    EXPECT_FALSE(loaded.languageRead);
+    EXPECT_EQ(loaded.values, PersistedSettings{});
+    EXPECT_FALSE(store.keyExists);
+    EXPECT_EQ(store.closeCount, 2);
+
+    const PersistedSettings d;
+    EXPECT_EQ(d.tone, 73);
+    EXPECT_EQ(d.transmission.midiPatch, 70);
+    EXPECT_EQ(d.transmission.speed, (std::array<int, 3>{0, 5, 0}));
+    EXPECT_EQ(d.transmission.stopSpeed, (std::array<int, 3>{3, 9, 0}));
+    EXPECT_EQ(d.transmission.pauseDelay, 3);
+    EXPECT_EQ(d.selectedSymbolsString, FullAlphabet());
+    EXPECT_EQ(d.beginChar, "VVV=");
+    EXPECT_EQ(d.endChar, "AR");
+    EXPECT_TRUE(d.trainTextNeed);
+    EXPECT_TRUE(d.allSymbols && !d.selectedSymbols && d.headerStandart && d.endedStandart);
+}
+
+TEST(PersistedSettingsStore, MissingNoiseTypeGivesDefaultsButKeepsTheFileCount) {
+    MemorySettingsStore store = StoreWith(Custom());
+    store.values.erase("Morse Noise Type");
+    PersistedSettings initial;
+    initial.noiseFiles[0] = "/initial.wav";
+    const LoadOutcome loaded = LoadPersistedSettings(store, 1, initial);
+    EXPECT_TRUE(loaded.defaultsApplied);
+    EXPECT_EQ(store.log.back(), "Languige");
+    EXPECT_EQ(store.log[store.log.size() - 2], "Morse Noise Type"); // reading stopped there
+
+    PersistedSettings expected; // text number and speed read before the failure are replaced too
+    expected.transmission.files = {4, 2};
+    expected.noiseFiles[0] = "/initial.wav"; // never read: the state before loading stays
+    expected.language = 1;                   // read in its own block
+    EXPECT_EQ(loaded.values, expected);
+}
+
+TEST(PersistedSettingsStore, LateFailureKeepsTheKeptValuesThatWereRead) {
+    MemorySettingsStore store = StoreWith(Custom());
+    store.values["EndChar"] = std::int32_t{5}; // a string of another kind
+    const LoadOutcome loaded = LoadPersistedSettings(store, 1);
+    EXPECT_TRUE(loaded.defaultsApplied);
+    EXPECT_EQ(loaded.values.noiseFiles, Custom().noiseFiles);
+    EXPECT_FALSE(loaded.values.trainTextNeed);
+    EXPECT_EQ(loaded.values.transmission.files, (std::array<int, 2>{4, 2}));
+    EXPECT_EQ(loaded.values.beginChar, "VVV=");
+    EXPECT_EQ(loaded.values.selectedSymbolsString, FullAlphabet());
+    EXPECT_FALSE(loaded.values.parisSystem);
+    EXPECT_EQ(loaded.values.tone, 73);
+}
+
+TEST(PersistedSettingsStore, ValuesOfTheWrongKindFail) {
+    struct Case {
+        const char* name;
+        MemorySettingsStore::Value value;
+    };
+    const Case cases[] = {
+        {"Number 3", std::string("7")},
+        {"Tone", std::string("abc")},
+        {"Text Type", std::string("true")},
+        {"Autopriem", MemorySettingsStore::OtherKind{}},
+        {"Selected symbols string", std::int32_t{1}},
+        {"PathDir", MemorySettingsStore::OtherKind{}},
+    };
+    for (const Case& c : cases) {
+        MemorySettingsStore store = StoreWith(Custom());
+        store.values[c.name] = c.value;
+        EXPECT_TRUE(LoadPersistedSettings(store, 1).defaultsApplied) << c.name;
+    }
+}
+
+TEST(PersistedSettingsStore, MissingStringsReadEmptyWithoutDefaults) {
+    MemorySettingsStore store = StoreWith(Custom());
+    for (const char* name : {"BeginChar", "EndChar", "PathDir", "Selected symbols string", "Noise File 1",
+                             "Noise File 2", "Noise File 3", "Noise File 4"}) {
+        store.values.erase(name);
+    }
+    store.values["Autopriem"] = std::int32_t{-7}; // any non-zero number is true
+    const LoadOutcome loaded = LoadPersistedSettings(store, 1);
+    EXPECT_FALSE(loaded.defaultsApplied);
+    EXPECT_EQ(loaded.values.beginChar, "");
+    EXPECT_EQ(loaded.values.endChar, "");
+    EXPECT_EQ(loaded.values.pathDir, "");
+    EXPECT_EQ(loaded.values.selectedSymbolsString, "");
+    EXPECT_EQ(loaded.values.noiseFiles, (std::array<std::string, 4>{}));
+    EXPECT_TRUE(loaded.values.autoPriem);
+    EXPECT_EQ(loaded.values.transmission, Custom().transmission);
+}
+
+TEST(PersistedSettingsStore, TextEndsAtTheFirstZeroByte) {
+    MemorySettingsStore store = StoreWith(Custom());
+    store.values["BeginChar"] = std::string("QRV\0junk", 8);
+    EXPECT_EQ(LoadPersistedSettings(store, 1).values.beginChar, "QRV");
+}
+
+TEST(PersistedSettingsStore, LanguagePositionRules) {
+    struct Case {
+        bool present;
+        std::int32_t stored;
+        int lastIndex;
+        int expected;
+    };
+    const Case cases[] = {
+        {false, 0, 2, 0}, // only "Languige" missing: English, everything else loaded
+        {true, 2, 2, 2},  {true, 3, 2, 0}, {true, 1, 0, 0}, {true, -1, 2, -1}, {true, -40, 0, -40},
+    };
+    for (const Case& c : cases) {
+        MemorySettingsStore store = StoreWith(Custom());
+        if (c.present) {
+            store.values["Languige"] = c.stored;
+        } else {
+            store.values.erase("Languige");
+        }
+        const LoadOutcome loaded = LoadPersistedSettings(store, c.lastIndex);
+        EXPECT_FALSE(loaded.defaultsApplied);
+        EXPECT_EQ(loaded.languageRead, c.present);
+        EXPECT_EQ(loaded.values.language, c.expected) << c.stored << " with last index " << c.lastIndex;
+        EXPECT_EQ(loaded.values.transmission, Custom().transmission);
+    }
+}
+
+TEST(PersistedSettingsStore, StoredValuesAreBroughtIntoRange) {
+    MemorySettingsStore store = StoreWith(Custom());
+    store.values["Tone"] = std::int32_t{200};
+    store.values["Midi Chanell"] = std::int32_t{200};
+    store.values["Pause Delay"] = std::int32_t{-4};
+    store.values["Number 2"] = std::int32_t{12};
+    store.values["Char In Groupe"] = std::int32_t{0}; // 0 means 10 characters and stays
+    store.values["Start Number Speed 3"] = std::int32_t{7};
+    const LoadOutcome loaded = LoadPersistedSettings(store, 1);
+    ASSERT_FALSE(loaded.defaultsApplied);
+    EXPECT_EQ(loaded.values.tone, 110);
+    EXPECT_EQ(loaded.values.transmission.midiChannel, 15);
+    EXPECT_EQ(loaded.values.transmission.pauseDelay, 3);
+    EXPECT_EQ(loaded.values.transmission.number[1], 9);
+    EXPECT_EQ(loaded.values.transmission.charInGroup, 0);
+    EXPECT_EQ(loaded.values.transmission.startSpeed[2], 0);
+
+    MemorySettingsStore next;
+    ASSERT_TRUE(SavePersistedSettings(next, loaded.values).ok);
+    EXPECT_EQ(std::get<std::int32_t>(next.values.at("Tone")), 110);
+}
+
+TEST(PersistedSettingsStore, FirstRefusedWriteStopsTheSave) {
+    MemorySettingsStore store;
+    store.refuseWriteOf = "Tone";
+    const SaveOutcome saved = SavePersistedSettings(store, Custom());
+    EXPECT_FALSE(saved.ok);
+    EXPECT_EQ(saved.error, "Failed to set data for 'Tone'");
+    EXPECT_EQ(store.log.back(), "Tone");
+    EXPECT_EQ(store.log.size(), 9u);
+    EXPECT_FALSE(store.values.count("Midi Chanell"));
+    EXPECT_EQ(store.closeCount, 1);
+}
+
+TEST(PersistedSettingsStore, FailureToCommitIsReported) {
+    MemorySettingsStore store;
+    store.failOnClose = true;
+    const SaveOutcome saved = SavePersistedSettings(store, Custom());
+    EXPECT_FALSE(saved.ok);
+    EXPECT_FALSE(saved.error.empty());
+}
+
+} // namespace
+} // namespace qlor
