@@ -86,8 +86,7 @@ int ParseIntOption(const std::string& option, const std::string& text, int min, 
         throw UsageError{option + ": expected a number, got '" + text + "'"};
     }
     if (ec == std::errc::result_out_of_range || value < min || value > max) {
-        throw UsageError{option + ": " + text + " is out of range " + std::to_string(min) + ".." +
-                         std::to_string(max)};
+        throw UsageError{option + ": " + text + " is out of range " + std::to_string(min) + ".." + std::to_string(max)};
     }
     return value;
 }
@@ -235,9 +234,13 @@ MorseTable LoadMorseTable() {
     return table;
 }
 
-void PrintText(const CliOptions& options, std::string_view cp1251) { WriteAll(stdout, options.ToTerminal(cp1251)); }
+void PrintText(const CliOptions& options, std::string_view cp1251) {
+    WriteAll(stdout, options.ToTerminal(cp1251));
+}
 
-void PrintError(const CliOptions& options, std::string_view cp1251) { WriteAll(stderr, options.ToTerminal(cp1251)); }
+void PrintError(const CliOptions& options, std::string_view cp1251) {
+    WriteAll(stderr, options.ToTerminal(cp1251));
+}
 
 void PrintGenerationFailure(const CliOptions& options) {
     PrintError(options, GenerationErrorCaption() + ": " + GenerationErrorText() + "\n");

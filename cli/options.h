@@ -33,11 +33,11 @@ struct CliOptions {
     // The controls a radiogram is composed from; `controls.settings` holds every integer setting
     // (text number, speed digits, type, groups, pause, channel, patch).
     RadiogramControls controls;
-    int tone = kToneDefault;        // "Tone", MIDI note number
-    bool paris = false;             // "Paris system": the speed is PARIS, not characters per minute
-    int endPauseSeconds = 0;        // closing silence of each segment [s]; 0 means 5 s
-    bool cp1251 = false;            // texts on the command line and the terminal are cp1251, not UTF-8
-    std::string out;                // --out FILE
+    int tone = kToneDefault;              // "Tone", MIDI note number
+    bool paris = false;                   // "Paris system": the speed is PARIS, not characters per minute
+    int endPauseSeconds = 0;              // closing silence of each segment [s]; 0 means 5 s
+    bool cp1251 = false;                  // texts on the command line and the terminal are cp1251, not UTF-8
+    std::string out;                      // --out FILE
     std::vector<std::string> positionals; // converted to cp1251
 
     const TransmissionSettings& Settings() const { return controls.settings; }

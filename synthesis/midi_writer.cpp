@@ -21,9 +21,13 @@ constexpr uint8_t kVelocity = 0x64;
 constexpr std::string_view kClosingText = "PAUSE";
 constexpr int kSlowestSpeed = 5; // [cpm]
 
-void Append(ByteVector& out, std::initializer_list<uint8_t> bytes) { out.insert(out.end(), bytes); }
+void Append(ByteVector& out, std::initializer_list<uint8_t> bytes) {
+    out.insert(out.end(), bytes);
+}
 
-void Append(ByteVector& out, std::string_view text) { out.insert(out.end(), text.begin(), text.end()); }
+void Append(ByteVector& out, std::string_view text) {
+    out.insert(out.end(), text.begin(), text.end());
+}
 
 void AppendVarLen(ByteVector& out, uint64_t value) {
     uint8_t buffer[10];
@@ -69,9 +73,13 @@ std::string Squeeze(std::string_view text) {
     return out;
 }
 
-std::string NoKeyableMessage() { return "the text has no character with a Morse code: it cannot be timed"; }
+std::string NoKeyableMessage() {
+    return "the text has no character with a Morse code: it cannot be timed";
+}
 
-std::string ErrnoText(int err) { return std::strerror(err); }
+std::string ErrnoText(int err) {
+    return std::strerror(err);
+}
 
 } // namespace
 
@@ -163,8 +171,7 @@ MidiResult BuildSegment(const MorseTable& table, const SegmentText& segment, int
     // The tempo field holds 3 bytes: a longer quarter note is clamped (a very short body at a
     // very low speed); the closing pause is computed from the tempo actually written.
     const uint64_t written = std::clamp<uint64_t>(*tempo, 1, kMaxTempo);
-    const Elements full =
-        TextToElements(table, FullSegmentText(segment.header, segment.body, segment.ending));
+    const Elements full = TextToElements(table, FullSegmentText(segment.header, segment.body, segment.ending));
     Events events = ElementsToEvents(full.elements, voice);
 
     ByteVector& out = result.bytes;
@@ -184,7 +191,8 @@ MidiResult BuildMorseMidi(const MorseTable& table, const std::vector<SegmentText
                           const MidiVoice& voiceIn) {
     const MidiVoice voice = SafeVoice(voiceIn);
     ByteVector track;
-    Append(track, {0x00, static_cast<uint8_t>(kProgramChangeStatus + voice.channel), static_cast<uint8_t>(voice.patch)});
+    Append(track,
+           {0x00, static_cast<uint8_t>(kProgramChangeStatus + voice.channel), static_cast<uint8_t>(voice.patch)});
     for (const SegmentText& segment : segments) {
         MidiResult part = BuildSegment(table, segment, pauseSeconds, voice);
         if (!part) {

@@ -17,22 +17,82 @@ struct BuiltIn {
 
 // The built-in code: Latin letters 1..26, Cyrillic letters 30..61, digits and signs 90..107.
 constexpr BuiltIn kBuiltIn[] = {
-    {1, "DPT"},          {2, "TPDPDPD"},      {3, "TPDPTPD"},    {4, "TPDPD"},       {5, "D"},
-    {6, "DPDPTPD"},      {7, "TPTPD"},        {8, "DPDPDPD"},    {9, "DPD"},         {10, "DPTPTPT"},
-    {11, "TPDPT"},       {12, "DPTPDPD"},     {13, "TPT"},       {14, "TPD"},        {15, "TPTPT"},
-    {16, "DPTPTPD"},     {17, "TPTPDPT"},     {18, "DPTPD"},     {19, "DPDPD"},      {20, "T"},
-    {21, "DPDPT"},       {22, "DPDPDPT"},     {23, "DPTPT"},     {24, "TPDPDPT"},    {25, "TPDPTPT"},
-    {26, "TPTPDPD"},     {30, "DPT"},         {31, "TPDPDPD"},   {32, "DPTPT"},      {33, "TPTPD"},
-    {34, "TPDPD"},       {35, "D"},           {36, "DPDPDPT"},   {37, "TPTPDPD"},    {38, "DPD"},
-    {39, "DPTPTPT"},     {40, "TPDPT"},       {41, "DPTPDPD"},   {42, "TPT"},        {43, "TPD"},
-    {44, "TPTPT"},       {45, "DPTPTPD"},     {46, "DPTPD"},     {47, "DPDPD"},      {48, "T"},
-    {49, "DPDPT"},       {50, "DPDPTPD"},     {51, "DPDPDPD"},   {52, "TPDPTPD"},    {53, "TPTPTPD"},
-    {54, "TPTPTPT"},     {55, "TPTPDPT"},     {56, "TPDPDPT"},   {57, "TPDPTPT"},    {58, "TPDPDPDPT"},
-    {59, "DPDPTPDPD"},   {60, "DPDPTPT"},     {61, "DPTPDPT"},   {90, "DPTPTPTPT"},  {91, "DPDPTPTPT"},
-    {92, "DPDPDPTPT"},   {93, "DPDPDPDPT"},   {94, "DPDPDPDPD"}, {95, "TPDPDPDPD"},  {96, "TPTPDPDPD"},
-    {97, "TPTPTPDPD"},   {98, "TPTPTPTPD"},   {99, "TPTPTPTPT"}, {100, "TPDPDPDPT"}, {101, "TPDPDPTPD"},
-    {102, "DPDPTPTPDPD"}, {103, "DPTPDPTPDPT"}, {104, "TPTPDPDPTPT"}, {105, "TPTPDPDPTPT"},
-    {106, "DPTPDPTPD"},  {107, "DPTPTPDPTPD"},
+    {1, "DPT"},
+    {2, "TPDPDPD"},
+    {3, "TPDPTPD"},
+    {4, "TPDPD"},
+    {5, "D"},
+    {6, "DPDPTPD"},
+    {7, "TPTPD"},
+    {8, "DPDPDPD"},
+    {9, "DPD"},
+    {10, "DPTPTPT"},
+    {11, "TPDPT"},
+    {12, "DPTPDPD"},
+    {13, "TPT"},
+    {14, "TPD"},
+    {15, "TPTPT"},
+    {16, "DPTPTPD"},
+    {17, "TPTPDPT"},
+    {18, "DPTPD"},
+    {19, "DPDPD"},
+    {20, "T"},
+    {21, "DPDPT"},
+    {22, "DPDPDPT"},
+    {23, "DPTPT"},
+    {24, "TPDPDPT"},
+    {25, "TPDPTPT"},
+    {26, "TPTPDPD"},
+    {30, "DPT"},
+    {31, "TPDPDPD"},
+    {32, "DPTPT"},
+    {33, "TPTPD"},
+    {34, "TPDPD"},
+    {35, "D"},
+    {36, "DPDPDPT"},
+    {37, "TPTPDPD"},
+    {38, "DPD"},
+    {39, "DPTPTPT"},
+    {40, "TPDPT"},
+    {41, "DPTPDPD"},
+    {42, "TPT"},
+    {43, "TPD"},
+    {44, "TPTPT"},
+    {45, "DPTPTPD"},
+    {46, "DPTPD"},
+    {47, "DPDPD"},
+    {48, "T"},
+    {49, "DPDPT"},
+    {50, "DPDPTPD"},
+    {51, "DPDPDPD"},
+    {52, "TPDPTPD"},
+    {53, "TPTPTPD"},
+    {54, "TPTPTPT"},
+    {55, "TPTPDPT"},
+    {56, "TPDPDPT"},
+    {57, "TPDPTPT"},
+    {58, "TPDPDPDPT"},
+    {59, "DPDPTPDPD"},
+    {60, "DPDPTPT"},
+    {61, "DPTPDPT"},
+    {90, "DPTPTPTPT"},
+    {91, "DPDPTPTPT"},
+    {92, "DPDPDPTPT"},
+    {93, "DPDPDPDPT"},
+    {94, "DPDPDPDPD"},
+    {95, "TPDPDPDPD"},
+    {96, "TPTPDPDPD"},
+    {97, "TPTPTPDPD"},
+    {98, "TPTPTPTPD"},
+    {99, "TPTPTPTPT"},
+    {100, "TPDPDPDPT"},
+    {101, "TPDPDPTPD"},
+    {102, "DPDPTPTPDPD"},
+    {103, "DPTPDPTPDPT"},
+    {104, "TPTPDPDPTPT"},
+    {105, "TPTPDPDPTPT"},
+    {106, "DPTPDPTPD"},
+    {107, "DPTPTPDPTPD"},
 };
 
 // Index of every byte after cp1251 upper-casing (0: no entry). The mapping is fixed; the override
@@ -103,7 +163,8 @@ size_t ReplaceShrinking(std::string& s, std::string_view oldText, std::string_vi
     const size_t n = s.size();
     while (read + m <= n) {
         size_t k = 0;
-        while (k < m && UpCase1251(static_cast<unsigned char>(s[read + k])) == static_cast<unsigned char>(upperOld[k])) {
+        while (k < m &&
+               UpCase1251(static_cast<unsigned char>(s[read + k])) == static_cast<unsigned char>(upperOld[k])) {
             ++k;
         }
         if (k == m) {
@@ -134,7 +195,9 @@ void ReplaceWhileContains(std::string& s, std::string_view oldText, std::string_
 
 } // namespace
 
-MorseTable::MorseTable() { InitMorseTable(); }
+MorseTable::MorseTable() {
+    InitMorseTable();
+}
 
 void MorseTable::InitMorseTable() {
     for (auto& entry : entries_) {
@@ -183,7 +246,9 @@ void MorseTable::ApplyOverrides(std::string_view fileBytes) {
     }
 }
 
-int MorseTable::IndexOf(unsigned char c) { return kIndexOfUpper[UpCase1251(c)]; }
+int MorseTable::IndexOf(unsigned char c) {
+    return kIndexOfUpper[UpCase1251(c)];
+}
 
 MorseTable::Pattern MorseTable::CharPattern(unsigned char c) const {
     int index = IndexOf(c);
