@@ -29,7 +29,7 @@ ExportItem PlanExportItem(const ExportParams& params, int i); // i = 1..N
 std::string JoinFolder(const std::string& folder, const std::string& fileName);
 
 struct ExportResult {
-    int written = 0;        // pairs fully written
+    int written = 0; // pairs fully written
     int failedGenerations = 0;
     std::string error;      // empty on success; else names the file that failed (UTF-8)
     bool cancelled = false; // the progress callback asked to stop

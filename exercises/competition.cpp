@@ -25,10 +25,14 @@ struct ProtocolWords {
 const ProtocolWords& Words(bool english) {
     static const ProtocolWords kEnglish{"Checklist QLOR-2000", "Begin ", "Initial speed ", " spm", "Train text",
                                         "Competition text",    "Speed ", "Pause ",         " sec"};
-    static const ProtocolWords kRussian{Cp("Протокол КЛОР-2000"), Cp("Начало "),
-                                        Cp("Начальная скорость "), Cp(" зн/мин"),
-                                        Cp("Тренировочный текст"), Cp("Текст соревнования"),
-                                        Cp("Скорость "),           Cp("Пауза "),
+    static const ProtocolWords kRussian{Cp("Протокол КЛОР-2000"),
+                                        Cp("Начало "),
+                                        Cp("Начальная скорость "),
+                                        Cp(" зн/мин"),
+                                        Cp("Тренировочный текст"),
+                                        Cp("Текст соревнования"),
+                                        Cp("Скорость "),
+                                        Cp("Пауза "),
                                         Cp(" секунд")};
     return english ? kEnglish : kRussian;
 }

@@ -23,9 +23,9 @@ struct CompetitionParams {
 };
 
 struct CompetitionPlan {
-    std::vector<std::string> protocol;   // lines (cp1251)
-    std::vector<SegmentText> segments;   // in sending order
-    std::string ProtocolText() const;    // each line followed by CR LF
+    std::vector<std::string> protocol; // lines (cp1251)
+    std::vector<SegmentText> segments; // in sending order
+    std::string ProtocolText() const;  // each line followed by CR LF
 };
 
 CompetitionPlan PlanCompetition(const CompetitionParams& params);

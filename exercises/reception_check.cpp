@@ -99,7 +99,8 @@ CheckList BuildCheckList(const CheckHead& head, const std::vector<std::string>& 
         list.lines.push_back(std::move(line));
     }
     // The first letter is a Latin capital C followed by Cyrillic letters, as the system writes it.
-    std::string speedLine = Cp("C" "корость ");
+    std::string speedLine = Cp("C"
+                               "корость ");
     for (int digit : head.speed) {
         speedLine += std::to_string(digit);
     }

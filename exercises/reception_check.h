@@ -21,8 +21,8 @@ int WrapWidthChars(int textAreaWidthPx, int charAdvancePx);
 inline constexpr int kDefaultWrapChars = 30;
 
 struct CheckHead {
-    std::string dateTime;   // short date + " " + long time, cp1251
-    bool ownText = false;   // "Текст произвольный" instead of "Текст " + digits
+    std::string dateTime; // short date + " " + long time, cp1251
+    bool ownText = false; // "Текст произвольный" instead of "Текст " + digits
     int number[4] = {0, 0, 0, 0};
     int speed[3] = {0, 0, 0};
 };

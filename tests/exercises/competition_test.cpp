@@ -50,7 +50,9 @@ std::string Body(const CompetitionParams& p, int groups, int d4) {
     return GenerateText(g).body;
 }
 
-int Groups(const std::string& body) { return static_cast<int>(std::count(body.begin(), body.end(), ' ')); }
+int Groups(const std::string& body) {
+    return static_cast<int>(std::count(body.begin(), body.end(), ' '));
+}
 
 TEST(CompetitionCount, TruncatesTowardZero) {
     EXPECT_EQ(CompetitionTextCount(50, 60), 2);
@@ -248,8 +250,8 @@ TEST(Competition, MidiFileHasOneSegmentPerTextWithMinutePauses) {
         EXPECT_NEAR(pauseUs, 60e6, got.tempo / 255.0) << "segment " << i;
         // One note per dot or dash of header, body and ending.
         Elements full = TextToElements(table, FullSegmentText(seg.header, seg.body, seg.ending));
-        const auto keyed = std::count_if(full.elements.begin(), full.elements.end(),
-                                         [](char e) { return e == 'D' || e == 'T'; });
+        const auto keyed =
+            std::count_if(full.elements.begin(), full.elements.end(), [](char e) { return e == 'D' || e == 'T'; });
         EXPECT_EQ(got.notes, keyed) << "segment " << i;
         EXPECT_EQ(got.channel, 3);
         EXPECT_TRUE(got.closed);

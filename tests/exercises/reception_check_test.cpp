@@ -23,7 +23,9 @@ CheckHead Head() {
 }
 
 // The lines after the three head lines and before the total.
-Lines Body(const CheckList& list) { return Lines(list.lines.begin() + 3, list.lines.end() - 1); }
+Lines Body(const CheckList& list) {
+    return Lines(list.lines.begin() + 3, list.lines.end() - 1);
+}
 
 TEST(WrapLines, SplitsAtEveryKindOfLineBreakAndDropsTheEmptyLastLine) {
     EXPECT_EQ(WrapLines("", 30), Lines{});
