@@ -197,6 +197,10 @@ SaveOutcome SavePersistedSettings(SettingsStore& store, const PersistedSettings&
             if (!WriteValue(store, spec, source)) {
                 outcome.ok = false;
                 outcome.error = "Failed to set data for '" + std::string(spec.name) + "'";
+                const std::string detail = store.ErrorText();
+                if (!detail.empty() && detail != outcome.error) {
+                    outcome.error += " (" + detail + ")";
+                }
                 break;
             }
         }
