@@ -67,12 +67,6 @@ TEST(WrapLines, CutsAWordLongerThanTheWidthAndKeepsRunsOfSpaces) {
     }
 }
 
-TEST(WrapLines, WidthFromTheBox) {
-    EXPECT_EQ(WrapWidthChars(365, 12), 30);
-    EXPECT_EQ(WrapWidthChars(5, 12), 1);
-    EXPECT_EQ(WrapWidthChars(365, 0), 1);
-}
-
 TEST(CheckList, HeadLinesAndTotal) {
     CheckList list = BuildCheckList(Head(), {}, {});
     ASSERT_EQ(list.lines.size(), 4u);
