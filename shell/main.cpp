@@ -1,0 +1,34 @@
+// qlor: the desktop program. One copy per user; a second start brings the running copy to the
+// front and ends. The program takes no command-line arguments.
+#include "shell/main_form.h"
+#include "shell/single_instance.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("qlor"));
+    QApplication::setApplicationDisplayName(QString::fromLatin1(qlor::kApplicationTitle));
+    QApplication::setOrganizationName(QStringLiteral("Tavel"));
+
+    qlor::SingleInstance instance;
+    switch (instance.Start()) {
+    case qlor::SingleInstance::Outcome::RaisedOther:
+        return 0;
+    case qlor::SingleInstance::Outcome::OtherNotAnswering:
+        std::fprintf(stderr, "qlor: another copy is running but does not answer; not starting a second one.\n");
+        return 1;
+    case qlor::SingleInstance::Outcome::FirstUnguarded:
+        std::fprintf(stderr, "qlor: the runtime folder cannot hold the instance lock; running unguarded.\n");
+        break;
+    case qlor::SingleInstance::Outcome::First:
+        break;
+    }
+
+    qlor::TMainForm form;
+    QObject::connect(&instance, &qlor::SingleInstance::raiseRequested, &form, &qlor::TMainForm::RaiseRequest);
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,402 @@
+#include "shell/main_form.h"
+
+#include "shell/memo_text.h"
+#include "shell/panel_map.h"
+#include "shell/panel_widgets.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QScreen>
+
+namespace qlor {
+namespace {
+
+// Memos show their text in a 20-pixel fixed-pitch "Courier", or the desktop's monospace font.
+QFont MemoFont() {
+    QFont f;
+    f.setFamilies({QStringLiteral("Courier"), QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
+                   QStringLiteral("DejaVu Sans Mono")});
+    f.setStyleHint(QFont::TypeWriter);
+    f.setFixedPitch(true);
+    f.setPixelSize(20);
+    return f;
+}
+
+// The window's own text font: small, like the classic dialog font the layout was drawn for.
+QFont WindowFont() {
+    QFont f;
+    f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                   QStringLiteral("DejaVu Sans")});
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(11);
+    return f;
+}
+
+// A decorative picture for the parameters page: the program's name and its Morse code.
+QPixmap DecorativePicture(QSize size) {
+    QPixmap pm(size);
+    QPainter p(&pm);
+    QLinearGradient g(0, 0, 0, size.height());
+    g.setColorAt(0, QColor(16, 32, 64));
+    g.setColorAt(1, QColor(4, 8, 20));
+    p.fillRect(pm.rect(), g);
+    p.setRenderHint(QPainter::Antialiasing);
+    QFont f;
+    f.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    f.setPixelSize(20);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(QColor(230, 230, 230));
+    p.drawText(QRect(0, 10, size.width(), 30), Qt::AlignCenter, QStringLiteral("QLOR-2000"));
+    // Q L O R in dots and dashes, one letter a row.
+    const char* letters[] = {"--.-", ".-..", "---", ".-."};
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 200, 40));
+    int y = 60;
+    for (const char* code : letters) {
+        int x = 20;
+        for (const char* c = code; *c; ++c) {
+            if (*c == '.') {
+                p.drawEllipse(QRectF(x, y, 10, 10));
+                x += 18;
+            } else {
+                p.drawRoundedRect(QRectF(x, y, 30, 10), 5, 5);
+                x += 38;
+            }
+        }
+        y += 28;
+    }
+    return pm;
+}
+
+} // namespace
+
+TMainForm::TMainForm(UiDialogs* dialogs, OutputLevels* levels, QWidget* parent) : QWidget(parent) {
+    if (!dialogs) {
+        ownDialogs_ = std::make_unique<QtUiDialogs>();
+        dialogs = ownDialogs_.get();
+    }
+    if (!levels) {
+        ownLevels_ = std::make_unique<HeldOutputLevels>();
+        levels = ownLevels_.get();
+    }
+    dialogs_ = dialogs;
+    levels_ = levels;
+
+    InstallPageControlAccessibility();
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QString::fromLatin1(kFullTitle));
+    setFont(WindowFont());
+    // A fixed dialog frame: system menu, close and context-help boxes, no minimise or maximise box.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint);
+    setFixedSize(kClientWidth, kClientHeight);
+
+    BuildPages();
+    PrepareControls();
+    DescribeStepControls();
+    ConnectHandlers();
+    FormCreate();
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::BuildPages() {
+    PageControl1 = new PageControl(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setGeometry(0, 0, kClientWidth, kClientHeight);
+    const auto add = [this](auto& form, const char* caption) {
+        auto* page = new QWidget;
+        form.setupUi(page);
+        PageControl1->AddPage(page, QString::fromUtf8(caption));
+    };
+    add(panel, "Панель");
+    add(text, "Текст");
+    add(reception, "Прием");
+    add(competition, "Соревнование");
+    add(files, "Файлы");
+    add(textOptions, "Опции текста");
+    add(blank, "");
+    add(parameters, "Параметры");
+    add(configuration, " Настройка ");
+    PageControl1->Tab(6)->setAccessibleName(QStringLiteral("Blank page"));
+    PageControl1->setCurrentIndex(0);
+}
+
+void TMainForm::PrepareControls() {
+    TrainTimer = new QTimer(this);
+    TrainTimer->setObjectName(QStringLiteral("TrainTimer"));
+    TrainTimer->setInterval(200); // [ms]
+
+    OpenDialogText.filter = QString::fromUtf8("Текстовые документы (*.txt)|*.TXT|Все файлы (*.*)|*.*");
+    SaveDialogText.filter = QString::fromUtf8("Текстовые документы (*.txt)|*.TXT");
+    SaveDialogText.defaultExt = QStringLiteral("txt");
+    SaveDialogText.overwritePrompt = true;
+    OpenDialogNoise.filter = QString::fromUtf8("Звуковые файлы (*.wav)|*.wav|Все файлы (*.*)|*.*");
+
+    for (QPlainTextEdit* memo : {text.MemoText, reception.InputMemo, reception.CheckList, competition.MemoProtokol,
+                                 textOptions.MemoSelectedSymbols}) {
+        memo->setFont(MemoFont());
+        memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        memo->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        memo->setTabChangesFocus(true);
+        QPalette p = memo->palette();
+        p.setColor(QPalette::Base, Qt::white);
+        p.setColor(QPalette::Text, Qt::black);
+        memo->setPalette(p);
+    }
+    // The sent text and the copy wrap at the same width, so their scroll bars are always there.
+    for (QPlainTextEdit* memo : {text.MemoText, reception.InputMemo, reception.CheckList, competition.MemoProtokol})
+        memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    textOptions.MemoSelectedSymbols->viewport()->installEventFilter(this);
+    textOptions.MemoSelectedSymbols->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    parameters.Image2->setPixmap(DecorativePicture(parameters.Image2->size()));
+    panel.ButtonRun->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+    panel.ButtonStop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
+}
+
+void TMainForm::DescribeStepControls() {
+    for (const StepPair& pair : StepPairs()) {
+        if (auto* up = findChild<StepButton*>(QLatin1String(pair.up)))
+            up->setAccessibleName(StepButtonAccessibleName(pair, true));
+        if (auto* down = findChild<StepButton*>(QLatin1String(pair.down)))
+            down->setAccessibleName(StepButtonAccessibleName(pair, false));
+        if (auto* cell = findChild<Indicator*>(QLatin1String(pair.indicator)))
+            cell->SetSubject(IndicatorSubject(pair));
+    }
+}
+
+void TMainForm::ConnectHandlers() {
+    PageControl1->SetChangingHandler(
+        [this](QObject* sender, bool& allowChange) { PageControl1Changing(sender, allowChange); });
+
+    // Step buttons: one handler shape for all of them.
+    for (const StepPair& pair : StepPairs()) {
+        const IntSetting id = pair.id;
+        auto* up = findChild<StepButton*>(QLatin1String(pair.up));
+        auto* down = findChild<StepButton*>(QLatin1String(pair.down));
+        Q_ASSERT(up && down);
+        connect(up, &QToolButton::clicked, this, [this, id] { StepButtonClick(id, true); });
+        connect(down, &QToolButton::clicked, this, [this, id] { StepButtonClick(id, false); });
+    }
+    connect(textOptions.AllSymbols, &QRadioButton::toggled, this, &TMainForm::SymbolSetClick);
+    connect(textOptions.SelectedSymbols, &QRadioButton::toggled, this, &TMainForm::SymbolSetClick);
+    connect(textOptions.MemoSelectedSymbols, &QWidget::customContextMenuRequested, this,
+            &TMainForm::FillSelectedSymbolsMenu);
+    connect(configuration.Button36, &QPushButton::clicked, this, &TMainForm::Button36Click);
+    connect(configuration.Button39, &QPushButton::clicked, this, &TMainForm::Button39Click);
+    connect(configuration.Button40, &QPushButton::clicked, this, &TMainForm::Button40Click);
+    connect(configuration.Button41, &QPushButton::clicked, this, &TMainForm::Button41Click);
+    connect(panel.TrackBar2, &QSlider::valueChanged, this, &TMainForm::TrackBar2Change);
+    connect(panel.TrackBar3, &QSlider::valueChanged, this, &TMainForm::TrackBar3Change);
+
+    // Text page.
+    connect(text.ButtonOpen, &QPushButton::clicked, this, &TMainForm::ButtonOpenClick);
+    connect(text.ButtonSave, &QPushButton::clicked, this, &TMainForm::ButtonSaveClick);
+    connect(text.ButtonClear, &QPushButton::clicked, this, &TMainForm::ButtonClearClick);
+
+    // Transmission cycle: the same Run and Stop on three pages.
+    for (QPushButton* run : {panel.ButtonRun, text.Button53, reception.ButtonRun1})
+        connect(run, &QPushButton::clicked, this, &TMainForm::ButtonRunClick);
+    for (QPushButton* stop : {panel.ButtonStop, text.Button54, reception.ButtonStop1})
+        connect(stop, &QPushButton::clicked, this, &TMainForm::ButtonStopClick);
+    connect(TrainTimer, &QTimer::timeout, this, &TMainForm::TrainTimerTimer);
+
+    // Reception check.
+    connect(reception.ButtonCheckText, &QPushButton::clicked, this, &TMainForm::ButtonCheckTextClick);
+    connect(reception.Button51, &QPushButton::clicked, this, &TMainForm::Button51Click);
+    connect(reception.Button55, &QPushButton::clicked, this, &TMainForm::Button55Click);
+
+    // Competition.
+    connect(competition.CompRun, &QPushButton::clicked, this, &TMainForm::CompRunClick);
+    connect(competition.CompStop, &QPushButton::clicked, this, &TMainForm::CompStopClick);
+    connect(competition.Button52, &QPushButton::clicked, this, &TMainForm::Button52Click);
+    connect(competition.Button38, &QPushButton::clicked, this, &TMainForm::ButtonClearProtClick);
+
+    // Batch export.
+    connect(files.ButtonFormFiles, &QPushButton::clicked, this, &TMainForm::ButtonFormFilesClick);
+    connect(files.Button37, &QPushButton::clicked, this, &TMainForm::Button37Click);
+
+    // Languages: only the user's choice of an item, not a change made by the program.
+    connect(configuration.LngComboBox, &QComboBox::activated, this, &TMainForm::LngComboBoxChange);
+}
+
+// --- Window creation and closing ------------------------------------------------------------
+
+void TMainForm::FormCreate() {
+    competitionRunning_ = false;
+    FillTables();
+    ListLanguageFiles();
+    LoadSettings();
+    RestoreLanguage();
+    CaptureOutputLevels();
+}
+
+void TMainForm::FillTables() {
+    morse_.InitMorseTable();
+    morse_.LoadMorseOverrides(QFile::encodeName(QDir::current().filePath(QStringLiteral("Morse.txt"))).toStdString());
+}
+
+void TMainForm::ListLanguageFiles() {
+    // The list starts with "English"; the languages found in the current folder follow it.
+}
+
+void TMainForm::LoadSettings() {
+    // Until the settings store is read here, every start takes the default set.
+    ApplyDefaultSettings();
+}
+
+void TMainForm::ApplyDefaultSettings() {
+    // The default set leaves the file count, the noise files and the training-text box as they are.
+    const auto fileCount = settings_.files;
+    settings_ = DefaultTransmissionSettings();
+    settings_.files = fileCount;
+    textOptions.CheckBoxTextType->setChecked(false);
+    configuration.TrackBar1->setValue(kToneDefault);
+    SetRadioChecked(configuration.ParisSystem, false);
+    SetRadioChecked(configuration.OurSystem, true);
+    SetRadioChecked(textOptions.AllSymbols, true);
+    SetMemoBytes(textOptions.MemoSelectedSymbols, FullAlphabet());
+    textOptions.CheckBoxAutoPriem->setChecked(false);
+    textOptions.NeedHeader->setChecked(true);
+    SetRadioChecked(textOptions.HeaderStandart, true);
+    textOptions.BeginChar->setText(QStringLiteral("VVV="));
+    textOptions.NeedEnded->setChecked(true);
+    SetRadioChecked(textOptions.EndedStandart, true);
+    textOptions.EndChar->setText(QStringLiteral("AR"));
+    files.PathDir->clear();
+}
+
+void TMainForm::RestoreLanguage() {
+    // No saved position is read yet: the first item, English, is chosen.
+    configuration.LngComboBox->setCurrentIndex(0);
+    ApplyLanguage(0);
+}
+
+void TMainForm::CaptureOutputLevels() {
+    capturedMidiVolume_ = levels_->GetMidiVolume();
+    capturedWaveVolume_ = levels_->GetWaveVolume();
+    // Through the sliders' change path, so both channels then carry the captured level.
+    const auto take = [](QSlider* slider, std::uint32_t word, auto change) {
+        const int level = LowLevel(word);
+        if (slider->value() == level)
+            change(level);
+        else
+            slider->setValue(level);
+    };
+    take(panel.TrackBar2, capturedMidiVolume_, [this](int level) { TrackBar2Change(level); });
+    take(panel.TrackBar3, capturedWaveVolume_, [this](int level) { TrackBar3Change(level); });
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+}
+
+void TMainForm::FormClose() {
+    RemoveTempMidi();
+    SaveSettings();
+    RestoreOutputLevels();
+}
+
+void TMainForm::RemoveTempMidi() {
+    const QString path = QDir::current().filePath(QStringLiteral("temp.mid"));
+    if (QFile::exists(path))
+        QFile::remove(path);
+}
+
+void TMainForm::SaveSettings() {
+    // The settings store writes every setting here.
+}
+
+void TMainForm::RestoreOutputLevels() {
+    levels_->SetMidiVolume(LowLevel(capturedMidiVolume_));
+    levels_->SetWaveVolume(LowLevel(capturedWaveVolume_));
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    if (!centred_) {
+        centred_ = true;
+        if (const QScreen* s = screen()) {
+            const QRect area = s->availableGeometry();
+            move(area.center() - QPoint(width() / 2, height() / 2));
+        }
+    }
+    QWidget::showEvent(event);
+}
+
+// --- Window-level rules ---------------------------------------------------------------------
+
+void TMainForm::PageControl1Changing(QObject*, bool& allowChange) {
+    if (competitionRunning_)
+        allowChange = false;
+}
+
+void TMainForm::RaiseRequest() {
+    if (isMinimized())
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
+// --- Languages ------------------------------------------------------------------------------
+
+int TMainForm::LanguagePosition() const {
+    return configuration.LngComboBox->currentIndex();
+}
+
+QString TMainForm::CaptionEntry(int entry) const {
+    // Until a language file is read, the current caption table is the English one; of it the
+    // window needs only the short names of the text and noise types.
+    if (entry >= 100 && entry <= 105)
+        return EnglishTextTypeName(entry - 100).value_or(QString());
+    if (entry >= 106 && entry <= 110)
+        return EnglishNoiseTypeName(entry - 106).value_or(QString());
+    return {};
+}
+
+void TMainForm::ApplyLanguage(int position) {
+    Q_UNUSED(position);
+    // The chosen table's captions and hints are written into the controls here.
+    IndicatorRefresh();
+}
+
+void TMainForm::LngComboBoxChange(int index) {
+    if (index < 1)
+        ApplyLanguage(0);
+}
+
+// --- Commands of the transmission cycle and the exercises -----------------------------------
+// Each of these is connected to its controls; the cycle and the exercises fill them in.
+
+void TMainForm::ButtonRunClick() {}
+void TMainForm::ButtonStopClick() {}
+void TMainForm::TrainTimerTimer() {}
+void TMainForm::ButtonCheckTextClick() {}
+void TMainForm::Button51Click() {}
+void TMainForm::CompRunClick() {}
+void TMainForm::CompStopClick() {}
+void TMainForm::Button52Click() {}
+void TMainForm::ButtonFormFilesClick() {}
+
+void TMainForm::Button55Click() {
+    reception.InputMemo->clear();
+    reception.CheckList->clear();
+}
+
+void TMainForm::ButtonClearProtClick() {
+    competition.MemoProtokol->clear();
+}
+
+void TMainForm::Button37Click() {
+    if (const auto folder = dialogs_->ChooseFolder(this, files.PathDir->text()))
+        files.PathDir->setText(QDir::toNativeSeparators(*folder));
+}
+
+} // namespace qlor

@@ -1,0 +1,178 @@
+#pragma once
+// The main window: nine pages in one page control, every control under its component name.
+// The logic lives in the event handlers, named after the control and the event; the handlers
+// that belong to the transmission cycle, the exercises, the languages and the settings store are
+// connected here and filled in by their own code.
+#include "control/panel_steps.h"
+#include "shell/output_levels.h"
+#include "shell/page_control.h"
+#include "shell/ui_dialogs.h"
+#include "synthesis/morse_table.h"
+#include "synthesis/transmission_settings.h"
+
+#include "ui_blankpage.h"
+#include "ui_competitionpage.h"
+#include "ui_configurationpage.h"
+#include "ui_filespage.h"
+#include "ui_panelpage.h"
+#include "ui_parameterspage.h"
+#include "ui_receptionpage.h"
+#include "ui_textoptionspage.h"
+#include "ui_textpage.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+
+class QAbstractButton;
+class QLineEdit;
+
+namespace qlor {
+
+// Title of the application (the task-bar text) and the window's caption, the product's full title.
+inline constexpr char kApplicationTitle[] = "QLOR - 2000";
+inline constexpr char kFullTitle[] = "Morse code receiving trainer QLOR - 2000";
+
+// Client area of the window [px].
+inline constexpr int kClientWidth = 492;
+inline constexpr int kClientHeight = 274;
+
+// Sets a radio button's state; unlike QAbstractButton::setChecked it can also clear the checked
+// button of a group, so that none of the pair is checked.
+void SetRadioChecked(QAbstractButton* button, bool checked);
+
+class TMainForm : public QWidget {
+    Q_OBJECT
+public:
+    // Dialogs and output levels default to the desktop's dialogs and levels held by the window;
+    // tests pass their own. Neither is owned when passed in.
+    explicit TMainForm(UiDialogs* dialogs = nullptr, OutputLevels* levels = nullptr, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // The pages in tab order; their controls are reachable by component name.
+    Ui::PanelPage panel;                 // TabSheet1 "Панель"
+    Ui::TextPage text;                   // TabSheet4 "Текст"
+    Ui::ReceptionPage reception;         // TabSheet6 "Прием"
+    Ui::CompetitionPage competition;     // TabSheet2 "Соревнование"
+    Ui::FilesPage files;                 // TabSheet9 "Файлы"
+    Ui::TextOptionsPage textOptions;     // TabSheet7 "Опции текста"
+    Ui::BlankPage blank;                 // TabSheet10, no caption
+    Ui::ParametersPage parameters;       // TabSheet8 "Параметры"
+    Ui::ConfigurationPage configuration; // TabSheet3 " Настройка "
+
+    PageControl* PageControl1 = nullptr;
+    QTimer* TrainTimer = nullptr; // 200 ms, off at start; moves the progress bars
+
+    // File dialogs of the window.
+    FileDialogSpec OpenDialogText;
+    FileDialogSpec SaveDialogText;
+    FileDialogSpec OpenDialogNoise;
+
+    TransmissionSettings& Settings() { return settings_; }
+    const TransmissionSettings& Settings() const { return settings_; }
+    const MorseTable& Morse() const { return morse_; }
+    UiDialogs& Dialogs() { return *dialogs_; }
+    OutputLevels& Levels() { return *levels_; }
+
+    // True while a competition plays; the pages cannot be changed then.
+    bool CompetitionRunning() const { return competitionRunning_; }
+    void SetCompetitionRunning(bool running) { competitionRunning_ = running; }
+
+    // The language position: the item index of LngComboBox (0 English, -1 none selected).
+    int LanguagePosition() const;
+    bool English() const { return LanguagePosition() == 0; }
+    // An entry 1..120 of the current caption table.
+    QString CaptionEntry(int entry) const;
+
+    // Redraws every value cell from the current settings.
+    void IndicatorRefresh();
+    // Writes the chosen language's captions into the window, then redraws the cells.
+    void ApplyLanguage(int position);
+
+public slots:
+    // Window-level rules.
+    void PageControl1Changing(QObject* sender, bool& allowChange);
+    void RaiseRequest(); // a second start asks this copy to come to the front
+
+    // Main panel and the other step buttons.
+    void StepButtonClick(qlor::IntSetting id, bool up);
+    void SymbolSetClick();
+    void MemoSelectedSymbolsDblClick();
+    void Button36Click();
+    void Button39Click();
+    void Button40Click();
+    void Button41Click();
+    void TrackBar2Change(int position);
+    void TrackBar3Change(int position);
+
+    // Text page.
+    void ButtonOpenClick();
+    void ButtonSaveClick();
+    void ButtonClearClick();
+
+    // Transmission cycle.
+    void ButtonRunClick();
+    void ButtonStopClick();
+    void TrainTimerTimer();
+
+    // Reception check.
+    void ButtonCheckTextClick();
+    void Button51Click();
+    void Button55Click();
+
+    // Competition.
+    void CompRunClick();
+    void CompStopClick();
+    void Button52Click();
+    void ButtonClearProtClick();
+
+    // Batch export.
+    void ButtonFormFilesClick();
+    void Button37Click();
+
+    // Languages.
+    void LngComboBoxChange(int index);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildPages();
+    void PrepareControls();
+    void DescribeStepControls();
+    void ConnectHandlers();
+
+    // Window creation and closing, in their fixed order.
+    void FormCreate();
+    void FormClose();
+    void FillTables();
+    void ListLanguageFiles();
+    void LoadSettings();
+    void ApplyDefaultSettings();
+    void RestoreLanguage();
+    void CaptureOutputLevels();
+    void SaveSettings();
+    void RestoreOutputLevels();
+    void RemoveTempMidi();
+
+    void BrowseNoiseFile(QLineEdit* edit);
+    void FillSelectedSymbolsMenu(QPoint pos);
+
+    std::unique_ptr<UiDialogs> ownDialogs_;
+    std::unique_ptr<OutputLevels> ownLevels_;
+    UiDialogs* dialogs_;
+    OutputLevels* levels_;
+
+    TransmissionSettings settings_{};
+    MorseTable morse_;
+    bool competitionRunning_ = false;
+    bool centred_ = false;
+    std::uint32_t capturedMidiVolume_ = 0;
+    std::uint32_t capturedWaveVolume_ = 0;
+};
+
+} // namespace qlor

@@ -1,0 +1,30 @@
+#pragma once
+// A memo's text as the system reads and writes it: Windows-1251 bytes with CR LF between lines,
+// exactly as the box holds it. Characters the code page cannot hold read as kUnmappableByte, so
+// they act as characters without a Morse entry and never as a keyable "?".
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+class QPlainTextEdit;
+
+namespace qlor {
+
+// Text of a memo: lines separated by CR LF, no line break added after the last line.
+std::string MemoBytes(const QPlainTextEdit* memo);
+// Puts Windows-1251 bytes into a memo; every CR LF, lone CR and lone LF becomes one line break.
+void SetMemoBytes(QPlainTextEdit* memo, std::string_view cp1251);
+
+// The two conversions behind them, usable without a widget.
+// cp1251 bytes -> text for a memo, lines separated by '\n'.
+QString MemoTextFromBytes(std::string_view cp1251);
+// Raw text of a memo (QTextDocument::toRawText: paragraph and line separators, no-break spaces
+// kept) -> cp1251 bytes with CR LF between lines.
+std::string BytesFromMemoText(const QString& rawText);
+
+// Windows-1251 <-> QString for single-line texts (captions, edits).
+QString FromCp1251(std::string_view cp1251);
+std::string ToCp1251(const QString& text);
+
+} // namespace qlor

@@ -1,0 +1,90 @@
+#include "shell/ui_dialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QRegularExpression>
+
+namespace qlor {
+
+QStringList QtNameFilters(const QString& filter) {
+    QStringList out;
+    const QStringList parts = filter.split(u'|');
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString description = parts[i].trimmed();
+        const QString pattern = parts[i + 1].trimmed();
+        // Qt reads the patterns from the last parentheses of a filter. Keep a description that
+        // already ends with its pattern (in any letter case); otherwise add the pattern.
+        static const QRegularExpression tail(QStringLiteral("\\(([^()]*)\\)\\s*$"));
+        const auto m = tail.match(description);
+        if (m.hasMatch() && m.captured(1).compare(pattern, Qt::CaseInsensitive) == 0)
+            out << description;
+        else
+            out << description + QStringLiteral(" (") + QString(pattern).replace(u';', u' ') + u')';
+    }
+    return out;
+}
+
+namespace {
+
+void Prepare(QFileDialog& dialog, const FileDialogSpec& spec) {
+    const QStringList filters = QtNameFilters(spec.filter);
+    dialog.setNameFilters(filters);
+    if (spec.filterIndex >= 1 && spec.filterIndex <= filters.size())
+        dialog.selectNameFilter(filters[spec.filterIndex - 1]);
+    dialog.setDefaultSuffix(spec.defaultExt);
+    dialog.setDirectory(QDir::current());
+    if (!spec.fileName.isEmpty())
+        dialog.selectFile(spec.fileName);
+    dialog.setWindowTitle(QString());
+}
+
+} // namespace
+
+std::optional<QString> QtUiDialogs::OpenFile(QWidget* parent, const FileDialogSpec& spec) {
+    QFileDialog dialog(parent);
+    Prepare(dialog, spec);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> QtUiDialogs::SaveFile(QWidget* parent, const FileDialogSpec& spec) {
+    QFileDialog dialog(parent);
+    Prepare(dialog, spec);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !spec.overwritePrompt);
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        const QString path = dialog.selectedFiles().constFirst();
+        // The folder of the chosen name must already exist.
+        if (!spec.pathMustExist || QFileInfo(path).absoluteDir().exists())
+            return path;
+        QMessageBox::warning(parent, QApplication::applicationDisplayName(),
+                             QObject::tr("The folder \"%1\" does not exist.")
+                                 .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath())));
+    }
+}
+
+std::optional<QString> QtUiDialogs::ChooseFolder(QWidget* parent, const QString& startFolder) {
+    const QString folder = QFileDialog::getExistingDirectory(parent, QString(), startFolder);
+    if (folder.isEmpty())
+        return std::nullopt;
+    return folder;
+}
+
+void QtUiDialogs::ShowError(QWidget* parent, const QString& text) {
+    QMessageBox::critical(parent, QApplication::applicationDisplayName(), text);
+}
+
+void QtUiDialogs::ShowMessage(QWidget* parent, const QString& caption, const QString& text) {
+    QMessageBox::information(parent, caption, text);
+}
+
+} // namespace qlor
