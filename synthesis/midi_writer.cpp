@@ -4,6 +4,7 @@
 #include "synthesis/timing.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -27,6 +28,26 @@ void Append(ByteVector& out, std::initializer_list<uint8_t> bytes) {
 
 void Append(ByteVector& out, std::string_view text) {
     out.insert(out.end(), text.begin(), text.end());
+}
+
+// Writes vlq(value) at p; returns the position after it (at most 10 bytes).
+uint8_t* PutVarLen(uint8_t* p, uint64_t value) {
+    if (value < 0x80) {
+        *p++ = static_cast<uint8_t>(value);
+        return p;
+    }
+    uint8_t buffer[10];
+    int n = 0;
+    buffer[n++] = static_cast<uint8_t>(value & 0x7F);
+    value >>= 7;
+    while (value != 0) {
+        buffer[n++] = static_cast<uint8_t>(0x80 | (value & 0x7F));
+        value >>= 7;
+    }
+    while (n > 0) {
+        *p++ = buffer[--n];
+    }
+    return p;
 }
 
 void AppendVarLen(ByteVector& out, uint64_t value) {
@@ -109,34 +130,49 @@ ByteVector MidiHeader(int trackCount, uint32_t trackLength) {
 Events ElementsToEvents(std::string_view elements, const MidiVoice& voiceIn) {
     const MidiVoice voice = SafeVoice(voiceIn);
     const auto note = static_cast<uint8_t>(voice.note);
+    // Written length [ticks] and tempo weight [ticks] of every letter; 0 for letters that are not
+    // D T P Q R.
+    std::array<uint64_t, 256> ticks{};
+    std::array<uint64_t, 256> weight{};
+    for (char letter : {'D', 'T', 'P', 'Q', 'R'}) {
+        ticks[static_cast<unsigned char>(letter)] = static_cast<uint64_t>(ElementTicks(letter, voice.pauseDelay));
+        weight[static_cast<unsigned char>(letter)] = static_cast<uint64_t>(ElementWeight(letter));
+    }
+
     Events events;
-    events.bytes.reserve(elements.size() * 3 + 2);
+    ByteVector& out = events.bytes;
+    constexpr size_t kMaxNoteBytes = 2 * 10 + 5; // two var-lens, status, note-on and note-off data
+    out.resize(64 + elements.size() * 4);
+    size_t n = 0;
     uint64_t gap = 0; // silence since the last note-off [ticks]
+    uint64_t weightTotal = 0;
     bool started = false;
     for (char letter : elements) {
-        switch (letter) {
-        case 'D':
-        case 'T':
-            AppendVarLen(events.bytes, gap);
+        const auto c = static_cast<unsigned char>(letter);
+        weightTotal += weight[c];
+        if (c == 'D' || c == 'T') {
+            if (n + kMaxNoteBytes > out.size()) {
+                out.resize(out.size() * 2);
+            }
+            uint8_t* p = out.data() + n;
+            p = PutVarLen(p, gap);
             if (!started) {
-                events.bytes.push_back(static_cast<uint8_t>(kNoteOnStatus + voice.channel));
+                *p++ = static_cast<uint8_t>(kNoteOnStatus + voice.channel);
                 started = true;
             }
-            Append(events.bytes, {note, kVelocity});
-            AppendVarLen(events.bytes, static_cast<uint64_t>(ElementTicks(letter, voice.pauseDelay)));
-            Append(events.bytes, {note, 0x00});
+            *p++ = note;
+            *p++ = kVelocity;
+            p = PutVarLen(p, ticks[c]);
+            *p++ = note;
+            *p++ = 0x00;
+            n = static_cast<size_t>(p - out.data());
             gap = 0;
-            break;
-        case 'P':
-        case 'Q':
-        case 'R':
-            gap += static_cast<uint64_t>(ElementTicks(letter, voice.pauseDelay));
-            break;
-        default:
-            break;
+        } else {
+            gap += ticks[c];
         }
     }
-    events.weightTotal = ElementWeightTotal(elements);
+    out.resize(n);
+    events.weightTotal = weightTotal;
     return events;
 }
 

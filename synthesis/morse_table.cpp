@@ -3,6 +3,7 @@
 #include "synthesis/codepage.h"
 
 #include <charconv>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -260,37 +261,101 @@ MorseTable::Pattern MorseTable::CharPattern(unsigned char c) const {
 
 Elements TextToElements(const MorseTable& table, std::string_view text) {
     Elements result;
-    std::string_view trimmed = Trim1251(text);
+    const std::string_view trimmed = Trim1251(text);
 
-    // Every byte's contribution (its pattern and one "Q") is the same wherever it occurs.
-    std::array<std::string, 256> piece;
+    // Every byte contributes its pattern and one "Q" wherever it occurs. Each contribution ends in
+    // "Q", so a "DD", "TT" or "PP" never spans two of them: the merging of repeated elements and
+    // gaps can be done on the patterns of the bytes present, pass by pass as on the whole string
+    // (a pass runs while any present pattern still holds the pair).
+    std::array<bool, 256> present{};
+    for (unsigned char c : trimmed) {
+        present[c] = true;
+    }
+    std::array<std::string, 256> pattern;
     std::array<bool, 256> found{};
-    size_t total = 0;
+    std::array<bool, 256> noEntry{};
     for (int c = 0; c < 256; ++c) {
+        if (!present[c]) {
+            continue;
+        }
         auto p = table.CharPattern(static_cast<unsigned char>(c));
-        piece[c].assign(p.pattern);
-        piece[c].push_back('Q');
+        pattern[c].assign(p.pattern);
         found[c] = p.found;
+        noEntry[c] = !p.found;
+    }
+    for (std::string_view pair : {std::string_view("DD"), std::string_view("TT"), std::string_view("PP")}) {
+        for (;;) {
+            bool contains = false;
+            for (int c = 0; c < 256; ++c) {
+                contains = contains || (found[c] && pattern[c].find(pair) != std::string::npos);
+            }
+            if (!contains) {
+                break;
+            }
+            for (int c = 0; c < 256; ++c) {
+                if (found[c]) {
+                    ReplaceShrinking(pattern[c], pair, pair.substr(0, 1));
+                }
+            }
+        }
+    }
+
+    size_t total = 0;
+    bool plainPatterns = true; // no pattern holds a letter that the gap steps below would touch
+    for (int c = 0; c < 256; ++c) {
+        if (found[c]) {
+            plainPatterns = plainPatterns && pattern[c].find_first_of("QqRr") == std::string::npos;
+        }
     }
     for (unsigned char c : trimmed) {
-        total += piece[c].size();
-    }
-    std::string& s = result.elements;
-    s.reserve(total);
-    for (unsigned char c : trimmed) {
-        s += piece[c];
+        total += pattern[c].size() + 1;
         result.count += found[c] ? 1 : 0;
     }
 
-    // Overridden patterns may repeat elements or gaps; merge them.
-    ReplaceWhileContains(s, "DD", "D");
-    ReplaceWhileContains(s, "TT", "T");
-    ReplaceWhileContains(s, "PP", "P");
-    // Runs of character gaps: three become a word gap, two vanish, a gap after a word gap goes.
-    ReplaceShrinking(s, "QQQ", "R");
-    ReplaceShrinking(s, "QQ", "");
-    ReplaceShrinking(s, "RQ", "R");
-    ReplaceWhileContains(s, "RR", "R");
+    std::string& s = result.elements;
+    if (plainPatterns) {
+        // The only gap letters are the "Q"s after each character and the "Q" of each character
+        // without an entry. Replacing "QQQ" by "R", removing "QQ", then "RQ" by "R" and "RR" by "R"
+        // turns each maximal run of k of them into "Q" (k = 1), nothing (k = 2) or "R" (k >= 3),
+        // so one pass over the text gives the same string.
+        s.resize(total);
+        char* out = s.data();
+        size_t run = 0;
+        auto flush = [&]() {
+            if (run == 1) {
+                *out++ = 'Q';
+            } else if (run >= 3) {
+                *out++ = 'R';
+            }
+            run = 0;
+        };
+        for (unsigned char c : trimmed) {
+            const std::string& p = pattern[c];
+            if (noEntry[c]) {
+                run += 2; // "Q" and the gap after it
+                continue;
+            }
+            if (!p.empty()) {
+                flush();
+                std::memcpy(out, p.data(), p.size());
+                out += p.size();
+            }
+            ++run;
+        }
+        flush();
+        s.resize(static_cast<size_t>(out - s.data()));
+    } else {
+        s.reserve(total);
+        for (unsigned char c : trimmed) {
+            s += pattern[c];
+            s += 'Q';
+        }
+        // Runs of character gaps: three become a word gap, two vanish, a gap after a word gap goes.
+        ReplaceShrinking(s, "QQQ", "R");
+        ReplaceShrinking(s, "QQ", "");
+        ReplaceShrinking(s, "RQ", "R");
+        ReplaceWhileContains(s, "RR", "R");
+    }
     // The gap after the last character.
     if (!s.empty()) {
         s.pop_back();
