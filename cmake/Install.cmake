@@ -1,0 +1,28 @@
+# Installation of the desktop program: the launcher the desktop entry starts, the shipped language
+# files, the desktop entry, the icon and the AppStream metadata. The programs themselves (qlor,
+# qlor-cli) are installed by their own folders.
+
+set(QLOR_APP_ID io.github.qlor2000.QLOR)
+set(QLOR_SHIPPED_DIR ${CMAKE_INSTALL_DATADIR}/qlor)
+
+if(NOT TARGET qlor)
+    message(STATUS "qlor window not built: the launcher and desktop entry are installed without it")
+endif()
+
+# The launcher finds the shipped files relative to its own directory, so the path between the two
+# is fixed at configure time and the prefix may still change at install time (--prefix, DESTDIR).
+file(RELATIVE_PATH QLOR_SHIPPED_FROM_BIN ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/qlor)
+configure_file(${CMAKE_SOURCE_DIR}/scripts/qlor-launcher ${CMAKE_BINARY_DIR}/qlor-launcher @ONLY)
+install(PROGRAMS ${CMAKE_BINARY_DIR}/qlor-launcher DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# Language files are installed byte for byte (Windows-1251, CR LF).
+file(GLOB QLOR_SHIPPED_LANGUAGES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/*.lng)
+install(FILES ${QLOR_SHIPPED_LANGUAGES} DESTINATION ${QLOR_SHIPPED_DIR})
+
+install(FILES ${CMAKE_SOURCE_DIR}/data/qlor.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications
+        RENAME ${QLOR_APP_ID}.desktop)
+install(FILES ${CMAKE_SOURCE_DIR}/data/icons/${QLOR_APP_ID}.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${CMAKE_SOURCE_DIR}/data/${QLOR_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
