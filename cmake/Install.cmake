@@ -5,8 +5,9 @@
 set(QLOR_APP_ID io.github.qlor2000.QLOR)
 set(QLOR_SHIPPED_DIR ${CMAKE_INSTALL_DATADIR}/qlor)
 
+# Without the window (QLOR_BUILD_GUI=OFF) there is nothing for the desktop to start.
 if(NOT TARGET qlor)
-    message(STATUS "qlor window not built: the launcher and desktop entry are installed without it")
+    return()
 endif()
 
 # The launcher finds the shipped files relative to its own directory, so the path between the two

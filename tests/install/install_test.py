@@ -8,7 +8,7 @@ Launcher: the installed qlor-launcher, run with a fake HOME / XDG_DATA_HOME and 
 next to it that reports its working folder and the language files it sees there.
 
 Usage: install_test.py --cmake CMAKE --build-dir DIR --source-dir DIR --prefix DIR --bindir DIR
-                       --datadir DIR --version X.Y.Z (--with-qlor|--without-qlor)
+                       --datadir DIR --version X.Y.Z
                        [unittest arguments, e.g. a class name]
 """
 
@@ -105,8 +105,7 @@ class InstalledLayout(unittest.TestCase):
         cls.tmp.cleanup()
 
     def test_file_set(self):
-        programs = ["qlor-cli", "qlor-launcher"] + (["qlor"] if ARGS.with_qlor else [])
-        for name in programs:
+        for name in ("qlor", "qlor-cli", "qlor-launcher"):
             path = os.path.join(self.bin, name)
             with self.subTest(program=name):
                 self.assertTrue(os.path.isfile(path), path)
@@ -160,8 +159,6 @@ class InstalledLayout(unittest.TestCase):
         self.assertEqual(root.find("launchable").get("type"), "desktop-id")
         self.assertEqual(root.findtext("launchable"), os.path.basename(self.desktop))
         for binary in root.iterfind("provides/binary"):
-            if binary.text == "qlor" and not ARGS.with_qlor:
-                continue
             with self.subTest(binary=binary.text):
                 self.assertTrue(os.path.isfile(os.path.join(self.bin, binary.text)), binary.text)
         versions = [r.get("version") for r in root.iterfind("releases/release")]
@@ -304,7 +301,7 @@ class Launcher(unittest.TestCase):
         self.assertEqual(cwd, os.path.realpath(os.path.join(self.home, ".local", "share", "QLOR")))
         self.assertIn("Russian.lng", languages)
 
-    def test_user_link_or_folder_in_place_of_the_file_is_left_alone(self):
+    def test_user_link_in_place_of_the_file_is_left_alone(self):
         work = os.path.join(self.home, ".local", "share", "QLOR")
         os.makedirs(work)
         own = os.path.join(self.root, "mine.lng")
@@ -353,9 +350,6 @@ def main():
     parser.add_argument("--bindir", required=True, help="programs, relative to the prefix")
     parser.add_argument("--datadir", required=True, help="read-only data, relative to the prefix")
     parser.add_argument("--version", required=True, help="the project version")
-    group = parser.add_mutually_exclusive_group(required=True)
-    group.add_argument("--with-qlor", dest="with_qlor", action="store_true")
-    group.add_argument("--without-qlor", dest="with_qlor", action="store_false")
     ARGS, rest = parser.parse_known_args()
     ARGS.build_dir = os.path.abspath(ARGS.build_dir)
     unittest.main(argv=[sys.argv[0], "-v", *rest])
