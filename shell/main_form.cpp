@@ -162,10 +162,12 @@ void TMainForm::PrepareControls() {
 
 void TMainForm::DescribeStepControls() {
     for (const StepPair& pair : StepPairs()) {
-        if (auto* up = findChild<StepButton*>(QLatin1String(pair.up)))
-            up->setAccessibleName(StepButtonAccessibleName(pair, true));
-        if (auto* down = findChild<StepButton*>(QLatin1String(pair.down)))
-            down->setAccessibleName(StepButtonAccessibleName(pair, false));
+        for (const bool up : {true, false}) {
+            if (auto* button = findChild<StepButton*>(QLatin1String(up ? pair.up : pair.down))) {
+                button->setAccessibleName(StepButtonAccessibleName(pair, up));
+                button->setAccessibleDescription(StepButtonAccessibleDescription(pair, up));
+            }
+        }
         if (auto* cell = findChild<Indicator*>(QLatin1String(pair.indicator)))
             cell->SetSubject(IndicatorSubject(pair));
     }
@@ -238,6 +240,8 @@ void TMainForm::FormCreate() {
 }
 
 void TMainForm::FillTables() {
+    // The current caption table starts as a copy of the built-in English one.
+    currentCaptions_ = EnglishCaptions();
     morse_.InitMorseTable();
     morse_.LoadMorseOverrides(QFile::encodeName(QDir::current().filePath(QStringLiteral("Morse.txt"))).toStdString());
 }
@@ -352,18 +356,33 @@ int TMainForm::LanguagePosition() const {
 }
 
 QString TMainForm::CaptionEntry(int entry) const {
-    // Until a language file is read, the current caption table is the English one; of it the
-    // window needs only the short names of the text and noise types.
-    if (entry >= 100 && entry <= 105)
-        return EnglishTextTypeName(entry - 100).value_or(QString());
-    if (entry >= 106 && entry <= 110)
-        return EnglishNoiseTypeName(entry - 106).value_or(QString());
-    return {};
+    return FromCp1251(currentCaptions_.Text(entry));
 }
 
 void TMainForm::ApplyLanguage(int position) {
-    Q_UNUSED(position);
-    // The chosen table's captions and hints are written into the controls here.
+    const CaptionTable& table = TableForPosition(position, currentCaptions_);
+    for (const CaptionFeed& feed : CaptionFeeds()) {
+        const QString text = FromCp1251(table.Text(feed.entry));
+        const QString name =
+            QString::fromLatin1(feed.objectName.data(), static_cast<qsizetype>(feed.objectName.size()));
+        QWidget* control = findChild<QWidget*>(name);
+        if (!control)
+            continue;
+        switch (feed.target) {
+        case CaptionTarget::PageCaption:
+            PageControl1->setTabText(PageControl1->indexOf(control), text);
+            break;
+        case CaptionTarget::Caption:
+            if (auto* label = qobject_cast<QLabel*>(control))
+                label->setText(text);
+            else if (auto* button = qobject_cast<QAbstractButton*>(control))
+                button->setText(text);
+            break;
+        case CaptionTarget::Hint:
+            control->setToolTip(text);
+            break;
+        }
+    }
     IndicatorRefresh();
 }
 

@@ -3,6 +3,7 @@
 // The logic lives in the event handlers, named after the control and the event; the handlers
 // that belong to the transmission cycle, the exercises, the languages and the settings store are
 // connected here and filled in by their own code.
+#include "control/caption_table.h"
 #include "control/panel_steps.h"
 #include "shell/output_levels.h"
 #include "shell/page_control.h"
@@ -83,12 +84,14 @@ public:
     // The language position: the item index of LngComboBox (0 English, -1 none selected).
     int LanguagePosition() const;
     bool English() const { return LanguagePosition() == 0; }
-    // An entry 1..120 of the current caption table.
+    // The current caption table (filled from a language file) and one of its entries 1..120.
+    CaptionTable& CurrentCaptions() { return currentCaptions_; }
     QString CaptionEntry(int entry) const;
 
     // Redraws every value cell from the current settings.
     void IndicatorRefresh();
-    // Writes the chosen language's captions into the window, then redraws the cells.
+    // Writes the captions and hints of a language position into the window (0: the English
+    // table, any other position: the current table), then redraws the cells.
     void ApplyLanguage(int position);
 
 public slots:
@@ -169,6 +172,7 @@ private:
 
     TransmissionSettings settings_{};
     MorseTable morse_;
+    CaptionTable currentCaptions_;
     bool competitionRunning_ = false;
     bool centred_ = false;
     std::uint32_t capturedMidiVolume_ = 0;

@@ -101,6 +101,7 @@ void PageTab::keyPressEvent(QKeyEvent* event) {
 PageControl::PageControl(QWidget* parent) : QWidget(parent), stack_(new QStackedWidget(this)) {
     stack_->setObjectName(QStringLiteral("PageStack"));
     connect(stack_, &QStackedWidget::currentChanged, this, [this](int index) {
+        Relayout();
         UpdateTabs();
         emit currentChanged(index);
     });
@@ -211,13 +212,20 @@ void PageControl::resizeEvent(QResizeEvent*) {
     Relayout();
 }
 
+int PageControl::DisplayRow(int row) const {
+    // The row of the current tab sits against the frame, the other rows keep their order below it.
+    const int currentRow = std::max(0, currentIndex()) / TabsPerRow();
+    if (row == currentRow)
+        return 0;
+    return row < currentRow ? row + 1 : row;
+}
+
 void PageControl::Relayout() {
     stack_->setGeometry(PageRect());
     const int perRow = TabsPerRow();
     const int top = FrameRect().bottom() + 1;
     for (int i = 0; i < count(); ++i) {
-        // The first row sits against the frame, later rows below it.
-        const int row = i / perRow;
+        const int row = DisplayRow(i / perRow);
         const int column = i % perRow;
         tabs_[static_cast<size_t>(i)]->setGeometry(column * kTabWidth, top + row * kTabHeight, kTabWidth, kTabHeight);
     }

@@ -79,6 +79,7 @@ protected:
 
 private:
     void Relayout();
+    int DisplayRow(int row) const;
     void UpdateTabs();
     void StepPage(int delta);
 

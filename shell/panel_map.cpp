@@ -68,6 +68,16 @@ QString IndicatorSubject(const StepPair& pair) {
     return name;
 }
 
+QString StepButtonAccessibleDescription(const StepPair& pair, bool up) {
+    QString subject = QString::fromLatin1(pair.subject);
+    // "Text number" -> "text number", but "MIDI channel" stays as it is.
+    if (subject.size() > 1 && subject[1].isLower())
+        subject[0] = subject[0].toLower();
+    const QString what = *pair.digit ? QStringLiteral("the %1 of the %2").arg(QString::fromLatin1(pair.digit), subject)
+                                     : QStringLiteral("the ") + subject;
+    return (up ? QStringLiteral("Raises ") : QStringLiteral("Lowers ")) + what + QStringLiteral(" by one");
+}
+
 QString PauseText(int pause) {
     if (pause >= 3 && pause <= 9)
         return QString::number(pause);

@@ -26,6 +26,8 @@ const StepPair* FindStepPair(IntSetting id);
 // Accessible names: "Text number, thousands digit, up" and "Text number thousands digit".
 QString StepButtonAccessibleName(const StepPair& pair, bool up);
 QString IndicatorSubject(const StepPair& pair);
+// "Raises the thousands digit of the text number by one".
+QString StepButtonAccessibleDescription(const StepPair& pair, bool up);
 
 // Texts of the value cells.
 QString PauseText(int pause);         // 3..9 -> "3".."9", 10..15 -> "A".."F", else decimal

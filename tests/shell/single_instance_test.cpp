@@ -1,0 +1,167 @@
+// One copy per user: a second start raises the first and ends; two copies started together never
+// both run; a stale lock does not block; the socket answers only the raise request.
+#include "shell/single_instance.h"
+
+#include <QLocalSocket>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace qlor;
+
+namespace {
+
+// Environment of a qlor started by the tests: its own runtime, settings and working folders.
+QProcessEnvironment QlorEnvironment(const QString& runtime, const QString& home) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
+    env.insert(QStringLiteral("HOME"), home);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    return env;
+}
+
+} // namespace
+
+class SingleInstanceTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> runtime;
+    std::unique_ptr<QTemporaryDir> home;
+
+    std::unique_ptr<QProcess> StartQlor() {
+        auto p = std::make_unique<QProcess>();
+        p->setProcessEnvironment(QlorEnvironment(runtime->path(), home->path()));
+        p->setWorkingDirectory(home->path());
+        p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p->start(QStringLiteral(QLOR_BINARY), {});
+        return p;
+    }
+
+private slots:
+    void init() {
+        runtime = std::make_unique<QTemporaryDir>();
+        home = std::make_unique<QTemporaryDir>();
+        QVERIFY(runtime->isValid() && home->isValid());
+        QFile::setPermissions(runtime->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    void cleanup() {
+        home.reset();
+        runtime.reset();
+    }
+
+    void firstStartTakesTheLockAndListens() {
+        SingleInstance first(runtime->path());
+        QCOMPARE(first.Start(1000), SingleInstance::Outcome::First);
+        QVERIFY(first.Listening());
+        QVERIFY(QFileInfo::exists(first.LockPath()));
+        // Only the owner may use the socket.
+        QVERIFY(!(QFileInfo(first.SocketPath()).permissions() & (QFile::WriteOther | QFile::WriteGroup)));
+    }
+
+    void secondProcessRaisesTheFirstAndEnds() {
+        SingleInstance first(runtime->path());
+        QCOMPARE(first.Start(1000), SingleInstance::Outcome::First);
+        QSignalSpy raised(&first, &SingleInstance::raiseRequested);
+        auto second = StartQlor();
+        QVERIFY(second->waitForStarted(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(second->state() == QProcess::NotRunning, 15000);
+        QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second->exitCode(), 0);
+        QCOMPARE(raised.count(), 1);
+    }
+
+    void secondInstanceInTheSameProcessIsTurnedAway() {
+        SingleInstance first(runtime->path());
+        QCOMPARE(first.Start(1000), SingleInstance::Outcome::First);
+        QSignalSpy raised(&first, &SingleInstance::raiseRequested);
+        // The answer needs the first one's event loop; a helper thread plays the second copy.
+        std::atomic<int> outcome{-1};
+        std::unique_ptr<QThread> t(QThread::create([&] {
+            SingleInstance second(runtime->path());
+            outcome = static_cast<int>(second.Start(5000));
+        }));
+        t->start();
+        QTRY_VERIFY_WITH_TIMEOUT(t->isFinished(), 10000);
+        QCOMPARE(outcome.load(), static_cast<int>(SingleInstance::Outcome::RaisedOther));
+        QCOMPARE(raised.count(), 1);
+    }
+
+    void twoCopiesStartedTogetherNeverBothRun() {
+        for (int round = 0; round < 3; ++round) {
+            auto a = StartQlor();
+            auto b = StartQlor();
+            QVERIFY(a->waitForStarted(5000) && b->waitForStarted(5000));
+            // One of them ends at once with 0, the other keeps running with its window.
+            QTRY_VERIFY_WITH_TIMEOUT(a->state() == QProcess::NotRunning || b->state() == QProcess::NotRunning, 20000);
+            QTest::qWait(300);
+            QProcess* ended = a->state() == QProcess::NotRunning ? a.get() : b.get();
+            QProcess* running = ended == a.get() ? b.get() : a.get();
+            QCOMPARE(ended->exitCode(), 0);
+            QCOMPARE(running->state(), QProcess::Running);
+            // A third start still finds the running one.
+            auto c = StartQlor();
+            QVERIFY(c->waitForFinished(15000));
+            QCOMPARE(c->exitCode(), 0);
+            running->kill(); // a crash: the lock stays behind
+            QVERIFY(running->waitForFinished(5000));
+        }
+    }
+
+    void staleLockOfACrashedCopyDoesNotBlock() {
+        // A lock file left by a process that is gone.
+        QProcess gone;
+        gone.start(QStringLiteral("/bin/true"), {});
+        QVERIFY(gone.waitForFinished(5000));
+        const qint64 deadPid = gone.processId() > 0 ? gone.processId() : 999999;
+        {
+            SingleInstance probe(runtime->path());
+            QFile lock(probe.LockPath());
+            QVERIFY(lock.open(QIODevice::WriteOnly));
+            lock.write(QByteArray::number(deadPid) + "\nqlor\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        }
+        // And a socket file nobody listens on.
+        QFile socketFile(QDir(runtime->path()).filePath(QStringLiteral("QLOR-2000")));
+        QVERIFY(socketFile.open(QIODevice::WriteOnly));
+        socketFile.close();
+        SingleInstance next(runtime->path());
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(next.Start(5000), SingleInstance::Outcome::First);
+        QVERIFY(t.elapsed() < 3000);
+        QVERIFY(next.Listening());
+    }
+
+    void anythingButTheRequestIsIgnored() {
+        SingleInstance first(runtime->path());
+        QCOMPARE(first.Start(1000), SingleInstance::Outcome::First);
+        QSignalSpy raised(&first, &SingleInstance::raiseRequested);
+        for (const QByteArray& junk : {QByteArray("hello\n"), QByteArray("QLOR-2000 raise\nmore"), QByteArray(200, 'x'),
+                                       QByteArray("QLOR-2000 rais\n")}) {
+            QLocalSocket s;
+            s.connectToServer(first.SocketPath());
+            QVERIFY(s.waitForConnected(2000));
+            s.write(junk);
+            QVERIFY(s.waitForBytesWritten(2000));
+            QTRY_VERIFY_WITH_TIMEOUT(s.state() == QLocalSocket::UnconnectedState, 5000);
+            QVERIFY(s.readAll().isEmpty());
+        }
+        // A client that says nothing is dropped after a while.
+        QLocalSocket silent;
+        silent.connectToServer(first.SocketPath());
+        QVERIFY(silent.waitForConnected(2000));
+        QTRY_VERIFY_WITH_TIMEOUT(silent.state() == QLocalSocket::UnconnectedState, 8000);
+        QCOMPARE(raised.count(), 0);
+    }
+
+    void nobodyListeningMeansNoRaise() {
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(!ActivateRunningInstance(QDir(runtime->path()).filePath(QStringLiteral("QLOR-2000")), 2000));
+        QVERIFY(t.elapsed() < 1500);
+    }
+};
+
+QTEST_MAIN(SingleInstanceTest)
+#include "single_instance_test.moc"

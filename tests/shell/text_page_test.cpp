@@ -1,0 +1,306 @@
+// The Text page and the memo text as the system reads it: Windows-1251 bytes, CR LF between lines.
+#include "fakes.h"
+
+#include "shell/main_form.h"
+#include "shell/memo_text.h"
+#include "synthesis/codepage.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+using namespace qlor;
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return "<unreadable>";
+    return f.readAll();
+}
+
+bool WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+std::string Bytes(const QByteArray& b) {
+    return std::string(b.constData(), static_cast<size_t>(b.size()));
+}
+
+} // namespace
+
+class TextPageTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::FakeDialogs> dialogs;
+    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<QTemporaryDir> dir;
+
+    QPlainTextEdit* Memo() { return form->text.MemoText; }
+    QString Path(const char* name) { return dir->filePath(QString::fromLatin1(name)); }
+    void Open(const QString& path) {
+        dialogs->answers = {path};
+        form->text.ButtonOpen->click();
+    }
+    void Save(const QString& path) {
+        dialogs->answers = {path};
+        form->text.ButtonSave->click();
+    }
+
+private slots:
+    void init() {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        dialogs = std::make_unique<test::FakeDialogs>();
+        form = std::make_unique<TMainForm>(dialogs.get());
+    }
+    void cleanup() {
+        form.reset();
+        dir.reset();
+    }
+
+    // --- memo bytes without a window -------------------------------------------------------
+
+    void lineBreaksOfAnyKindBecomeOneBreak_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("memo");
+        QTest::addColumn<QByteArray>("readBack");
+        QTest::newRow("CR LF") << QByteArray("AB\r\nCD") << "AB\nCD" << QByteArray("AB\r\nCD");
+        QTest::newRow("LF") << QByteArray("AB\nCD\n") << "AB\nCD\n" << QByteArray("AB\r\nCD\r\n");
+        QTest::newRow("lone CR") << QByteArray("AB\rCD") << "AB\nCD" << QByteArray("AB\r\nCD");
+        QTest::newRow("LF CR is two") << QByteArray("A\n\rB") << "A\n\nB" << QByteArray("A\r\n\r\nB");
+        QTest::newRow("CR CR LF") << QByteArray("A\r\r\nB") << "A\n\nB" << QByteArray("A\r\n\r\nB");
+        QTest::newRow("empty") << QByteArray() << "" << QByteArray();
+        QTest::newRow("only a break") << QByteArray("\r\n") << "\n" << QByteArray("\r\n");
+        QTest::newRow("trailing CR") << QByteArray("A\r") << "A\n" << QByteArray("A\r\n");
+    }
+    void lineBreaksOfAnyKindBecomeOneBreak() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, memo);
+        QFETCH(QByteArray, readBack);
+        QCOMPARE(MemoTextFromBytes(Bytes(file)), memo);
+        SetMemoBytes(Memo(), Bytes(file));
+        QCOMPARE(QString::fromStdString(MemoBytes(Memo())).toLatin1(), readBack);
+        QCOMPARE(Memo()->blockCount(), int(memo.count(u'\n')) + 1);
+    }
+
+    void everyByteButLineBreaksSurvivesTheMemo() {
+        std::string all;
+        for (int b = 0; b < 256; ++b)
+            if (b != '\r' && b != '\n')
+                all.push_back(static_cast<char>(b));
+        SetMemoBytes(Memo(), all);
+        QCOMPARE(MemoBytes(Memo()), all); // NUL, no-break space and the unassigned 0x98 included
+    }
+
+    void charactersOutsideTheCodePageAreNeverAQuestionMark() {
+        Memo()->setPlainText(QString::fromUtf8("A\u4E2D\u20AC\U0001F600?B"));
+        const std::string bytes = MemoBytes(Memo());
+        // The CJK letter and the emoji have no cp1251 byte: one unmappable byte each; the euro
+        // sign is 0x88 in cp1251; only the typed "?" is a question mark.
+        QCOMPARE(bytes, (std::string{'A', char(kUnmappableByte), char(0x88), char(kUnmappableByte), '?', 'B'}));
+        Memo()->setPlainText(QString::fromUtf8("\u0410\u044F\u0401")); // А я Ё
+        QCOMPARE(MemoBytes(Memo()), (std::string{char(0xC0), char(0xFF), char(0xA8)}));
+    }
+
+    void typedLineBreaksReadAsCrLf() {
+        Memo()->setFocus();
+        QTest::keyClicks(Memo(), QStringLiteral("AB"));
+        QTest::keyClick(Memo(), Qt::Key_Return);
+        QTest::keyClicks(Memo(), QStringLiteral("CD"));
+        QTest::keyClick(Memo(), Qt::Key_Return, Qt::ShiftModifier); // a soft break is a break too
+        QTest::keyClicks(Memo(), QStringLiteral("E"));
+        QCOMPARE(MemoBytes(Memo()), std::string("AB\r\nCD\r\nE"));
+    }
+
+    // --- Open --------------------------------------------------------------------------------
+
+    void openShowsTheFileLines() {
+        QVERIFY(WriteAll(Path("crlf.txt"), "VVV=\r\nABCDE FGHIJ \r\n*"));
+        Open(Path("crlf.txt"));
+        QCOMPARE(Memo()->toPlainText(), QStringLiteral("VVV=\nABCDE FGHIJ \n*"));
+        QVERIFY(WriteAll(Path("lf.txt"), "VVV=\nABCDE FGHIJ \n*"));
+        Open(Path("lf.txt"));
+        QCOMPARE(Memo()->toPlainText(), QStringLiteral("VVV=\nABCDE FGHIJ \n*"));
+        QVERIFY(WriteAll(Path("empty.txt"), ""));
+        Open(Path("empty.txt"));
+        QCOMPARE(Memo()->toPlainText(), QString());
+        QVERIFY(dialogs->errors.isEmpty());
+        // Cyrillic in cp1251.
+        QVERIFY(WriteAll(Path("ru.txt"), QByteArray::fromHex("cff0e8e2e5f2")));
+        Open(Path("ru.txt"));
+        QCOMPARE(Memo()->toPlainText(), QStringLiteral("Привет"));
+        for (const FileDialogSpec& spec : dialogs->openSpecs) {
+            QCOMPARE(spec.filter, QStringLiteral("Текстовые документы (*.txt)|*.TXT|Все файлы (*.*)|*.*"));
+            QCOMPARE(spec.filterIndex, 1);
+            QVERIFY(spec.defaultExt.isEmpty());
+        }
+    }
+
+    void openOfAReadOnlyFileWorks() {
+        QVERIFY(WriteAll(Path("ro.txt"), "RO"));
+        QFile::setPermissions(Path("ro.txt"), QFile::ReadOwner | QFile::ReadGroup);
+        Open(Path("ro.txt"));
+        QCOMPARE(Memo()->toPlainText(), QStringLiteral("RO"));
+    }
+
+    void cancelledOrFailedOpenKeepsTheMemo() {
+        Memo()->setPlainText(QStringLiteral("keep me"));
+        dialogs->answers = {std::nullopt};
+        form->text.ButtonOpen->click();
+        QCOMPARE(Memo()->toPlainText(), QStringLiteral("keep me"));
+        QVERIFY(dialogs->errors.isEmpty());
+        Open(Path("missing.txt"));
+        QCOMPARE(Memo()->toPlainText(), QStringLiteral("keep me"));
+        QCOMPARE(dialogs->errors.size(), 1);
+        Open(dir->path()); // a folder
+        QCOMPARE(dialogs->errors.size(), 2);
+        QCOMPARE(Memo()->toPlainText(), QStringLiteral("keep me"));
+    }
+
+    void openOfANamedPipeDoesNotHang() {
+        const QByteArray fifo = QFile::encodeName(Path("pipe"));
+        QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+        QElapsedTimer t;
+        t.start();
+        Open(Path("pipe"));
+        QVERIFY(t.elapsed() < 2000);
+        QCOMPARE(dialogs->errors.size(), 1);
+    }
+
+    void openOfAnyBytesAndOfTenMegabytes() {
+        // NUL bytes, stray CRs and bytes of every value.
+        QByteArray odd("A\0B\r\r\n\n\x98\xff", 10);
+        QVERIFY(WriteAll(Path("odd.txt"), odd));
+        Open(Path("odd.txt"));
+        QCOMPARE(QByteArray::fromStdString(MemoBytes(Memo())), QByteArray("A\0B\r\n\r\n\r\n\x98\xff", 12));
+        // 10 MB of pseudo-random bytes, line breaks included, and 10 MB without a single break.
+        QByteArray big(10 * 1024 * 1024, '\0');
+        quint32 x = 12345;
+        for (char& c : big) {
+            x = x * 1664525u + 1013904223u;
+            c = static_cast<char>(x >> 24);
+        }
+        QVERIFY(WriteAll(Path("big.txt"), big));
+        QElapsedTimer t;
+        t.start();
+        Open(Path("big.txt"));
+        QVERIFY(dialogs->errors.isEmpty());
+        QVERIFY2(t.elapsed() < 20000, qPrintable(QString::number(t.elapsed())));
+        QVERIFY(Memo()->blockCount() > 10000);
+        QByteArray line(10 * 1024 * 1024, 'A');
+        for (qsizetype i = 5; i < line.size(); i += 6)
+            line[i] = ' ';
+        QVERIFY(WriteAll(Path("line.txt"), line));
+        t.restart();
+        Open(Path("line.txt"));
+        form->show();
+        QApplication::processEvents();
+        QVERIFY2(t.elapsed() < 20000, qPrintable(QString::number(t.elapsed())));
+        QCOMPARE(Memo()->document()->characterCount(), int(line.size()) + 1);
+    }
+
+    void tooLargeFileIsRefusedAndTheMemoKept() {
+        Memo()->setPlainText(QStringLiteral("keep"));
+        QFile f(Path("huge.txt"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(f.resize(64LL * 1024 * 1024)); // sparse
+        f.close();
+        Open(Path("huge.txt"));
+        QCOMPARE(dialogs->errors.size(), 1);
+        QCOMPARE(Memo()->toPlainText(), QStringLiteral("keep"));
+    }
+
+    // --- Save --------------------------------------------------------------------------------
+
+    void saveProposesTheTextNumberOrAWildcard() {
+        form->Settings().number = {0, 1, 2, 3};
+        dialogs->answers = {std::nullopt};
+        form->text.ButtonSave->click();
+        form->Settings().number = {0, 0, 0, 7};
+        form->text.ButtonSave->click();
+        form->textOptions.CheckBoxTextType->setChecked(true);
+        form->text.ButtonSave->click();
+        QCOMPARE(dialogs->saveSpecs.size(), size_t(3));
+        QCOMPARE(dialogs->saveSpecs[0].fileName, QStringLiteral("0123.txt"));
+        QCOMPARE(dialogs->saveSpecs[1].fileName, QStringLiteral("0007.txt"));
+        QCOMPARE(dialogs->saveSpecs[2].fileName, QStringLiteral("*.txt"));
+        const FileDialogSpec& spec = dialogs->saveSpecs[0];
+        QCOMPARE(spec.filter, QStringLiteral("Текстовые документы (*.txt)|*.TXT"));
+        QCOMPARE(spec.defaultExt, QStringLiteral("txt"));
+        QVERIFY(spec.overwritePrompt);
+        QVERIFY(spec.pathMustExist);
+        QVERIFY(QDir(dir->path()).entryList(QDir::Files).isEmpty());
+    }
+
+    void saveWritesTheMemoByteForByte() {
+        Memo()->setPlainText(QString::fromUtf8("VVV=\nАБВ ГДЕ \n*"));
+        Save(Path("out.txt"));
+        QCOMPARE(ReadAll(Path("out.txt")), QByteArray("VVV=\r\n\xC0\xC1\xC2 \xC3\xC4\xC5 \r\n*"));
+        Memo()->clear();
+        Save(Path("empty.txt"));
+        QCOMPARE(QFileInfo(Path("empty.txt")).size(), 0);
+        QVERIFY(dialogs->errors.isEmpty());
+    }
+
+    void saveThenOpenGivesTheMemoBack_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("CR LF") << QByteArray("ONE\r\nTWO\r\n\r\nTHREE\r\n");
+        QTest::newRow("LF") << QByteArray("ONE\nTWO\n");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("no final break") << QByteArray("A B C");
+    }
+    void saveThenOpenGivesTheMemoBack() {
+        QFETCH(QByteArray, file);
+        QVERIFY(WriteAll(Path("in.txt"), file));
+        Open(Path("in.txt"));
+        const std::string shown = MemoBytes(Memo());
+        Save(Path("again.txt"));
+        QCOMPARE(Bytes(ReadAll(Path("again.txt"))), shown);
+        QByteArray crlf = file;
+        crlf.replace("\r\n", "\n").replace("\n", "\r\n");
+        QCOMPARE(ReadAll(Path("again.txt")), crlf);
+        Memo()->setPlainText(QStringLiteral("other"));
+        Open(Path("again.txt"));
+        QCOMPARE(MemoBytes(Memo()), shown);
+    }
+
+    void unwritableTargetReportsAndChangesNothing() {
+        QVERIFY(WriteAll(Path("old.txt"), "old"));
+        Memo()->setPlainText(QStringLiteral("new"));
+        // A name in a folder that does not exist, and a name that is a folder.
+        Save(Path("no-such-folder/x.txt"));
+        QCOMPARE(dialogs->errors.size(), 1);
+        QVERIFY(!QFileInfo::exists(Path("no-such-folder")));
+        QVERIFY(QDir().mkdir(Path("sub")));
+        Save(Path("sub"));
+        QCOMPARE(dialogs->errors.size(), 2);
+        QVERIFY(QFileInfo(Path("sub")).isDir());
+        QCOMPARE(ReadAll(Path("old.txt")), QByteArray("old"));
+        QCOMPARE(Memo()->toPlainText(), QStringLiteral("new"));
+        // Nothing half-written is left behind.
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{"old.txt"});
+    }
+
+    void saveReplacesAnExistingFile() {
+        QVERIFY(WriteAll(Path("old.txt"), "a much longer old content"));
+        Memo()->setPlainText(QStringLiteral("short"));
+        Save(Path("old.txt"));
+        QCOMPARE(ReadAll(Path("old.txt")), QByteArray("short"));
+    }
+
+    void clearEmptiesTheMemoOnly() {
+        Memo()->setPlainText(QStringLiteral("text"));
+        form->reception.InputMemo->setPlainText(QStringLiteral("copy"));
+        form->text.ButtonClear->click();
+        QVERIFY(Memo()->toPlainText().isEmpty());
+        QCOMPARE(form->reception.InputMemo->toPlainText(), QStringLiteral("copy"));
+    }
+};
+
+QTEST_MAIN(TextPageTest)
+#include "text_page_test.moc"
