@@ -1,0 +1,122 @@
+#include "audio/midi_source.h"
+
+#include "audio/soundfont_bank.h"
+#include "audio/soundfont_renderer.h"
+#include "audio/tone_renderer.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace qlor {
+
+const char* VoiceName(VoiceKind voice) {
+    switch (voice) {
+    case VoiceKind::SoundFont:
+        return "soundfont";
+    case VoiceKind::Tone:
+        return "tone";
+    default:
+        return "auto";
+    }
+}
+
+bool ParseVoiceName(const std::string& name, VoiceKind& voice) {
+    if (name == "soundfont") {
+        voice = VoiceKind::SoundFont;
+    } else if (name == "tone") {
+        voice = VoiceKind::Tone;
+    } else if (name == "auto") {
+        voice = VoiceKind::Automatic;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+MidiSource::MidiSource(std::unique_ptr<MidiTimeline> timeline, VoiceKind voice, SoundFontBank* bank)
+    : timeline_(std::move(timeline)), voice_(voice) {
+    if (voice_ == VoiceKind::SoundFont && bank != nullptr && bank->Loaded()) {
+        renderer_ = std::make_unique<SoundFontRenderer>(*bank, *timeline_);
+    } else {
+        voice_ = VoiceKind::Tone;
+        renderer_ = std::make_unique<ToneRenderer>(*timeline_);
+    }
+}
+
+size_t MidiSource::Render(float* out, size_t frames) {
+    const uint64_t length = timeline_->lengthFrames;
+    size_t done = 0;
+    while (done < frames && position_ < length) {
+        if (position_ >= blockEnd_) {
+            std::fill(block_.begin(), block_.end(), 0.0f);
+            renderer_->RenderBlock(blockEnd_, kMidiBlockFrames, block_.data());
+            blockEnd_ += kMidiBlockFrames;
+        }
+        const uint64_t offset = position_ - (blockEnd_ - kMidiBlockFrames);
+        const auto now =
+            static_cast<size_t>(std::min<uint64_t>({frames - done, blockEnd_ - position_, length - position_}));
+        std::memcpy(out + 2 * done, block_.data() + 2 * offset, 2 * now * sizeof(float));
+        done += now;
+        position_ += now;
+    }
+    return done;
+}
+
+void MidiSource::Rewind() {
+    position_ = 0;
+    blockEnd_ = 0;
+    renderer_->Restart(0);
+}
+
+void MidiSource::Halt() {
+    // What is left of the current block was rendered with the notes that are now cut.
+    const uint64_t blockStart = blockEnd_ - kMidiBlockFrames;
+    if (blockEnd_ > 0 && position_ > blockStart) {
+        std::fill(block_.begin() + 2 * (position_ - blockStart), block_.end(), 0.0f);
+    }
+    renderer_->Restart(blockEnd_);
+}
+
+namespace {
+
+MidiOpenResult Prepare(const SmfResult& song, VoiceKind voice, SoundFontBank* bank, int rate) {
+    MidiOpenResult result;
+    if (!song.ok()) {
+        result.error = song.error;
+        return result;
+    }
+    TimelineResult scheduled = ScheduleSong(song.song, rate);
+    if (!scheduled.ok()) {
+        result.error = scheduled.error;
+        return result;
+    }
+    VoiceKind used = voice == VoiceKind::Tone ? VoiceKind::Tone : VoiceKind::SoundFont;
+    if (used == VoiceKind::SoundFont) {
+        const std::string why = bank == nullptr        ? std::string("No SoundFont voice is available.")
+                                : bank->Rate() != rate ? std::string("The SoundFont voice runs at another rate.")
+                                                       : bank->Load();
+        if (!why.empty()) {
+            if (voice == VoiceKind::SoundFont) {
+                result.error = why;
+                return result;
+            }
+            result.warning = why + " The pure tone is used instead.";
+            used = VoiceKind::Tone;
+        }
+    }
+    result.source =
+        std::make_unique<MidiSource>(std::make_unique<MidiTimeline>(std::move(scheduled.timeline)), used, bank);
+    return result;
+}
+
+} // namespace
+
+MidiOpenResult OpenMidiBytes(std::span<const uint8_t> bytes, VoiceKind voice, SoundFontBank* bank, int rate) {
+    return Prepare(ParseSmf(bytes), voice, bank, rate);
+}
+
+MidiOpenResult OpenMidiFile(const std::string& path, VoiceKind voice, SoundFontBank* bank, int rate) {
+    return Prepare(ReadSmfFile(path), voice, bank, rate);
+}
+
+} // namespace qlor

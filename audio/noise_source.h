@@ -1,0 +1,46 @@
+#pragma once
+// The noise source: a recording decoded once with libsndfile (WAV, FLAC, OGG, MP3 and whatever
+// else the system's libsndfile reads), resampled with libsoxr to the output rate as a loop (the
+// filter sees the recording's end followed by its start, so the loop point is as smooth as the
+// recording allows), kept in memory and played sample-exactly.
+#include "audio/audio_source.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qlor {
+
+inline constexpr uint64_t kMaxNoiseSeconds = 30 * 60; // longer recordings are refused [s]
+
+struct NoiseClip {
+    int rate = 48000;           // [frames/s]
+    int channels = 1;           // 1 or 2 (further channels are dropped)
+    uint64_t frames = 0;        // [frames], at least 1
+    std::vector<float> samples; // interleaved
+};
+
+struct NoiseResult {
+    std::shared_ptr<const NoiseClip> clip;
+    std::string error; // readable reason the recording cannot be played (UTF-8)
+    bool ok() const { return error.empty(); }
+};
+
+// Decodes and resamples a recording for `rate` [frames/s].
+NoiseResult DecodeNoiseFile(const std::string& path, int rate);
+
+class NoiseSource : public AudioSource {
+public:
+    explicit NoiseSource(std::shared_ptr<const NoiseClip> clip) : clip_(std::move(clip)) {}
+
+    uint64_t LengthFrames() const override { return clip_->frames; }
+    uint64_t PositionFrames() const override { return position_; }
+    size_t Render(float* out, size_t frames) override;
+    void Rewind() override { position_ = 0; }
+
+private:
+    std::shared_ptr<const NoiseClip> clip_;
+    uint64_t position_ = 0;
+};
+
+} // namespace qlor

@@ -1,0 +1,49 @@
+#pragma once
+// Offline rendering of a transmission, faster than real time, through the same mixer and
+// sources as playback: the text from its start to its end, with the noise (if any) started
+// with it, looping under it and stopping with it.
+#include "audio/midi_source.h"
+#include "audio/mixer.h"
+
+#include <functional>
+#include <string>
+
+namespace qlor {
+
+class SoundFontBank;
+
+struct RenderRequest {
+    std::string midiPath;
+    std::string noisePath;            // empty: no noise
+    uint16_t midiLevel = kFullLevel;  // 0..65535
+    uint16_t noiseLevel = kFullLevel; // 0..65535
+    VoiceKind voice = VoiceKind::Automatic;
+    int rate = 48000;          // [frames/s]
+    std::string soundFontPath; // empty: automatic lookup
+};
+
+struct RenderSummary {
+    std::string error;   // empty on success
+    std::string warning; // e.g. no SoundFont, the pure tone was used
+    uint64_t frames = 0; // rendered [frames]
+    VoiceKind voice = VoiceKind::Tone;
+    bool ok() const { return error.empty(); }
+};
+
+// Receives consecutive blocks of interleaved stereo frames; returns false to give up (the
+// rendering then fails with `error` of the summary set to "Writing the output failed.").
+using FrameSink = std::function<bool(const float* stereo, size_t frames)>;
+
+// Renders into `sink`. A bank (at the request's rate) may be passed to reuse a loaded
+// SoundFont; otherwise one is made for the call when the voice needs it.
+RenderSummary RenderTransmission(const RenderRequest& request, const FrameSink& sink, SoundFontBank* bank = nullptr);
+
+// Renders to a file whose type follows its extension: ".wav" (16-bit PCM), ".flac" (16-bit),
+// ".ogg" (Vorbis) or ".mp3". The file is written under a temporary name and renamed into place,
+// so a failure leaves no partial file.
+RenderSummary RenderToFile(const RenderRequest& request, const std::string& outPath, SoundFontBank* bank = nullptr);
+
+// The libsndfile format for an output path, or 0 when its extension is not one of the above.
+int OutputFormatFor(const std::string& outPath);
+
+} // namespace qlor

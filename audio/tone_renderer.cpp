@@ -1,0 +1,134 @@
+#include "audio/tone_renderer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace qlor {
+
+ToneRenderer::ToneRenderer(const MidiTimeline& timeline) {
+    halfEdge_ = kToneEdgeMs * 0.5e-3 * timeline.rate;
+    const double nyquist = timeline.rate * 0.5;
+    for (const TimedEvent& event : timeline.events) {
+        if ((event.status & 0xF0) != 0x90) {
+            continue;
+        }
+        Note note;
+        note.on = event.exactFrame;
+        note.off = event.partner != kNoPartner ? timeline.events[event.partner].exactFrame : timeline.lengthExact;
+        const double hertz = 440.0 * std::exp2((event.data1 - 69) / 12.0);
+        if (note.off <= note.on || hertz >= nyquist) {
+            continue;
+        }
+        note.omega = 2.0 * std::numbers::pi * hertz / timeline.rate;
+        note.amplitude = kToneFullScale * static_cast<float>(event.data2) / 127.0f;
+        notes_.push_back(note);
+    }
+    // Events are in time order, so the notes are already sorted by note-on.
+}
+
+void ToneRenderer::Restart(uint64_t start) {
+    soundingCount_ = 0;
+    const double from = static_cast<double>(start);
+    next_ =
+        static_cast<size_t>(std::lower_bound(notes_.begin(), notes_.end(), from,
+                                             [this](const Note& note, double at) { return note.on - halfEdge_ < at; }) -
+                            notes_.begin());
+}
+
+void ToneRenderer::RenderBlock(uint64_t start, size_t frames, float* out) {
+    const uint64_t end = start + frames;
+    const double endD = static_cast<double>(end);
+    while (next_ < notes_.size() && notes_[next_].on - halfEdge_ < endD) {
+        if (soundingCount_ < kMaxSounding) {
+            sounding_[soundingCount_++] = static_cast<uint32_t>(next_);
+        }
+        ++next_;
+    }
+    for (size_t i = 0; i < soundingCount_;) {
+        const Note& note = notes_[sounding_[i]];
+        const double firstD = std::ceil(note.on - halfEdge_);
+        const double lastD = std::ceil(note.off + halfEdge_); // first frame after the note
+        const uint64_t first = firstD <= static_cast<double>(start) ? start : static_cast<uint64_t>(firstD);
+        const uint64_t last = lastD >= endD ? end : static_cast<uint64_t>(lastD);
+        if (first < last) {
+            RenderNote(note, first, last, out + 2 * (first - start));
+        }
+        if (lastD <= endD) {
+            sounding_[i] = sounding_[--soundingCount_];
+        } else {
+            ++i;
+        }
+    }
+}
+
+// Adds frames [first, last) of one note. The oscillator and the edge shapes are advanced by
+// rotation from exact values at `first`, so a block's result does not depend on earlier blocks.
+void ToneRenderer::RenderNote(const Note& note, uint64_t first, uint64_t last, float* out) const {
+    const double h = halfEdge_;
+    const double step = std::numbers::pi / (2.0 * h); // edge phase per frame [rad]
+    const double riseEnd = note.on + h;
+    const double fallStart = note.off - h;
+    const float amplitude = note.amplitude;
+
+    double c = std::cos(note.omega * (static_cast<double>(first) - note.on));
+    double s = std::sin(note.omega * (static_cast<double>(first) - note.on));
+    const double wc = std::cos(note.omega);
+    const double ws = std::sin(note.omega);
+    auto advance = [&] {
+        const double nc = c * wc - s * ws;
+        s = s * wc + c * ws;
+        c = nc;
+    };
+    auto emit = [&](double value) {
+        const float v = amplitude * static_cast<float>(value);
+        out[0] += v;
+        out[1] += v;
+        out += 2;
+    };
+
+    uint64_t n = first;
+    if (riseEnd > fallStart) {
+        // A note shorter than its edges: both edges at once, computed directly.
+        for (; n < last; ++n) {
+            const double t = static_cast<double>(n);
+            const double rise = std::clamp((t - (note.on - h)) * step, 0.0, std::numbers::pi);
+            const double fall = std::clamp(((note.off + h) - t) * step, 0.0, std::numbers::pi);
+            emit(s * (0.5 - 0.5 * std::cos(std::min(rise, fall))));
+            advance();
+        }
+        return;
+    }
+    const double rc = std::cos(step);
+    const double rs = std::sin(step);
+    if (static_cast<double>(n) < riseEnd) {
+        const double phase = (static_cast<double>(n) - (note.on - h)) * step;
+        double ec = std::cos(phase);
+        double es = std::sin(phase);
+        for (; n < last && static_cast<double>(n) < riseEnd; ++n) {
+            emit(s * (0.5 - 0.5 * ec));
+            advance();
+            const double nc = ec * rc - es * rs;
+            es = es * rc + ec * rs;
+            ec = nc;
+        }
+    }
+    for (; n < last && static_cast<double>(n) < fallStart; ++n) {
+        emit(s);
+        advance();
+    }
+    if (n < last) {
+        const double phase = ((note.off + h) - static_cast<double>(n)) * step;
+        double ec = std::cos(phase);
+        double es = std::sin(phase);
+        for (; n < last; ++n) {
+            emit(s * (0.5 - 0.5 * ec));
+            advance();
+            const double nc = ec * rc + es * rs; // phase decreases
+            es = es * rc - ec * rs;
+            ec = nc;
+        }
+    }
+}
+
+} // namespace qlor

@@ -1,0 +1,317 @@
+// Timing measured on rendered audio against the note times read from the SMF: every note-on of
+// the SoundFont voice, and every note-on and note-off of the pure tone, within one sample, at
+// the slowest and fastest speeds and over a 40-segment competition file (no drift).
+#include "audio/midi_source.h"
+#include "audio/soundfont_bank.h"
+#include "audio/soundfont_renderer.h"
+#include "audio/tone_renderer.h"
+#include "audio_test_util.h"
+
+#include <fluidsynth.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+#include <numbers>
+
+namespace qlor {
+namespace {
+
+constexpr int kRate = 48000;
+const std::string kText = "PARIS 12345 ABCDE";
+
+SoundFontBank& SharedBank() {
+    static SoundFontBank bank(kRate);
+    return bank;
+}
+
+bool HaveSoundFont() {
+    return SharedBank().Load().empty();
+}
+
+// The first frame with sound of a note that FluidSynth starts at the beginning of a block: the
+// offset between a note-on and its first non-zero sample, measured on a fresh synth.
+int FirstSoundingFrame(int program, int key, int velocity) {
+    fluid_settings_t* settings = new_fluid_settings();
+    fluid_settings_setnum(settings, "synth.sample-rate", kRate);
+    fluid_settings_setint(settings, "synth.reverb.active", 0);
+    fluid_settings_setint(settings, "synth.chorus.active", 0);
+    fluid_synth_t* synth = new_fluid_synth(settings);
+    fluid_synth_sfload(synth, SharedBank().LoadedPath().c_str(), 1);
+    fluid_synth_program_change(synth, 0, program);
+    fluid_synth_noteon(synth, 0, key, velocity);
+    std::vector<float> out(2 * 512);
+    fluid_synth_write_float(synth, 512, out.data(), 0, 2, out.data(), 1, 2);
+    int first = -1;
+    for (int k = 0; k < 512 && first < 0; ++k) {
+        if (out[2 * k] != 0.0f) {
+            first = k;
+        }
+    }
+    delete_fluid_synth(synth);
+    delete_fluid_settings(settings);
+    return first;
+}
+
+void RenderAll(AudioSource& source, const std::function<void(uint64_t start, const float*, size_t)>& block = {}) {
+    std::vector<float> buffer(2 * 4096);
+    uint64_t at = 0;
+    for (;;) {
+        const size_t made = source.Render(buffer.data(), 4096);
+        if (block) {
+            block(at, buffer.data(), made);
+        }
+        at += made;
+        if (made < 4096) {
+            break;
+        }
+    }
+}
+
+struct Errors {
+    long double onset = 0;  // largest |error| [frames]
+    long double offset = 0; // [frames]
+    size_t notes = 0;
+};
+
+// Note-ons of the SoundFont voice: each synth's own output is watched; a note starts where a
+// synth's output turns from silence to sound.
+Errors MeasureSoundFont(const std::vector<uint8_t>& smf) {
+    Errors errors;
+    const std::vector<test::NoteTime> notes = test::ReadNoteTimes(smf);
+    MidiOpenResult opened = OpenMidiBytes(smf, VoiceKind::SoundFont, &SharedBank(), kRate);
+    EXPECT_TRUE(opened.error.empty()) << opened.error;
+    if (!opened.source) {
+        return errors;
+    }
+    auto& renderer = dynamic_cast<SoundFontRenderer&>(opened.source->Renderer());
+    std::vector<uint64_t> seenUntil(SoundFontBank::kMaxSynths, 0);
+    std::vector<bool> silent(SoundFontBank::kMaxSynths, true);
+    std::vector<uint64_t> starts;
+    renderer.SetTap([&](int synth, uint64_t start, const float* stereo, size_t frames) {
+        if (start > seenUntil[synth]) {
+            silent[synth] = true; // frames it was not rendered for are silent
+        }
+        for (size_t k = 0; k < frames; ++k) {
+            const bool zero = stereo[2 * k] == 0.0f;
+            if (!zero && silent[synth]) {
+                starts.push_back(start + k);
+            }
+            silent[synth] = zero;
+        }
+        seenUntil[synth] = start + frames;
+    });
+    RenderAll(*opened.source);
+    std::sort(starts.begin(), starts.end());
+    const int firstSounding = FirstSoundingFrame(70, 73, 100);
+    EXPECT_GE(firstSounding, 0);
+    for (const test::NoteTime& note : notes) {
+        const long double expected = test::UsToFrames(note.on, kRate) + firstSounding;
+        auto after = std::lower_bound(starts.begin(), starts.end(), static_cast<uint64_t>(std::max(0.0L, expected)));
+        long double best = 1e18L;
+        if (after != starts.end()) {
+            best = std::min(best, std::fabs(static_cast<long double>(*after) - expected));
+        }
+        if (after != starts.begin()) {
+            best = std::min(best, std::fabs(static_cast<long double>(*(after - 1)) - expected));
+        }
+        errors.onset = std::max(errors.onset, best);
+    }
+    errors.notes = notes.size();
+    return errors;
+}
+
+// Note-ons and note-offs of the pure tone: the instant the tone passes half its amplitude. The
+// amplitude comes from complex demodulation at the note's known frequency, smoothed by a Hann
+// window four periods wide; being symmetric, the window keeps the half-amplitude point of a
+// symmetric edge where it is. The full amplitude is the peak of the period after the edge. A note at the very start of
+// the file cannot have the first half of its rise (it would lie before the file); it starts at half amplitude and is
+// not measured.
+Errors MeasureTone(const std::vector<uint8_t>& smf, int key = 73) {
+    Errors errors;
+    const std::vector<test::NoteTime> notes = test::ReadNoteTimes(smf);
+    MidiOpenResult opened = OpenMidiBytes(smf, VoiceKind::Tone, nullptr, kRate);
+    EXPECT_TRUE(opened.error.empty()) << opened.error;
+    if (!opened.source) {
+        return errors;
+    }
+    constexpr int64_t kHalf = 600;  // recorded window around each instant [frames]
+    constexpr int64_t kSearch = 24; // the crossing is looked for this close to the instant [frames]
+    struct Window {
+        long double at; // expected instant [frames]
+        bool rising;
+        int64_t start;
+        std::vector<float> left;
+    };
+    std::vector<Window> windows;
+    for (const test::NoteTime& note : notes) {
+        for (bool rising : {true, false}) {
+            const long double at = test::UsToFrames(rising ? note.on : note.off, kRate);
+            windows.push_back(Window{at, rising, static_cast<int64_t>(std::floor(at)) - kHalf, {}});
+        }
+    }
+    std::sort(windows.begin(), windows.end(), [](const Window& a, const Window& b) { return a.start < b.start; });
+    for (Window& window : windows) {
+        // Before the start of the file there is silence.
+        window.left.assign(static_cast<size_t>(std::max<int64_t>(0, -window.start)), 0.0f);
+    }
+    size_t first = 0;
+    RenderAll(*opened.source, [&](uint64_t start, const float* stereo, size_t frames) {
+        const auto end = static_cast<int64_t>(start + frames);
+        for (size_t w = first; w < windows.size() && windows[w].start < end; ++w) {
+            Window& window = windows[w];
+            for (int64_t n = std::max<int64_t>(window.start, static_cast<int64_t>(start));
+                 n < std::min<int64_t>(window.start + 2 * kHalf, end); ++n) {
+                window.left.push_back(stereo[2 * (n - static_cast<int64_t>(start))]);
+            }
+        }
+        while (first < windows.size() && windows[first].start + 2 * kHalf <= end) {
+            ++first;
+        }
+    });
+    const double omega = 2.0 * std::numbers::pi * 440.0 * std::exp2((key - 69) / 12.0) / kRate;
+    const auto period = static_cast<int64_t>(std::lround(2 * std::numbers::pi / omega)); // [frames]
+    const int64_t reach = 2 * period;
+    const double edge = kToneEdgeMs * 1e-3 * kRate / 2; // half the edge [frames]
+    std::vector<double> hann(static_cast<size_t>(2 * reach + 1));
+    for (int64_t k = -reach; k <= reach; ++k) {
+        hann[static_cast<size_t>(k + reach)] = 0.5 + 0.5 * std::cos(std::numbers::pi * k / (reach + 1));
+    }
+    for (const Window& window : windows) {
+        EXPECT_EQ(window.left.size(), static_cast<size_t>(2 * kHalf));
+        if (window.left.size() != static_cast<size_t>(2 * kHalf)) {
+            continue;
+        }
+        const auto amplitude = [&](int64_t index) {
+            double i = 0, q = 0, weights = 0;
+            for (int64_t k = -reach; k <= reach; ++k) {
+                const double w = hann[static_cast<size_t>(k + reach)];
+                const double x = window.left[static_cast<size_t>(index + k)];
+                i += w * x * std::cos(omega * static_cast<double>(index + k));
+                q += w * x * std::sin(omega * static_cast<double>(index + k));
+                weights += w;
+            }
+            return 2.0 * std::sqrt(i * i + q * q) / weights;
+        };
+        const int64_t center = kHalf; // index of floor(at)
+        if (window.at < edge + reach) {
+            continue;
+        }
+        double plateau = 0;
+        for (int64_t k = 0; k < period; ++k) {
+            const int64_t n = static_cast<int64_t>(edge) + 5 + k;
+            plateau = std::max<double>(
+                plateau, std::fabs(window.left[static_cast<size_t>(window.rising ? center + n : center - n)]));
+        }
+        const double half = plateau / 2;
+        long double crossing = -1;
+        double previous = amplitude(center - kSearch);
+        for (int64_t n = center - kSearch + 1; n <= center + kSearch && crossing < 0; ++n) {
+            const double now = amplitude(n);
+            if ((previous - half) * (now - half) <= 0 && previous != now) {
+                crossing = window.start + (n - 1) + (half - previous) / (now - previous);
+            }
+            previous = now;
+        }
+        EXPECT_GE(crossing, 0) << "no half-amplitude crossing near frame " << static_cast<double>(window.at);
+        if (crossing < 0) {
+            continue;
+        }
+        long double& worst = window.rising ? errors.onset : errors.offset;
+        worst = std::max(worst, std::fabs(crossing - window.at));
+    }
+    errors.notes = notes.size();
+    return errors;
+}
+
+std::vector<uint8_t> CompetitionFile() {
+    std::vector<std::string> bodies;
+    std::vector<int> speeds;
+    for (int i = 0; i < 40; ++i) {
+        bodies.push_back(i % 2 ? "QLOR2" : "CQ 73");
+        speeds.push_back(5 + 10 * i); // 5 .. 395 [cpm]
+    }
+    return test::MorseMidi(bodies, speeds, 60);
+}
+
+void Report(const char* what, const Errors& errors) {
+    std::cout << "[ timing   ] " << what << ": " << errors.notes << " notes, largest note-on error "
+              << static_cast<double>(errors.onset) << " frames";
+    if (errors.offset > 0) {
+        std::cout << ", largest note-off error " << static_cast<double>(errors.offset) << " frames";
+    }
+    std::cout << "\n";
+}
+
+class SoundFontTiming : public ::testing::TestWithParam<int> {};
+
+TEST_P(SoundFontTiming, EveryNoteOnLandsWithinOneSample) {
+    if (!HaveSoundFont()) {
+        GTEST_SKIP() << "no SoundFont installed";
+    }
+    const Errors errors = MeasureSoundFont(test::MorseMidi({kText}, {GetParam()}));
+    Report(("SoundFont " + std::to_string(GetParam()) + " cpm").c_str(), errors);
+    EXPECT_GT(errors.notes, 40u);
+    EXPECT_LE(errors.onset, 1.0L);
+}
+
+class ToneTiming : public ::testing::TestWithParam<int> {};
+
+TEST_P(ToneTiming, EveryNoteOnAndOffLandsWithinOneSample) {
+    const Errors errors = MeasureTone(test::MorseMidi({kText}, {GetParam()}));
+    Report(("tone " + std::to_string(GetParam()) + " cpm").c_str(), errors);
+    EXPECT_GT(errors.notes, 40u);
+    EXPECT_LE(errors.onset, 1.0L);
+    EXPECT_LE(errors.offset, 1.0L);
+}
+
+INSTANTIATE_TEST_SUITE_P(Speeds, SoundFontTiming, ::testing::Values(5, 60, 150, 399));
+INSTANTIATE_TEST_SUITE_P(Speeds, ToneTiming, ::testing::Values(5, 60, 150, 399));
+
+TEST(CompetitionTiming, FortySegmentsDoNotDriftWithTheSoundFont) {
+    if (!HaveSoundFont()) {
+        GTEST_SKIP() << "no SoundFont installed";
+    }
+    const Errors errors = MeasureSoundFont(CompetitionFile());
+    Report("SoundFont, 40 segments 5..395 cpm", errors);
+    EXPECT_LE(errors.onset, 1.0L);
+}
+
+TEST(CompetitionTiming, FortySegmentsDoNotDriftWithThePureTone) {
+    const Errors errors = MeasureTone(CompetitionFile());
+    Report("tone, 40 segments 5..395 cpm", errors);
+    EXPECT_LE(errors.onset, 1.0L);
+    EXPECT_LE(errors.offset, 1.0L);
+}
+
+TEST(CompetitionTiming, LengthIsTheEndOfTrack) {
+    const std::vector<uint8_t> smf = CompetitionFile();
+    long double endUs = 0;
+    test::ReadNoteTimes(smf, &endUs);
+    MidiOpenResult opened = OpenMidiBytes(smf, VoiceKind::Tone, nullptr, kRate);
+    ASSERT_TRUE(opened.source);
+    EXPECT_NEAR(static_cast<double>(opened.source->LengthFrames()), static_cast<double>(test::UsToFrames(endUs, kRate)),
+                0.5);
+}
+
+// The pool is sized from the measured release: with the default bassoon at 399 cpm, two synths
+// would leave notes without a silent synth (the release outlasts three dot units).
+TEST(SoundFontPool, GrowsWithTheSpeed) {
+    if (!HaveSoundFont()) {
+        GTEST_SKIP() << "no SoundFont installed";
+    }
+    MidiOpenResult slow = OpenMidiBytes(test::MorseMidi({kText}, {5}), VoiceKind::SoundFont, &SharedBank(), kRate);
+    ASSERT_TRUE(slow.source);
+    const int slowPool = dynamic_cast<SoundFontRenderer&>(slow.source->Renderer()).PoolSize();
+    slow.source.reset();
+    MidiOpenResult fast = OpenMidiBytes(test::MorseMidi({kText}, {399}), VoiceKind::SoundFont, &SharedBank(), kRate);
+    ASSERT_TRUE(fast.source);
+    const int fastPool = dynamic_cast<SoundFontRenderer&>(fast.source->Renderer()).PoolSize();
+    EXPECT_EQ(slowPool, 2);
+    EXPECT_GT(fastPool, 2);
+    EXPECT_LE(fastPool, SoundFontBank::kMaxSynths);
+}
+
+} // namespace
+} // namespace qlor
