@@ -80,7 +80,7 @@ TMainForm::TMainForm(UiDialogs* dialogs, OutputLevels* levels, QWidget* parent) 
         dialogs = ownDialogs_.get();
     }
     if (!levels) {
-        ownLevels_ = std::make_unique<HeldOutputLevels>();
+        ownLevels_ = MakeApplicationOutputLevels();
         levels = ownLevels_.get();
     }
     dialogs_ = dialogs;

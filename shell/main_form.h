@@ -47,8 +47,8 @@ void SetRadioChecked(QAbstractButton* button, bool checked);
 class TMainForm : public QWidget {
     Q_OBJECT
 public:
-    // Dialogs and output levels default to the desktop's dialogs and levels held by the window;
-    // tests pass their own. Neither is owned when passed in.
+    // Dialogs and output levels default to the desktop's dialogs and the application's mixer
+    // levels; tests pass their own. Neither is owned when passed in.
     explicit TMainForm(UiDialogs* dialogs = nullptr, OutputLevels* levels = nullptr, QWidget* parent = nullptr);
     ~TMainForm() override;
 

@@ -4,6 +4,7 @@
 // channel's level in its low 16 bits and the right channel's in its high 16 bits, and the sliders
 // always set both channels to the same level.
 #include <cstdint>
+#include <memory>
 
 namespace qlor {
 
@@ -39,5 +40,9 @@ private:
     std::uint32_t midi_ = VolumeWord(kMaxOutputLevel);
     std::uint32_t wave_ = VolumeWord(kMaxOutputLevel);
 };
+
+// The levels of the application's audio mixer when the audio engine is built in, otherwise levels
+// held by the window.
+std::unique_ptr<OutputLevels> MakeApplicationOutputLevels();
 
 } // namespace qlor

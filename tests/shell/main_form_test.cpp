@@ -671,6 +671,19 @@ private slots:
         QCOMPARE(pc->currentIndex(), 0);
     }
 
+    void tabRowOfTheCurrentPageSitsAgainstThePages() {
+        PageControl* pc = form->PageControl1;
+        const int firstRowTop = pc->FrameRect().bottom() + 1;
+        QCOMPARE(pc->Tab(0)->y(), firstRowTop);
+        QCOMPARE(pc->Tab(5)->y(), firstRowTop + PageControl::kTabHeight);
+        QTest::mouseClick(pc->Tab(7), Qt::LeftButton);
+        QCOMPARE(pc->currentIndex(), 7);
+        QCOMPARE(pc->Tab(7)->y(), firstRowTop);
+        QCOMPARE(pc->Tab(5)->y(), firstRowTop);
+        QCOMPARE(pc->Tab(0)->y(), firstRowTop + PageControl::kTabHeight);
+        QCOMPARE(pc->Tab(7)->x(), 2 * 97);
+    }
+
     void raiseRequestRestoresAMinimisedWindow() {
         form->showMinimized();
         QVERIFY(form->isMinimized());

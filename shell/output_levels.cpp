@@ -1,0 +1,32 @@
+#include "shell/output_levels.h"
+
+#ifdef QLOR_HAVE_AUDIO
+#include "audio/volume.h"
+#endif
+
+namespace qlor {
+
+#ifdef QLOR_HAVE_AUDIO
+namespace {
+
+// The text player's and the noise player's levels in the audio engine's mixer.
+class MixerOutputLevels : public OutputLevels {
+public:
+    std::uint32_t GetMidiVolume() override { return qlor::GetMidiVolume(); }
+    std::uint32_t GetWaveVolume() override { return qlor::GetWaveVolume(); }
+    void SetMidiVolume(int level) override { qlor::SetMidiVolume(level); }
+    void SetWaveVolume(int level) override { qlor::SetWaveVolume(level); }
+};
+
+} // namespace
+
+std::unique_ptr<OutputLevels> MakeApplicationOutputLevels() {
+    return std::make_unique<MixerOutputLevels>();
+}
+#else
+std::unique_ptr<OutputLevels> MakeApplicationOutputLevels() {
+    return std::make_unique<HeldOutputLevels>();
+}
+#endif
+
+} // namespace qlor
