@@ -38,7 +38,6 @@ void Prepare(QFileDialog& dialog, const FileDialogSpec& spec) {
     dialog.setDirectory(QDir::current());
     if (!spec.fileName.isEmpty())
         dialog.selectFile(spec.fileName);
-    dialog.setWindowTitle(QString());
 }
 
 } // namespace
