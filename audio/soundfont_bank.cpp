@@ -13,6 +13,7 @@ namespace {
 constexpr double kSynthGain = 1.8;   // FluidSynth's master gain: a General MIDI note peaks near -9 dBFS
 constexpr int kPoolPolyphony = 32;   // voices per pool synth
 constexpr int kHolderChannels = 256; // channels 16.. of the holder pin presets
+constexpr int kHolderPolyphony = 8;  // enough for the note whose release is measured
 constexpr int kProbeNoteMs = 100;    // length of the note whose release is measured [ms]
 constexpr int kMaxReleaseMs = 10000; // longer releases count as this long [ms]
 
@@ -132,7 +133,7 @@ std::string SoundFontBank::Load() {
     if (!IsReadableFile(path)) {
         return "The SoundFont \"" + path + "\" does not exist.";
     }
-    holder_ = NewSynth(kHolderChannels, 1);
+    holder_ = NewSynth(kHolderChannels, kHolderPolyphony);
     if (holder_.synth == nullptr) {
         DeleteSynth(holder_, true);
         return "The synthesiser could not be created.";
@@ -172,7 +173,11 @@ void SoundFontBank::PinPresets(const std::set<std::pair<int, int>>& presets) {
     }
 }
 
-int SoundFontBank::EnsureSynths(int count) {
+int SoundFontBank::FreshSynths(int count) {
+    for (PoolSynth& pool : synths_) {
+        DeleteSynth(pool, false);
+    }
+    synths_.clear();
     if (sfont_ == nullptr) {
         return 0;
     }
@@ -195,10 +200,10 @@ uint64_t SoundFontBank::ReleaseFrames(int bank, int program, int key, int veloci
     if (auto found = releases_.find(id); found != releases_.end()) {
         return found->second;
     }
-    if (EnsureSynths(1) < 1) {
+    if (sfont_ == nullptr) {
         return 0;
     }
-    PoolSynth& probe = synths_[0];
+    PoolSynth& probe = holder_;
     float scratch[2 * kSynthBlockFrames];
     auto render = [&](int frames) {
         while (frames > 0) {

@@ -50,8 +50,10 @@ public:
     // Makes the presets usable on the audio thread without loading anything there: each
     // (bank, program) is selected once on a holder synth, which keeps its samples in memory.
     void PinPresets(const std::set<std::pair<int, int>>& presets);
-    // Grows the pool to `count` synths (at most kMaxSynths); returns the pool size.
-    int EnsureSynths(int count);
+    // Replaces the pool with `count` new synths (at most kMaxSynths) and returns their number.
+    // New synths every song make a song sound the same, to the sample, however often and after
+    // whatever it is played: a synth that has played keeps traces of it in its voices.
+    int FreshSynths(int count);
     int SynthCount() const { return static_cast<int>(synths_.size()); }
     fluid_synth_t* Synth(int index) const { return synths_[index].synth; }
     int FontId(int index) const { return synths_[index].fontId; }
@@ -59,7 +61,7 @@ public:
     uint64_t& Written(int index) { return synths_[index].written; }
 
     // How long a note of this preset rings after its note-off until the synth is silent
-    // [frames]; measured once on a pool synth (which must not be playing) and remembered.
+    // [frames]; measured once (on the holder synth) and remembered.
     uint64_t ReleaseFrames(int bank, int program, int key, int velocity);
 
 private:

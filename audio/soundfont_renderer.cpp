@@ -51,7 +51,7 @@ SoundFontRenderer::SoundFontRenderer(SoundFontBank& bank, const MidiTimeline& ti
     : bank_(bank), timeline_(timeline) {
     bank_.PinPresets(PresetsOf(timeline));
     const int planned = PlanPoolSize();
-    const int count = std::min(planned, bank_.EnsureSynths(planned));
+    const int count = bank_.FreshSynths(planned);
     synths_.resize(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         synths_[i].synth = bank_.Synth(i);
@@ -90,14 +90,10 @@ int SoundFontRenderer::PlanPoolSize() const {
     return std::max<int>(2, static_cast<int>(busyUntil.size()));
 }
 
+// Back to the state of a new synth: controllers, pitch bend and the General MIDI default
+// programs (which are pinned, so nothing is loaded).
 void SoundFontRenderer::ResetChannels(SynthState& state) {
-    fluid_synth_t* synth = state.synth;
-    for (int channel = 0; channel < 16; ++channel) {
-        fluid_synth_cc(synth, channel, 121, 0); // reset all controllers (pitch bend, expression, ...)
-        fluid_synth_cc(synth, channel, 7, 100);
-        fluid_synth_cc(synth, channel, 10, 64);
-        fluid_synth_program_select(synth, channel, bank_.FontId(state.index), channel == kDrumChannel ? 128 : 0, 0);
-    }
+    fluid_synth_system_reset(state.synth);
 }
 
 void SoundFontRenderer::Restart(uint64_t start) {
