@@ -65,7 +65,10 @@ SoundFontRenderer::SoundFontRenderer(SoundFontBank& bank, const MidiTimeline& ti
 // How many synths the song needs so that every note-on finds a silent one: each note keeps its
 // synth busy from its note-on until its measured release has died away after the note-off.
 int SoundFontRenderer::PlanPoolSize() const {
+    constexpr size_t kMaxProbes = 32; // distinct notes measured per song; others count as the longest
     std::vector<uint64_t> busyUntil;
+    std::map<std::tuple<int, int, int>, uint64_t> releases;
+    uint64_t longest = 0;
     ChannelPresets state;
     for (const TimedEvent& event : timeline_.events) {
         state.Apply(event);
@@ -73,10 +76,17 @@ int SoundFontRenderer::PlanPoolSize() const {
             continue;
         }
         const int channel = event.status & 0x0F;
+        const auto note = std::make_tuple(state.bank[channel], state.program[channel], int{event.data1});
+        auto known = releases.find(note);
+        if (known == releases.end() && releases.size() < kMaxProbes) {
+            // Measured at full velocity: a louder note rings longer.
+            known = releases.emplace(note, bank_.ReleaseFrames(std::get<0>(note), std::get<1>(note), event.data1, 127))
+                        .first;
+            longest = std::max(longest, known->second);
+        }
+        const uint64_t release = known != releases.end() ? known->second : longest;
         const uint64_t off =
             (event.partner != kNoPartner ? timeline_.events[event.partner].frame : timeline_.lengthFrames) + kGrid / 2;
-        const uint64_t release =
-            bank_.ReleaseFrames(state.bank[channel], state.program[channel], event.data1, event.data2);
         const uint64_t freeAt = off + release + release / 4 + 2 * kGrid; // with a margin
         auto slot = std::find_if(busyUntil.begin(), busyUntil.end(), [&](uint64_t t) { return t <= event.frame; });
         if (slot != busyUntil.end()) {
