@@ -6,6 +6,7 @@
 #include "synthesis/codepage.h"
 
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -291,6 +292,52 @@ private slots:
         Memo()->setPlainText(QStringLiteral("short"));
         Save(Path("old.txt"));
         QCOMPARE(ReadAll(Path("old.txt")), QByteArray("short"));
+    }
+
+    // The desktop dialogs get the filters, the proposed name and the default extension.
+    void realDialogsAreSetUpAsDescribed() {
+        QtUiDialogs real;
+        QStringList filters;
+        QString selectedFilter, suffix, proposed;
+        // Answers the dialog once it is up; a dialog that does not close on the answer is
+        // rejected, so the test fails instead of hanging.
+        const auto answer = [&](const QString& name) {
+            auto* poll = new QTimer(this);
+            connect(poll, &QTimer::timeout, this, [&, poll, name, tries = 0]() mutable {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                if (!dialog) {
+                    if (++tries > 200)
+                        poll->deleteLater();
+                    return;
+                }
+                poll->deleteLater();
+                filters = dialog->nameFilters();
+                selectedFilter = dialog->selectedNameFilter();
+                suffix = dialog->defaultSuffix();
+                proposed = dialog->selectedFiles().value(0);
+                dialog->selectFile(name);
+                QMetaObject::invokeMethod(dialog, "accept");
+                QTimer::singleShot(2000, dialog, [dialog] { dialog->reject(); });
+            });
+            poll->start(20);
+        };
+        QVERIFY(WriteAll(Path("a.txt"), "x"));
+        FileDialogSpec open = form->OpenDialogText;
+        open.filterIndex = 1;
+        answer(Path("a.txt"));
+        QCOMPARE(real.OpenFile(nullptr, open).value_or(QString()), Path("a.txt"));
+        QCOMPARE(filters, (QStringList{"Текстовые документы (*.txt)", "Все файлы (*.*)"}));
+        QCOMPARE(selectedFilter, filters[0]);
+        FileDialogSpec save = form->SaveDialogText;
+        save.fileName = QStringLiteral("0123.txt");
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(dir->path()); // the dialog starts in the current folder
+        answer(Path("b"));
+        QCOMPARE(real.SaveFile(nullptr, save).value_or(QString()), Path("b.txt")); // default extension
+        QCOMPARE(suffix, QStringLiteral("txt"));
+        QCOMPARE(QFileInfo(proposed).fileName(), QStringLiteral("0123.txt"));
+        QCOMPARE(filters, QStringList{"Текстовые документы (*.txt)"});
+        QDir::setCurrent(before);
     }
 
     void clearEmptiesTheMemoOnly() {
