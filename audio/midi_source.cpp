@@ -48,6 +48,16 @@ size_t MidiSource::Render(float* out, size_t frames) {
     size_t done = 0;
     while (done < frames && position_ < length) {
         if (position_ >= blockEnd_) {
+            if (frames - done >= kMidiBlockFrames && length - position_ >= kMidiBlockFrames) {
+                // A whole block is wanted: straight into the output.
+                float* target = out + 2 * done;
+                std::fill(target, target + 2 * kMidiBlockFrames, 0.0f);
+                renderer_->RenderBlock(blockEnd_, kMidiBlockFrames, target);
+                blockEnd_ += kMidiBlockFrames;
+                position_ = blockEnd_;
+                done += kMidiBlockFrames;
+                continue;
+            }
             std::fill(block_.begin(), block_.end(), 0.0f);
             renderer_->RenderBlock(blockEnd_, kMidiBlockFrames, block_.data());
             blockEnd_ += kMidiBlockFrames;

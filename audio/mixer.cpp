@@ -168,21 +168,23 @@ void Mixer::Publish() {
 }
 
 void Mixer::PullChunk(float* out, size_t frames) {
-    std::memset(out, 0, 2 * frames * sizeof(float));
     float* scratch = scratch_.data();
 
     size_t textEnd = frames; // the text stops sounding here when it ends in this chunk
+    size_t silentFrom = 0;   // frames from here on have nothing in them yet
     SlotState& text = slots_[kTextSlot];
     if (text.playing) {
         const float gain = levels_[kTextSlot].load(std::memory_order_relaxed) / float(kFullLevel);
-        const size_t made = text.source->Render(scratch, frames);
+        const size_t made = text.source->Render(out, frames);
         for (size_t k = 0; k < 2 * made; ++k) {
-            out[k] += gain * scratch[k];
+            out[k] *= gain;
         }
+        silentFrom = made;
         if (made < frames) {
             textEnd = made;
         }
     }
+    std::memset(out + 2 * silentFrom, 0, 2 * (frames - silentFrom) * sizeof(float));
 
     SlotState& noise = slots_[kNoiseSlot];
     if (noise.playing) {
@@ -210,8 +212,9 @@ void Mixer::PullChunk(float* out, size_t frames) {
         End(kTextSlot); // also ends a noise that follows the text, on the same frame
     }
 
-    for (size_t k = 0; k < 2 * frames; ++k) {
-        out[k] = std::clamp(out[k], -1.0f, 1.0f);
+    for (size_t k = 0; k < 2 * frames; ++k) { // clipped at full scale (written so it vectorises)
+        const float v = out[k];
+        out[k] = v < -1.0f ? -1.0f : (v > 1.0f ? 1.0f : v);
     }
 }
 
