@@ -246,6 +246,24 @@ TEST_F(DeviceTest, OpenErrorsCarryReadableText) {
     EXPECT_FALSE(noise.play());
 }
 
+TEST_F(DeviceTest, WithoutAnOutputDeviceOpenFailsWithAClearError) {
+    const std::string midi = dir.File("temp.mid");
+    test::WriteBytes(midi, test::MorseMidi({"E"}, {60}, 1));
+    const char* old = std::getenv("SDL_AUDIODRIVER");
+    const std::string saved = old ? old : "";
+    setenv("SDL_AUDIODRIVER", "qlor-no-such-driver", 1);
+    {
+        AudioEngine engine;
+        MediaPlayer player(MediaPlayer::Channel::Text, engine);
+        player.setFileName(QString::fromStdString(midi));
+        EXPECT_FALSE(player.open());
+        EXPECT_TRUE(player.errorString().startsWith("No audio output")) << player.errorString().toStdString();
+        EXPECT_EQ(player.mode(), MediaPlayer::Mode::NotOpen);
+        player.close();
+    }
+    setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+}
+
 TEST_F(DeviceTest, VolumeWordsHoldTheLevelInBothHalves) {
     SetMidiVolume(1234);
     EXPECT_EQ(GetMidiVolume(), 1234u * 65537u);
