@@ -183,6 +183,9 @@ void SoundFontRenderer::Realign(SynthState& state) {
 
 void SoundFontRenderer::NoteOn(const TimedEvent& event, uint64_t at) {
     const int count = static_cast<int>(synths_.size());
+    if (count == 0) {
+        return; // no synth could be made: silence
+    }
     int chosen = -1;
     for (int k = 1; k <= count && chosen < 0; ++k) {
         const int i = (lastSynth_ + k + count) % count;
