@@ -26,7 +26,7 @@ inline constexpr int kSynthBlockFrames = 64; // FluidSynth's internal block [fra
 
 class SoundFontBank {
 public:
-    static constexpr int kMaxSynths = 16;
+    static constexpr int kMaxSynths = 40;
 
     explicit SoundFontBank(int rate);
     ~SoundFontBank();
