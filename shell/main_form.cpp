@@ -74,7 +74,11 @@ QPixmap DecorativePicture(QSize size) {
 
 } // namespace
 
-TMainForm::TMainForm(UiDialogs* dialogs, OutputLevels* levels, QWidget* parent) : QWidget(parent) {
+TMainForm::TMainForm(UiDialogs* dialogs, OutputLevels* levels, QWidget* parent)
+    : TMainForm(dialogs, levels, static_cast<SettingsStore*>(nullptr), parent) {}
+
+TMainForm::TMainForm(UiDialogs* dialogs, OutputLevels* levels, SettingsStore* store, QWidget* parent)
+    : QWidget(parent) {
     if (!dialogs) {
         ownDialogs_ = std::make_unique<QtUiDialogs>();
         dialogs = ownDialogs_.get();
@@ -83,8 +87,13 @@ TMainForm::TMainForm(UiDialogs* dialogs, OutputLevels* levels, QWidget* parent) 
         ownLevels_ = MakeApplicationOutputLevels();
         levels = ownLevels_.get();
     }
+    if (!store) {
+        ownStore_ = std::make_unique<MemorySettingsStore>();
+        store = ownStore_.get();
+    }
     dialogs_ = dialogs;
     levels_ = levels;
+    store_ = store;
 
     InstallPageControlAccessibility();
     setObjectName(QStringLiteral("MainForm"));
@@ -130,6 +139,7 @@ void TMainForm::PrepareControls() {
     TrainTimer = new QTimer(this);
     TrainTimer->setObjectName(QStringLiteral("TrainTimer"));
     TrainTimer->setInterval(200); // [ms]
+    CreatePlayers();
 
     OpenDialogText.filter = QString::fromUtf8("Текстовые документы (*.txt)|*.TXT|Все файлы (*.*)|*.*");
     SaveDialogText.filter = QString::fromUtf8("Текстовые документы (*.txt)|*.TXT");
@@ -246,42 +256,6 @@ void TMainForm::FillTables() {
     morse_.LoadMorseOverrides(QFile::encodeName(QDir::current().filePath(QStringLiteral("Morse.txt"))).toStdString());
 }
 
-void TMainForm::ListLanguageFiles() {
-    // The list starts with "English"; the languages found in the current folder follow it.
-}
-
-void TMainForm::LoadSettings() {
-    // Until the settings store is read here, every start takes the default set.
-    ApplyDefaultSettings();
-}
-
-void TMainForm::ApplyDefaultSettings() {
-    // The default set leaves the file count, the noise files and the training-text box as they are.
-    const auto fileCount = settings_.files;
-    settings_ = DefaultTransmissionSettings();
-    settings_.files = fileCount;
-    textOptions.CheckBoxTextType->setChecked(false);
-    configuration.TrackBar1->setValue(kToneDefault);
-    SetRadioChecked(configuration.ParisSystem, false);
-    SetRadioChecked(configuration.OurSystem, true);
-    SetRadioChecked(textOptions.AllSymbols, true);
-    SetMemoBytes(textOptions.MemoSelectedSymbols, FullAlphabet());
-    textOptions.CheckBoxAutoPriem->setChecked(false);
-    textOptions.NeedHeader->setChecked(true);
-    SetRadioChecked(textOptions.HeaderStandart, true);
-    textOptions.BeginChar->setText(QStringLiteral("VVV="));
-    textOptions.NeedEnded->setChecked(true);
-    SetRadioChecked(textOptions.EndedStandart, true);
-    textOptions.EndChar->setText(QStringLiteral("AR"));
-    files.PathDir->clear();
-}
-
-void TMainForm::RestoreLanguage() {
-    // No saved position is read yet: the first item, English, is chosen.
-    configuration.LngComboBox->setCurrentIndex(0);
-    ApplyLanguage(0);
-}
-
 void TMainForm::CaptureOutputLevels() {
     capturedMidiVolume_ = levels_->GetMidiVolume();
     capturedWaveVolume_ = levels_->GetWaveVolume();
@@ -312,10 +286,6 @@ void TMainForm::RemoveTempMidi() {
     const QString path = QDir::current().filePath(QStringLiteral("temp.mid"));
     if (QFile::exists(path))
         QFile::remove(path);
-}
-
-void TMainForm::SaveSettings() {
-    // The settings store writes every setting here.
 }
 
 void TMainForm::RestoreOutputLevels() {
@@ -349,73 +319,12 @@ void TMainForm::RaiseRequest() {
     activateWindow();
 }
 
-// --- Languages ------------------------------------------------------------------------------
-
-int TMainForm::LanguagePosition() const {
-    return configuration.LngComboBox->currentIndex();
-}
-
-QString TMainForm::CaptionEntry(int entry) const {
-    return FromCp1251(currentCaptions_.Text(entry));
-}
-
-void TMainForm::ApplyLanguage(int position) {
-    const CaptionTable& table = TableForPosition(position, currentCaptions_);
-    for (const CaptionFeed& feed : CaptionFeeds()) {
-        const QString text = FromCp1251(table.Text(feed.entry));
-        const QString name =
-            QString::fromLatin1(feed.objectName.data(), static_cast<qsizetype>(feed.objectName.size()));
-        QWidget* control = findChild<QWidget*>(name);
-        if (!control)
-            continue;
-        switch (feed.target) {
-        case CaptionTarget::PageCaption:
-            PageControl1->setTabText(PageControl1->indexOf(control), text);
-            break;
-        case CaptionTarget::Caption:
-            if (auto* label = qobject_cast<QLabel*>(control))
-                label->setText(text);
-            else if (auto* button = qobject_cast<QAbstractButton*>(control))
-                button->setText(text);
-            break;
-        case CaptionTarget::Hint:
-            control->setToolTip(text);
-            break;
-        }
-    }
-    IndicatorRefresh();
-}
-
-void TMainForm::LngComboBoxChange(int index) {
-    if (index < 1)
-        ApplyLanguage(0);
-}
-
 // --- Commands of the transmission cycle and the exercises -----------------------------------
 // Each of these is connected to its controls; the cycle and the exercises fill them in.
-
-void TMainForm::ButtonRunClick() {}
-void TMainForm::ButtonStopClick() {}
-void TMainForm::TrainTimerTimer() {}
-void TMainForm::ButtonCheckTextClick() {}
-void TMainForm::Button51Click() {}
-void TMainForm::CompRunClick() {}
-void TMainForm::CompStopClick() {}
-void TMainForm::Button52Click() {}
-void TMainForm::ButtonFormFilesClick() {}
 
 void TMainForm::Button55Click() {
     reception.InputMemo->clear();
     reception.CheckList->clear();
-}
-
-void TMainForm::ButtonClearProtClick() {
-    competition.MemoProtokol->clear();
-}
-
-void TMainForm::Button37Click() {
-    if (const auto folder = dialogs_->ChooseFolder(this, files.PathDir->text()))
-        files.PathDir->setText(QDir::toNativeSeparators(*folder));
 }
 
 } // namespace qlor

@@ -5,6 +5,7 @@
 // connected here and filled in by their own code.
 #include "control/caption_table.h"
 #include "control/panel_steps.h"
+#include "control/settings_store.h"
 #include "shell/output_levels.h"
 #include "shell/page_control.h"
 #include "shell/ui_dialogs.h"
@@ -32,6 +33,8 @@ class QLineEdit;
 
 namespace qlor {
 
+class MediaPlayer;
+
 // Title of the application (the task-bar text) and the window's caption, the product's full title.
 inline constexpr char kApplicationTitle[] = "QLOR - 2000";
 inline constexpr char kFullTitle[] = "Morse code receiving trainer QLOR - 2000";
@@ -50,6 +53,10 @@ public:
     // Dialogs and output levels default to the desktop's dialogs and the application's mixer
     // levels; tests pass their own. Neither is owned when passed in.
     explicit TMainForm(UiDialogs* dialogs = nullptr, OutputLevels* levels = nullptr, QWidget* parent = nullptr);
+    // The same with the store the settings are read from at creation and written to at close
+    // (not owned). Without one the window keeps its settings in memory only, so that tests and
+    // tools never touch the user's settings; the program passes the per-user store.
+    TMainForm(UiDialogs* dialogs, OutputLevels* levels, SettingsStore* store, QWidget* parent = nullptr);
     ~TMainForm() override;
 
     // The pages in tab order; their controls are reachable by component name.
@@ -65,6 +72,9 @@ public:
 
     PageControl* PageControl1 = nullptr;
     QTimer* TrainTimer = nullptr; // 200 ms, off at start; moves the progress bars
+    // The two media players: the sent text ("temp.mid") and the noise recording.
+    MediaPlayer* MediaPlayerText = nullptr;
+    MediaPlayer* MediaPlayerNoise = nullptr;
 
     // File dialogs of the window.
     FileDialogSpec OpenDialogText;
@@ -76,6 +86,12 @@ public:
     const MorseTable& Morse() const { return morse_; }
     UiDialogs& Dialogs() { return *dialogs_; }
     OutputLevels& Levels() { return *levels_; }
+    SettingsStore& Store() { return *store_; }
+
+    // Every stored value as the window holds it now, and the reverse: values put into the
+    // settings and controls in the store's read order (so that radio buttons end as they were read).
+    PersistedSettings CollectSettings() const;
+    void ApplySettings(const PersistedSettings& values);
 
     // True while a competition plays; the pages cannot be changed then.
     bool CompetitionRunning() const { return competitionRunning_; }
@@ -93,6 +109,15 @@ public:
     // Writes the captions and hints of a language position into the window (0: the English
     // table, any other position: the current table), then redraws the cells.
     void ApplyLanguage(int position);
+
+    // Path of "temp.mid" in the current directory, worked out afresh at every call.
+    QString TempMidiPath() const;
+    // Blocks the controls that could change what is sent (stop buttons enabled, memos read-only,
+    // lamps red) while a transmission, a competition or an export runs; ControlUnBlock undoes it.
+    void ControlBlock();
+    void ControlUnBlock();
+    // Characters per line of the sent-text and copy memos, both of which the check wraps alike.
+    int MemoWrapChars() const;
 
 public slots:
     // Window-level rules.
@@ -119,6 +144,8 @@ public slots:
     void ButtonRunClick();
     void ButtonStopClick();
     void TrainTimerTimer();
+    void MediaPlayerTextNotify(); // the end-of-transmission steps
+    void MediaPlayerNoiseNotify();
 
     // Reception check.
     void ButtonCheckTextClick();
@@ -155,12 +182,14 @@ private:
     void FillTables();
     void ListLanguageFiles();
     void LoadSettings();
-    void ApplyDefaultSettings();
     void RestoreLanguage();
     void CaptureOutputLevels();
     void SaveSettings();
     void RestoreOutputLevels();
     void RemoveTempMidi();
+
+    void CreatePlayers();
+    void AbandonRun();
 
     void BrowseNoiseFile(QLineEdit* edit);
     void FillSelectedSymbolsMenu(QPoint pos);
@@ -169,6 +198,8 @@ private:
     std::unique_ptr<OutputLevels> ownLevels_;
     UiDialogs* dialogs_;
     OutputLevels* levels_;
+    std::unique_ptr<SettingsStore> ownStore_;
+    SettingsStore* store_ = nullptr;
 
     TransmissionSettings settings_{};
     MorseTable morse_;

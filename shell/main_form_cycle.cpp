@@ -1,0 +1,244 @@
+// The transmission cycle: Run composes a radiogram (or takes the operator's own text), writes it
+// as "temp.mid", plays it with an optional looping noise; the timer moves the progress bars; the
+// end of playback or Stop ends the transmission. ControlBlock / ControlUnBlock and TempMidiPath
+// are shared with the competition and the batch export.
+#include "shell/main_form.h"
+
+#include "audio/media_player.h"
+#include "control/blocked_controls.h"
+#include "shell/memo_text.h"
+#include "shell/panel_widgets.h"
+#include "synthesis/midi_writer.h"
+#include "synthesis/timing.h"
+#include "textgen/radiogram.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cmath>
+
+namespace qlor {
+namespace {
+
+QString Name(std::string_view name) {
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+// Progress of a player in percent: position x 100 in integers, the division in floating point,
+// rounded half to even; nothing when the length is unknown.
+std::optional<int> ProgressPercent(qint64 position, qint64 length) {
+    if (length <= 0 || position < 0)
+        return std::nullopt;
+    const double ratio = static_cast<double>(position * 100) / static_cast<double>(length);
+    const double rounded = std::nearbyint(ratio); // default rounding mode: ties to even
+    return static_cast<int>(std::clamp(rounded, 0.0, 100.0));
+}
+
+} // namespace
+
+void TMainForm::CreatePlayers() {
+    MediaPlayerText = new MediaPlayer(MediaPlayer::Channel::Text, this);
+    MediaPlayerText->setObjectName(QStringLiteral("MediaPlayerText"));
+    MediaPlayerNoise = new MediaPlayer(MediaPlayer::Channel::Noise, this);
+    MediaPlayerNoise->setObjectName(QStringLiteral("MediaPlayerNoise"));
+    connect(MediaPlayerText, &MediaPlayer::notify, this, &TMainForm::MediaPlayerTextNotify);
+    connect(MediaPlayerNoise, &MediaPlayer::notify, this, &TMainForm::MediaPlayerNoiseNotify);
+}
+
+QString TMainForm::TempMidiPath() const {
+    // Afresh at every call: a file dialog may have changed the current directory.
+    return QDir::current().filePath(QStringLiteral("temp.mid"));
+}
+
+void TMainForm::ControlBlock() {
+    for (const std::string_view name : BlockedControls())
+        if (auto* w = findChild<QWidget*>(Name(name)))
+            w->setEnabled(false);
+    for (const std::string_view name : StopControls())
+        if (auto* w = findChild<QWidget*>(Name(name)))
+            w->setEnabled(true);
+    for (const std::string_view name : ReadOnlyMemosWhileBlocked())
+        if (auto* memo = findChild<QPlainTextEdit*>(Name(name)))
+            memo->setReadOnly(true);
+    for (const std::string_view name : TransmissionLamps())
+        if (auto* lamp = findChild<Lamp*>(Name(name)))
+            lamp->SetOnAir(true);
+}
+
+void TMainForm::ControlUnBlock() {
+    for (const std::string_view name : BlockedControls())
+        if (auto* w = findChild<QWidget*>(Name(name)))
+            w->setEnabled(true);
+    for (const std::string_view name : StopControls())
+        if (auto* w = findChild<QWidget*>(Name(name)))
+            w->setEnabled(false);
+    for (const std::string_view name : ReadOnlyMemosWhileBlocked())
+        if (auto* memo = findChild<QPlainTextEdit*>(Name(name)))
+            memo->setReadOnly(false);
+    for (const std::string_view name : TransmissionLamps())
+        if (auto* lamp = findChild<Lamp*>(Name(name)))
+            lamp->SetOnAir(false);
+}
+
+// Ends a Run that could not start playing: nothing keeps sounding, no "temp.mid" is left and the
+// controls are usable again.
+void TMainForm::AbandonRun() {
+    TrainTimer->stop();
+    MediaPlayerNoise->close();
+    MediaPlayerText->close();
+    if (const QString path = TempMidiPath(); QFile::exists(path))
+        QFile::remove(path);
+    ControlUnBlock();
+}
+
+void TMainForm::ButtonRunClick() {
+    ControlBlock();
+
+    MidiVoice voice;
+    voice.note = configuration.TrackBar1->value();
+    voice.channel = settings_.midiChannel;
+    voice.patch = settings_.midiPatch;
+    voice.pauseDelay = settings_.pauseDelay;
+
+    // Speed in characters per minute; OurSystem counts characters, PARIS is converted.
+    const int speed = SendingSpeed(SpeedValue(settings_), settings_.textType, configuration.OurSystem->isChecked());
+
+    RadiogramControls controls;
+    controls.settings = settings_;
+    controls.ownText = textOptions.CheckBoxTextType->isChecked();
+    controls.memoText = MemoBytes(text.MemoText);
+    controls.needHeader = textOptions.NeedHeader->isChecked();
+    controls.headerStandard = textOptions.HeaderStandart->isChecked();
+    controls.beginChar = ToCp1251(textOptions.BeginChar->text());
+    controls.needEnded = textOptions.NeedEnded->isChecked();
+    controls.endedStandard = textOptions.EndedStandart->isChecked();
+    controls.endChar = ToCp1251(textOptions.EndChar->text());
+    controls.allSymbols = textOptions.AllSymbols->isChecked();
+    controls.selectedSymbols = MemoBytes(textOptions.MemoSelectedSymbols);
+
+    const ComposeResult composed = ComposeRadiogram(controls);
+    if (composed.failed) {
+        // The generator's own message, Russian in every interface language.
+        dialogs_->ShowMessage(this, FromCp1251(GenerationErrorCaption()), FromCp1251(GenerationErrorText()));
+        ControlUnBlock();
+        return;
+    }
+    const Radiogram& radiogram = composed.radiogram;
+    // The operator's own text stays in the memo as typed; only an empty memo is given "*".
+    if (!controls.ownText || controls.memoText.empty())
+        SetMemoBytes(text.MemoText, radiogram.displayed);
+    if (text.MemoText->document()->isEmpty())
+        text.MemoText->setPlainText(QStringLiteral("*"));
+
+    SegmentText segment;
+    segment.header = radiogram.header;
+    segment.body = radiogram.body;
+    segment.ending = radiogram.ending;
+    segment.speedCpm = speed;
+    const QString midiPath = TempMidiPath();
+    const MidiResult written = WriteMorseMidi(morse_, {segment}, QFile::encodeName(midiPath).toStdString(), 0, voice);
+    if (!written) {
+        if (written.error == MidiError::NoKeyableCharacter) {
+            // A text of only characters without a Morse code cannot be timed: say so plainly.
+            if (English())
+                dialogs_->ShowMessage(this, tr("Nothing to send"),
+                                      tr("The text has no character that can be sent in Morse code."));
+            else
+                dialogs_->ShowMessage(this, QString::fromUtf8("Нечего передавать"),
+                                      QString::fromUtf8("В тексте нет ни одного знака, который можно передать кодом Морзе."));
+        } else {
+            dialogs_->ShowError(this, tr("The Morse code file \"%1\" could not be written: %2")
+                                          .arg(QDir::toNativeSeparators(midiPath),
+                                               QString::fromUtf8(written.message.c_str())));
+        }
+        AbandonRun();
+        return;
+    }
+
+    MediaPlayerText->setFileName(midiPath);
+    if (!MediaPlayerText->open() || !MediaPlayerText->play()) {
+        dialogs_->ShowError(this, tr("Nothing can be played: %1").arg(MediaPlayerText->errorString()));
+        AbandonRun();
+        return;
+    }
+
+    if (textOptions.CheckBoxAutoPriem->isChecked()) {
+        reception.InputMemo->clear();
+        PageControl1->setCurrentIndex(2);
+        if (!controls.ownText && textOptions.NeedHeader->isChecked()) {
+            // The first line of the copy, as it was sent; the operator goes on below it.
+            const QString header =
+                textOptions.HeaderStandart->isChecked() ? QStringLiteral("vvv=") : textOptions.BeginChar->text();
+            reception.InputMemo->setPlainText(header + QLatin1Char('\n'));
+            reception.InputMemo->moveCursor(QTextCursor::End);
+        }
+        reception.InputMemo->setFocus(Qt::OtherFocusReason);
+    }
+
+    // Noise types 1..4 play the recording named on the configuration page, if it exists.
+    const QLineEdit* noiseFiles[] = {configuration.NoiseFile1, configuration.NoiseFile2, configuration.NoiseFile3,
+                                     configuration.NoiseFile4};
+    if (settings_.noiseType >= 1 && settings_.noiseType <= 4) {
+        const QString noisePath = noiseFiles[settings_.noiseType - 1]->text();
+        if (!noisePath.isEmpty() && QFileInfo(noisePath).isFile()) {
+            MediaPlayerNoise->setFileName(noisePath);
+            if (!MediaPlayerNoise->open() || !MediaPlayerNoise->play()) {
+                // The text goes on without noise.
+                dialogs_->ShowError(this, tr("The noise recording \"%1\" cannot be played: %2")
+                                              .arg(QDir::toNativeSeparators(noisePath), MediaPlayerNoise->errorString()));
+            }
+        }
+    }
+
+    TrainTimer->start();
+}
+
+void TMainForm::ButtonStopClick() {
+    MediaPlayerText->stop();
+    MediaPlayerText->close();
+    panel.Gauge1->setValue(0);
+    competition.Gauge2->setValue(0);
+    TrainTimer->stop();
+    if (const QString path = TempMidiPath(); QFile::exists(path))
+        QFile::remove(path);
+    ControlUnBlock();
+}
+
+void TMainForm::MediaPlayerTextNotify() {
+    // Every step is harmless when repeated: a Stop may just have run them.
+    TrainTimer->stop();
+    panel.ButtonRun->setEnabled(true);
+    reception.ButtonRun1->setEnabled(true);
+    panel.ButtonStop->setEnabled(false);
+    reception.ButtonStop1->setEnabled(false);
+    competitionRunning_ = false;
+    panel.Gauge1->setValue(100);
+    competition.Gauge2->setValue(100);
+    if (MediaPlayerNoise->mode() == MediaPlayer::Mode::Playing)
+        MediaPlayerNoise->stop();
+    // Closed even when the noise has already stopped with the text, so the recording is let go.
+    MediaPlayerNoise->close();
+    MediaPlayerText->close();
+    if (const QString path = TempMidiPath(); QFile::exists(path))
+        QFile::remove(path);
+    ControlUnBlock();
+}
+
+void TMainForm::MediaPlayerNoiseNotify() {
+    // The noise repeats for as long as the text sounds.
+    if (MediaPlayerText->mode() == MediaPlayer::Mode::Playing)
+        MediaPlayerNoise->play();
+}
+
+void TMainForm::TrainTimerTimer() {
+    const MediaPlayer::Mode mode = MediaPlayerText->mode();
+    if (mode != MediaPlayer::Mode::Playing && mode != MediaPlayer::Mode::Stopped)
+        return;
+    if (const auto percent = ProgressPercent(MediaPlayerText->position(), MediaPlayerText->length())) {
+        panel.Gauge1->setValue(*percent);
+        competition.Gauge2->setValue(*percent);
+    }
+}
+
+} // namespace qlor

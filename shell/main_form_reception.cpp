@@ -1,0 +1,85 @@
+// The reception check: the operator's copy in InputMemo compared position by position with the
+// sent text in MemoText, the check list in CheckList, and saving that list.
+#include "shell/main_form.h"
+
+#include "exercises/reception_check.h"
+#include "shell/memo_text.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFontMetrics>
+#include <QLocale>
+#include <QSaveFile>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTime>
+
+#include <algorithm>
+#include <cmath>
+
+namespace qlor {
+namespace {
+
+// Width of the text area of a memo [px]: the box without its frame, its vertical scroll bar (the
+// sent text and the copy always show one) and the document's margins. Worked out from the
+// geometry, so it is the same whether or not the window has been laid out on screen.
+int TextAreaWidth(const QPlainTextEdit* memo) {
+    int width = memo->width() - 2 * memo->frameWidth();
+    if (memo->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn)
+        width -= memo->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, memo->verticalScrollBar());
+    width -= 2 * static_cast<int>(std::ceil(memo->document()->documentMargin()));
+    return width;
+}
+
+int WrapCharsOf(const QPlainTextEdit* memo) {
+    const QFontMetrics metrics(memo->font());
+    return WrapWidthChars(TextAreaWidth(memo), metrics.horizontalAdvance(QLatin1Char('M')));
+}
+
+} // namespace
+
+int TMainForm::MemoWrapChars() const {
+    // One width for both boxes, so the sent text and the copy are always cut into lines alike.
+    return std::min(WrapCharsOf(text.MemoText), WrapCharsOf(reception.InputMemo));
+}
+
+void TMainForm::ButtonCheckTextClick() {
+    reception.CheckList->clear();
+
+    CheckHead head;
+    const QLocale locale = QLocale::system();
+    head.dateTime = ToCp1251(locale.toString(QDate::currentDate(), QLocale::ShortFormat) + QLatin1Char(' ') +
+                             locale.toString(QTime::currentTime(), QLocale::LongFormat));
+    head.ownText = textOptions.CheckBoxTextType->isChecked();
+    std::copy(settings_.number.begin(), settings_.number.end(), head.number);
+    std::copy(settings_.speed.begin(), settings_.speed.end(), head.speed);
+
+    const int width = MemoWrapChars();
+    const std::vector<std::string> sent = WrapLines(MemoBytes(text.MemoText), width);
+    const std::vector<std::string> copy = WrapLines(MemoBytes(reception.InputMemo), width);
+    const CheckList list = BuildCheckList(head, sent, copy);
+    SetMemoBytes(reception.CheckList, list.Text());
+}
+
+void TMainForm::Button51Click() {
+    FileDialogSpec spec = SaveDialogText;
+    spec.fileName = QString::fromUtf8("Протокол проверки.txt");
+    const auto path = dialogs_->SaveFile(this, spec);
+    if (!path)
+        return;
+    // The list exactly as the box holds it: Windows-1251, every line ended by CR LF.
+    const std::string bytes = MemoBytes(reception.CheckList);
+    // Written under a temporary name and renamed into place: a failed save leaves any earlier
+    // file of that name as it was.
+    QSaveFile file(*path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        dialogs_->ShowError(this, tr("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(*path), file.errorString()));
+        return;
+    }
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
+        !file.commit()) {
+        dialogs_->ShowError(this, tr("Cannot write file \"%1\". %2").arg(QDir::toNativeSeparators(*path), file.errorString()));
+    }
+}
+
+} // namespace qlor
