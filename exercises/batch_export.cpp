@@ -84,13 +84,17 @@ std::string JoinFolder(const std::string& folder, const std::string& fileName) {
 }
 
 ExportResult RunExport(const MorseTable& table, const ExportParams& params,
-                       const std::function<bool(int, int)>& progress) {
+                       const std::function<bool(int, int)>& progress,
+                       const std::function<void(const ExportItem&, int)>& planned) {
     ExportResult result;
     const int n = ExportFileCount(params.controls.settings);
     for (int i = 1; i <= n; ++i) {
         ExportItem item = PlanExportItem(params, i);
         if (item.generationFailed) {
             ++result.failedGenerations;
+        }
+        if (planned) {
+            planned(item, i);
         }
         const std::string textPath = JoinFolder(params.folder, item.baseName + ".txt");
         std::string error = WriteFileAtomically(textPath, item.displayed);

@@ -35,7 +35,10 @@ struct ExportResult {
     bool cancelled = false; // the progress callback asked to stop
 };
 // Writes the whole series. progress(i, n) is called after each pair; returning false cancels.
+// planned(item, i), when given, sees each pair's plan before it is written (a window shows the
+// generator's message for every item whose generation failed).
 ExportResult RunExport(const MorseTable& table, const ExportParams& params,
-                       const std::function<bool(int, int)>& progress = {});
+                       const std::function<bool(int, int)>& progress = {},
+                       const std::function<void(const ExportItem&, int)>& planned = {});
 
 } // namespace qlor

@@ -1,0 +1,120 @@
+// The competition page: one press of CompRun writes the protocol of an optional training text and
+// the texts at rising speeds into MemoProtokol and plays them all from one "temp.mid" with a
+// minute of silence after each; CompStop ends the contest; the protocol can be saved and cleared.
+#include "shell/main_form.h"
+
+#include "audio/media_player.h"
+#include "exercises/competition.h"
+#include "shell/memo_text.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QSaveFile>
+
+namespace qlor {
+namespace {
+
+// Characters of the protocol selected after the start: the head of the title line.
+constexpr int kProtocolSelection = 18;
+
+// The start of the contest in the system's short date and long time formats.
+QString CompetitionDateTime(const QLocale& locale, const QDateTime& when) {
+    return locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           locale.toString(when.time(), QLocale::LongFormat);
+}
+
+} // namespace
+
+void TMainForm::CompRunClick() {
+    if (competitionRunning_)
+        return;
+
+    CompetitionParams params;
+    params.settings = settings_;
+    params.trainText = parameters.TrainTextNeed->isChecked();
+    params.cpm = configuration.OurSystem->isChecked();
+    params.english = English();
+    params.dateTime = ToCp1251(CompetitionDateTime(QLocale::system(), QDateTime::currentDateTime()));
+    params.symbolMemoLength = MemoBytes(textOptions.MemoSelectedSymbols).size();
+    const CompetitionPlan plan = PlanCompetition(params);
+
+    // The protocol goes into the memo line by line, each line followed by CR LF, so the saved
+    // protocol ends with a line break.
+    SetMemoBytes(competition.MemoProtokol, plan.ProtocolText());
+    competitionRunning_ = true;
+    ControlBlock();
+
+    QTextCursor selection(competition.MemoProtokol->document());
+    selection.setPosition(0);
+    selection.setPosition(std::min(kProtocolSelection, competition.MemoProtokol->document()->characterCount() - 1),
+                          QTextCursor::KeepAnchor);
+    competition.MemoProtokol->setTextCursor(selection);
+
+    MidiVoice voice;
+    voice.note = configuration.TrackBar1->value();
+    voice.channel = settings_.midiChannel;
+    voice.patch = settings_.midiPatch;
+    voice.pauseDelay = settings_.pauseDelay;
+    const QString midiPath = TempMidiPath();
+    const MidiResult written = WriteMorseMidi(morse_, plan.segments, QFile::encodeName(midiPath).toStdString(),
+                                              kCompetitionPauseSeconds, voice);
+    if (!written) {
+        // The protocol stays; the contest does not start, and nothing is left blocked.
+        dialogs_->ShowError(this,
+                            tr("The Morse code file \"%1\" could not be written: %2")
+                                .arg(QDir::toNativeSeparators(midiPath), QString::fromUtf8(written.message.c_str())));
+        competitionRunning_ = false;
+        ControlUnBlock();
+        return;
+    }
+
+    TrainTimer->start();
+    MediaPlayerText->setFileName(midiPath);
+    if (!MediaPlayerText->open() || !MediaPlayerText->play()) {
+        dialogs_->ShowError(this, tr("Nothing can be played: %1").arg(MediaPlayerText->errorString()));
+        competitionRunning_ = false;
+        AbandonRun();
+        return;
+    }
+    // No noise during a contest; the sent texts are in the protocol only.
+    text.MemoText->clear();
+}
+
+void TMainForm::CompStopClick() {
+    competitionRunning_ = false;
+    MediaPlayerText->stop();
+    MediaPlayerText->close();
+    TrainTimer->stop();
+    // The gauges keep their value and "temp.mid" goes with the text player's notice.
+    ControlUnBlock();
+}
+
+void TMainForm::Button52Click() {
+    FileDialogSpec spec = SaveDialogText;
+    spec.fileName = QString::fromUtf8("Протокол соревнования.txt");
+    const auto path = dialogs_->SaveFile(this, spec);
+    if (!path)
+        return;
+    const std::string bytes = MemoBytes(competition.MemoProtokol);
+    // Written under a temporary name and renamed into place: a failed write leaves any file of
+    // that name as it was.
+    QSaveFile file(*path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        dialogs_->ShowError(
+            this, tr("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(*path), file.errorString()));
+        return;
+    }
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
+        !file.commit()) {
+        dialogs_->ShowError(
+            this, tr("Cannot write file \"%1\". %2").arg(QDir::toNativeSeparators(*path), file.errorString()));
+    }
+}
+
+void TMainForm::ButtonClearProtClick() {
+    competition.MemoProtokol->clear();
+}
+
+} // namespace qlor

@@ -1,0 +1,260 @@
+// The Files page: the batch export writes a numbered series of text and MIDI file pairs into the
+// folder of PathDir, and Button37 chooses that folder.
+//
+// The series is written on a worker thread, so that the window keeps drawing, shows the progress
+// of a long series and answers Stop; the worker reports each pair through queued calls that run on
+// the window's thread. The controls stay blocked while it runs, as for a transmission.
+#include "shell/main_form.h"
+
+#include "control/blocked_controls.h"
+#include "exercises/batch_export.h"
+#include "shell/memo_text.h"
+#include "textgen/radiogram.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace qlor {
+namespace {
+
+constexpr char kExportJobName[] = "ExportJob";
+
+// The page's own texts, English at language position 0 and Russian at any other.
+struct ExportWords {
+    const char* writing; // %1 base name, %2 pair, %3 pairs
+    const char* written; // %1 pairs written, %2 pairs
+    const char* stopped; // %1 pairs written, %2 pairs
+    const char* failed;  // %1 pair, %2 pairs, %3 written
+    const char* failure; // %1 pair, %2 pairs, %3 the error naming the file
+};
+
+const ExportWords& Words(bool english) {
+    static const ExportWords kEnglish{
+        "Writing %1 (%2 of %3)",
+        "Written: %1 of %2 pairs of files",
+        "Stopped: %1 of %2 pairs of files written",
+        "Failed at pair %1 of %2: %3 pairs of files written",
+        "The export stopped at pair %1 of %2.\n%3",
+    };
+    static const ExportWords kRussian{
+        "Запись %1 (%2 из %3)",
+        "Записано пар файлов: %1 из %2",
+        "Остановлено: записано пар файлов %1 из %2",
+        "Ошибка на паре %1 из %2: записано пар файлов %3",
+        "Запись файлов остановлена на паре %1 из %2.\n%3",
+    };
+    return english ? kEnglish : kRussian;
+}
+
+QString Text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+// The states of the controls that composing a radiogram reads, memos exactly as their boxes
+// hold them.
+RadiogramControls ReadRadiogramControls(const TMainForm& form) {
+    RadiogramControls c;
+    c.settings = form.Settings();
+    c.ownText = form.textOptions.CheckBoxTextType->isChecked();
+    c.memoText = MemoBytes(form.text.MemoText);
+    c.needHeader = form.textOptions.NeedHeader->isChecked();
+    c.headerStandard = form.textOptions.HeaderStandart->isChecked();
+    c.beginChar = ToCp1251(form.textOptions.BeginChar->text());
+    c.needEnded = form.textOptions.NeedEnded->isChecked();
+    c.endedStandard = form.textOptions.EndedStandart->isChecked();
+    c.endChar = ToCp1251(form.textOptions.EndChar->text());
+    c.allSymbols = form.textOptions.AllSymbols->isChecked();
+    c.selectedSymbols = MemoBytes(form.textOptions.MemoSelectedSymbols);
+    return c;
+}
+
+// The folder of PathDir as a file-system path; an empty PathDir is the current directory. It is
+// made absolute when the export starts, so the series goes where it was asked for even if the
+// current directory changes meanwhile.
+std::string ExportFolder(const QString& pathDir) {
+    const QString folder =
+        pathDir.isEmpty() ? QDir::currentPath() : QDir::current().absoluteFilePath(QDir::fromNativeSeparators(pathDir));
+    return QFile::encodeName(folder).toStdString();
+}
+
+// One batch export at a time, a child of the window. Its queued calls are dropped with it, and its
+// destruction waits for the worker, which touches nothing of the window.
+class ExportJob : public QObject {
+public:
+    explicit ExportJob(TMainForm* form) : QObject(form), form_(form) { setObjectName(QLatin1String(kExportJobName)); }
+    ~ExportJob() override {
+        cancel_ = true;
+        Join();
+    }
+
+    bool Running() const { return running_; }
+
+    void Start(const MorseTable& table, ExportParams params) {
+        Join();
+        table_ = table;
+        count_ = ExportFileCount(params.controls.settings);
+        cancel_ = false;
+        running_ = true;
+        const quint64 run = ++run_;
+
+        form_->files.ExportGauge->setRange(0, count_);
+        form_->files.ExportGauge->setValue(0);
+        form_->files.ExportStatus->clear();
+        // Any stop button ends the series after the pair being written.
+        for (const std::string_view name : StopControls()) {
+            const QString objectName = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+            if (auto* button = form_->findChild<QAbstractButton*>(objectName))
+                stopConnections_.push_back(connect(button, &QAbstractButton::clicked, this, [this] { Stop(); }));
+        }
+
+        worker_ = std::thread([this, run, params = std::move(params)] {
+            result_ = RunExport(
+                table_, params,
+                [this, run](int i, int n) {
+                    QMetaObject::invokeMethod(
+                        this, [this, run, i, n] { Progress(run, i, n); }, Qt::QueuedConnection);
+                    return !cancel_.load();
+                },
+                [this, run](const ExportItem& item, int i) {
+                    const QString baseName = QString::fromStdString(item.baseName);
+                    const bool failed = item.generationFailed;
+                    QMetaObject::invokeMethod(
+                        this, [this, run, i, baseName, failed] { Planned(run, i, baseName, failed); },
+                        Qt::QueuedConnection);
+                });
+            QMetaObject::invokeMethod(
+                this, [this, run] { Finished(run); }, Qt::QueuedConnection);
+        });
+    }
+
+    // The operator's Stop: the worker ends after the pair it is writing; the pairs written stay.
+    void Stop() {
+        if (!running_)
+            return;
+        cancel_ = true;
+        Join();
+        Complete();
+    }
+
+private:
+    bool Current(quint64 run) const { return running_ && run == run_; }
+
+    void Join() {
+        if (worker_.joinable())
+            worker_.join();
+    }
+
+    void Planned(quint64 run, int i, const QString& baseName, bool generationFailed) {
+        // The generator's message belongs to a file that was written, so it is shown even when
+        // the series has been stopped since.
+        if (generationFailed)
+            QueueGeneratorMessage();
+        if (!Current(run))
+            return;
+        form_->files.ExportStatus->setText(Text(Words(form_->English()).writing).arg(baseName).arg(i).arg(count_));
+    }
+
+    void Progress(quint64 run, int i, int n) {
+        if (!Current(run))
+            return;
+        form_->files.ExportGauge->setValue(i);
+        form_->files.ExportStatus->setText(Text(Words(form_->English()).written).arg(i).arg(n));
+    }
+
+    void Finished(quint64 run) {
+        if (!Current(run))
+            return;
+        Join();
+        Complete();
+    }
+
+    // The end of the series, however it came: the result of the worker, which has ended.
+    void Complete() {
+        running_ = false;
+        for (const QMetaObject::Connection& c : stopConnections_)
+            disconnect(c);
+        stopConnections_.clear();
+
+        const ExportWords& w = Words(form_->English());
+        const ExportResult result = result_;
+        form_->files.ExportGauge->setValue(result.written);
+        if (!result.error.empty()) {
+            form_->files.ExportStatus->setText(Text(w.failed).arg(result.written + 1).arg(count_).arg(result.written));
+        } else if (result.written < count_) {
+            form_->files.ExportStatus->setText(Text(w.stopped).arg(result.written).arg(count_));
+        } else {
+            form_->files.ExportStatus->setText(Text(w.written).arg(result.written).arg(count_));
+        }
+        // Unblocked even after a failed write, so the window is usable without pressing Stop.
+        form_->ControlUnBlock();
+        if (!result.error.empty()) {
+            form_->Dialogs().ShowError(
+                form_, Text(w.failure).arg(result.written + 1).arg(count_).arg(QString::fromStdString(result.error)));
+        }
+    }
+
+    // The generator's message, once for each file whose text could not be generated, one box
+    // after another: a box already open shows the next one when it is closed.
+    void QueueGeneratorMessage() {
+        ++pendingMessages_;
+        if (showingMessages_)
+            return;
+        showingMessages_ = true;
+        while (pendingMessages_ > 0) {
+            --pendingMessages_;
+            form_->Dialogs().ShowMessage(form_, FromCp1251(GenerationErrorCaption()),
+                                         FromCp1251(GenerationErrorText()));
+        }
+        showingMessages_ = false;
+    }
+
+    TMainForm* form_;
+    MorseTable table_; // the window's table as it was at the start, read by the worker
+    std::thread worker_;
+    std::atomic<bool> cancel_{false};
+    ExportResult result_; // written by the worker, read after it has been joined
+    quint64 run_ = 0;     // number of the current series; notices of older ones are dropped
+    bool running_ = false;
+    int count_ = 0; // pairs in the series
+    int pendingMessages_ = 0;
+    bool showingMessages_ = false;
+    std::vector<QMetaObject::Connection> stopConnections_;
+};
+
+ExportJob* FindExportJob(TMainForm* form) {
+    return dynamic_cast<ExportJob*>(
+        form->findChild<QObject*>(QLatin1String(kExportJobName), Qt::FindDirectChildrenOnly));
+}
+
+} // namespace
+
+void TMainForm::ButtonFormFilesClick() {
+    ExportJob* job = FindExportJob(this);
+    if (!job)
+        job = new ExportJob(this);
+    if (job->Running())
+        return;
+
+    ControlBlock();
+    ExportParams params;
+    params.controls = ReadRadiogramControls(*this);
+    params.cpm = configuration.OurSystem->isChecked();
+    params.voice.note = configuration.TrackBar1->value();
+    params.voice.channel = settings_.midiChannel;
+    params.voice.patch = settings_.midiPatch;
+    params.voice.pauseDelay = settings_.pauseDelay;
+    params.folder = ExportFolder(files.PathDir->text());
+    job->Start(morse_, std::move(params));
+}
+
+void TMainForm::Button37Click() {
+    // The chooser starts at the folder now shown; a cancel keeps it.
+    if (const auto folder = dialogs_->ChooseFolder(this, files.PathDir->text()))
+        files.PathDir->setText(QDir::toNativeSeparators(*folder));
+}
+
+} // namespace qlor

@@ -1,0 +1,459 @@
+// The competition and the batch export through the window: what they write equals what the
+// cores plan, the page lock, the blocking of the controls, failures, progress and responsiveness.
+#include "fakes.h"
+
+#include "audio/media_player.h"
+#include "exercises/batch_export.h"
+#include "exercises/competition.h"
+#include "shell/main_form.h"
+#include "shell/memo_text.h"
+#include "shell/panel_widgets.h"
+#include "synthesis/codepage.h"
+
+#include <QtTest>
+
+#include <cstdlib>
+#include <set>
+
+using namespace qlor;
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return "<unreadable>";
+    return f.readAll();
+}
+
+QStringList Files(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+QStringList PairNames(const char* base, int from, int to) {
+    QStringList names;
+    for (int i = from; i <= to; ++i) {
+        const QString stem = QString::fromLatin1(base) + (i < 10 ? "-0" : "-") + QString::number(i);
+        names << stem + ".mid" << stem + ".txt";
+    }
+    names.sort();
+    return names;
+}
+
+// A short 8 kHz mono recording, enough for the noise player to open.
+void WriteWav(const QString& path) {
+    const int frames = 8000;
+    QByteArray b;
+    QDataStream s(&b, QIODevice::WriteOnly);
+    s.setByteOrder(QDataStream::LittleEndian);
+    s.writeRawData("RIFF", 4);
+    s << quint32(36 + frames * 2);
+    s.writeRawData("WAVEfmt ", 8);
+    s << quint32(16) << quint16(1) << quint16(1) << quint32(8000) << quint32(16000) << quint16(2) << quint16(16);
+    s.writeRawData("data", 4);
+    s << quint32(frames * 2);
+    for (int i = 0; i < frames; ++i)
+        s << qint16((i % 20 < 10) ? 3000 : -3000);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(b);
+}
+
+bool Blocked(TMainForm& form) {
+    return !form.panel.ButtonRun->isEnabled() && !form.files.ButtonFormFiles->isEnabled() &&
+           !form.competition.CompRun->isEnabled() && form.panel.ButtonStop->isEnabled() &&
+           form.competition.CompStop->isEnabled() && form.competition.MemoProtokol->isReadOnly() &&
+           form.competition.fcLabel7->OnAir();
+}
+
+bool Unblocked(TMainForm& form) {
+    return form.panel.ButtonRun->isEnabled() && form.files.ButtonFormFiles->isEnabled() &&
+           form.competition.CompRun->isEnabled() && !form.panel.ButtonStop->isEnabled() &&
+           !form.competition.CompStop->isEnabled() && !form.competition.MemoProtokol->isReadOnly() &&
+           !form.competition.fcLabel7->OnAir() && !form.panel.fcLabel4->OnAir();
+}
+
+} // namespace
+
+class ExercisesPageTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<test::FakeDialogs> dialogs;
+    std::unique_ptr<TMainForm> form;
+    QString previousDir;
+
+    QString Path(const QString& name) const { return dir->filePath(name); }
+    QString TempMid() const { return Path(QStringLiteral("temp.mid")); }
+
+    MidiVoice Voice() const {
+        MidiVoice v;
+        v.note = form->configuration.TrackBar1->value();
+        v.channel = form->Settings().midiChannel;
+        v.patch = form->Settings().midiPatch;
+        v.pauseDelay = form->Settings().pauseDelay;
+        return v;
+    }
+
+    // The competition as the core plans it, dated with the date the window wrote.
+    CompetitionPlan CorePlan(bool train, bool cpm, bool english) {
+        CompetitionParams p;
+        p.settings = form->Settings();
+        p.trainText = train;
+        p.cpm = cpm;
+        p.english = english;
+        const QStringList lines = form->competition.MemoProtokol->toPlainText().split(QLatin1Char('\n'));
+        const QString begin = english ? QStringLiteral("Begin ") : QString::fromUtf8("Начало ");
+        [&] { QVERIFY(lines.size() > 1 && lines[1].startsWith(begin)); }();
+        p.dateTime = ToCp1251(lines.value(1).mid(begin.size()));
+        p.symbolMemoLength = MemoBytes(form->textOptions.MemoSelectedSymbols).size();
+        return PlanCompetition(p);
+    }
+
+    // The export's settings, chosen away from the defaults on the panel and the option pages.
+    void SetExportControls(int count) {
+        TransmissionSettings& s = form->Settings();
+        s.number = {0, 4, 1, 7};
+        s.speed = {0, 6, 0};
+        s.textType = 3;
+        s.groups = {0, 0, 7};
+        s.charInGroup = 4;
+        s.files = {count / 10, count % 10};
+        s.midiChannel = 2;
+        s.midiPatch = 10;
+        s.pauseDelay = 5;
+        form->configuration.TrackBar1->setValue(80);
+        form->textOptions.HeaderUser->setChecked(true);
+        form->textOptions.BeginChar->setText(QStringLiteral("QST="));
+        form->textOptions.EndedUser->setChecked(true);
+        form->textOptions.EndChar->setText(QStringLiteral("SK"));
+        form->configuration.ParisSystem->setChecked(true);
+    }
+
+    // The same settings stated independently, for the core's export.
+    ExportParams CoreExportParams(int count, const QString& folder) {
+        ExportParams p;
+        TransmissionSettings& s = p.controls.settings;
+        s = DefaultTransmissionSettings();
+        s.number = {0, 4, 1, 7};
+        s.speed = {0, 6, 0};
+        s.textType = 3;
+        s.groups = {0, 0, 7};
+        s.charInGroup = 4;
+        s.files = {count / 10, count % 10};
+        s.midiChannel = 2;
+        s.midiPatch = 10;
+        s.pauseDelay = 5;
+        p.controls.headerStandard = false;
+        p.controls.beginChar = "QST=";
+        p.controls.endedStandard = false;
+        p.controls.endChar = "SK";
+        p.controls.selectedSymbols = MemoBytes(form->textOptions.MemoSelectedSymbols);
+        p.cpm = false;
+        p.voice = MidiVoice{2, 10, 5, 80};
+        p.folder = QFile::encodeName(folder).toStdString();
+        return p;
+    }
+
+    void Export() {
+        form->files.ButtonFormFiles->click();
+        QTRY_VERIFY_WITH_TIMEOUT(form->files.ButtonFormFiles->isEnabled(), 30000);
+    }
+
+    // Every file of the window's folder equals the core's file of that name.
+    void CompareFolders(const QString& window, const QString& core) {
+        QCOMPARE(Files(window), Files(core));
+        for (const QString& name : Files(core))
+            QVERIFY2(ReadAll(window + '/' + name) == ReadAll(core + '/' + name), qPrintable(name));
+    }
+
+private slots:
+    void init() {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        previousDir = QDir::currentPath();
+        QDir::setCurrent(dir->path()); // "temp.mid" is made in the current directory
+        dialogs = std::make_unique<test::FakeDialogs>();
+        form = std::make_unique<TMainForm>(dialogs.get());
+    }
+
+    void cleanup() {
+        form.reset();
+        QDir::setCurrent(previousDir);
+        dir.reset();
+    }
+
+    // --- Competition -------------------------------------------------------------------------
+
+    void competitionPlaysTheCoreFileWithoutNoiseAndLocksThePages() {
+        TransmissionSettings& s = form->Settings();
+        s.startSpeed = {0, 5, 0};
+        s.stopSpeed = {0, 6, 0};
+        s.noiseType = 1; // a noise a normal transmission would play
+        WriteWav(Path("noise.wav"));
+        form->configuration.NoiseFile1->setText(Path("noise.wav"));
+        form->parameters.TrainTextNeed->setChecked(true);
+        form->text.MemoText->setPlainText(QStringLiteral("earlier text"));
+        form->PageControl1->setCurrentIndex(3);
+
+        form->competition.CompRun->click();
+
+        const CompetitionPlan plan = CorePlan(true, true, true);
+        QCOMPARE(plan.protocol.size(), size_t(22));
+        QCOMPARE(MemoBytes(form->competition.MemoProtokol), plan.ProtocolText());
+        QVERIFY(form->competition.MemoProtokol->toPlainText()
+                    .section('\n', 1, 1)
+                    .startsWith(QStringLiteral("Begin ") +
+                                QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat)));
+        QCOMPARE(form->competition.MemoProtokol->textCursor().selectedText(), QStringLiteral("Checklist QLOR-200"));
+        QVERIFY(form->text.MemoText->toPlainText().isEmpty());
+
+        const MidiResult expected = BuildMorseMidi(form->Morse(), plan.segments, 60, Voice());
+        QVERIFY(expected);
+        const QByteArray file = ReadAll(TempMid());
+        QVERIFY(file == QByteArray(reinterpret_cast<const char*>(expected.bytes.data()), expected.bytes.size()));
+
+        QVERIFY(form->CompetitionRunning());
+        QVERIFY(Blocked(*form));
+        QVERIFY(form->TrainTimer->isActive());
+        QCOMPARE(form->MediaPlayerText->mode(), MediaPlayer::Mode::Playing);
+        QVERIFY(form->MediaPlayerNoise->mode() != MediaPlayer::Mode::Playing);
+        QVERIFY(!form->PageControl1->RequestPage(0));
+        QCOMPARE(form->PageControl1->currentIndex(), 3);
+
+        form->competition.CompStop->click();
+        QVERIFY(!form->CompetitionRunning());
+        QVERIFY(!form->TrainTimer->isActive());
+        QVERIFY(Unblocked(*form));
+        QVERIFY(form->PageControl1->RequestPage(0));
+        QTRY_VERIFY(!QFile::exists(TempMid())); // the player's notice ends the transmission
+        QCOMPARE(MemoBytes(form->competition.MemoProtokol), plan.ProtocolText());
+        QVERIFY(dialogs->errors.isEmpty());
+    }
+
+    void competitionProtocolIsRussianAwayFromEnglishWithNominalParisSpeeds() {
+        TransmissionSettings& s = form->Settings();
+        s.textType = 2;
+        s.startSpeed = {0, 5, 0};
+        s.stopSpeed = {0, 7, 0};
+        form->parameters.TrainTextNeed->setChecked(false);
+        form->configuration.ParisSystem->setChecked(true);
+        form->configuration.LngComboBox->addItem(QStringLiteral("Other"));
+        form->configuration.LngComboBox->setCurrentIndex(1);
+
+        form->competition.CompRun->click();
+
+        const CompetitionPlan plan = CorePlan(false, false, false);
+        QCOMPARE(MemoBytes(form->competition.MemoProtokol), plan.ProtocolText());
+        const QStringList lines = form->competition.MemoProtokol->toPlainText().split('\n');
+        QCOMPARE(lines[0], QString::fromUtf8("Протокол КЛОР-2000"));
+        QCOMPARE(lines[2], QString::fromUtf8("Начальная скорость 50 PARIS"));
+        QVERIFY(lines.contains(QStringLiteral("00000 70")));
+        const MidiResult expected = BuildMorseMidi(form->Morse(), plan.segments, 60, Voice());
+        QVERIFY(ReadAll(TempMid()) ==
+                QByteArray(reinterpret_cast<const char*>(expected.bytes.data()), expected.bytes.size()));
+        form->competition.CompStop->click();
+        QTRY_VERIFY(!QFile::exists(TempMid()));
+    }
+
+    void contestWithoutTextsEndsByItself() {
+        TransmissionSettings& s = form->Settings();
+        s.startSpeed = {0, 9, 0};
+        s.stopSpeed = {0, 5, 0};
+        form->parameters.TrainTextNeed->setChecked(false);
+        form->competition.CompRun->click();
+        QCOMPARE(form->competition.MemoProtokol->toPlainText().split('\n', Qt::SkipEmptyParts).size(), 3);
+        // An empty file: playback ends (or cannot start) at once, and nothing stays blocked.
+        QTRY_VERIFY(!form->CompetitionRunning());
+        QTRY_VERIFY(Unblocked(*form));
+        QTRY_VERIFY(!QFile::exists(TempMid()));
+    }
+
+    void unwritableTempMidiReportsAndUnblocks() {
+        QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("temp.mid"))); // a folder where the file goes
+        form->text.MemoText->setPlainText(QStringLiteral("kept"));
+        form->competition.CompRun->click();
+        QCOMPARE(dialogs->errors.size(), 1);
+        QVERIFY2(dialogs->errors[0].contains(QStringLiteral("temp.mid")), qPrintable(dialogs->errors[0]));
+        QVERIFY(!form->CompetitionRunning());
+        QVERIFY(Unblocked(*form));
+        QVERIFY(!form->TrainTimer->isActive());
+        QVERIFY(form->PageControl1->RequestPage(1));
+        QVERIFY(form->competition.MemoProtokol->toPlainText().startsWith(QStringLiteral("Checklist QLOR-2000")));
+        QCOMPARE(form->text.MemoText->toPlainText(), QStringLiteral("kept"));
+        QVERIFY(QFileInfo(TempMid()).isDir());
+    }
+
+    void protocolIsSavedByteForByteAndCleared() {
+        SetMemoBytes(form->competition.MemoProtokol, Cp("Протокол КЛОР-2000\r\nvvv=\r\nАБВ 123 \r\n"));
+        dialogs->answers = {Path("protocol.txt")};
+        form->competition.Button52->click();
+        QCOMPARE(dialogs->saveSpecs.back().fileName, QString::fromUtf8("Протокол соревнования.txt"));
+        QCOMPARE(dialogs->saveSpecs.back().defaultExt, QStringLiteral("txt"));
+        const std::string expected = Cp("Протокол КЛОР-2000\r\nvvv=\r\nАБВ 123 \r\n");
+        QCOMPARE(ReadAll(Path("protocol.txt")), QByteArray::fromStdString(expected));
+
+        dialogs->answers = {std::nullopt}; // cancel writes nothing
+        form->competition.Button52->click();
+        dialogs->answers = {Path("missing/protocol.txt")};
+        form->competition.Button52->click();
+        QCOMPARE(dialogs->errors.size(), 1);
+        QVERIFY(dialogs->errors[0].contains(QStringLiteral("protocol.txt")));
+        QCOMPARE(Files(dir->path()), QStringList{QStringLiteral("protocol.txt")});
+
+        form->competition.Button38->click();
+        QVERIFY(form->competition.MemoProtokol->toPlainText().isEmpty());
+    }
+
+    // --- Batch export ------------------------------------------------------------------------
+
+    void exportWritesThePairsOfTheCore_data() {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("last");
+        QTest::newRow("00 means one") << 0 << 1;
+        QTest::newRow("10") << 10 << 10;
+        QTest::newRow("12") << 12 << 12;
+    }
+    void exportWritesThePairsOfTheCore() {
+        QFETCH(int, count);
+        QFETCH(int, last);
+        QDir(dir->path()).mkpath(QStringLiteral("window"));
+        QDir(dir->path()).mkpath(QStringLiteral("core"));
+        SetExportControls(count);
+        form->files.PathDir->setText(Path("window"));
+        Export();
+        QVERIFY(dialogs->errors.isEmpty());
+        QCOMPARE(Files(Path("window")), PairNames("0417", 1, last));
+        QVERIFY(RunExport(form->Morse(), CoreExportParams(count, Path("core"))).error.empty());
+        CompareFolders(Path("window"), Path("core"));
+        QVERIFY(ReadAll(Path("window/0417-01.txt")).startsWith("QST=\r\n"));
+        QCOMPARE(form->files.ExportGauge->maximum(), last);
+        QCOMPARE(form->files.ExportGauge->value(), last);
+        QCOMPARE(form->files.ExportStatus->text(), QStringLiteral("Written: %1 of %1 pairs of files").arg(last));
+        QVERIFY(Unblocked(*form));
+    }
+
+    void emptyPathDirWritesIntoTheCurrentDirectory() {
+        SetExportControls(2);
+        form->files.PathDir->clear();
+        Export();
+        QCOMPARE(Files(dir->path()), PairNames("0417", 1, 2));
+        QCOMPARE(form->files.PathDir->text(), QString());
+    }
+
+    void invalidFolderNamesTheFileAndUnblocks() {
+        QFile plain(Path("plain"));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        SetExportControls(3);
+        form->files.PathDir->setText(Path("plain/sub"));
+        Export();
+        QCOMPARE(dialogs->errors.size(), 1);
+        QVERIFY2(dialogs->errors[0].contains(QStringLiteral("0417-01.txt")), qPrintable(dialogs->errors[0]));
+        QVERIFY(Unblocked(*form));
+        QCOMPARE(form->files.ExportGauge->value(), 0);
+    }
+
+    void writeErrorInTheMiddleKeepsTheEarlierPairs() {
+        QDir(dir->path()).mkpath(QStringLiteral("out/0417-03.mid")); // a folder in the way of pair 3
+        SetExportControls(5);
+        form->files.PathDir->setText(Path("out"));
+        Export();
+        QCOMPARE(dialogs->errors.size(), 1);
+        QVERIFY2(dialogs->errors[0].contains(QStringLiteral("0417-03.mid")), qPrintable(dialogs->errors[0]));
+        QVERIFY(dialogs->errors[0].contains(QStringLiteral("pair 3 of 5")));
+        QStringList expected = PairNames("0417", 1, 2) << "0417-03.mid"
+                                                       << "0417-03.txt";
+        expected.sort();
+        QCOMPARE(Files(Path("out")), expected); // nothing partial, no temporary files
+        QVERIFY(QFileInfo(Path("out/0417-03.mid")).isDir());
+        QCOMPARE(form->files.ExportGauge->value(), 2);
+        QVERIFY(Unblocked(*form));
+    }
+
+    void failedGenerationsShowTheGeneratorMessageForEachFile() {
+        SetExportControls(3);
+        form->textOptions.SelectedSymbols->setChecked(true);
+        // Two of one letter: the third in a row is refused, and nothing else may be drawn.
+        form->textOptions.MemoSelectedSymbols->setPlainText(QStringLiteral("AA"));
+        QDir(dir->path()).mkpath(QStringLiteral("window"));
+        QDir(dir->path()).mkpath(QStringLiteral("core"));
+        form->files.PathDir->setText(Path("window"));
+        Export();
+        QTRY_COMPARE(dialogs->messages.size(), 3);
+        for (const QString& m : dialogs->messages)
+            QCOMPARE(m, FromCp1251(GenerationErrorText()));
+        QVERIFY(dialogs->errors.isEmpty());
+        ExportParams core = CoreExportParams(3, Path("core"));
+        core.controls.allSymbols = false;
+        core.controls.selectedSymbols = "AA";
+        QCOMPARE(RunExport(form->Morse(), core).failedGenerations, 3);
+        CompareFolders(Path("window"), Path("core"));
+        QCOMPARE(ReadAll(Path("window/0417-02.txt")), QByteArray("QST=\r\nSK"));
+    }
+
+    void longSeriesKeepsTheWindowResponsiveAndShowsProgress() {
+        SetExportControls(99);
+        form->Settings().groups = {1, 9, 9};
+        form->files.PathDir->setText(dir->path());
+        std::set<int> seen;
+        connect(form->files.ExportGauge, &QProgressBar::valueChanged, this, [&](int v) { seen.insert(v); });
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, this, [&] { ++ticks; });
+        ticker.start(0);
+
+        form->files.ButtonFormFiles->click();
+        // The click returns at once: the series is written while the window goes on.
+        QVERIFY(Blocked(*form));
+        const int ticksBefore = ticks;
+        QTRY_VERIFY_WITH_TIMEOUT(form->files.ButtonFormFiles->isEnabled(), 30000);
+        QVERIFY(ticks > ticksBefore);
+        QVERIFY2(seen.size() > 2, "the progress moved through the series");
+        QCOMPARE(form->files.ExportGauge->value(), 99);
+        QCOMPARE(Files(dir->path()), PairNames("0417", 1, 99));
+        QCOMPARE(form->files.ExportStatus->text(), QStringLiteral("Written: 99 of 99 pairs of files"));
+    }
+
+    void stopEndsTheSeriesAfterThePairBeingWritten() {
+        SetExportControls(99);
+        form->Settings().groups = {1, 9, 9};
+        form->files.PathDir->setText(dir->path());
+        form->files.ButtonFormFiles->click();
+        form->files.ButtonFormFiles->click(); // blocked: no second series
+        form->panel.ButtonStop->click();
+        QVERIFY(Unblocked(*form));
+        const QStringList written = Files(dir->path());
+        QVERIFY(written.size() < 2 * 99);
+        QCOMPARE(written, PairNames("0417", 1, written.size() / 2));
+        QTest::qWait(100);
+        QCOMPARE(Files(dir->path()), written);
+        QVERIFY(form->files.ExportStatus->text().startsWith(QStringLiteral("Stopped: ")));
+        QVERIFY(dialogs->errors.isEmpty());
+    }
+
+    void folderChooserStartsAtPathDirAndCancelKeepsIt() {
+        form->files.PathDir->setText(QStringLiteral("/srv/texts"));
+        dialogs->answers = {std::nullopt};
+        form->files.Button37->click();
+        QCOMPARE(dialogs->folderStarts, QStringList{QStringLiteral("/srv/texts")});
+        QCOMPARE(form->files.PathDir->text(), QStringLiteral("/srv/texts"));
+        dialogs->answers = {dir->path()};
+        form->files.Button37->click();
+        QCOMPARE(form->files.PathDir->text(), dir->path());
+    }
+};
+
+int main(int argc, char** argv) {
+    // No real sound device and never the user's own settings.
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    QApplication app(argc, argv);
+    ExercisesPageTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "exercises_page_test.moc"
