@@ -1,0 +1,67 @@
+// Without any sound output the program still starts and composes texts; Run says that nothing
+// can be played and leaves the window as it was before the Run.
+#include "fakes.h"
+
+#include "audio/media_player.h"
+#include "control/blocked_controls.h"
+#include "shell/main_form.h"
+#include "shell/memo_text.h"
+#include "shell/panel_widgets.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace qlor;
+
+class CycleNoDeviceTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void runExplainsThatNothingCanBePlayed() {
+        QTemporaryDir dir;
+        const QString start = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        test::FakeDialogs dialogs;
+        {
+            TMainForm form(&dialogs);
+            form.Settings().number = {0, 0, 0, 0};
+            form.Settings().textType = 0;
+            form.Settings().groups = {0, 0, 4};
+            form.panel.ButtonRun->click();
+
+            // The radiogram is composed and shown all the same.
+            QCOMPARE(MemoBytes(form.text.MemoText), std::string("vvv=\r\nERVHJ YXDKQ FJCVG UXLAG \r\n*"));
+            QCOMPARE(dialogs.errors.size(), 1);
+            QVERIFY2(dialogs.errors.first().contains(QStringLiteral("Nothing can be played")),
+                     qPrintable(dialogs.errors.first()));
+            QCOMPARE(form.MediaPlayerText->mode(), MediaPlayer::Mode::NotOpen);
+            QVERIFY(!form.TrainTimer->isActive());
+            for (const std::string_view name : BlockedControls())
+                QVERIFY(form.findChild<QWidget*>(QString::fromLatin1(name.data(), qsizetype(name.size())))->isEnabled());
+            QVERIFY(!form.panel.ButtonStop->isEnabled());
+            QVERIFY(!form.panel.fcLabel4->OnAir());
+            QVERIFY(!QFile::exists(QStringLiteral("temp.mid")));
+
+            // A second Run fails the same way, without hanging or crashing.
+            form.reception.ButtonRun1->click();
+            QCOMPARE(dialogs.errors.size(), 2);
+            QVERIFY(!QFile::exists(QStringLiteral("temp.mid")));
+        }
+        QVERIFY(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+        QDir::setCurrent(start);
+    }
+};
+
+int main(int argc, char** argv) {
+    // An output driver that does not exist: the audio system cannot open any device.
+    qputenv("SDL_AUDIODRIVER", "qlor-no-such-driver");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    QApplication app(argc, argv);
+    CycleNoDeviceTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "cycle_no_device_test.moc"
