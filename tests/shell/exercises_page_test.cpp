@@ -267,6 +267,7 @@ private slots:
         QTRY_VERIFY(!form->CompetitionRunning());
         QTRY_VERIFY(Unblocked(*form));
         QTRY_VERIFY(!QFile::exists(TempMid()));
+        QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join('\n')));
     }
 
     void unwritableTempMidiReportsAndUnblocks() {
@@ -321,6 +322,9 @@ private slots:
         QDir(dir->path()).mkpath(QStringLiteral("core"));
         SetExportControls(count);
         form->files.PathDir->setText(Path("window"));
+        QFile earlier(Path("window/0417-01.txt")); // an earlier export's file is overwritten
+        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier text, longer than the new one") > 0);
+        earlier.close();
         Export();
         QVERIFY(dialogs->errors.isEmpty());
         QCOMPARE(Files(Path("window")), PairNames("0417", 1, last));
