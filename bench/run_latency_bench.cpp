@@ -1,0 +1,152 @@
+// Latency of the Run command in the window: from the click on Run to the first sample of the first
+// note in the output stream, for a 50-group radiogram, on the audio engine's dummy output device
+// (which pulls at the real pace of the sound card it stands in for). The time covers composing,
+// writing "temp.mid", opening and starting the player and the device's next buffer.
+//
+// Counters: click_ms is the time the click handler itself took (the window is busy only that
+// long); lead_ms is the silence in front of the first note in the stream once playback started.
+#include "audio/audio_engine.h"
+#include "audio/media_player.h"
+#include "shell/main_form.h"
+#include "shell/ui_dialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace qlor {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Dialogs that never open: the benchmark counts how many errors would have been shown.
+class SilentDialogs : public UiDialogs {
+public:
+    std::optional<QString> OpenFile(QWidget*, const FileDialogSpec&) override { return std::nullopt; }
+    std::optional<QString> SaveFile(QWidget*, const FileDialogSpec&) override { return std::nullopt; }
+    std::optional<QString> ChooseFolder(QWidget*, const QString&) override { return std::nullopt; }
+    void ShowError(QWidget*, const QString& text) override { last = text; }
+    void ShowMessage(QWidget*, const QString&, const QString& text) override { last = text; }
+    QString last;
+};
+
+constexpr uint64_t kCaptureFrames = 4 * kOutputRate; // [frames], far more than the latency can be
+constexpr auto kGiveUp = std::chrono::seconds(5);
+
+void RunToFirstNote(benchmark::State& state, VoiceKind voice) {
+    QTemporaryDir dir;
+    const QString startDir = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    AudioEngine& engine = AudioEngine::Shared();
+    engine.SetVoice(voice);
+    Mixer& mixer = engine.GetMixer();
+    std::vector<float> capture(2 * kCaptureFrames);
+
+    SilentDialogs dialogs;
+    auto form = std::make_unique<TMainForm>(&dialogs);
+    // A standard radiogram of 50 groups of five at 100 characters a minute.
+    form->Settings().number = {1, 2, 3, 4};
+    form->Settings().groups = {0, 5, 0};
+    form->Settings().charInGroup = 5;
+    form->Settings().speed = {1, 0, 0};
+    SetRadioChecked(form->configuration.OurSystem, true);
+
+    // One Run beforehand, so that the SoundFont (loaded once and kept) is not in the figures.
+    form->panel.ButtonRun->click();
+    form->ButtonStopClick();
+    QCoreApplication::processEvents();
+
+    double clickMs = 0;
+    double leadMs = 0;
+    for (auto _ : state) {
+        mixer.SetCapture(capture.data(), kCaptureFrames);
+        const auto start = Clock::now();
+        form->panel.ButtonRun->click();
+        const auto clicked = Clock::now();
+        if (!form->panel.ButtonStop->isEnabled()) {
+            state.SkipWithError(("Run failed: " + dialogs.last.toStdString()).c_str());
+            break;
+        }
+        // The first sample that is not silence, as soon as the output has pulled it.
+        uint64_t scanned = 0;
+        bool found = false;
+        while (!found) {
+            const uint64_t have = mixer.CapturedFrames();
+            for (; scanned < have; ++scanned) {
+                if (capture[2 * scanned] != 0.0f || capture[2 * scanned + 1] != 0.0f) {
+                    found = true;
+                    break;
+                }
+            }
+            if (!found) {
+                if (Clock::now() - start > kGiveUp)
+                    break;
+                std::this_thread::yield();
+            }
+        }
+        const auto heard = Clock::now();
+        if (!found) {
+            state.SkipWithError("no note reached the output");
+            break;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(heard - start).count());
+        clickMs += std::chrono::duration<double, std::milli>(clicked - start).count();
+        leadMs += 1000.0 * static_cast<double>(scanned) / kOutputRate;
+
+        form->ButtonStopClick();
+        QCoreApplication::processEvents(); // the player's notice of the stop
+    }
+    mixer.SetCapture(nullptr, 0);
+    if (state.iterations() > 0) {
+        state.counters["click_ms"] = clickMs / static_cast<double>(state.iterations());
+        state.counters["lead_ms"] = leadMs / static_cast<double>(state.iterations());
+    }
+    form.reset();
+    QDir::setCurrent(startDir);
+}
+
+void BM_RunToFirstNote_SoundFontOrTone(benchmark::State& state) {
+    RunToFirstNote(state, VoiceKind::Automatic);
+}
+void BM_RunToFirstNote_Tone(benchmark::State& state) {
+    RunToFirstNote(state, VoiceKind::Tone);
+}
+BENCHMARK(BM_RunToFirstNote_SoundFontOrTone)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(40)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_RunToFirstNote_Tone)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(40)
+    ->ReportAggregatesOnly(true);
+
+} // namespace
+} // namespace qlor
+
+int main(int argc, char** argv) {
+    // The silent output device and no screen: the figures do not depend on the machine's sound
+    // card or desktop.
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
