@@ -145,12 +145,13 @@ void TMainForm::ButtonRunClick() {
                 dialogs_->ShowMessage(this, tr("Nothing to send"),
                                       tr("The text has no character that can be sent in Morse code."));
             else
-                dialogs_->ShowMessage(this, QString::fromUtf8("Нечего передавать"),
-                                      QString::fromUtf8("В тексте нет ни одного знака, который можно передать кодом Морзе."));
+                dialogs_->ShowMessage(
+                    this, QString::fromUtf8("Нечего передавать"),
+                    QString::fromUtf8("В тексте нет ни одного знака, который можно передать кодом Морзе."));
         } else {
-            dialogs_->ShowError(this, tr("The Morse code file \"%1\" could not be written: %2")
-                                          .arg(QDir::toNativeSeparators(midiPath),
-                                               QString::fromUtf8(written.message.c_str())));
+            dialogs_->ShowError(
+                this, tr("The Morse code file \"%1\" could not be written: %2")
+                          .arg(QDir::toNativeSeparators(midiPath), QString::fromUtf8(written.message.c_str())));
         }
         AbandonRun();
         return;
@@ -185,8 +186,9 @@ void TMainForm::ButtonRunClick() {
             MediaPlayerNoise->setFileName(noisePath);
             if (!MediaPlayerNoise->open() || !MediaPlayerNoise->play()) {
                 // The text goes on without noise.
-                dialogs_->ShowError(this, tr("The noise recording \"%1\" cannot be played: %2")
-                                              .arg(QDir::toNativeSeparators(noisePath), MediaPlayerNoise->errorString()));
+                dialogs_->ShowError(this,
+                                    tr("The noise recording \"%1\" cannot be played: %2")
+                                        .arg(QDir::toNativeSeparators(noisePath), MediaPlayerNoise->errorString()));
             }
         }
     }

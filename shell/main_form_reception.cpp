@@ -73,12 +73,14 @@ void TMainForm::Button51Click() {
     // file of that name as it was.
     QSaveFile file(*path);
     if (!file.open(QIODevice::WriteOnly)) {
-        dialogs_->ShowError(this, tr("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(*path), file.errorString()));
+        dialogs_->ShowError(
+            this, tr("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(*path), file.errorString()));
         return;
     }
     if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
         !file.commit()) {
-        dialogs_->ShowError(this, tr("Cannot write file \"%1\". %2").arg(QDir::toNativeSeparators(*path), file.errorString()));
+        dialogs_->ShowError(
+            this, tr("Cannot write file \"%1\". %2").arg(QDir::toNativeSeparators(*path), file.errorString()));
     }
 }
 

@@ -37,7 +37,8 @@ private slots:
             QCOMPARE(form.MediaPlayerText->mode(), MediaPlayer::Mode::NotOpen);
             QVERIFY(!form.TrainTimer->isActive());
             for (const std::string_view name : BlockedControls())
-                QVERIFY(form.findChild<QWidget*>(QString::fromLatin1(name.data(), qsizetype(name.size())))->isEnabled());
+                QVERIFY(
+                    form.findChild<QWidget*>(QString::fromLatin1(name.data(), qsizetype(name.size())))->isEnabled());
             QVERIFY(!form.panel.ButtonStop->isEnabled());
             QVERIFY(!form.panel.fcLabel4->OnAir());
             QVERIFY(!QFile::exists(QStringLiteral("temp.mid")));

@@ -77,13 +77,12 @@ private slots:
         QTest::addColumn<QStringList>("body"); // mark and copy lines, then the total
         QTest::newRow("same apart from case, Latin and Cyrillic")
             << U("vvv=\nABCDE ЖЩЯЁЪ \n*") << U("VVV=\nabcde жщяёъ \n*")
-            << QStringList{U("...."), U("VVV="), U("............"), U("abcde жщяёъ "), U("."), U("*"),
-                           U("Всего ошибок 0")};
-        QTest::newRow("missing final space")
-            << U("ABCDE FGHIJ ") << U("ABCDE FGHIJ")
-            << QStringList{U("........... "), U("ABCDE FGHIJ"), U("Всего ошибок 1")};
-        QTest::newRow("dropped letter")
-            << U("ABCDE") << U("ABDE") << QStringList{U("..CDE"), U("ABDE"), U("Всего ошибок 3")};
+            << QStringList{U("...."), U("VVV="), U("............"),  U("abcde жщяёъ "),
+                           U("."),    U("*"),    U("Всего ошибок 0")};
+        QTest::newRow("missing final space") << U("ABCDE FGHIJ ") << U("ABCDE FGHIJ")
+                                             << QStringList{U("........... "), U("ABCDE FGHIJ"), U("Всего ошибок 1")};
+        QTest::newRow("dropped letter") << U("ABCDE") << U("ABDE")
+                                        << QStringList{U("..CDE"), U("ABDE"), U("Всего ошибок 3")};
         QTest::newRow("extra letters cut off")
             << U("ABCDE") << U("ABCDEFG") << QStringList{U("....."), U("ABCDE"), U("Всего ошибок 0")};
         QTest::newRow("extra copy lines ignored")
