@@ -15,8 +15,10 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+#include <sndfile.h>
 
 #include <chrono>
+#include <cmath>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -130,6 +132,57 @@ BENCHMARK(BM_RunToFirstNote_Tone)
     ->Iterations(1)
     ->Repetitions(40)
     ->ReportAggregatesOnly(true);
+
+// A minute of recorded noise (44.1 kHz stereo, resampled on opening): how long the click on Run
+// keeps the window busy when the noise player opens such a file as well.
+bool WriteNoiseWav(const QString& path, int seconds) {
+    SF_INFO info{};
+    info.samplerate = 44100;
+    info.channels = 2;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* f = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+    if (!f)
+        return false;
+    std::vector<short> samples(static_cast<size_t>(info.samplerate) * info.channels * seconds);
+    uint32_t x = 1;
+    for (short& v : samples) {
+        x = x * 1664525u + 1013904223u;
+        v = static_cast<short>(static_cast<int>(x >> 16) - 32768) / 8;
+    }
+    const sf_count_t written = sf_write_short(f, samples.data(), static_cast<sf_count_t>(samples.size()));
+    sf_close(f);
+    return written == static_cast<sf_count_t>(samples.size());
+}
+
+void BM_RunClickWithMinuteOfNoise(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString startDir = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    const QString noise = dir.filePath(QStringLiteral("noise.wav"));
+    if (!WriteNoiseWav(noise, 60)) {
+        state.SkipWithError("cannot write the noise file");
+        return;
+    }
+    SilentDialogs dialogs;
+    auto form = std::make_unique<TMainForm>(&dialogs);
+    form->Settings().groups = {0, 5, 0};
+    form->Settings().noiseType = 1;
+    form->configuration.NoiseFile1->setText(noise);
+    for (auto _ : state) {
+        form->panel.ButtonRun->click();
+        state.PauseTiming();
+        if (form->MediaPlayerNoise->mode() != MediaPlayer::Mode::Playing) {
+            state.SkipWithError(("noise not playing: " + dialogs.last.toStdString()).c_str());
+            break;
+        }
+        form->ButtonStopClick();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    form.reset();
+    QDir::setCurrent(startDir);
+}
+BENCHMARK(BM_RunClickWithMinuteOfNoise)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 } // namespace
 } // namespace qlor
