@@ -16,7 +16,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace qlor {
 namespace {
