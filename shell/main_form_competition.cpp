@@ -13,6 +13,8 @@
 #include <QLocale>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace qlor {
 namespace {
 
