@@ -36,7 +36,7 @@ bool LooksLikeMidi(const std::string& path) {
 } // namespace
 
 AudioEngine::AudioEngine(int rate)
-    : rate_(rate), mixer_(std::make_unique<Mixer>(rate)), bank_(std::make_unique<SoundFontBank>(rate)) {
+    : rate_(rate), noise_(rate), mixer_(std::make_unique<Mixer>(rate)), bank_(std::make_unique<SoundFontBank>(rate)) {
     eventFd_ = eventfd(0, EFD_CLOEXEC);
     mixer_->SetWake(&AudioEngine::Wake, this);
     if (eventFd_ >= 0) {
@@ -228,7 +228,7 @@ OpenOutcome AudioEngine::Open(Slot slot, const std::string& path) {
         usesBank = midi.source->Voice() == VoiceKind::SoundFont;
         source = std::move(midi.source);
     } else {
-        NoiseResult noise = DecodeNoiseFile(path, rate_);
+        NoiseResult noise = noise_.Open(path);
         if (!noise.ok()) {
             outcome.error = std::move(noise.error);
             return outcome;

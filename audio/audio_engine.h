@@ -7,9 +7,11 @@
 // audio callback through the mixer's queue; while nothing plays the device is paused and the
 // commands are applied right away on the calling thread. The end of each playback is reported
 // to the slot's listener from the engine's notifier thread, which the audio callback wakes
-// without locking (an eventfd).
+// without locking (an eventfd). Noise recordings are decoded once and kept (see noise_cache.h):
+// opening the same, unchanged file again takes no decoding.
 #include "audio/midi_source.h"
 #include "audio/mixer.h"
+#include "audio/noise_cache.h"
 
 #include <array>
 #include <atomic>
@@ -58,8 +60,13 @@ public:
     std::string OpenDevice();
 
     // Opens a file in a slot, closing what the slot held. MIDI files (".mid", ".midi", ".kar",
-    // ".smf" or an "MThd" header) are sequenced, anything else is decoded as a recording.
+    // ".smf" or an "MThd" header) are sequenced, anything else is decoded as a recording (or
+    // taken from the noise cache when this version of it has been decoded before).
     OpenOutcome Open(Slot slot, const std::string& path);
+    // Decodes a recording ahead of time on a thread of its own, so that a later Open of it
+    // returns at once. Returns at once; an empty path is ignored, a failure shows at Open.
+    void PreloadNoise(const std::string& path) { noise_.Preload(path); }
+    NoiseCache& Noise() { return noise_; }
     void Close(Slot slot);    // idempotent; returns when the audio thread has let go of the file
     uint32_t Play(Slot slot); // returns the play id reported when this playback ends; 0 if not open
     void Stop(Slot slot);
@@ -90,6 +97,7 @@ private:
     template <typename Send> void SendCommand(Send send);
 
     int rate_;
+    NoiseCache noise_; // outlives nothing that plays: sources hold their own clip references
     VoiceKind voice_ = VoiceKind::Automatic;
     std::string soundFontPath_;
     std::unique_ptr<Mixer> mixer_;

@@ -3,10 +3,13 @@
 // of the shared AudioEngine. Operations, all on the window's thread:
 //
 //   setFileName(path)  the next open() uses this file
+//   preload(path)      decodes a recording ahead of time on a thread of the engine, so that a
+//                      later open() of it returns at once (returns at once itself)
 //   open()             opens the file (closing what was open); false on failure, with a readable
 //                      reason in errorString(); warningString() tells when the pure tone stands
 //                      in for a missing SoundFont. A MIDI file is sequenced; any other file is
-//                      decoded as a recording.
+//                      decoded as a recording (once: an unchanged recording opened again
+//                      comes from memory).
 //   play()             starts and returns at once; at the end of the file it starts from the
 //                      beginning; while playing it does nothing. False when not open.
 //   stop()             halts playback (nothing when not open or not playing)
@@ -43,6 +46,7 @@ public:
 
     void setFileName(const QString& fileName) { fileName_ = fileName; }
     QString fileName() const { return fileName_; }
+    void preload(const QString& fileName) { engine_.PreloadNoise(fileName.toStdString()); }
     bool open();
     QString errorString() const { return error_; }
     QString warningString() const { return warning_; }

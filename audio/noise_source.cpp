@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <new>
 
 namespace qlor {
 namespace {
@@ -54,18 +56,19 @@ std::string ResampleLoop(NoiseClip& clip, int rate) {
     return {};
 }
 
-} // namespace
+bool Cancelled(const std::atomic<bool>* cancel) {
+    return cancel != nullptr && cancel->load(std::memory_order_relaxed);
+}
 
-NoiseResult DecodeNoiseFile(const std::string& path, int rate) {
+NoiseResult Decode(const std::string& path, int rate, const std::atomic<bool>* cancel) {
     NoiseResult result;
     SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    std::unique_ptr<SNDFILE, int (*)(SNDFILE*)> file(sf_open(path.c_str(), SFM_READ, &info), &sf_close);
     if (file == nullptr) {
         result.error = Unplayable(path, sf_strerror(nullptr));
         return result;
     }
     if (info.channels < 1 || info.samplerate < 1 || info.samplerate > kMaxInputRate) {
-        sf_close(file);
         result.error = Unplayable(path, "its sample rate or channel count is not supported.");
         return result;
     }
@@ -79,25 +82,32 @@ NoiseResult DecodeNoiseFile(const std::string& path, int rate) {
         clip->samples.reserve(static_cast<size_t>(std::min<uint64_t>(info.frames, limit)) * clip->channels);
     }
     for (;;) {
-        const sf_count_t got = sf_readf_float(file, chunk.data(), kChunk);
+        if (Cancelled(cancel)) {
+            result.error = Unplayable(path, "decoding was cancelled.");
+            return result;
+        }
+        const sf_count_t got = sf_readf_float(file.get(), chunk.data(), kChunk);
         if (got <= 0) {
             break;
         }
         if (clip->frames + static_cast<uint64_t>(got) > limit) {
-            sf_close(file);
             result.error = Unplayable(path, "it is longer than " + std::to_string(kMaxNoiseSeconds / 60) + " minutes.");
             return result;
         }
-        for (sf_count_t i = 0; i < got; ++i) {
-            for (int c = 0; c < clip->channels; ++c) {
-                clip->samples.push_back(chunk[static_cast<size_t>(i * info.channels + c)]);
+        if (info.channels == clip->channels) {
+            clip->samples.insert(clip->samples.end(), chunk.begin(), chunk.begin() + got * info.channels);
+        } else {
+            for (sf_count_t i = 0; i < got; ++i) {
+                for (int c = 0; c < clip->channels; ++c) {
+                    clip->samples.push_back(chunk[static_cast<size_t>(i * info.channels + c)]);
+                }
             }
         }
         clip->frames += static_cast<uint64_t>(got);
     }
-    const int readError = sf_error(file);
-    const std::string readMessage = readError != SF_ERR_NO_ERROR ? sf_strerror(file) : "";
-    sf_close(file);
+    const int readError = sf_error(file.get());
+    const std::string readMessage = readError != SF_ERR_NO_ERROR ? sf_strerror(file.get()) : "";
+    file.reset();
     if (clip->frames == 0) {
         result.error = Unplayable(path, readMessage.empty() ? "it holds no sound." : readMessage);
         return result;
@@ -108,6 +118,10 @@ NoiseResult DecodeNoiseFile(const std::string& path, int rate) {
         }
     }
     if (clip->rate != rate) {
+        if (Cancelled(cancel)) {
+            result.error = Unplayable(path, "decoding was cancelled.");
+            return result;
+        }
         if (std::string why = ResampleLoop(*clip, rate); !why.empty()) {
             result.error = Unplayable(path, why);
             return result;
@@ -115,6 +129,19 @@ NoiseResult DecodeNoiseFile(const std::string& path, int rate) {
     }
     result.clip = std::move(clip);
     return result;
+}
+
+} // namespace
+
+NoiseResult DecodeNoiseFile(const std::string& path, int rate, const std::atomic<bool>* cancel) {
+    try {
+        return Decode(path, rate, cancel);
+    } catch (const std::bad_alloc&) {
+        // A long recording at a high rate can need more memory than there is: a reason, not a crash.
+        NoiseResult result;
+        result.error = Unplayable(path, "there is not enough memory for it.");
+        return result;
+    }
 }
 
 size_t NoiseSource::Render(float* out, size_t frames) {

@@ -5,6 +5,7 @@
 // recording allows), kept in memory and played sample-exactly.
 #include "audio/audio_source.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,9 +27,13 @@ struct NoiseResult {
     bool ok() const { return error.empty(); }
 };
 
-// Decodes and resamples a recording for `rate` [frames/s].
-NoiseResult DecodeNoiseFile(const std::string& path, int rate);
+// Decodes and resamples a recording for `rate` [frames/s]. When `cancel` is given and becomes
+// true, the decoding gives up early with an error (the program is closing).
+NoiseResult DecodeNoiseFile(const std::string& path, int rate, const std::atomic<bool>* cancel = nullptr);
 
+// Plays a clip from its start. The clip is shared and never changed; the source's reference is
+// released where the source is destroyed, which is never the audio thread (the mixer hands
+// retired sources back to the window's thread, see mixer.h).
 class NoiseSource : public AudioSource {
 public:
     explicit NoiseSource(std::shared_ptr<const NoiseClip> clip) : clip_(std::move(clip)) {}

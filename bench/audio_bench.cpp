@@ -1,7 +1,10 @@
 // Offline rendering speed of a 50-group radiogram and of a 40-segment competition file, with the
 // SoundFont voice (in memory with the font loaded, and to a WAV file including loading) and the
 // pure tone, next to FluidSynth's own file renderer (`fluidsynth -F`) on the same files. The
-// "realtime" counter is seconds of audio rendered per second of wall time.
+// "realtime" counter is seconds of audio rendered per second of wall time. Also: how long the
+// noise player's open() of a minute of 44.1 kHz stereo noise keeps the window's thread, the
+// first time and again.
+#include "audio/audio_engine.h"
 #include "audio/offline_render.h"
 #include "audio/soundfont_bank.h"
 #include "synthesis/midi_writer.h"
@@ -9,6 +12,7 @@
 #include "textgen/radiogram.h"
 
 #include <benchmark/benchmark.h>
+#include <sndfile.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -45,6 +49,7 @@ public:
             segments.push_back(Radiogram(1000 + i, 10, 10 * i));
         }
         Write(competition, segments, 60);
+        WriteNoise(minuteOfNoise, 60);
     }
     ~Files() {
         std::error_code ignored;
@@ -54,11 +59,34 @@ public:
 
     std::string radiogram = "radiogram.mid";
     std::string competition = "competition.mid";
+    std::string minuteOfNoise = "noise.wav";
 
 private:
     void Write(std::string& name, const std::vector<SegmentText>& segments, int pause) {
         name = Path(name);
         WriteMorseMidi(MorseTable(), segments, name, pause, MidiVoice{});
+    }
+    // Seconds of 16-bit 44.1 kHz stereo noise (a fixed pseudo-random sequence).
+    void WriteNoise(std::string& name, int seconds) {
+        name = Path(name);
+        SF_INFO info{};
+        info.samplerate = 44100;
+        info.channels = 2;
+        info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+        SNDFILE* file = sf_open(name.c_str(), SFM_WRITE, &info);
+        if (file == nullptr) {
+            return;
+        }
+        std::vector<short> block(2 * 44100);
+        uint32_t state = 12345;
+        for (int s = 0; s < seconds; ++s) {
+            for (short& v : block) {
+                state = state * 1664525u + 1013904223u;
+                v = static_cast<short>(static_cast<int>(state >> 16) / 8 - 4096);
+            }
+            sf_writef_short(file, block.data(), 44100);
+        }
+        sf_close(file);
     }
     std::string dir_;
 };
@@ -167,6 +195,52 @@ void BM_FluidSynthCompetitionWav(benchmark::State& state) {
     FluidSynthFile(state, TestFiles().competition);
 }
 
+// The noise player opening (and closing) the same minute of noise again, as every Run does.
+void BM_NoiseOpenAgain(benchmark::State& state) {
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    AudioEngine engine;
+    const std::string& noise = TestFiles().minuteOfNoise;
+    if (const OpenOutcome first = engine.Open(kNoiseSlot, noise); !first.error.empty()) {
+        state.SkipWithError(first.error.c_str());
+        return;
+    }
+    for (auto _ : state) {
+        const OpenOutcome outcome = engine.Open(kNoiseSlot, noise);
+        benchmark::DoNotOptimize(outcome.error.size());
+        engine.Close(kNoiseSlot);
+    }
+}
+
+// The same open with nothing in memory: decoding and resampling the whole minute.
+void BM_NoiseOpenFirst(benchmark::State& state) {
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    AudioEngine engine;
+    const std::string& noise = TestFiles().minuteOfNoise;
+    for (auto _ : state) {
+        state.PauseTiming();
+        engine.Noise().Clear();
+        state.ResumeTiming();
+        const OpenOutcome outcome = engine.Open(kNoiseSlot, noise);
+        if (!outcome.error.empty()) {
+            state.SkipWithError(outcome.error.c_str());
+            return;
+        }
+        engine.Close(kNoiseSlot);
+    }
+}
+
+BENCHMARK(BM_NoiseOpenFirst)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(11)
+    ->ReportAggregatesOnly();
+BENCHMARK(BM_NoiseOpenAgain)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(21)
+    ->ReportAggregatesOnly();
 BENCHMARK(BM_SoundFontRadiogram)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ToneRadiogram)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SoundFontRadiogramWav)->Unit(benchmark::kMillisecond)->UseRealTime();
