@@ -2,8 +2,10 @@
 // front and ends. The program takes no command-line arguments.
 #include "shell/main_form.h"
 #include "shell/single_instance.h"
+#include "shell/store/qsettings_store.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
 
@@ -12,6 +14,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("qlor"));
     QApplication::setApplicationDisplayName(QString::fromLatin1(qlor::kApplicationTitle));
     QApplication::setOrganizationName(QStringLiteral("Tavel"));
+    // The desktop entry and icon installed under this id name the window on the task bar.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.qlor2000.QLOR"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("io.github.qlor2000.QLOR")));
 
     qlor::SingleInstance instance;
     switch (instance.Start()) {
@@ -27,7 +32,9 @@ int main(int argc, char** argv) {
         break;
     }
 
-    qlor::TMainForm form;
+    // The settings of the user: per user, in the platform's native format ("Tavel" / "QLOR").
+    qlor::QSettingsStore store;
+    qlor::TMainForm form(nullptr, nullptr, &store);
     QObject::connect(&instance, &qlor::SingleInstance::raiseRequested, &form, &qlor::TMainForm::RaiseRequest);
     form.show();
     return QApplication::exec();

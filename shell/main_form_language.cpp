@@ -1,0 +1,108 @@
+// Interface languages: the language list of the configuration page, the captions and hints of a
+// language written into the window, and the choice of a language by the operator.
+#include "shell/main_form.h"
+
+#include "shell/memo_text.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace qlor {
+namespace {
+
+// A file name as the file system holds it (UTF-8 here).
+std::filesystem::path FsPath(const QString& path) {
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+
+std::filesystem::path CurrentDir() {
+    return FsPath(QDir::currentPath());
+}
+
+// The items of the language list as file-name parts; item 0 is "English".
+std::vector<std::string> ListItems(const QComboBox* list) {
+    std::vector<std::string> items;
+    items.reserve(static_cast<size_t>(list->count()));
+    for (int i = 0; i < list->count(); ++i)
+        items.push_back(QFile::encodeName(list->itemText(i)).toStdString());
+    return items;
+}
+
+} // namespace
+
+int TMainForm::LanguagePosition() const {
+    return configuration.LngComboBox->currentIndex();
+}
+
+QString TMainForm::CaptionEntry(int entry) const {
+    return FromCp1251(currentCaptions_.Text(entry));
+}
+
+void TMainForm::ListLanguageFiles() {
+    // "English" first, then one item per language file of the current directory. The list is
+    // built once; files added later appear at the next start.
+    QComboBox* list = configuration.LngComboBox;
+    const QSignalBlocker quiet(list);
+    list->clear();
+    for (const std::string& item : LanguageListItems(CurrentDir()))
+        list->addItem(QFile::decodeName(QByteArray::fromStdString(item)));
+    list->setCurrentIndex(0);
+}
+
+void TMainForm::RestoreLanguage() {
+    // The saved position has been selected while the settings were read.
+    LngComboBoxChange(LanguagePosition());
+}
+
+void TMainForm::ApplyLanguage(int position) {
+    const CaptionTable& table = TableForPosition(position, currentCaptions_);
+    for (const CaptionFeed& feed : CaptionFeeds()) {
+        const QString text = FromCp1251(table.Text(feed.entry));
+        const QString name =
+            QString::fromLatin1(feed.objectName.data(), static_cast<qsizetype>(feed.objectName.size()));
+        QWidget* control = findChild<QWidget*>(name);
+        if (!control)
+            continue;
+        switch (feed.target) {
+        case CaptionTarget::PageCaption:
+            PageControl1->setTabText(PageControl1->indexOf(control), text);
+            break;
+        case CaptionTarget::Caption:
+            if (auto* label = qobject_cast<QLabel*>(control))
+                label->setText(text);
+            else if (auto* button = qobject_cast<QAbstractButton*>(control))
+                button->setText(text);
+            break;
+        case CaptionTarget::Hint:
+            control->setToolTip(text);
+            break;
+        }
+    }
+    IndicatorRefresh();
+}
+
+void TMainForm::LngComboBoxChange(int index) {
+    // Works at any time, also while a transmission plays: only captions and cells change.
+    const std::vector<std::string> items = ListItems(configuration.LngComboBox);
+    const LanguageChoice choice = ChooseLanguage(index, items, CurrentDir(), currentCaptions_);
+    switch (choice.action) {
+    case LanguageAction::ApplyEnglish:
+        // A position below 1, or a language whose file has gone: English texts, while the list
+        // keeps the chosen item.
+        ApplyLanguage(0);
+        break;
+    case LanguageAction::ApplyCurrent:
+        ApplyLanguage(index);
+        break;
+    case LanguageAction::ReportError:
+        // The window keeps the texts it shows.
+        dialogs_->ShowError(this, QString::fromStdString(choice.error));
+        break;
+    }
+}
+
+} // namespace qlor

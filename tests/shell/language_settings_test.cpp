@@ -1,0 +1,561 @@
+// Interface languages and the settings kept between runs, seen through the window: the language
+// files of the current directory, the captions they give, and the settings read while the window
+// is created and written when it closes. Every test runs in a fresh current directory; the
+// per-user settings location points into a temporary folder for the whole program.
+#include "fakes.h"
+
+#include "control/caption_table.h"
+#include "control/settings_store.h"
+#include "shell/main_form.h"
+#include "shell/memo_text.h"
+#include "shell/store/qsettings_store.h"
+#include "synthesis/codepage.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace qlor;
+
+namespace {
+
+bool WriteFile(const QString& path, std::string_view bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) &&
+           f.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
+}
+
+// data/Russian.lng of the source tree.
+QString ShippedRussian() {
+    return QDir::cleanPath(QStringLiteral(QLOR_TEST_DATA_DIR) + QStringLiteral("/../../data/Russian.lng"));
+}
+
+QString Latin(std::string_view s) {
+    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// Every value different from its default where the range allows it.
+PersistedSettings FilledValues() {
+    PersistedSettings v;
+    v.transmission.number = {1, 2, 3, 4};
+    v.transmission.speed = {1, 2, 5};
+    v.transmission.midiChannel = 2;
+    v.transmission.midiPatch = 19;
+    v.transmission.groups = {1, 2, 3};
+    v.transmission.charInGroup = 4;
+    v.transmission.startSpeed = {0, 2, 0};
+    v.transmission.stopSpeed = {1, 5, 0};
+    v.transmission.textType = 3;
+    v.transmission.pauseDelay = 5;
+    v.transmission.noiseType = 2;
+    v.transmission.files = {2, 7};
+    v.textType = true;
+    v.tone = 60;
+    v.noiseFiles = {Cp("/шум/ТЧ.wav"), "/noise/ds.wav", "", "/noise/rn.wav"};
+    v.trainTextNeed = false;
+    v.parisSystem = true;
+    v.allSymbols = false;
+    v.selectedSymbols = true;
+    v.selectedSymbolsString = Cp("АБВ123");
+    v.autoPriem = true;
+    v.needHeader = false;
+    v.headerStandart = false;
+    v.headerUser = true;
+    v.beginChar = "QST=";
+    v.needEnded = false;
+    v.endedStandart = false;
+    v.endedUser = true;
+    v.endChar = "SK";
+    v.pathDir = Cp("/tmp/Папка");
+    v.language = 0;
+    return v;
+}
+
+// A complete store holding FilledValues().
+void FillStore(MemorySettingsStore& s) {
+    QVERIFY(SavePersistedSettings(s, FilledValues()).ok);
+    s.log.clear();
+}
+
+// The text a fed control shows for its entry.
+QString FedText(TMainForm& form, const CaptionFeed& feed) {
+    QWidget* control = form.findChild<QWidget*>(Latin(feed.objectName));
+    if (!control)
+        return QStringLiteral("<no control>");
+    switch (feed.target) {
+    case CaptionTarget::PageCaption:
+        return form.PageControl1->tabText(form.PageControl1->indexOf(control));
+    case CaptionTarget::Caption:
+        if (auto* label = qobject_cast<QLabel*>(control))
+            return label->text();
+        return qobject_cast<QAbstractButton*>(control)->text();
+    case CaptionTarget::Hint:
+        return control->toolTip();
+    }
+    return {};
+}
+
+// The first fed control whose text is not the table's, or an empty string.
+QString FirstMismatch(TMainForm& form, const CaptionTable& table) {
+    for (const CaptionFeed& feed : CaptionFeeds()) {
+        const QString want = FromCp1251(table.Text(feed.entry));
+        const QString got = FedText(form, feed);
+        if (got != want)
+            return QStringLiteral("entry %1 (%2): \"%3\" instead of \"%4\"")
+                .arg(feed.entry)
+                .arg(Latin(feed.objectName), got, want);
+    }
+    return {};
+}
+
+} // namespace
+
+class LanguageSettingsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir;
+    QString previousDir;
+    std::unique_ptr<test::FakeDialogs> dialogs;
+    std::unique_ptr<test::FakeLevels> levels;
+
+    std::unique_ptr<TMainForm> Open(SettingsStore& store) {
+        auto form = std::make_unique<TMainForm>(dialogs.get(), levels.get(), &store);
+        form->show();
+        return form;
+    }
+    void Lng(const char* name, std::string_view bytes) { QVERIFY(WriteFile(QString::fromUtf8(name), bytes)); }
+    // The operator picks an item of the language list.
+    static void Pick(TMainForm& form, int index) {
+        QComboBox* list = form.configuration.LngComboBox;
+        list->setCurrentIndex(index);
+        emit list->activated(index);
+    }
+    static QStringList Items(TMainForm& form) {
+        QStringList items;
+        for (int i = 0; i < form.configuration.LngComboBox->count(); ++i)
+            items << form.configuration.LngComboBox->itemText(i);
+        return items;
+    }
+    static QString Tab(TMainForm& form, int index) { return form.PageControl1->tabText(index); }
+
+private slots:
+    void init() {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        previousDir = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir->path()));
+        dialogs = std::make_unique<test::FakeDialogs>();
+        levels = std::make_unique<test::FakeLevels>();
+        levels->midi = 0x00110022u;
+        levels->wave = 0x00330044u;
+    }
+    void cleanup() {
+        QVERIFY(QDir::setCurrent(previousDir));
+        dir.reset();
+    }
+
+    // --- Languages ------------------------------------------------------------------------------
+
+    void firstStartIsEnglishAndCreatesTheSettingsAtClose() {
+        const QString ini = dir->filePath(QStringLiteral("conf/QLOR.conf"));
+        QSettingsStore store(ini);
+        auto form = Open(store);
+        QCOMPARE(Items(*form), QStringList{"English"});
+        QCOMPARE(form->LanguagePosition(), 0);
+        QCOMPARE(FirstMismatch(*form, EnglishCaptions()), QString());
+        // Texts outside the table keep their design text.
+        QCOMPARE(form->configuration.Label70->text(), QStringLiteral("Languige"));
+        QCOMPARE(form->text.ButtonOpen->toolTip(), QStringLiteral("Загрузить радиограмму из файла"));
+        QCOMPARE(form->configuration.Button23->toolTip(), QStringLiteral("Изменить канал"));
+        QCOMPARE(form->parameters.Button1->toolTip(), QStringLiteral("Изменить скорость"));
+        QCOMPARE(form->CollectSettings(), PersistedSettings{});
+        QVERIFY(!QFile::exists(ini)); // reading creates nothing
+        form->close();
+        QVERIFY(dialogs->errors.isEmpty());
+        QSettings written(ini, QSettings::IniFormat);
+        QCOMPARE(written.allKeys().size(), kPersistedValueCount);
+        QCOMPARE(written.value("Tone").toInt(), kToneDefault);
+        QCOMPARE(written.value("Number Speed 2").toInt(), 5);
+        QCOMPARE(written.value("Selected symbols string").toString(), FromCp1251(FullAlphabet()));
+    }
+
+    void languageFilesOfTheCurrentDirectoryAreListed() {
+        for (const char* name : {"Russian.lng", "english.lng", "EnGlIsH.old.lng", "Deutsch.v2.lng", ".hidden.lng",
+                                 "Notes.txt", "Old.lng.bak", "Ukr.LNG"})
+            Lng(name, "1:X;\r\n");
+        MemorySettingsStore store;
+        auto form = Open(store);
+        QCOMPARE(Items(*form), (QStringList{"English", "Deutsch", "Russian"}));
+        // "Deutsch" stands for Deutsch.lng, which does not exist: English texts under a non-English position.
+        Pick(*form, 1);
+        QCOMPARE(form->LanguagePosition(), 1);
+        QVERIFY(!form->English());
+        QCOMPARE(FirstMismatch(*form, EnglishCaptions()), QString());
+        Pick(*form, 2);
+        QCOMPARE(Tab(*form, 0), QStringLiteral("X"));
+    }
+
+    void switchingLanguagesReturnsUnmentionedTextsToEnglish() {
+        Lng("Alpha.lng", "; first language\r\n1:Alpha page;\r\n22:Los;remark\r\n13:" + Cp("Номер") +
+                             ";\r\n100:AA;\r\n106:NN;\r\n0:zero;\r\n121:past the end;\r\n23:no closing semicolon\r\n"
+                             "80:Alpha hint;\r\n");
+        Lng("Beta.lng", "22:Go: now;\r\n");
+        MemorySettingsStore store;
+        auto form = Open(store);
+        Pick(*form, 1);
+        QCOMPARE(Tab(*form, 0), QStringLiteral("Alpha page"));
+        QCOMPARE(form->panel.ButtonRun->text(), QStringLiteral("Los"));
+        QCOMPARE(form->panel.Label9->text(), QStringLiteral("Номер"));
+        QCOMPARE(form->panel.ButtonStop->text(), QStringLiteral("Stop")); // the line without ";" changes nothing
+        QCOMPARE(form->panel.Button10->toolTip(), QStringLiteral("Alpha hint"));
+        QCOMPARE(form->panel.Label11->text(), QStringLiteral("AA"));
+        QCOMPARE(form->panel.Label20->text(), QStringLiteral("NN"));
+
+        Pick(*form, 2);
+        CaptionTable expected = EnglishCaptions();
+        expected.Set(22, "Go: now");
+        QCOMPARE(FirstMismatch(*form, expected), QString());
+        QCOMPARE(form->panel.Label11->text(), QStringLiteral("L"));
+        QCOMPARE(form->panel.Label20->text(), QStringLiteral("--"));
+
+        Pick(*form, 0);
+        QCOMPARE(FirstMismatch(*form, EnglishCaptions()), QString());
+        QVERIFY(dialogs->errors.isEmpty());
+    }
+
+    void fileOfCommentsOnlyIsEnglishTextUnderAnotherLanguage() {
+        Lng("Quiet.lng", "; nothing but remarks\r\n;1:Main;\r\n\r\n");
+        MemorySettingsStore store;
+        store.keyExists = true;
+        store.values["Languige"] = 1; // the other values are missing: defaults
+        auto form = Open(store);
+        QCOMPARE(form->LanguagePosition(), 1);
+        QVERIFY(!form->English());
+        QCOMPARE(FirstMismatch(*form, EnglishCaptions()), QString());
+        // Text type R can be reached, as in every language other than English.
+        QCOMPARE(form->Settings().textType, 0);
+        form->panel.Button19->click();
+        QCOMPARE(form->Settings().textType, 1);
+        QCOMPARE(form->panel.Label11->text(), QStringLiteral("R"));
+        // The competition protocol is the Russian one.
+        form->Settings().textType = 0;
+        form->competition.CompRun->click();
+        const QString protocol = form->competition.MemoProtokol->toPlainText();
+        form->competition.CompStop->click();
+        QVERIFY2(protocol.startsWith(QStringLiteral("Протокол КЛОР-2000")), qPrintable(protocol.left(40)));
+        Pick(*form, 0);
+        form->competition.CompRun->click();
+        const QString english = form->competition.MemoProtokol->toPlainText();
+        form->competition.CompStop->click();
+        QVERIFY2(english.startsWith(QStringLiteral("Checklist QLOR-2000")), qPrintable(english.left(40)));
+        form->close();
+        QVERIFY(!QFile::exists(QStringLiteral("temp.mid")));
+    }
+
+    void savedLanguagePosition_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("firstTab");
+        QTest::newRow("second file") << 2 << 2 << "Beta";
+        QTest::newRow("first file") << 1 << 1 << "Alpha";
+        QTest::newRow("files removed since") << 3 << 0 << "Main panel";
+        QTest::newRow("far too large") << 1000000 << 0 << "Main panel";
+        QTest::newRow("negative: no item") << -4 << -1 << "Main panel";
+    }
+    void savedLanguagePosition() {
+        QFETCH(int, stored);
+        QFETCH(int, position);
+        QFETCH(QString, firstTab);
+        Lng("Alpha.lng", "1:Alpha;\r\n");
+        Lng("Beta.lng", "1:Beta;\r\n");
+        MemorySettingsStore store;
+        FillStore(store);
+        store.values["Languige"] = stored;
+        auto form = Open(store);
+        QCOMPARE(form->LanguagePosition(), position);
+        QCOMPARE(form->English(), position == 0);
+        QCOMPARE(Tab(*form, 0), firstTab);
+        // The position is read on its own: the other settings are all there.
+        PersistedSettings want = FilledValues();
+        want.language = position;
+        QCOMPARE(form->CollectSettings(), want);
+        form->close();
+        QCOMPARE(std::get<std::int32_t>(store.values["Languige"]), position);
+    }
+
+    void languageOfAnotherKindOrMissingIsEnglish() {
+        Lng("Alpha.lng", "1:Alpha;\r\n");
+        for (const bool missing : {true, false}) {
+            MemorySettingsStore store;
+            FillStore(store);
+            if (missing)
+                store.values.erase("Languige");
+            else
+                store.values["Languige"] = std::string("1");
+            auto form = Open(store);
+            QCOMPARE(form->LanguagePosition(), 0);
+            QCOMPARE(Tab(*form, 0), QStringLiteral("Main panel"));
+            QCOMPARE(form->CollectSettings(), FilledValues());
+        }
+    }
+
+    void unreadableLanguageFileIsReportedAndTheTextsStay() {
+        Lng("Alpha.lng", "1:Alpha;\r\n");
+        QVERIFY(QDir().mkdir(QStringLiteral("Broken.lng"))); // listed, but cannot be read as a file
+        MemorySettingsStore store;
+        auto form = Open(store);
+        QCOMPARE(Items(*form), (QStringList{"English", "Alpha", "Broken"}));
+        Pick(*form, 1);
+        QCOMPARE(Tab(*form, 0), QStringLiteral("Alpha"));
+        Pick(*form, 2);
+        QCOMPARE(dialogs->errors.size(), 1);
+        QVERIFY2(dialogs->errors[0].contains(QStringLiteral("Broken.lng")), qPrintable(dialogs->errors[0]));
+        QCOMPARE(Tab(*form, 0), QStringLiteral("Alpha"));
+        QCOMPARE(form->LanguagePosition(), 2);
+    }
+
+    void shippedRussianFileGivesEveryDesignTextBack() {
+        QVERIFY(QFile::copy(ShippedRussian(), QStringLiteral("Russian.lng")));
+        MemorySettingsStore store;
+        store.keyExists = true;
+        store.values["Languige"] = 1;
+        auto form = Open(store);
+        QCOMPARE(Items(*form), (QStringList{"English", "Russian"}));
+        QCOMPARE(FirstMismatch(*form, DesignCaptions()), QString());
+        QCOMPARE(Tab(*form, 8), QStringLiteral(" Настройка "));
+        // The short names of the text and noise types in the value cells.
+        for (int type = 0; type <= 5; ++type) {
+            form->Settings().textType = type;
+            form->Settings().noiseType = type % 5;
+            form->IndicatorRefresh();
+            QCOMPARE(form->panel.Label11->text(), FromCp1251(DesignCaptions().Text(kTextTypeNameEntry + type)));
+            QCOMPARE(form->panel.Label20->text(), FromCp1251(DesignCaptions().Text(kNoiseTypeNameEntry + type % 5)));
+            QVERIFY(!form->panel.Label11->text().isEmpty());
+        }
+        Pick(*form, 0);
+        QCOMPARE(FirstMismatch(*form, EnglishCaptions()), QString());
+    }
+
+    void languageChangesWhileATransmissionPlays() {
+        QVERIFY(QFile::copy(ShippedRussian(), QStringLiteral("Russian.lng")));
+        MemorySettingsStore store;
+        auto form = Open(store);
+        form->panel.ButtonRun->click();
+        QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join('\n')));
+        QVERIFY(form->panel.ButtonStop->isEnabled()); // playing
+        QVERIFY(form->configuration.LngComboBox->isEnabled());
+        Pick(*form, 1);
+        QCOMPARE(form->panel.ButtonStop->text(), QStringLiteral("Стоп"));
+        QVERIFY(form->panel.ButtonStop->isEnabled());
+        QVERIFY(QFile::exists(QStringLiteral("temp.mid")));
+        form->panel.ButtonStop->click();
+        QVERIFY(!form->panel.ButtonStop->isEnabled());
+    }
+
+    // --- Settings kept between runs ---------------------------------------------------------------
+
+    void everyStoredValueReachesItsControl() {
+        MemorySettingsStore store;
+        FillStore(store);
+        auto form = Open(store);
+        QCOMPARE(form->CollectSettings(), FilledValues());
+        // What the controls show.
+        QCOMPARE(form->configuration.TrackBar1->value(), 60);
+        QCOMPARE(form->configuration.NoiseFile1->text(), QStringLiteral("/шум/ТЧ.wav"));
+        QCOMPARE(form->files.PathDir->text(), QStringLiteral("/tmp/Папка"));
+        QCOMPARE(form->textOptions.MemoSelectedSymbols->toPlainText(), QStringLiteral("АБВ123"));
+        QVERIFY(form->configuration.ParisSystem->isChecked());
+        QVERIFY(!form->configuration.OurSystem->isChecked());
+        QVERIFY(form->textOptions.SelectedSymbols->isChecked());
+        QVERIFY(form->textOptions.HeaderUser->isChecked());
+        QVERIFY(!form->parameters.TrainTextNeed->isChecked());
+        QCOMPARE(form->panel.Label2->text() + form->panel.Label3->text() + form->panel.Label4->text() +
+                     form->panel.Label5->text(),
+                 QStringLiteral("1234"));
+        QCOMPARE(form->panel.Label11->text(), QStringLiteral("NC"));
+        QCOMPARE(form->panel.Label20->text(), QStringLiteral("DS"));
+        QCOMPARE(form->files.Label77->text() + form->files.Label78->text(), QStringLiteral("27"));
+        // The output levels are captured after the settings, as the low 16 bits of each word.
+        QCOMPARE(form->panel.TrackBar2->value(), 0x22);
+        QCOMPARE(form->panel.TrackBar3->value(), 0x44);
+    }
+
+    void missingValueGivesTheDefaultSetButKeepsTheFileCount() {
+        Lng("Alpha.lng", "1:Alpha;\r\n");
+        MemorySettingsStore store;
+        FillStore(store);
+        store.values.erase("Morse Noise Type");
+        store.values["Languige"] = 1;
+        auto form = Open(store);
+        PersistedSettings want; // defaults; the noise files and the training box were not reached
+        want.transmission.files = {2, 7};
+        want.language = 1; // read in its own block
+        QCOMPARE(form->CollectSettings(), want);
+        QCOMPARE(Tab(*form, 0), QStringLiteral("Alpha"));
+        QVERIFY(form->configuration.OurSystem->isChecked());
+        QCOMPARE(form->panel.Label2->text(), QStringLiteral("0")); // read before the gap, then replaced
+    }
+
+    void radioPairsEndAsTheyWereRead() {
+        MemorySettingsStore store;
+        FillStore(store);
+        store.values["All Symbols"] = 0;
+        store.values["Selected Symbols"] = 0;
+        store.values["HeaderStandart"] = 1;
+        store.values["HeaderUser"] = 1;
+        store.values["Paris system"] = 0;
+        auto form = Open(store);
+        QVERIFY(!form->textOptions.AllSymbols->isChecked());
+        QVERIFY(!form->textOptions.SelectedSymbols->isChecked());
+        QVERIFY(!form->textOptions.HeaderStandart->isChecked());
+        QVERIFY(form->textOptions.HeaderUser->isChecked());
+        QVERIFY(!form->configuration.ParisSystem->isChecked());
+        QVERIFY(form->configuration.OurSystem->isChecked());
+        form->close();
+        QCOMPARE(std::get<std::int32_t>(store.values["All Symbols"]), 0);
+        QCOMPARE(std::get<std::int32_t>(store.values["Selected Symbols"]), 0);
+        QCOMPARE(std::get<std::int32_t>(store.values["HeaderStandart"]), 0);
+    }
+
+    void storedValuesAreBroughtIntoRange() {
+        MemorySettingsStore store;
+        FillStore(store);
+        store.values["Tone"] = 200;
+        store.values["Midi Chanell"] = 99;
+        store.values["Number 1"] = -3;
+        store.values["Pause Delay"] = 40;
+        store.values["Morse Text Type"] = 77;
+        store.values["Number Files 2"] = 12;
+        auto form = Open(store);
+        QCOMPARE(form->configuration.TrackBar1->value(), 110);
+        const TransmissionSettings& s = form->Settings();
+        QCOMPARE(s.midiChannel, 15);
+        QCOMPARE(s.number[0], 0);
+        QCOMPARE(s.pauseDelay, 15);
+        QCOMPARE(s.textType, 5);
+        QCOMPARE(s.files[1], 9);
+        QCOMPARE(form->panel.Label11->text(), QStringLiteral("MX"));
+        QCOMPARE(form->panel.Label14->text(), QStringLiteral("F"));
+        form->close();
+        QCOMPARE(std::get<std::int32_t>(store.values["Tone"]), 110);
+        QCOMPARE(std::get<std::int32_t>(store.values["Midi Chanell"]), 15);
+        QCOMPARE(std::get<std::int32_t>(store.values["Number 1"]), 0);
+    }
+
+    void closeWritesAll46ValuesAndTheNextStartShowsThem() {
+        Lng("Alpha.lng", "1:Alpha;\r\n");
+        MemorySettingsStore store;
+        FillStore(store);
+        auto form = Open(store);
+        form->configuration.NoiseFile3->setText(QStringLiteral("/звук/пт.wav"));
+        form->textOptions.EndChar->setText(QStringLiteral("73"));
+        form->panel.Button4->click(); // "Number 1" down: 1 -> 0
+        Pick(*form, 1);
+        const PersistedSettings shown = form->CollectSettings();
+        QVERIFY(WriteFile(QStringLiteral("temp.mid"), "MThd"));
+        store.log.clear();
+        form->close();
+        QVERIFY(!form->isVisible());
+        QVERIFY(!QFile::exists(QStringLiteral("temp.mid")));
+        QVERIFY(dialogs->errors.isEmpty());
+        const auto names = PersistedValueNames();
+        QCOMPARE(store.log, std::vector<std::string>(names.begin(), names.end()));
+        QCOMPARE(std::get<std::string>(store.values["Noise File 3"]), Cp("/звук/пт.wav"));
+        QCOMPARE(std::get<std::int32_t>(store.values["Number 1"]), 0);
+        QCOMPARE(std::get<std::int32_t>(store.values["Languige"]), 1);
+        // The captured levels are put back, not the slider positions.
+        QCOMPARE(levels->midi, VolumeWord(0x22));
+        QCOMPARE(levels->wave, VolumeWord(0x44));
+
+        auto next = Open(store);
+        QCOMPARE(next->CollectSettings(), shown);
+        QCOMPARE(Tab(*next, 0), QStringLiteral("Alpha"));
+    }
+
+    void failingWriteIsShownAndTheWindowStillCloses() {
+        MemorySettingsStore store;
+        auto form = Open(store);
+        form->panel.TrackBar2->setValue(9000);
+        store.refuseWriteOf = "Autopriem";
+        form->close();
+        QVERIFY(!form->isVisible());
+        QCOMPARE(dialogs->errors, QStringList{"Failed to set data for 'Autopriem'"});
+        QVERIFY(store.values.count("Selected symbols string") == 1);
+        QVERIFY(store.values.count("Number Files 1") == 0); // nothing after the failing value
+        QCOMPARE(store.closeCount, store.openCount);
+        QCOMPARE(levels->midi, VolumeWord(0x22));
+        QCOMPARE(levels->wave, VolumeWord(0x44));
+    }
+
+    void unwritableSettingsFileIsReported() {
+        // The settings file would live below a plain file: no folder can be made there.
+        QVERIFY(WriteFile(QStringLiteral("blocker"), "x"));
+        QSettingsStore store(dir->filePath(QStringLiteral("blocker/QLOR.conf")));
+        auto form = Open(store);
+        form->close();
+        QVERIFY(!form->isVisible());
+        QCOMPARE(dialogs->errors.size(), 1);
+        QVERIFY2(dialogs->errors[0].contains(QStringLiteral("QLOR.conf")) ||
+                     dialogs->errors[0].contains(QStringLiteral("Failed to set data")),
+                 qPrintable(dialogs->errors[0]));
+        QCOMPARE(levels->wave, VolumeWord(0x44));
+    }
+
+    void settingsSurviveInTheIniFile() {
+        const QString ini = dir->filePath(QStringLiteral("QLOR.conf"));
+        {
+            MemorySettingsStore filled;
+            FillStore(filled);
+            QSettingsStore store(ini);
+            auto first = Open(filled); // load the full set, then keep it in the file
+            const PersistedSettings shown = first->CollectSettings();
+            QVERIFY(SavePersistedSettings(store, shown).ok);
+            auto second = Open(store);
+            QCOMPARE(second->CollectSettings(), shown);
+            QCOMPARE(second->configuration.NoiseFile1->text(), QStringLiteral("/шум/ТЧ.wav"));
+            second->close();
+        }
+        // A value that does not read as its kind ("Pause Delay" as "abc") takes the default set at
+        // start; "Tone" had been read, the file count is read before the failing value and is kept.
+        {
+            QSettings edit(ini, QSettings::IniFormat);
+            edit.setValue("Pause Delay", QStringLiteral("abc"));
+        }
+        QSettingsStore store(ini);
+        auto form = Open(store);
+        QCOMPARE(form->configuration.TrackBar1->value(), kToneDefault);
+        QCOMPARE(form->Settings().pauseDelay, 3);
+        QCOMPARE(form->Settings().files, (std::array<int, 2>{2, 7}));
+    }
+
+    void programStoreLivesInTheUsersConfigFolder() {
+        // XDG_CONFIG_HOME points into a temporary folder for this whole program (see main).
+        QSettingsStore store;
+        const QString location = store.Location();
+        QVERIFY2(location.startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")), qPrintable(location));
+        QVERIFY(location.endsWith(QStringLiteral("Tavel/QLOR.conf")));
+        QFile::remove(location);
+        auto form = Open(store);
+        form->configuration.TrackBar1->setValue(99);
+        form->close();
+        QSettings written(location, QSettings::IniFormat);
+        QCOMPARE(written.value("Tone").toInt(), 99);
+        QCOMPARE(written.allKeys().size(), kPersistedValueCount);
+        QFile::remove(location);
+    }
+};
+
+int main(int argc, char** argv) {
+    // Never the user's own settings, never a real sound device.
+    QTemporaryDir config;
+    if (!config.isValid())
+        return 1;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    LanguageSettingsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "language_settings_test.moc"
