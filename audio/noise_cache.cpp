@@ -12,12 +12,15 @@ int64_t Nanoseconds(const timespec& time) {
     return static_cast<int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
 }
 
-// The absolute form of `path` the clips are known by; relative paths are taken from the current
-// directory of the moment.
+// The absolute path the clips are known by, links resolved, so that every spelling of a file
+// finds its clip (relative paths are taken from the current directory of the moment).
 std::string KeyOf(const std::string& path) {
     std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    return error ? path : absolute.lexically_normal().string();
+    std::filesystem::path key = std::filesystem::canonical(path, error);
+    if (error) {
+        key = std::filesystem::absolute(path, error);
+    }
+    return error ? path : key.string();
 }
 
 uint64_t BytesOf(const NoiseClip& clip) {
