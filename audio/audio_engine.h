@@ -97,7 +97,7 @@ private:
     template <typename Send> void SendCommand(Send send);
 
     int rate_;
-    NoiseCache noise_; // outlives nothing that plays: sources hold their own clip references
+    NoiseCache noise_; // decoded recordings; playing sources hold references of their own
     VoiceKind voice_ = VoiceKind::Automatic;
     std::string soundFontPath_;
     std::unique_ptr<Mixer> mixer_;
