@@ -1,11 +1,14 @@
 #include "control/settings_store.h"
 
 #include "control/panel_steps.h"
+#include "synthesis/codepage.h"
 
 namespace qlor {
 namespace {
 
-enum class Kind { Integer, Boolean, String };
+// Strings come in two kinds: texts the core keys or compares, held as Windows-1251, and file
+// paths, held as the UTF-8 the store keeps (the code page cannot hold every file name).
+enum class Kind { Integer, Boolean, Text, Path };
 
 // One stored value: its name, kind and where it lives in PersistedSettings.
 struct ValueSpec {
@@ -22,8 +25,11 @@ constexpr ValueSpec Int(std::string_view name, int* (*ref)(PersistedSettings&)) 
 constexpr ValueSpec Bool(std::string_view name, bool* (*ref)(PersistedSettings&)) {
     return {name, Kind::Boolean, nullptr, ref, nullptr};
 }
-constexpr ValueSpec Str(std::string_view name, std::string* (*ref)(PersistedSettings&)) {
-    return {name, Kind::String, nullptr, nullptr, ref};
+constexpr ValueSpec Text(std::string_view name, std::string* (*ref)(PersistedSettings&)) {
+    return {name, Kind::Text, nullptr, nullptr, ref};
+}
+constexpr ValueSpec Path(std::string_view name, std::string* (*ref)(PersistedSettings&)) {
+    return {name, Kind::Path, nullptr, nullptr, ref};
 }
 
 using P = PersistedSettings;
@@ -54,27 +60,27 @@ constexpr ValueSpec kValues[kPersistedValueCount] = {
     Int("Morse Text Type", [](P& p) { return &p.transmission.textType; }),
     Int("Pause Delay", [](P& p) { return &p.transmission.pauseDelay; }),
     Int("Morse Noise Type", [](P& p) { return &p.transmission.noiseType; }),
-    Str("Noise File 1", [](P& p) { return &p.noiseFiles[0]; }),
-    Str("Noise File 2", [](P& p) { return &p.noiseFiles[1]; }),
-    Str("Noise File 3", [](P& p) { return &p.noiseFiles[2]; }),
-    Str("Noise File 4", [](P& p) { return &p.noiseFiles[3]; }),
+    Path("Noise File 1", [](P& p) { return &p.noiseFiles[0]; }),
+    Path("Noise File 2", [](P& p) { return &p.noiseFiles[1]; }),
+    Path("Noise File 3", [](P& p) { return &p.noiseFiles[2]; }),
+    Path("Noise File 4", [](P& p) { return &p.noiseFiles[3]; }),
     Bool("Train Text Need", [](P& p) { return &p.trainTextNeed; }),
     Bool("Paris system", [](P& p) { return &p.parisSystem; }),
     Bool("All Symbols", [](P& p) { return &p.allSymbols; }),
     Bool("Selected Symbols", [](P& p) { return &p.selectedSymbols; }),
-    Str("Selected symbols string", [](P& p) { return &p.selectedSymbolsString; }),
+    Text("Selected symbols string", [](P& p) { return &p.selectedSymbolsString; }),
     Bool("Autopriem", [](P& p) { return &p.autoPriem; }),
     Int("Number Files 1", [](P& p) { return &p.transmission.files[0]; }),
     Int("Number Files 2", [](P& p) { return &p.transmission.files[1]; }),
     Bool("NeedHeader", [](P& p) { return &p.needHeader; }),
     Bool("HeaderStandart", [](P& p) { return &p.headerStandart; }),
     Bool("HeaderUser", [](P& p) { return &p.headerUser; }),
-    Str("BeginChar", [](P& p) { return &p.beginChar; }),
+    Text("BeginChar", [](P& p) { return &p.beginChar; }),
     Bool("NeedEnded", [](P& p) { return &p.needEnded; }),
     Bool("EndedStandart", [](P& p) { return &p.endedStandart; }),
     Bool("EndedUser", [](P& p) { return &p.endedUser; }),
-    Str("EndChar", [](P& p) { return &p.endChar; }),
-    Str("PathDir", [](P& p) { return &p.pathDir; }),
+    Text("EndChar", [](P& p) { return &p.endChar; }),
+    Path("PathDir", [](P& p) { return &p.pathDir; }),
     Int("Languige", [](P& p) { return &p.language; }),
 };
 
@@ -109,7 +115,15 @@ bool ReadValue(SettingsStore& store, const ValueSpec& spec, PersistedSettings& i
     }
     case Kind::Boolean:
         return store.ReadBoolean(spec.name, *spec.boolean(into));
-    case Kind::String:
+    case Kind::Text: {
+        std::string utf8;
+        if (!store.ReadString(spec.name, utf8)) {
+            return false;
+        }
+        *spec.text(into) = Utf8ToCp1251(utf8);
+        return true;
+    }
+    case Kind::Path:
         return store.ReadString(spec.name, *spec.text(into));
     }
     return false;
@@ -121,10 +135,21 @@ bool WriteValue(SettingsStore& store, const ValueSpec& spec, PersistedSettings& 
         return store.WriteInteger(spec.name, *spec.integer(values));
     case Kind::Boolean:
         return store.WriteBoolean(spec.name, *spec.boolean(values));
-    case Kind::String:
+    case Kind::Text:
+        return store.WriteString(spec.name, Cp1251ToUtf8(*spec.text(values)));
+    case Kind::Path:
         return store.WriteString(spec.name, *spec.text(values));
     }
     return false;
+}
+
+std::string FailedToSet(SettingsStore& store, std::string_view name) {
+    std::string error = "Failed to set data for '" + std::string(name) + "'";
+    const std::string detail = store.ErrorText();
+    if (!detail.empty() && detail != error) {
+        error += " (" + detail + ")";
+    }
+    return error;
 }
 
 } // namespace
@@ -138,12 +163,22 @@ bool SettingsStore::ReadBoolean(std::string_view name, bool& value) {
     return true;
 }
 
+std::string VoiceOrAuto(std::string_view stored) {
+    for (const std::string_view name : {kVoiceAuto, kVoiceSoundFont, kVoiceTone}) {
+        if (stored == name) {
+            return std::string(name);
+        }
+    }
+    return std::string(kVoiceAuto);
+}
+
 PersistedSettings DefaultSettingsKeeping(const PersistedSettings& kept) {
     PersistedSettings defaults;
     defaults.transmission.files = kept.transmission.files;
     defaults.noiseFiles = kept.noiseFiles;
     defaults.trainTextNeed = kept.trainTextNeed;
     defaults.language = kept.language;
+    defaults.voice = kept.voice;
     return defaults;
 }
 
@@ -174,12 +209,19 @@ LoadOutcome LoadPersistedSettings(SettingsStore& store, int lastLanguageIndex, c
         outcome.defaultsApplied = true;
     }
 
+    // "Languige" and then "Voice", each on its own: neither takes the default set.
     outcome.values.language = 0;
+    outcome.values.voice = std::string(kVoiceAuto);
     if (store.OpenKey(false)) {
         std::int32_t position = 0;
         if (store.ReadInteger(kValues[kLanguageIndex].name, position)) {
             outcome.languageRead = true;
             outcome.values.language = position > lastLanguageIndex ? 0 : position;
+        }
+        std::string voice;
+        if (store.ReadString(kVoiceValueName, voice)) {
+            outcome.values.voice = VoiceOrAuto(voice);
+            outcome.voiceRead = outcome.values.voice == voice;
         }
     }
     store.CloseKey();
@@ -196,13 +238,13 @@ SaveOutcome SavePersistedSettings(SettingsStore& store, const PersistedSettings&
         for (const ValueSpec& spec : kValues) {
             if (!WriteValue(store, spec, source)) {
                 outcome.ok = false;
-                outcome.error = "Failed to set data for '" + std::string(spec.name) + "'";
-                const std::string detail = store.ErrorText();
-                if (!detail.empty() && detail != outcome.error) {
-                    outcome.error += " (" + detail + ")";
-                }
+                outcome.error = FailedToSet(store, spec.name);
                 break;
             }
+        }
+        if (outcome.ok && !store.WriteString(kVoiceValueName, VoiceOrAuto(values.voice))) {
+            outcome.ok = false;
+            outcome.error = FailedToSet(store, kVoiceValueName);
         }
     } else {
         outcome.ok = false;

@@ -1,7 +1,13 @@
 #pragma once
 // The settings kept between runs: a per-user key-value store with integer, boolean and string
-// values, the 46 values the window keeps in it, and the rules for reading them at start and
-// writing them at close.
+// values, the 46 values the window keeps in it plus the signal's voice, and the rules for reading
+// them at start and writing them at close.
+//
+// The store is an edge of the core: its strings are UTF-8, as the store keeps them. Only the
+// values that are texts the core keys or compares ("Selected symbols string", "BeginChar",
+// "EndChar") are converted to Windows-1251 on the way in and back to UTF-8 on the way out; the
+// file paths ("Noise File 1".."4", "PathDir") stay UTF-8 all the way, so a path with characters
+// the code page cannot hold (é, 日本, emoji) survives a restart and still names its file.
 #include "synthesis/transmission_settings.h"
 
 #include <array>
@@ -28,9 +34,9 @@ public:
     // does not read as a 32-bit decimal integer, such as "abc", is not one).
     virtual bool ReadInteger(std::string_view name, std::int32_t& value) = 0;
     // A missing value reads as an empty text; false when the key is not open or the value exists
-    // with another kind. The text is Windows-1251 and ends at its first zero byte.
+    // with another kind. The text is UTF-8 and ends at its first zero byte.
     virtual bool ReadString(std::string_view name, std::string& value) = 0;
-    // Create or replace a value; false when the store refuses.
+    // Create or replace a value; false when the store refuses. Strings are UTF-8.
     virtual bool WriteInteger(std::string_view name, std::int32_t value) = 0;
     virtual bool WriteString(std::string_view name, std::string_view value) = 0;
     // Closes the key; false when what was written could not be made durable (ErrorText says why).
@@ -43,39 +49,54 @@ public:
     bool WriteBoolean(std::string_view name, bool value) { return WriteInteger(name, value ? 1 : 0); }
 };
 
+// The stored value "Voice": how the text player sounds a MIDI file. "auto" takes the SoundFont
+// when one is installed and the pure tone otherwise. Read on its own after the 46 values and
+// written after them; a missing or unknown value reads as "auto" and never takes the default set.
+inline constexpr std::string_view kVoiceValueName = "Voice";
+inline constexpr std::string_view kVoiceAuto = "auto";
+inline constexpr std::string_view kVoiceSoundFont = "soundfont";
+inline constexpr std::string_view kVoiceTone = "tone";
+// `stored` when it is one of the three voice names (exactly as written), else "auto".
+std::string VoiceOrAuto(std::string_view stored);
+
 // Every stored value, holding what the window shows before the store is read: the default set
 // plus the initial state of the "kept" values (empty noise files, "Train Text Need" set, file
-// count 00) and English.
+// count 00), English and the automatic voice.
+//
+// Encodings: the texts the core keys or compares (selectedSymbolsString, beginChar, endChar)
+// are Windows-1251; the file paths (noiseFiles, pathDir) and the voice are UTF-8.
 struct PersistedSettings {
     TransmissionSettings transmission = DefaultTransmissionSettings(); // the 24 integer settings
     int tone = kToneDefault;                                           // "Tone" [MIDI note]
     bool textType = false;                                             // "Text Type" (own text)
-    std::array<std::string, 4> noiseFiles{};                           // "Noise File 1".."4"
+    std::array<std::string, 4> noiseFiles{};                           // "Noise File 1".."4" (UTF-8 paths)
     bool trainTextNeed = true;                                         // "Train Text Need"
     bool parisSystem = false;                                          // "Paris system"
     bool allSymbols = true;                                            // "All Symbols"
     bool selectedSymbols = false;                                      // "Selected Symbols"
-    std::string selectedSymbolsString = FullAlphabet();                // "Selected symbols string"
+    std::string selectedSymbolsString = FullAlphabet();                // "Selected symbols string" (cp1251)
     bool autoPriem = false;                                            // "Autopriem"
     bool needHeader = true;                                            // "NeedHeader"
     bool headerStandart = true;                                        // "HeaderStandart"
     bool headerUser = false;                                           // "HeaderUser"
-    std::string beginChar = "VVV=";                                    // "BeginChar"
+    std::string beginChar = "VVV=";                                    // "BeginChar" (cp1251)
     bool needEnded = true;                                             // "NeedEnded"
     bool endedStandart = true;                                         // "EndedStandart"
     bool endedUser = false;                                            // "EndedUser"
-    std::string endChar = "AR";                                        // "EndChar"
-    std::string pathDir;                                               // "PathDir"
+    std::string endChar = "AR";                                        // "EndChar" (cp1251)
+    std::string pathDir;                                               // "PathDir" (UTF-8 path)
     int language = 0;                                                  // "Languige": language list position
+    std::string voice = std::string(kVoiceAuto);                       // "Voice": auto, soundfont or tone
 
     bool operator==(const PersistedSettings&) const = default;
 };
 
 // The default set that replaces everything when the store cannot supply a value; the noise
-// files, "Train Text Need", the file count and the language position keep the values of `kept`.
+// files, "Train Text Need", the file count, the language position and the voice keep the values
+// of `kept`.
 PersistedSettings DefaultSettingsKeeping(const PersistedSettings& kept);
 
-// Stored names in write order (#1..#46).
+// Stored names in write order (#1..#46); "Voice" follows them.
 inline constexpr int kPersistedValueCount = 46;
 std::array<std::string_view, kPersistedValueCount> PersistedValueNames();
 
@@ -83,14 +104,17 @@ struct LoadOutcome {
     PersistedSettings values;
     bool defaultsApplied = false; // a settings read failed and the default set was taken
     bool languageRead = false;    // "Languige" was read
+    bool voiceRead = false;       // "Voice" was read and is one of the three names
 };
 
 // Reads the settings at start. Values #1..#21, #35, #36, #22..#34, #37..#45 are read in that
 // order; the first failing read stops the reading and the default set replaces everything read
 // so far except the kept values. "Languige" is read afterwards on its own: a failure leaves
 // English (0), a stored position greater than `lastLanguageIndex` (the last index of the
-// language list) becomes 0. Loaded values are then brought into their ranges (ClampToRange,
-// ClampTone), since the store may hold anything. `initial` is the state before loading.
+// language list) becomes 0. "Voice" is read right after it, in the same block: missing, of
+// another kind or unknown, it is "auto". Loaded values are then brought into their ranges
+// (ClampToRange, ClampTone), since the store may hold anything. `initial` is the state before
+// loading.
 LoadOutcome LoadPersistedSettings(SettingsStore& store, int lastLanguageIndex,
                                   const PersistedSettings& initial = PersistedSettings{});
 
@@ -99,11 +123,12 @@ struct SaveOutcome {
     std::string error; // "Failed to set data for '<name>'", or the store's own text
 };
 
-// Writes #1..#46 in order at close. The first failing write stops the writing; the key is closed
-// in every case and a failure to make the writes durable is reported too.
+// Writes #1..#46 in order at close, then "Voice". The first failing write stops the writing; the
+// key is closed in every case and a failure to make the writes durable is reported too.
 SaveOutcome SavePersistedSettings(SettingsStore& store, const PersistedSettings& values);
 
-// A store held in memory: for tests and for running without a persistent store.
+// A store held in memory: for tests and for running without a persistent store. Its strings are
+// UTF-8, like those of any other store.
 class MemorySettingsStore : public SettingsStore {
 public:
     struct OtherKind {

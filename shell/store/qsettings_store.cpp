@@ -1,7 +1,5 @@
 #include "shell/store/qsettings_store.h"
 
-#include "synthesis/codepage.h"
-
 #include <QSettings>
 #include <QVariant>
 
@@ -140,7 +138,7 @@ bool QSettingsStore::ReadString(std::string_view name, std::string& value) {
     if (zero >= 0) {
         text.truncate(zero);
     }
-    value = Utf8ToCp1251(text.toStdString());
+    value = text.toStdString(); // UTF-8, as the store interface carries strings
     return true;
 }
 
@@ -166,7 +164,7 @@ bool QSettingsStore::WriteString(std::string_view name, std::string_view value) 
     if (Refuse(name)) {
         return false;
     }
-    settings_->setValue(Key(name), QString::fromStdString(Cp1251ToUtf8(value)));
+    settings_->setValue(Key(name), QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())));
     return true;
 }
 

@@ -27,7 +27,7 @@ PersistedSettings Custom() {
     p.transmission.midiPatch = 12;
     p.tone = 88;
     p.textType = true;
-    p.noiseFiles = {"/a.wav", Cp("/шум.wav"), "", "/d.ogg"};
+    p.noiseFiles = {"/a.wav", "/шум.wav", "", "/d.ogg"}; // paths are UTF-8
     p.trainTextNeed = false;
     p.parisSystem = true;
     p.allSymbols = false;
@@ -42,8 +42,9 @@ PersistedSettings Custom() {
     p.endedStandart = false;
     p.endedUser = true;
     p.endChar = "SK";
-    p.pathDir = Cp("/home/оператор/out");
+    p.pathDir = "/home/оператор/out";
     p.language = 1;
+    p.voice = "tone";
     return p;
 }
 
@@ -110,17 +111,25 @@ TEST(PersistedSettingsStore, ReadOrderPutsTheFileCountBeforeTextType) {
     for (int n = 37; n <= 46; ++n) {
         expected.push_back(Names({n})[0]);
     }
+    expected.emplace_back("Voice");
     EXPECT_EQ(store.log, expected);
 }
 
-TEST(PersistedSettingsStore, WriteOrderIsTableOrder) {
+TEST(PersistedSettingsStore, WriteOrderIsTableOrderThenTheVoice) {
     MemorySettingsStore store;
     ASSERT_TRUE(SavePersistedSettings(store, Custom()).ok);
     const auto names = PersistedValueNames();
-    EXPECT_EQ(store.log, std::vector<std::string>(names.begin(), names.end()));
+    std::vector<std::string> expected(names.begin(), names.end());
+    expected.emplace_back("Voice");
+    EXPECT_EQ(store.log, expected);
+    EXPECT_EQ(store.values.size(), 47u);
     EXPECT_EQ(std::get<std::int32_t>(store.values.at("Paris system")), 1);
     EXPECT_EQ(std::get<std::int32_t>(store.values.at("HeaderStandart")), 0);
-    EXPECT_EQ(std::get<std::string>(store.values.at("Noise File 2")), Cp("/шум.wav"));
+    EXPECT_EQ(std::get<std::string>(store.values.at("Voice")), "tone");
+    // The store holds UTF-8: paths as they are, texts converted from the code page.
+    EXPECT_EQ(std::get<std::string>(store.values.at("Noise File 2")), "/шум.wav");
+    EXPECT_EQ(std::get<std::string>(store.values.at("PathDir")), "/home/оператор/out");
+    EXPECT_EQ(std::get<std::string>(store.values.at("Selected symbols string")), "АБВ123");
 }
 
 TEST(PersistedSettingsStore, NoKeyGivesDefaultsAndCreatesNothing) {
@@ -152,13 +161,16 @@ TEST(PersistedSettingsStore, MissingNoiseTypeGivesDefaultsButKeepsTheFileCount) 
     initial.noiseFiles[0] = "/initial.wav";
     const LoadOutcome loaded = LoadPersistedSettings(store, 1, initial);
     EXPECT_TRUE(loaded.defaultsApplied);
-    EXPECT_EQ(store.log.back(), "Languige");
-    EXPECT_EQ(store.log[store.log.size() - 2], "Morse Noise Type"); // reading stopped there
+
+    EXPECT_EQ(store.log.back(), "Voice");
+    EXPECT_EQ(store.log[store.log.size() - 2], "Languige");
+    EXPECT_EQ(store.log[store.log.size() - 3], "Morse Noise Type"); // reading stopped there
 
     PersistedSettings expected; // text number and speed read before the failure are replaced too
     expected.transmission.files = {4, 2};
     expected.noiseFiles[0] = "/initial.wav"; // never read: the state before loading stays
     expected.language = 1;                   // read in its own block
+    expected.voice = "tone";                 // so is the voice
     EXPECT_EQ(loaded.values, expected);
 }
 
@@ -266,6 +278,102 @@ TEST(PersistedSettingsStore, StoredValuesAreBroughtIntoRange) {
     MemorySettingsStore next;
     ASSERT_TRUE(SavePersistedSettings(next, loaded.values).ok);
     EXPECT_EQ(std::get<std::int32_t>(next.values.at("Tone")), 110);
+}
+
+TEST(PersistedSettingsStore, VoiceReadsAsAutoWhenMissingOrUnknown) {
+    struct Case {
+        const char* label;
+        bool present;
+        MemorySettingsStore::Value stored;
+        const char* expected;
+        bool read;
+    };
+    const Case cases[] = {
+        {"missing", false, std::string(), "auto", false},
+        {"empty", true, std::string(), "auto", false},
+        {"unknown", true, std::string("organ"), "auto", false},
+        {"other case", true, std::string("Tone"), "auto", false},
+        {"padded", true, std::string(" tone"), "auto", false},
+        {"integer", true, std::int32_t{2}, "auto", false},
+        {"other kind", true, MemorySettingsStore::OtherKind{}, "auto", false},
+        {"auto", true, std::string("auto"), "auto", true},
+        {"soundfont", true, std::string("soundfont"), "soundfont", true},
+        {"tone", true, std::string("tone"), "tone", true},
+        {"zero byte", true, std::string("tone\0x", 6), "tone", true},
+    };
+    for (const Case& c : cases) {
+        MemorySettingsStore store = StoreWith(Custom());
+        if (c.present) {
+            store.values["Voice"] = c.stored;
+        } else {
+            store.values.erase("Voice");
+        }
+        PersistedSettings initial;
+        initial.voice = "soundfont"; // what the window showed before: never kept over the store
+        const LoadOutcome loaded = LoadPersistedSettings(store, 1, initial);
+        EXPECT_FALSE(loaded.defaultsApplied) << c.label;
+        EXPECT_TRUE(loaded.languageRead) << c.label;
+        EXPECT_EQ(loaded.voiceRead, c.read) << c.label;
+        PersistedSettings want = Custom();
+        want.voice = c.expected;
+        EXPECT_EQ(loaded.values, want) << c.label;
+    }
+}
+
+TEST(PersistedSettingsStore, VoiceWithoutAKeyIsAuto) {
+    MemorySettingsStore store;
+    PersistedSettings initial;
+    initial.voice = "tone";
+    const LoadOutcome loaded = LoadPersistedSettings(store, 0, initial);
+    EXPECT_TRUE(loaded.defaultsApplied);
+    EXPECT_FALSE(loaded.voiceRead);
+    EXPECT_EQ(loaded.values.voice, "auto");
+}
+
+TEST(PersistedSettingsStore, VoiceIsWrittenAsOneOfItsNames) {
+    EXPECT_EQ(VoiceOrAuto("soundfont"), "soundfont");
+    EXPECT_EQ(VoiceOrAuto("tone"), "tone");
+    EXPECT_EQ(VoiceOrAuto("auto"), "auto");
+    EXPECT_EQ(VoiceOrAuto("sine"), "auto");
+    EXPECT_EQ(VoiceOrAuto(""), "auto");
+
+    PersistedSettings odd = Custom();
+    odd.voice = "piano";
+    MemorySettingsStore store;
+    ASSERT_TRUE(SavePersistedSettings(store, odd).ok);
+    EXPECT_EQ(std::get<std::string>(store.values.at("Voice")), "auto");
+}
+
+TEST(PersistedSettingsStore, RefusedVoiceIsReportedAfterThe46Values) {
+    MemorySettingsStore store;
+    store.refuseWriteOf = "Voice";
+    const SaveOutcome saved = SavePersistedSettings(store, Custom());
+    EXPECT_FALSE(saved.ok);
+    EXPECT_EQ(saved.error, "Failed to set data for 'Voice'");
+    EXPECT_EQ(store.log.size(), 47u);
+    EXPECT_EQ(std::get<std::int32_t>(store.values.at("Languige")), 1);
+    EXPECT_EQ(store.closeCount, 1);
+}
+
+TEST(PersistedSettingsStore, PathsKeepEveryCharacterAndTextsTheirCodePage) {
+    PersistedSettings p = Custom();
+    p.noiseFiles = {"/snd/café.wav", "/snd/日本/雑音.flac", "/snd/\xF0\x9F\x93\xBB radio.ogg", "/шум/ТЧ.wav"};
+    p.pathDir = "/home/zoë/出力 \xF0\x9F\x93\x81";
+    p.beginChar = Cp("ЦЩ=");
+    p.endChar = Cp("ЁЯ");
+    p.selectedSymbolsString = Cp("АБВГДЕЁЖ");
+    MemorySettingsStore store;
+    ASSERT_TRUE(SavePersistedSettings(store, p).ok);
+    EXPECT_EQ(std::get<std::string>(store.values.at("Noise File 2")), "/snd/日本/雑音.flac");
+    EXPECT_EQ(std::get<std::string>(store.values.at("BeginChar")), "ЦЩ=");
+    const LoadOutcome loaded = LoadPersistedSettings(store, 1);
+    ASSERT_FALSE(loaded.defaultsApplied);
+    EXPECT_EQ(loaded.values, p);
+
+    // A text the code page cannot hold arrives as the unmappable byte, one per character; the
+    // core keys such a character as a gap, never as a "?".
+    store.values["EndChar"] = std::string("SK日");
+    EXPECT_EQ(LoadPersistedSettings(store, 1).values.endChar, std::string("SK") + char(kUnmappableByte));
 }
 
 TEST(PersistedSettingsStore, FirstRefusedWriteStopsTheSave) {

@@ -33,7 +33,7 @@ PersistedSettings Custom() {
     p.transmission.midiPatch = 19;
     p.tone = 64;
     p.textType = true;
-    p.noiseFiles = {Cp("/звук/шум 1.wav"), "", "/n3.ogg", "C:\\noise\\4.wav"};
+    p.noiseFiles = {"/звук/шум 1.wav", "", "/n3.ogg", "C:\\noise\\4.wav"}; // paths are UTF-8
     p.trainTextNeed = false;
     p.parisSystem = true;
     p.allSymbols = false;
@@ -42,8 +42,9 @@ PersistedSettings Custom() {
     p.autoPriem = true;
     p.beginChar = "@QST"; // looks like one of the INI format's own markers
     p.endChar = "SK;AR";
-    p.pathDir = Cp("/home/оператор/тексты");
+    p.pathDir = "/home/оператор/тексты";
     p.language = 2;
+    p.voice = "soundfont";
     return p;
 }
 
@@ -127,7 +128,70 @@ private slots:
         QCOMPARE(raw.value("Paris system").toString(), QString("1")); // booleans are numbers
         QCOMPARE(raw.value("HeaderStandart").toString(), QString("1"));
         QCOMPARE(raw.value("PathDir").toString(), QString::fromUtf8("/home/оператор/тексты"));
-        QCOMPARE(raw.allKeys().size(), kPersistedValueCount);
+        QCOMPARE(raw.value("Selected symbols string").toString(), QString::fromUtf8("АБВ,=?/ 123"));
+        QCOMPARE(raw.value("Voice").toString(), QString("soundfont"));
+        QCOMPARE(raw.allKeys().size(), kPersistedValueCount + 1); // and "Voice"
+    }
+
+    void pathsOutsideTheCodePageSurviveARestart() {
+        const QString path = File("paths.conf");
+        PersistedSettings p = Custom();
+        // é, CJK and an emoji: none of them is in the code page of the texts.
+        p.noiseFiles = {"/home/zoë/bruit café.wav", "/音/日本 ノイズ.flac", "/snd/📻 static.ogg", "/шум/ТЧ.wav"};
+        p.pathDir = "/export/日本/🗂 é";
+        p.beginChar = Cp("ЦЩЪ=");
+        p.endChar = Cp("ЁЯ");
+        {
+            QSettingsStore store(path);
+            const SaveOutcome saved = SavePersistedSettings(store, p);
+            QVERIFY2(saved.ok, saved.error.c_str());
+        }
+        {
+            QSettings raw(path, QSettings::IniFormat);
+            QCOMPARE(raw.value("Noise File 2").toString(), QString::fromUtf8("/音/日本 ノイズ.flac"));
+            QCOMPARE(raw.value("PathDir").toString(), QString::fromUtf8("/export/日本/🗂 é"));
+            QCOMPARE(raw.value("BeginChar").toString(), QString::fromUtf8("ЦЩЪ="));
+        }
+        QSettingsStore again(path); // a new start
+        const LoadOutcome loaded = LoadPersistedSettings(again, 2);
+        QVERIFY(!loaded.defaultsApplied);
+        QCOMPARE(loaded.values, p);
+        QCOMPARE(loaded.values.noiseFiles[2], std::string("/snd/📻 static.ogg"));
+        QCOMPARE(loaded.values.beginChar, Cp("ЦЩЪ="));
+    }
+
+    void voiceValue() {
+        const QString path = File("voice.conf");
+        QSettingsStore store(path);
+        QVERIFY(SavePersistedSettings(store, Custom()).ok);
+        struct Case {
+            const char* label;
+            QVariant value; // invalid: removed
+            const char* expected;
+        };
+        const Case cases[] = {
+            {"missing", QVariant(), "auto"},
+            {"unknown", QString("flute"), "auto"},
+            {"number", 1, "auto"},
+            {"list", QStringList{"tone", "auto"}, "auto"},
+            {"tone", QString("tone"), "tone"},
+            {"soundfont", QString("soundfont"), "soundfont"},
+        };
+        for (const Case& c : cases) {
+            {
+                QSettings raw(path, QSettings::IniFormat);
+                if (c.value.isValid())
+                    raw.setValue("Voice", c.value);
+                else
+                    raw.remove("Voice");
+            }
+            const LoadOutcome loaded = LoadPersistedSettings(store, 2);
+            QVERIFY2(!loaded.defaultsApplied, c.label);
+            QCOMPARE(loaded.values.voice, std::string(c.expected));
+            PersistedSettings want = Custom();
+            want.voice = c.expected;
+            QCOMPARE(loaded.values, want);
+        }
     }
 
     void storedValuesOfTheWrongKind() {
@@ -195,6 +259,7 @@ private slots:
         QVERIFY(loaded.defaultsApplied);
         PersistedSettings expected;
         expected.transmission.files = {1, 2};
+        expected.voice = "soundfont"; // read on its own, like the language
         QCOMPARE(loaded.values, expected);
     }
 
