@@ -165,6 +165,8 @@ void TMainForm::PrepareControls() {
     textOptions.MemoSelectedSymbols->viewport()->installEventFilter(this);
     textOptions.MemoSelectedSymbols->setContextMenuPolicy(Qt::CustomContextMenu);
 
+    PrepareVoiceChoice();
+
     parameters.Image2->setPixmap(DecorativePicture(parameters.Image2->size()));
     panel.ButtonRun->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
     panel.ButtonStop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
@@ -236,6 +238,8 @@ void TMainForm::ConnectHandlers() {
 
     // Languages: only the user's choice of an item, not a change made by the program.
     connect(configuration.LngComboBox, &QComboBox::activated, this, &TMainForm::LngComboBoxChange);
+    // The voice: every change of the item, by mouse or keyboard.
+    connect(configuration.VoiceComboBox, &QComboBox::currentIndexChanged, this, &TMainForm::VoiceComboBoxChange);
 }
 
 // --- Window creation and closing ------------------------------------------------------------

@@ -165,6 +165,10 @@ public slots:
     // Languages.
     void LngComboBoxChange(int index);
 
+    // The signal's voice: applies the chosen item to the audio engine for the next MIDI file it
+    // opens (a transmission that already plays keeps its voice).
+    void VoiceComboBoxChange(int index);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -192,6 +196,9 @@ private:
     void AbandonRun();
 
     void BrowseNoiseFile(QLineEdit* edit);
+    // The voice list's items and their stored names; its texts in the language shown.
+    void PrepareVoiceChoice();
+    void ShowVoiceTexts();
     void FillSelectedSymbolsMenu(QPoint pos);
 
     std::unique_ptr<UiDialogs> ownDialogs_;

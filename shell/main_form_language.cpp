@@ -82,6 +82,7 @@ void TMainForm::ApplyLanguage(int position) {
             break;
         }
     }
+    ShowVoiceTexts();
     IndicatorRefresh();
 }
 

@@ -1,12 +1,43 @@
 // The settings kept between runs: read from the store once while the window is created, written
-// once when it closes.
+// once when it closes. Also the choice of the signal's voice, which is kept with them.
 #include "shell/main_form.h"
 
+#include "audio/audio_engine.h"
 #include "shell/memo_text.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace qlor {
+namespace {
+
+// A file path as the store keeps it (UTF-8) and back. Paths never pass through the code page,
+// which cannot hold every character of a file name.
+std::string PathBytes(const QString& path) {
+    return path.toStdString();
+}
+
+QString PathText(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+// The voice list's items in their order, with the stored name of each and its texts.
+struct VoiceItem {
+    std::string_view stored;
+    const char* english;
+    const char* russian;
+};
+constexpr VoiceItem kVoiceItems[] = {
+    {kVoiceAuto, "auto", "авто"},
+    {kVoiceSoundFont, "SoundFont", "SoundFont"},
+    {kVoiceTone, "Pure tone", "чистый тон"},
+};
+
+QString Utf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
 
 PersistedSettings TMainForm::CollectSettings() const {
     PersistedSettings v;
@@ -16,7 +47,7 @@ PersistedSettings TMainForm::CollectSettings() const {
     const QLineEdit* noise[] = {configuration.NoiseFile1, configuration.NoiseFile2, configuration.NoiseFile3,
                                 configuration.NoiseFile4};
     for (size_t i = 0; i < v.noiseFiles.size(); ++i)
-        v.noiseFiles[i] = ToCp1251(noise[i]->text());
+        v.noiseFiles[i] = PathBytes(noise[i]->text());
     v.trainTextNeed = parameters.TrainTextNeed->isChecked();
     v.parisSystem = configuration.ParisSystem->isChecked();
     v.allSymbols = textOptions.AllSymbols->isChecked();
@@ -31,8 +62,9 @@ PersistedSettings TMainForm::CollectSettings() const {
     v.endedStandart = textOptions.EndedStandart->isChecked();
     v.endedUser = textOptions.EndedUser->isChecked();
     v.endChar = ToCp1251(textOptions.EndChar->text());
-    v.pathDir = ToCp1251(files.PathDir->text());
+    v.pathDir = PathBytes(files.PathDir->text());
     v.language = LanguagePosition();
+    v.voice = configuration.VoiceComboBox->currentData().toString().toStdString();
     return v;
 }
 
@@ -46,7 +78,7 @@ void TMainForm::ApplySettings(const PersistedSettings& v) {
     QLineEdit* noise[] = {configuration.NoiseFile1, configuration.NoiseFile2, configuration.NoiseFile3,
                           configuration.NoiseFile4};
     for (size_t i = 0; i < v.noiseFiles.size(); ++i)
-        noise[i]->setText(FromCp1251(v.noiseFiles[i]));
+        noise[i]->setText(PathText(v.noiseFiles[i]));
     parameters.TrainTextNeed->setChecked(v.trainTextNeed);
     SetRadioChecked(configuration.ParisSystem, v.parisSystem);
     SetRadioChecked(textOptions.AllSymbols, v.allSymbols);
@@ -61,7 +93,14 @@ void TMainForm::ApplySettings(const PersistedSettings& v) {
     SetRadioChecked(textOptions.EndedStandart, v.endedStandart);
     SetRadioChecked(textOptions.EndedUser, v.endedUser);
     textOptions.EndChar->setText(FromCp1251(v.endChar));
-    files.PathDir->setText(FromCp1251(v.pathDir));
+    files.PathDir->setText(PathText(v.pathDir));
+    // The voice goes to the audio engine at once, also when the item shown does not change.
+    QComboBox* voice = configuration.VoiceComboBox;
+    {
+        const QSignalBlocker quiet(voice);
+        voice->setCurrentIndex(std::max(voice->findData(Utf8(VoiceOrAuto(v.voice))), 0));
+    }
+    VoiceComboBoxChange(voice->currentIndex());
 }
 
 void TMainForm::LoadSettings() {
@@ -85,6 +124,40 @@ void TMainForm::SaveSettings() {
     const SaveOutcome outcome = SavePersistedSettings(*store_, CollectSettings());
     if (!outcome.ok)
         dialogs_->ShowError(this, QString::fromStdString(outcome.error));
+}
+
+// --- The signal's voice ----------------------------------------------------------------------
+
+void TMainForm::PrepareVoiceChoice() {
+    QComboBox* list = configuration.VoiceComboBox;
+    const QSignalBlocker quiet(list);
+    list->clear();
+    for (const VoiceItem& item : kVoiceItems)
+        list->addItem(QString::fromUtf8(item.english), Utf8(item.stored));
+    list->setCurrentIndex(0);
+}
+
+void TMainForm::ShowVoiceTexts() {
+    // Texts of their own, English at language position 0 and Russian at any other.
+    const bool english = English();
+    configuration.VoiceLabel->setText(english ? QStringLiteral("Signal voice") : QStringLiteral("Голос сигнала"));
+    configuration.VoiceComboBox->setToolTip(english ? QStringLiteral("auto: the SoundFont when one is installed, "
+                                                                     "otherwise the pure tone")
+                                                    : QStringLiteral("авто: SoundFont, если он установлен, "
+                                                                     "иначе чистый тон"));
+    QComboBox* list = configuration.VoiceComboBox;
+    for (int i = 0; i < list->count() && i < static_cast<int>(std::size(kVoiceItems)); ++i)
+        list->setItemText(i, QString::fromUtf8(english ? kVoiceItems[i].english : kVoiceItems[i].russian));
+}
+
+void TMainForm::VoiceComboBoxChange(int index) {
+    // The engine reads the voice only when it opens a MIDI file, on this thread, so a change while
+    // a transmission plays is safe: the sounding text keeps its voice, the next one takes the new.
+    const QString stored = configuration.VoiceComboBox->itemData(index).toString();
+    VoiceKind voice = VoiceKind::Automatic;
+    if (!ParseVoiceName(VoiceOrAuto(stored.toStdString()), voice))
+        voice = VoiceKind::Automatic;
+    AudioEngine::Shared().SetVoice(voice);
 }
 
 } // namespace qlor

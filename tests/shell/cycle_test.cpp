@@ -44,8 +44,8 @@ bool WriteToneWav(const QString& path, int lengthMs) {
 }
 
 // The controls that stay usable during a transmission.
-const char* const kAlwaysUsable[] = {"TrackBar2", "TrackBar3", "InputMemo", "LngComboBox", "Button57",
-                                     "Button58",  "Button59",  "Button60",  "Button37",    "PathDir"};
+const char* const kAlwaysUsable[] = {"TrackBar2", "TrackBar3", "InputMemo", "LngComboBox", "Button57",     "Button58",
+                                     "Button59",  "Button60",  "Button37",  "PathDir",     "VoiceComboBox"};
 
 } // namespace
 

@@ -4,6 +4,7 @@
 // per-user settings location points into a temporary folder for the whole program.
 #include "fakes.h"
 
+#include "audio/audio_engine.h"
 #include "control/caption_table.h"
 #include "control/settings_store.h"
 #include "shell/main_form.h"
@@ -50,7 +51,7 @@ PersistedSettings FilledValues() {
     v.transmission.files = {2, 7};
     v.textType = true;
     v.tone = 60;
-    v.noiseFiles = {Cp("/шум/ТЧ.wav"), "/noise/ds.wav", "", "/noise/rn.wav"};
+    v.noiseFiles = {"/шум/ТЧ.wav", "/noise/ds.wav", "", "/noise/rn.wav"}; // UTF-8 paths
     v.trainTextNeed = false;
     v.parisSystem = true;
     v.allSymbols = false;
@@ -65,8 +66,9 @@ PersistedSettings FilledValues() {
     v.endedStandart = false;
     v.endedUser = true;
     v.endChar = "SK";
-    v.pathDir = Cp("/tmp/Папка");
+    v.pathDir = "/tmp/Папка";
     v.language = 0;
+    v.voice = "tone";
     return v;
 }
 
@@ -172,7 +174,8 @@ private slots:
         form->close();
         QVERIFY(dialogs->errors.isEmpty());
         QSettings written(ini, QSettings::IniFormat);
-        QCOMPARE(written.allKeys().size(), kPersistedValueCount);
+        QCOMPARE(written.allKeys().size(), kPersistedValueCount + 1); // and "Voice"
+        QCOMPARE(written.value("Voice").toString(), QStringLiteral("auto"));
         QCOMPARE(written.value("Tone").toInt(), kToneDefault);
         QCOMPARE(written.value("Number Speed 2").toInt(), 5);
         QCOMPARE(written.value("Selected symbols string").toString(), FromCp1251(FullAlphabet()));
@@ -388,7 +391,8 @@ private slots:
         auto form = Open(store);
         PersistedSettings want; // defaults; the noise files and the training box were not reached
         want.transmission.files = {2, 7};
-        want.language = 1; // read in its own block
+        want.language = 1;   // read in its own block
+        want.voice = "tone"; // so is the voice
         QCOMPARE(form->CollectSettings(), want);
         QCOMPARE(Tab(*form, 0), QStringLiteral("Alpha"));
         QVERIFY(form->configuration.OurSystem->isChecked());
@@ -458,8 +462,10 @@ private slots:
         QVERIFY(!QFile::exists(QStringLiteral("temp.mid")));
         QVERIFY(dialogs->errors.isEmpty());
         const auto names = PersistedValueNames();
-        QCOMPARE(store.log, std::vector<std::string>(names.begin(), names.end()));
-        QCOMPARE(std::get<std::string>(store.values["Noise File 3"]), Cp("/звук/пт.wav"));
+        std::vector<std::string> order(names.begin(), names.end());
+        order.emplace_back("Voice");
+        QCOMPARE(store.log, order);
+        QCOMPARE(std::get<std::string>(store.values["Noise File 3"]), std::string("/звук/пт.wav"));
         QCOMPARE(std::get<std::int32_t>(store.values["Number 1"]), 0);
         QCOMPARE(std::get<std::int32_t>(store.values["Languige"]), 1);
         // The captured levels are put back, not the slider positions.
@@ -527,6 +533,159 @@ private slots:
         QCOMPARE(form->Settings().files, (std::array<int, 2>{2, 7}));
     }
 
+    void pathsOutsideTheCodePageSurviveARestart() {
+        // Characters the code page of the texts cannot hold: é, CJK, an emoji. The files and the
+        // folder exist, so that the next start must find them under exactly these names.
+        const QString noise1 = dir->filePath(QStringLiteral("bruit café.wav"));
+        const QString noise4 = dir->filePath(QStringLiteral("日本 📻.flac"));
+        const QString folder = dir->filePath(QStringLiteral("出力 🗂 é"));
+        QVERIFY(WriteFile(noise1, "RIFF"));
+        QVERIFY(WriteFile(noise4, "fLaC"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString ini = dir->filePath(QStringLiteral("paths.conf"));
+        {
+            QSettingsStore store(ini);
+            auto form = Open(store);
+            form->configuration.NoiseFile1->setText(noise1);
+            form->configuration.NoiseFile4->setText(noise4);
+            form->files.PathDir->setText(folder);
+            form->textOptions.BeginChar->setText(QStringLiteral("ЦЩЪ="));
+            form->textOptions.EndChar->setText(QStringLiteral("ЁЯ"));
+            form->close();
+            QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join('\n')));
+        }
+        QSettingsStore store(ini);
+        auto next = Open(store);
+        QCOMPARE(next->configuration.NoiseFile1->text(), noise1);
+        QCOMPARE(next->configuration.NoiseFile4->text(), noise4);
+        QCOMPARE(next->files.PathDir->text(), folder);
+        QVERIFY(QFileInfo(next->configuration.NoiseFile4->text()).isFile());
+        QVERIFY(QFileInfo(next->files.PathDir->text()).isDir());
+        // The texts the core keys still come back in their code page.
+        QCOMPARE(next->textOptions.BeginChar->text(), QStringLiteral("ЦЩЪ="));
+        QCOMPARE(next->textOptions.EndChar->text(), QStringLiteral("ЁЯ"));
+        QCOMPARE(next->CollectSettings().beginChar, Cp("ЦЩЪ="));
+    }
+
+    // --- The signal's voice -----------------------------------------------------------------------
+
+    void storedVoiceReachesTheListAndTheEngine_data() {
+        QTest::addColumn<QVariant>("stored"); // invalid: missing
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("engine");
+        QTest::newRow("tone") << QVariant(QStringLiteral("tone")) << 2 << int(VoiceKind::Tone);
+        QTest::newRow("soundfont") << QVariant(QStringLiteral("soundfont")) << 1 << int(VoiceKind::SoundFont);
+        QTest::newRow("auto") << QVariant(QStringLiteral("auto")) << 0 << int(VoiceKind::Automatic);
+        QTest::newRow("missing") << QVariant() << 0 << int(VoiceKind::Automatic);
+        QTest::newRow("unknown") << QVariant(QStringLiteral("harp")) << 0 << int(VoiceKind::Automatic);
+        QTest::newRow("number") << QVariant(2) << 0 << int(VoiceKind::Automatic);
+    }
+    void storedVoiceReachesTheListAndTheEngine() {
+        QFETCH(QVariant, stored);
+        QFETCH(int, index);
+        QFETCH(int, engine);
+        MemorySettingsStore store;
+        FillStore(store);
+        if (!stored.isValid())
+            store.values.erase("Voice");
+        else if (stored.typeId() == QMetaType::Int)
+            store.values["Voice"] = std::int32_t{stored.toInt()};
+        else
+            store.values["Voice"] = stored.toString().toStdString();
+        // Another voice first, so that the start has to set it.
+        AudioEngine::Shared().SetVoice(engine == int(VoiceKind::Tone) ? VoiceKind::SoundFont : VoiceKind::Tone);
+        auto form = Open(store);
+        QCOMPARE(form->configuration.VoiceComboBox->currentIndex(), index);
+        QCOMPARE(int(AudioEngine::Shared().Voice()), engine);
+        // Never a reason for the default set: everything else is as stored.
+        PersistedSettings want = FilledValues();
+        want.voice = std::string(index == 0 ? "auto" : index == 1 ? "soundfont" : "tone");
+        QCOMPARE(form->CollectSettings(), want);
+        form->close();
+        QCOMPARE(std::get<std::string>(store.values["Voice"]), want.voice);
+    }
+
+    void choosingAVoiceAppliesAtOnceAndIsKept() {
+        MemorySettingsStore store;
+        auto form = Open(store);
+        QComboBox* voice = form->configuration.VoiceComboBox;
+        QCOMPARE(voice->count(), 3);
+        QCOMPARE(voice->currentIndex(), 0);
+        QCOMPARE(AudioEngine::Shared().Voice(), VoiceKind::Automatic);
+        voice->setFocus();
+        QTest::keyClick(voice, Qt::Key_Down);
+        QCOMPARE(voice->currentIndex(), 1);
+        QCOMPARE(AudioEngine::Shared().Voice(), VoiceKind::SoundFont);
+        QTest::keyClick(voice, Qt::Key_Down);
+        QCOMPARE(AudioEngine::Shared().Voice(), VoiceKind::Tone);
+        form->close();
+        QCOMPARE(store.log.back(), "Voice"); // written after the 46 values
+        QCOMPARE(std::get<std::string>(store.values["Voice"]), std::string("tone"));
+
+        auto next = Open(store);
+        QCOMPARE(next->configuration.VoiceComboBox->currentIndex(), 2);
+        QCOMPARE(AudioEngine::Shared().Voice(), VoiceKind::Tone);
+        next->configuration.VoiceComboBox->setCurrentIndex(0);
+        QCOMPARE(AudioEngine::Shared().Voice(), VoiceKind::Automatic);
+    }
+
+    void voiceTextsFollowTheLanguage() {
+        QVERIFY(QFile::copy(ShippedRussian(), QStringLiteral("Russian.lng")));
+        MemorySettingsStore store;
+        auto form = Open(store);
+        const auto items = [&] {
+            QStringList texts;
+            for (int i = 0; i < form->configuration.VoiceComboBox->count(); ++i)
+                texts << form->configuration.VoiceComboBox->itemText(i);
+            return texts;
+        };
+        form->configuration.VoiceComboBox->setCurrentIndex(2);
+        QCOMPARE(form->configuration.VoiceLabel->text(), QStringLiteral("Signal voice"));
+        QCOMPARE(items(), (QStringList{"auto", "SoundFont", "Pure tone"}));
+        Pick(*form, 1);
+        QCOMPARE(form->configuration.VoiceLabel->text(), QStringLiteral("Голос сигнала"));
+        QCOMPARE(items(), (QStringList{"авто", "SoundFont", "чистый тон"}));
+        QVERIFY(form->configuration.VoiceComboBox->toolTip().startsWith(QStringLiteral("авто")));
+        // Renaming the items neither changes the choice nor what is stored.
+        QCOMPARE(form->configuration.VoiceComboBox->currentIndex(), 2);
+        QCOMPARE(form->CollectSettings().voice, std::string("tone"));
+        Pick(*form, 0);
+        QCOMPARE(items(), (QStringList{"auto", "SoundFont", "Pure tone"}));
+        form->close();
+
+        // A Russian start shows the Russian texts from the beginning.
+        store.values["Languige"] = 1;
+        auto russian = Open(store);
+        QCOMPARE(russian->configuration.VoiceLabel->text(), QStringLiteral("Голос сигнала"));
+        QCOMPARE(russian->configuration.VoiceComboBox->currentText(), QStringLiteral("чистый тон"));
+        // The longer Russian texts fit their controls.
+        QLabel* label = russian->configuration.VoiceLabel;
+        QVERIFY(label->sizeHint().width() <= label->width());
+        QVERIFY(russian->configuration.VoiceComboBox->sizeHint().width() <=
+                russian->configuration.VoiceComboBox->width());
+    }
+
+    void voiceChangesWhileATransmissionPlays() {
+        MemorySettingsStore store;
+        auto form = Open(store);
+        form->panel.ButtonRun->click();
+        QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join('\n')));
+        QVERIFY(form->panel.ButtonStop->isEnabled()); // playing
+        QVERIFY(form->configuration.VoiceComboBox->isEnabled());
+        form->configuration.VoiceComboBox->setCurrentIndex(2);
+        QCOMPARE(AudioEngine::Shared().Voice(), VoiceKind::Tone);
+        QTest::qWait(100);
+        // The text that sounds goes on; the new voice is for the next one.
+        QVERIFY(form->panel.ButtonStop->isEnabled());
+        QVERIFY(dialogs->errors.isEmpty());
+        form->panel.ButtonStop->click();
+        QVERIFY(!form->panel.ButtonStop->isEnabled());
+        form->panel.ButtonRun->click();
+        QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join('\n')));
+        QVERIFY(form->panel.ButtonStop->isEnabled());
+        form->panel.ButtonStop->click();
+    }
+
     void programStoreLivesInTheUsersConfigFolder() {
         // XDG_CONFIG_HOME points into a temporary folder for this whole program (see main).
         QSettingsStore store;
@@ -539,7 +698,7 @@ private slots:
         form->close();
         QSettings written(location, QSettings::IniFormat);
         QCOMPARE(written.value("Tone").toInt(), 99);
-        QCOMPARE(written.allKeys().size(), kPersistedValueCount);
+        QCOMPARE(written.allKeys().size(), kPersistedValueCount + 1);
         QFile::remove(location);
     }
 };

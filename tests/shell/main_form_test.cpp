@@ -195,6 +195,8 @@ const NamedControl kControls[] = {
     {"ParisSystem", "TabSheet3", "QRadioButton"},
     {"Label70", "TabSheet3", "QLabel"},
     {"LngComboBox", "TabSheet3", "QComboBox"},
+    {"VoiceLabel", "TabSheet3", "QLabel"},
+    {"VoiceComboBox", "TabSheet3", "QComboBox"},
 };
 
 const char* const kPagesInTabOrder[] = {"TabSheet1", "TabSheet4",  "TabSheet6", "TabSheet2", "TabSheet9",
