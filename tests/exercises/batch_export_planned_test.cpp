@@ -1,10 +1,10 @@
 // The export's per-pair observer: it sees every plan, in order, before the pair is written.
 #include "exercises/batch_export.h"
+#include "tests/support/files.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <unistd.h>
 
 namespace qlor {
 namespace {
@@ -12,9 +12,9 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(ExportPlanned, SeesEachPlanBeforeItsPairAndEachFailedGeneration) {
-    std::string pattern = (fs::temp_directory_path() / "qlor-planned-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    const fs::path dir = pattern;
+    const test::TempDir tmp("qlor-planned");
+    ASSERT_TRUE(tmp.valid());
+    const fs::path dir = tmp.path();
 
     ExportParams params;
     params.controls.settings = DefaultTransmissionSettings();

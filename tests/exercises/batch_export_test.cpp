@@ -2,7 +2,8 @@
 #include "exercises/batch_export.h"
 #include "synthesis/codepage.h"
 
-#include "smf_reader.h"
+#include "tests/support/files.h"
+#include "tests/support/smf_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -10,17 +11,13 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <unistd.h>
 
 namespace qlor {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::ReadAll;
 
 std::vector<uint8_t> ReadBytes(const fs::path& path) {
     std::string s = ReadAll(path);
@@ -38,19 +35,18 @@ std::set<std::string> Names(const fs::path& dir) {
 class BatchExport : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "qlor-export-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        ASSERT_TRUE(tmp_.valid());
+        dir_ = tmp_.path();
         params_.controls.settings = DefaultTransmissionSettings();
         params_.controls.settings.number = {0, 4, 1, 7};
         params_.controls.settings.groups = {0, 0, 5}; // 5 groups
         params_.controls.settings.files = {1, 2};
         params_.folder = dir_.string();
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     void SetCount(int count) { params_.controls.settings.files = {count / 10, count % 10}; }
 
+    test::TempDir tmp_{"qlor-export"};
     fs::path dir_;
     ExportParams params_;
     MorseTable table_;
@@ -125,7 +121,7 @@ TEST_F(BatchExport, FilesHoldTheDisplayedTextAndTheKeyedRadiogram) {
         MidiResult built = BuildMorseMidi(table_, {item.segment}, 0, params_.voice);
         ASSERT_TRUE(built);
         EXPECT_EQ(midi, built.bytes);
-        test::SmfTrack track = test::ReadSmf(midi);
+        test::SmfTrack track = test::ReadSmfSegments(midi);
         ASSERT_TRUE(track.error.empty()) << track.error;
         ASSERT_EQ(track.segments.size(), 1u);
         // The closing marker 5 seconds after the last note, to within one tick.
@@ -196,7 +192,7 @@ TEST_F(BatchExport, FailedGenerationKeysTheFailureTextAndGoesOn) {
     EXPECT_EQ(item.segment.body, Cp("Невозможно сформировать текст - набор символов слищком мал!"));
     EXPECT_EQ(item.displayed, "vvv=\r\n\r\n*");
     EXPECT_EQ(ReadAll(dir_ / "0417-02.txt"), "vvv=\r\n\r\n*");
-    test::SmfTrack track = test::ReadSmf(ReadBytes(dir_ / "0417-02.mid"));
+    test::SmfTrack track = test::ReadSmfSegments(ReadBytes(dir_ / "0417-02.mid"));
     ASSERT_TRUE(track.error.empty()) << track.error;
     EXPECT_GT(track.segments.at(0).notes, 100); // the failure text is keyed
 

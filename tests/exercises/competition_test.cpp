@@ -6,7 +6,7 @@
 #include "synthesis/timing.h"
 #include "textgen/radiogram.h"
 
-#include "smf_reader.h"
+#include "tests/support/smf_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -231,7 +231,7 @@ TEST(Competition, MidiFileHasOneSegmentPerTextWithMinutePauses) {
     MidiResult midi = BuildMorseMidi(table, plan.segments, kCompetitionPauseSeconds, voice);
     ASSERT_TRUE(midi) << midi.message;
 
-    test::SmfTrack track = test::ReadSmf(midi.bytes);
+    test::SmfTrack track = test::ReadSmfSegments(midi.bytes);
     ASSERT_TRUE(track.error.empty()) << track.error;
     EXPECT_EQ(track.format, 0);
     EXPECT_EQ(track.division, 255);

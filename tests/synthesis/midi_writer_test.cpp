@@ -1,7 +1,7 @@
 #include "synthesis/codepage.h"
 #include "synthesis/midi_writer.h"
 #include "synthesis/timing.h"
-#include "tests/synthesis/smf_reader.h"
+#include "tests/support/smf_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -149,4 +149,67 @@ inline std::optional<SmfFile> ReadSmf(const std::vector<uint8_t>& bytes, std::st
     return file;
 }
 
+// The track split at its tempo events into the segments of a Morse file: each keys its notes one
+// at a time and is closed by a "PAUSE" text event once the last note has ended.
+struct SmfSegment {
+    uint32_t tempo = 0;        // [us/quarter]
+    int notes = 0;             // note-ons with a velocity above 0
+    int channel = -1;          // channel of the note events
+    uint64_t closingDelta = 0; // delta-time of the closing "PAUSE" text event [ticks]
+    bool closed = false;
+    bool hasCopyright = false;
+};
+
+struct SmfTrack {
+    std::string error; // empty when the file is well formed
+    int format = -1;
+    int division = 0;
+    int program = -1;
+    std::vector<SmfSegment> segments;
+};
+
+inline SmfTrack ReadSmfSegments(const std::vector<uint8_t>& bytes) {
+    SmfTrack t;
+    const std::optional<SmfFile> file = ReadSmf(bytes, &t.error);
+    if (!file) {
+        return t;
+    }
+    t.format = file->format;
+    t.division = file->division;
+    int open = 0; // notes sounding
+    for (const SmfEvent& ev : file->events) {
+        if (ev.IsMeta(0x51)) {
+            if (ev.data.size() != 3) {
+                t.error = "tempo length";
+                return t;
+            }
+            t.segments.push_back(SmfSegment{(uint32_t{ev.data[0]} << 16) | (ev.data[1] << 8) | ev.data[2]});
+        } else if (ev.IsMeta(0x02) && !t.segments.empty()) {
+            t.segments.back().hasCopyright = true;
+        } else if (ev.IsMeta(0x01) && ev.Text() == "PAUSE") {
+            if (t.segments.empty() || open != 0) {
+                t.error = "closing marker outside a segment or over a sounding note";
+                return t;
+            }
+            t.segments.back().closingDelta = ev.delta;
+            t.segments.back().closed = true;
+        } else if ((ev.status & 0xF0) == 0xC0) {
+            t.program = ev.data.at(0);
+        } else if (ev.IsNoteOn() || ev.IsNoteOff()) {
+            if (t.segments.empty()) {
+                t.error = "note outside a segment";
+                return t;
+            }
+            t.segments.back().channel = ev.status & 0x0F;
+            t.segments.back().notes += ev.IsNoteOn() ? 1 : 0;
+            open += ev.IsNoteOn() ? 1 : -1;
+            if (open < 0 || open > 1) {
+                t.error = "notes overlap or end unopened";
+                return t;
+            }
+        }
+    }
+    return t;
+}
+
 } // namespace qlor::test
