@@ -2,40 +2,21 @@
 // and the choice of the table to show, and the shipped Russian language file.
 #include "control/caption_table.h"
 #include "synthesis/codepage.h"
+#include "tests/support/files.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <set>
-#include <unistd.h>
 
 namespace qlor {
 namespace {
 
 namespace fs = std::filesystem;
 
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "qlor-lng-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(path_, ec);
-    }
-    const fs::path& path() const { return path_; }
-    fs::path Write(const std::string& name, std::string_view bytes) const {
-        std::ofstream(path_ / name, std::ios::binary) << bytes;
-        return path_ / name;
-    }
-
-private:
-    fs::path path_;
-};
+using test::ReadAll;
+using test::TempDir;
 
 std::vector<int> NonEmptyEntries(const CaptionTable& t) {
     std::vector<int> entries;
@@ -314,11 +295,6 @@ fs::path ShippedRussianFile() {
     return fs::path(QLOR_TEST_DATA_DIR).parent_path().parent_path() / "data" / "Russian.lng";
 }
 
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 TEST(RussianLanguageFile, EveryEntryParsesBackToTheDesignText) {
     const fs::path path = ShippedRussianFile();
     CaptionTable t;
@@ -331,14 +307,14 @@ TEST(RussianLanguageFile, EveryEntryParsesBackToTheDesignText) {
     for (int e = 1; e <= kCaptionCount; ++e) {
         marked.Set(e, "?");
     }
-    ParseLanguageLines(ReadBytes(path), marked);
+    ParseLanguageLines(ReadAll(path), marked);
     for (int e = 1; e <= kCaptionCount; ++e) {
         EXPECT_NE(marked.Text(e), "?") << "entry " << e << " missing from the file";
     }
 }
 
 TEST(RussianLanguageFile, LinesEndWithCrLf) {
-    const std::string bytes = ReadBytes(ShippedRussianFile());
+    const std::string bytes = ReadAll(ShippedRussianFile());
     ASSERT_FALSE(bytes.empty());
     EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
     for (size_t i = 0; i < bytes.size(); ++i) {
