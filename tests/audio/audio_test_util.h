@@ -3,6 +3,7 @@
 // writing, and an independent reading of note times from SMF bytes.
 #include "synthesis/midi_writer.h"
 #include "synthesis/morse_table.h"
+#include "tests/support/files.h"
 
 #include <sndfile.h>
 
@@ -16,23 +17,6 @@
 #include <vector>
 
 namespace qlor::test {
-
-// A directory of its own for the files of one test, removed at the end.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qlor-audio-XXXXXX").string();
-        path_ = mkdtemp(pattern.data()) ? pattern : std::string();
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
 
 inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
