@@ -1,6 +1,6 @@
 // Without any sound output the program still starts and composes texts; Run says that nothing
 // can be played and leaves the window as it was before the Run.
-#include "fakes.h"
+#include "test_support.h"
 
 #include "audio/media_player.h"
 #include "control/blocked_controls.h"
@@ -53,16 +53,7 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    // An output driver that does not exist: the audio system cannot open any device.
-    qputenv("SDL_AUDIODRIVER", "qlor-no-such-driver");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    QApplication app(argc, argv);
-    CycleNoDeviceTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+// An output driver that does not exist: the audio system cannot open any device.
+QLOR_WINDOW_TEST_MAIN(CycleNoDeviceTest, "qlor-no-such-driver")
 
 #include "cycle_no_device_test.moc"

@@ -1,7 +1,7 @@
 // The transmission cycle in the window, played on the audio engine's dummy output: Run, Stop,
 // the natural end, the noise that follows the text, the progress bars, the blocked controls, auto
 // reception, "temp.mid" and the failures that must end cleanly.
-#include "fakes.h"
+#include "test_support.h"
 
 #include "audio/media_player.h"
 #include "control/blocked_controls.h"
@@ -21,27 +21,11 @@
 #include <vector>
 
 using namespace qlor;
+using test::WriteToneWav;
 
 namespace {
 
 using Mode = MediaPlayer::Mode;
-
-// A short mono recording: a 440 Hz tone [ms] long, 16-bit PCM.
-bool WriteToneWav(const QString& path, int lengthMs) {
-    SF_INFO info{};
-    info.samplerate = 8000;
-    info.channels = 1;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE* f = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
-    if (!f)
-        return false;
-    std::vector<short> samples(static_cast<size_t>(info.samplerate) * lengthMs / 1000);
-    for (size_t i = 0; i < samples.size(); ++i)
-        samples[i] = static_cast<short>(8000 * std::sin(2 * M_PI * 440.0 * double(i) / info.samplerate));
-    const sf_count_t written = sf_write_short(f, samples.data(), static_cast<sf_count_t>(samples.size()));
-    sf_close(f);
-    return written == static_cast<sf_count_t>(samples.size());
-}
 
 // The controls that stay usable during a transmission.
 const char* const kAlwaysUsable[] = {"TrackBar2", "TrackBar3", "InputMemo", "LngComboBox", "Button57",     "Button58",
@@ -421,16 +405,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    // The audio engine's silent output device, so that playback runs at its real pace anywhere.
-    qputenv("SDL_AUDIODRIVER", "dummy");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    QApplication app(argc, argv);
-    CycleTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QLOR_WINDOW_TEST_MAIN(CycleTest, "dummy")
 
 #include "cycle_test.moc"

@@ -1,6 +1,6 @@
 // The competition and the batch export through the window: what they write equals what the
 // cores plan, the page lock, the blocking of the controls, failures, progress and responsiveness.
-#include "fakes.h"
+#include "test_support.h"
 
 #include "audio/media_player.h"
 #include "exercises/batch_export.h"
@@ -16,15 +16,10 @@
 #include <set>
 
 using namespace qlor;
+using test::ReadAll;
+using test::WriteToneWav;
 
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<unreadable>";
-    return f.readAll();
-}
 
 QStringList Files(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
@@ -40,24 +35,6 @@ QStringList PairNames(const char* base, int from, int to) {
     return names;
 }
 
-// A short 8 kHz mono recording, enough for the noise player to open.
-void WriteWav(const QString& path) {
-    const int frames = 8000;
-    QByteArray b;
-    QDataStream s(&b, QIODevice::WriteOnly);
-    s.setByteOrder(QDataStream::LittleEndian);
-    s.writeRawData("RIFF", 4);
-    s << quint32(36 + frames * 2);
-    s.writeRawData("WAVEfmt ", 8);
-    s << quint32(16) << quint16(1) << quint16(1) << quint32(8000) << quint32(16000) << quint16(2) << quint16(16);
-    s.writeRawData("data", 4);
-    s << quint32(frames * 2);
-    for (int i = 0; i < frames; ++i)
-        s << qint16((i % 20 < 10) ? 3000 : -3000);
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(b);
-}
 
 bool Blocked(TMainForm& form) {
     return !form.panel.ButtonRun->isEnabled() && !form.files.ButtonFormFiles->isEnabled() &&
@@ -190,7 +167,7 @@ private slots:
         s.startSpeed = {0, 5, 0};
         s.stopSpeed = {0, 6, 0};
         s.noiseType = 1; // a noise a normal transmission would play
-        WriteWav(Path("noise.wav"));
+        QVERIFY(WriteToneWav(Path("noise.wav"), 1000));
         form->configuration.NoiseFile1->setText(Path("noise.wav"));
         form->parameters.TrainTextNeed->setChecked(true);
         form->text.MemoText->setPlainText(QStringLiteral("earlier text"));
@@ -448,16 +425,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    // No real sound device and never the user's own settings.
-    qputenv("SDL_AUDIODRIVER", "dummy");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    QApplication app(argc, argv);
-    ExercisesPageTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QLOR_WINDOW_TEST_MAIN(ExercisesPageTest, "dummy")
 
 #include "exercises_page_test.moc"

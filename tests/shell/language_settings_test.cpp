@@ -2,7 +2,7 @@
 // files of the current directory, the captions they give, and the settings read while the window
 // is created and written when it closes. Every test runs in a fresh current directory; the
 // per-user settings location points into a temporary folder for the whole program.
-#include "fakes.h"
+#include "test_support.h"
 
 #include "audio/audio_engine.h"
 #include "control/caption_table.h"
@@ -16,14 +16,9 @@
 #include <QtTest>
 
 using namespace qlor;
+using test::WriteAll;
 
 namespace {
-
-bool WriteFile(const QString& path, std::string_view bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) &&
-           f.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
-}
 
 // data/Russian.lng of the source tree.
 QString ShippedRussian() {
@@ -124,7 +119,7 @@ class LanguageSettingsTest : public QObject {
         form->show();
         return form;
     }
-    void Lng(const char* name, std::string_view bytes) { QVERIFY(WriteFile(QString::fromUtf8(name), bytes)); }
+    void Lng(const char* name, std::string_view bytes) { QVERIFY(WriteAll(QString::fromUtf8(name), bytes)); }
     // The operator picks an item of the language list.
     static void Pick(TMainForm& form, int index) {
         QComboBox* list = form.configuration.LngComboBox;
@@ -455,7 +450,7 @@ private slots:
         form->panel.Button4->click(); // "Number 1" down: 1 -> 0
         Pick(*form, 1);
         const PersistedSettings shown = form->CollectSettings();
-        QVERIFY(WriteFile(QStringLiteral("temp.mid"), "MThd"));
+        QVERIFY(WriteAll(QStringLiteral("temp.mid"), "MThd"));
         store.log.clear();
         form->close();
         QVERIFY(!form->isVisible());
@@ -494,7 +489,7 @@ private slots:
 
     void unwritableSettingsFileIsReported() {
         // The settings file would live below a plain file: no folder can be made there.
-        QVERIFY(WriteFile(QStringLiteral("blocker"), "x"));
+        QVERIFY(WriteAll(QStringLiteral("blocker"), "x"));
         QSettingsStore store(dir->filePath(QStringLiteral("blocker/QLOR.conf")));
         auto form = Open(store);
         form->close();
@@ -539,8 +534,8 @@ private slots:
         const QString noise1 = dir->filePath(QStringLiteral("bruit café.wav"));
         const QString noise4 = dir->filePath(QStringLiteral("日本 📻.flac"));
         const QString folder = dir->filePath(QStringLiteral("出力 🗂 é"));
-        QVERIFY(WriteFile(noise1, "RIFF"));
-        QVERIFY(WriteFile(noise4, "fLaC"));
+        QVERIFY(WriteAll(noise1, "RIFF"));
+        QVERIFY(WriteAll(noise4, "fLaC"));
         QVERIFY(QDir().mkpath(folder));
         const QString ini = dir->filePath(QStringLiteral("paths.conf"));
         {
@@ -703,18 +698,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    // Never the user's own settings, never a real sound device.
-    QTemporaryDir config;
-    if (!config.isValid())
-        return 1;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    qputenv("SDL_AUDIODRIVER", "dummy");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    LanguageSettingsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QLOR_WINDOW_TEST_MAIN(LanguageSettingsTest, "dummy")
 
 #include "language_settings_test.moc"

@@ -1,6 +1,6 @@
 // The reception check through the window: the copy in InputMemo marked against MemoText, the head
 // lines, the wrapping of both boxes alike, clearing, and saving the check list.
-#include "fakes.h"
+#include "test_support.h"
 
 #include "exercises/reception_check.h"
 #include "shell/main_form.h"
@@ -222,15 +222,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    qputenv("SDL_AUDIODRIVER", "dummy");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    QApplication app(argc, argv);
-    ReceptionCheckTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QLOR_WINDOW_TEST_MAIN(ReceptionCheckTest, "dummy")
 
 #include "reception_check_test.moc"

@@ -1,5 +1,5 @@
 // The Text page and the memo text as the system reads it: Windows-1251 bytes, CR LF between lines.
-#include "fakes.h"
+#include "test_support.h"
 
 #include "shell/main_form.h"
 #include "shell/memo_text.h"
@@ -13,20 +13,10 @@
 #include <sys/stat.h>
 
 using namespace qlor;
+using test::ReadAll;
+using test::WriteAll;
 
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<unreadable>";
-    return f.readAll();
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 std::string Bytes(const QByteArray& b) {
     return std::string(b.constData(), static_cast<size_t>(b.size()));

@@ -1,0 +1,71 @@
+#pragma once
+// Helpers shared by the window tests: whole-file reading and writing, a short WAV recording, and a
+// test program's main that never touches the user's settings or a real sound device.
+#include "fakes.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sndfile.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace qlor::test {
+
+inline QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return "<unreadable>";
+    return f.readAll();
+}
+
+inline bool WriteAll(const QString& path, QByteArrayView bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes.data(), bytes.size()) == bytes.size();
+}
+
+// A short mono recording: a 440 Hz tone [ms] long, 8 kHz 16-bit PCM.
+inline bool WriteToneWav(const QString& path, int lengthMs) {
+    SF_INFO info{};
+    info.samplerate = 8000;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* f = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+    if (!f)
+        return false;
+    std::vector<short> samples(static_cast<size_t>(info.samplerate) * lengthMs / 1000);
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<short>(8000 * std::sin(2 * M_PI * 440.0 * double(i) / info.samplerate));
+    const sf_count_t written = sf_write_short(f, samples.data(), static_cast<sf_count_t>(samples.size()));
+    sf_close(f);
+    return written == static_cast<sf_count_t>(samples.size());
+}
+
+// Settings go to a temporary folder (returned; it lives as long as the test program), sound to
+// the given SDL output driver, windows to the offscreen platform unless one is set.
+inline std::unique_ptr<QTemporaryDir> IsolateWindowTest(const char* audioDriver) {
+    auto config = std::make_unique<QTemporaryDir>();
+    if (!config->isValid())
+        return nullptr;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config->path()));
+    qputenv("SDL_AUDIODRIVER", audioDriver);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return config;
+}
+
+} // namespace qlor::test
+
+#define QLOR_WINDOW_TEST_MAIN(TestClass, audioDriver)                                                                  \
+    int main(int argc, char** argv) {                                                                                  \
+        const auto config = qlor::test::IsolateWindowTest(audioDriver);                                                \
+        if (!config)                                                                                                   \
+            return 1;                                                                                                  \
+        QApplication app(argc, argv);                                                                                  \
+        TestClass test;                                                                                                \
+        return QTest::qExec(&test, argc, argv);                                                                        \
+    }
