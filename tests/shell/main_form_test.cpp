@@ -16,187 +16,68 @@ using namespace qlor;
 
 namespace {
 
-struct NamedControl {
-    const char* name;
+struct NamedControls {
     const char* page;
-    const char* className; // a class the control must inherit
+    const char* className; // a class the controls must inherit
+    const char* names;     // separated by spaces
 };
 
-// Every control of the window by component name, the page that holds it and its kind.
-const NamedControl kControls[] = {
+// Every control of the window by component name, grouped by the page that holds it and its kind.
+const NamedControls kControls[] = {
     // Main panel.
-    {"Label58", "TabSheet1", "QLabel"},
-    {"Label12", "TabSheet1", "QLabel"},
-    {"Label11", "TabSheet1", "qlor::Indicator"},
-    {"Button19", "TabSheet1", "qlor::StepButton"},
-    {"Button20", "TabSheet1", "qlor::StepButton"},
-    {"Label9", "TabSheet1", "QLabel"},
-    {"Label2", "TabSheet1", "qlor::Indicator"},
-    {"Label3", "TabSheet1", "qlor::Indicator"},
-    {"Label4", "TabSheet1", "qlor::Indicator"},
-    {"Label5", "TabSheet1", "qlor::Indicator"},
-    {"Button3", "TabSheet1", "qlor::StepButton"},
-    {"Button4", "TabSheet1", "qlor::StepButton"},
-    {"Button5", "TabSheet1", "qlor::StepButton"},
-    {"Button6", "TabSheet1", "qlor::StepButton"},
-    {"Button7", "TabSheet1", "qlor::StepButton"},
-    {"Button8", "TabSheet1", "qlor::StepButton"},
-    {"Button9", "TabSheet1", "qlor::StepButton"},
-    {"Button10", "TabSheet1", "qlor::StepButton"},
-    {"Label10", "TabSheet1", "QLabel"},
-    {"Label6", "TabSheet1", "qlor::Indicator"},
-    {"Label7", "TabSheet1", "qlor::Indicator"},
-    {"Label8", "TabSheet1", "qlor::Indicator"},
-    {"Button12", "TabSheet1", "qlor::StepButton"},
-    {"Button13", "TabSheet1", "qlor::StepButton"},
-    {"Button14", "TabSheet1", "qlor::StepButton"},
-    {"Button15", "TabSheet1", "qlor::StepButton"},
-    {"Button16", "TabSheet1", "qlor::StepButton"},
-    {"Button17", "TabSheet1", "qlor::StepButton"},
-    {"Label15", "TabSheet1", "QLabel"},
-    {"Label14", "TabSheet1", "qlor::Indicator"},
-    {"Button21", "TabSheet1", "qlor::StepButton"},
-    {"Button22", "TabSheet1", "qlor::StepButton"},
-    {"ButtonRun", "TabSheet1", "QPushButton"},
-    {"ButtonStop", "TabSheet1", "QPushButton"},
-    {"fcLabel4", "TabSheet1", "qlor::Lamp"},
-    {"Label21", "TabSheet1", "QLabel"},
-    {"Label22", "TabSheet1", "QLabel"},
-    {"Label20", "TabSheet1", "qlor::Indicator"},
-    {"Button18", "TabSheet1", "qlor::StepButton"},
-    {"Button29", "TabSheet1", "qlor::StepButton"},
-    {"Label26", "TabSheet1", "QLabel"},
-    {"Label27", "TabSheet1", "QLabel"},
-    {"Label47", "TabSheet1", "qlor::Indicator"},
-    {"Label24", "TabSheet1", "qlor::Indicator"},
-    {"Label25", "TabSheet1", "qlor::Indicator"},
-    {"Button49", "TabSheet1", "qlor::StepButton"},
-    {"Button50", "TabSheet1", "qlor::StepButton"},
-    {"Button31", "TabSheet1", "qlor::StepButton"},
-    {"Button30", "TabSheet1", "qlor::StepButton"},
-    {"Button32", "TabSheet1", "qlor::StepButton"},
-    {"Button33", "TabSheet1", "qlor::StepButton"},
-    {"Label30", "TabSheet1", "QLabel"},
-    {"Label28", "TabSheet1", "qlor::Indicator"},
-    {"Button35", "TabSheet1", "qlor::StepButton"},
-    {"Button34", "TabSheet1", "qlor::StepButton"},
-    {"Label13", "TabSheet1", "QLabel"},
-    {"Label53", "TabSheet1", "QLabel"},
-    {"TrackBar2", "TabSheet1", "QSlider"},
-    {"Label54", "TabSheet1", "QLabel"},
-    {"TrackBar3", "TabSheet1", "QSlider"},
-    {"Gauge1", "TabSheet1", "QProgressBar"},
+    {"TabSheet1", "QLabel",
+     "Label58 Label12 Label9 Label10 Label15 Label21 Label22 Label26 Label27 Label30 Label13 Label53 Label54"},
+    {"TabSheet1", "qlor::Indicator",
+     "Label11 Label2 Label3 Label4 Label5 Label6 Label7 Label8 Label14 Label20 Label47 Label24 Label25 Label28"},
+    {"TabSheet1", "qlor::StepButton",
+     "Button19 Button20 Button3 Button4 Button5 Button6 Button7 Button8 Button9 Button10 Button12 Button13 Button14 "
+     "Button15 Button16 Button17 Button21 Button22 Button18 Button29 Button49 Button50 Button31 Button30 Button32 "
+     "Button33 Button35 Button34"},
+    {"TabSheet1", "QPushButton", "ButtonRun ButtonStop"},
+    {"TabSheet1", "qlor::Lamp", "fcLabel4"},
+    {"TabSheet1", "QSlider", "TrackBar2 TrackBar3"},
+    {"TabSheet1", "QProgressBar", "Gauge1"},
     // Text.
-    {"MemoText", "TabSheet4", "QPlainTextEdit"},
-    {"Button53", "TabSheet4", "QPushButton"},
-    {"Button54", "TabSheet4", "QPushButton"},
-    {"ButtonOpen", "TabSheet4", "QPushButton"},
-    {"ButtonSave", "TabSheet4", "QPushButton"},
-    {"ButtonClear", "TabSheet4", "QPushButton"},
-    {"fcLabel5", "TabSheet4", "qlor::Lamp"},
+    {"TabSheet4", "QPlainTextEdit", "MemoText"},
+    {"TabSheet4", "QPushButton", "Button53 Button54 ButtonOpen ButtonSave ButtonClear"},
+    {"TabSheet4", "qlor::Lamp", "fcLabel5"},
     // Reception.
-    {"InputMemo", "TabSheet6", "QPlainTextEdit"},
-    {"CheckList", "TabSheet6", "QPlainTextEdit"},
-    {"ButtonRun1", "TabSheet6", "QPushButton"},
-    {"ButtonStop1", "TabSheet6", "QPushButton"},
-    {"ButtonCheckText", "TabSheet6", "QPushButton"},
-    {"Button51", "TabSheet6", "QPushButton"},
-    {"Button55", "TabSheet6", "QPushButton"},
-    {"fcLabel6", "TabSheet6", "qlor::Lamp"},
+    {"TabSheet6", "QPlainTextEdit", "InputMemo CheckList"},
+    {"TabSheet6", "QPushButton", "ButtonRun1 ButtonStop1 ButtonCheckText Button51 Button55"},
+    {"TabSheet6", "qlor::Lamp", "fcLabel6"},
     // Competition.
-    {"MemoProtokol", "TabSheet2", "QPlainTextEdit"},
-    {"CompRun", "TabSheet2", "QPushButton"},
-    {"CompStop", "TabSheet2", "QPushButton"},
-    {"Button52", "TabSheet2", "QPushButton"},
-    {"Button38", "TabSheet2", "QPushButton"},
-    {"Gauge2", "TabSheet2", "QProgressBar"},
-    {"fcLabel7", "TabSheet2", "qlor::Lamp"},
+    {"TabSheet2", "QPlainTextEdit", "MemoProtokol"},
+    {"TabSheet2", "QPushButton", "CompRun CompStop Button52 Button38"},
+    {"TabSheet2", "QProgressBar", "Gauge2"},
+    {"TabSheet2", "qlor::Lamp", "fcLabel7"},
     // Files.
-    {"Label80", "TabSheet9", "QLabel"},
-    {"Label79", "TabSheet9", "QLabel"},
-    {"Label77", "TabSheet9", "qlor::Indicator"},
-    {"Label78", "TabSheet9", "qlor::Indicator"},
-    {"Button57", "TabSheet9", "qlor::StepButton"},
-    {"Button58", "TabSheet9", "qlor::StepButton"},
-    {"Button59", "TabSheet9", "qlor::StepButton"},
-    {"Button60", "TabSheet9", "qlor::StepButton"},
-    {"Label81", "TabSheet9", "QLabel"},
-    {"PathDir", "TabSheet9", "QLineEdit"},
-    {"Button37", "TabSheet9", "QPushButton"},
-    {"ButtonFormFiles", "TabSheet9", "QPushButton"},
+    {"TabSheet9", "QLabel", "Label80 Label79 Label81"},
+    {"TabSheet9", "qlor::Indicator", "Label77 Label78"},
+    {"TabSheet9", "qlor::StepButton", "Button57 Button58 Button59 Button60"},
+    {"TabSheet9", "QLineEdit", "PathDir"},
+    {"TabSheet9", "QPushButton", "Button37 ButtonFormFiles"},
     // Text options.
-    {"Label66", "TabSheet7", "QLabel"},
-    {"NeedHeader", "TabSheet7", "QCheckBox"},
-    {"HeaderStandart", "TabSheet7", "QRadioButton"},
-    {"HeaderUser", "TabSheet7", "QRadioButton"},
-    {"BeginChar", "TabSheet7", "QLineEdit"},
-    {"NeedEnded", "TabSheet7", "QCheckBox"},
-    {"EndedStandart", "TabSheet7", "QRadioButton"},
-    {"EndedUser", "TabSheet7", "QRadioButton"},
-    {"EndChar", "TabSheet7", "QLineEdit"},
-    {"Label68", "TabSheet7", "QLabel"},
-    {"AllSymbols", "TabSheet7", "QRadioButton"},
-    {"SelectedSymbols", "TabSheet7", "QRadioButton"},
-    {"MemoSelectedSymbols", "TabSheet7", "QPlainTextEdit"},
-    {"CheckBoxTextType", "TabSheet7", "QCheckBox"},
-    {"CheckBoxAutoPriem", "TabSheet7", "QCheckBox"},
+    {"TabSheet7", "QLabel", "Label66 Label68"},
+    {"TabSheet7", "QCheckBox", "NeedHeader NeedEnded CheckBoxTextType CheckBoxAutoPriem"},
+    {"TabSheet7", "QRadioButton", "HeaderStandart HeaderUser EndedStandart EndedUser AllSymbols SelectedSymbols"},
+    {"TabSheet7", "QLineEdit", "BeginChar EndChar"},
+    {"TabSheet7", "QPlainTextEdit", "MemoSelectedSymbols"},
     // Parameters.
-    {"Label65", "TabSheet8", "QLabel"},
-    {"Label38", "TabSheet8", "QLabel"},
-    {"Label39", "TabSheet8", "qlor::Indicator"},
-    {"Label40", "TabSheet8", "qlor::Indicator"},
-    {"Label41", "TabSheet8", "qlor::Indicator"},
-    {"Button1", "TabSheet8", "qlor::StepButton"},
-    {"Button2", "TabSheet8", "qlor::StepButton"},
-    {"Button26", "TabSheet8", "qlor::StepButton"},
-    {"Button27", "TabSheet8", "qlor::StepButton"},
-    {"Button28", "TabSheet8", "qlor::StepButton"},
-    {"Button42", "TabSheet8", "qlor::StepButton"},
-    {"Label42", "TabSheet8", "QLabel"},
-    {"Label43", "TabSheet8", "qlor::Indicator"},
-    {"Label44", "TabSheet8", "qlor::Indicator"},
-    {"Label45", "TabSheet8", "qlor::Indicator"},
-    {"Button43", "TabSheet8", "qlor::StepButton"},
-    {"Button44", "TabSheet8", "qlor::StepButton"},
-    {"Button45", "TabSheet8", "qlor::StepButton"},
-    {"Button46", "TabSheet8", "qlor::StepButton"},
-    {"Button47", "TabSheet8", "qlor::StepButton"},
-    {"Button48", "TabSheet8", "qlor::StepButton"},
-    {"Label61", "TabSheet8", "QLabel"},
-    {"TrainTextNeed", "TabSheet8", "QCheckBox"},
-    {"Image2", "TabSheet8", "QLabel"},
+    {"TabSheet8", "QLabel", "Label65 Label38 Label42 Label61 Image2"},
+    {"TabSheet8", "qlor::Indicator", "Label39 Label40 Label41 Label43 Label44 Label45"},
+    {"TabSheet8", "qlor::StepButton",
+     "Button1 Button2 Button26 Button27 Button28 Button42 Button43 Button44 Button45 Button46 Button47 Button48"},
+    {"TabSheet8", "QCheckBox", "TrainTextNeed"},
     // Configuration.
-    {"Label59", "TabSheet3", "QLabel"},
-    {"Label1", "TabSheet3", "QLabel"},
-    {"TrackBar1", "TabSheet3", "QSlider"},
-    {"Label19", "TabSheet3", "QLabel"},
-    {"Label16", "TabSheet3", "qlor::Indicator"},
-    {"Button23", "TabSheet3", "qlor::StepButton"},
-    {"Button24", "TabSheet3", "qlor::StepButton"},
-    {"Label18", "TabSheet3", "QLabel"},
-    {"Label17", "TabSheet3", "qlor::Indicator"},
-    {"Button25", "TabSheet3", "qlor::StepButton"},
-    {"Button11", "TabSheet3", "qlor::StepButton"},
-    {"Label23", "TabSheet3", "QLabel"},
-    {"Label29", "TabSheet3", "QLabel"},
-    {"Label31", "TabSheet3", "QLabel"},
-    {"Label32", "TabSheet3", "QLabel"},
-    {"Label33", "TabSheet3", "QLabel"},
-    {"NoiseFile1", "TabSheet3", "QLineEdit"},
-    {"NoiseFile2", "TabSheet3", "QLineEdit"},
-    {"NoiseFile3", "TabSheet3", "QLineEdit"},
-    {"NoiseFile4", "TabSheet3", "QLineEdit"},
-    {"Button36", "TabSheet3", "QPushButton"},
-    {"Button39", "TabSheet3", "QPushButton"},
-    {"Button40", "TabSheet3", "QPushButton"},
-    {"Button41", "TabSheet3", "QPushButton"},
-    {"Label46", "TabSheet3", "QLabel"},
-    {"OurSystem", "TabSheet3", "QRadioButton"},
-    {"ParisSystem", "TabSheet3", "QRadioButton"},
-    {"Label70", "TabSheet3", "QLabel"},
-    {"LngComboBox", "TabSheet3", "QComboBox"},
-    {"VoiceLabel", "TabSheet3", "QLabel"},
-    {"VoiceComboBox", "TabSheet3", "QComboBox"},
+    {"TabSheet3", "QLabel",
+     "Label59 Label1 Label19 Label18 Label23 Label29 Label31 Label32 Label33 Label46 Label70 VoiceLabel"},
+    {"TabSheet3", "QSlider", "TrackBar1"},
+    {"TabSheet3", "qlor::Indicator", "Label16 Label17"},
+    {"TabSheet3", "qlor::StepButton", "Button23 Button24 Button25 Button11"},
+    {"TabSheet3", "QLineEdit", "NoiseFile1 NoiseFile2 NoiseFile3 NoiseFile4"},
+    {"TabSheet3", "QPushButton", "Button36 Button39 Button40 Button41"},
+    {"TabSheet3", "QRadioButton", "OurSystem ParisSystem"},
+    {"TabSheet3", "QComboBox", "LngComboBox VoiceComboBox"},
 };
 
 const char* const kPagesInTabOrder[] = {"TabSheet1", "TabSheet4",  "TabSheet6", "TabSheet2", "TabSheet9",
@@ -243,16 +124,21 @@ private slots:
     void cleanup() { form.reset(); }
 
     void everyNamedControlExistsOnceOnItsPage() {
-        for (const NamedControl& c : kControls) {
-            const auto found = form->findChildren<QWidget*>(QLatin1String(c.name));
-            QVERIFY2(found.size() == 1, c.name);
-            QWidget* w = found.front();
-            QVERIFY2(w->inherits(c.className), c.name);
-            QWidget* page = w->parentWidget();
-            while (page && !page->objectName().startsWith(QLatin1String("TabSheet")))
-                page = page->parentWidget();
-            QVERIFY2(page && page->objectName() == QLatin1String(c.page), c.name);
+        int count = 0;
+        for (const NamedControls& c : kControls) {
+            for (const QString& name : QString::fromLatin1(c.names).split(QLatin1Char(' '))) {
+                ++count;
+                const auto found = form->findChildren<QWidget*>(name);
+                QVERIFY2(found.size() == 1, qPrintable(name));
+                QWidget* w = found.front();
+                QVERIFY2(w->inherits(c.className), qPrintable(name));
+                QWidget* page = w->parentWidget();
+                while (page && !page->objectName().startsWith(QLatin1String("TabSheet")))
+                    page = page->parentWidget();
+                QVERIFY2(page && page->objectName() == QLatin1String(c.page), qPrintable(name));
+            }
         }
+        QCOMPARE(count, 165);
         QVERIFY(form->findChild<PageControl*>(QStringLiteral("PageControl1")));
         QVERIFY(form->findChild<QTimer*>(QStringLiteral("TrainTimer")));
     }
