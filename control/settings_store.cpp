@@ -103,42 +103,42 @@ std::vector<int> ReadOrder() {
     return order;
 }
 
-bool ReadValue(SettingsStore& store, const ValueSpec& spec, PersistedSettings& into) {
-    switch (spec.kind) {
+bool ReadValue(SettingsStore& store, const ValueSpec& entry, PersistedSettings& into) {
+    switch (entry.kind) {
     case Kind::Integer: {
         std::int32_t v = 0;
-        if (!store.ReadInteger(spec.name, v)) {
+        if (!store.ReadInteger(entry.name, v)) {
             return false;
         }
-        *spec.integer(into) = v;
+        *entry.integer(into) = v;
         return true;
     }
     case Kind::Boolean:
-        return store.ReadBoolean(spec.name, *spec.boolean(into));
+        return store.ReadBoolean(entry.name, *entry.boolean(into));
     case Kind::Text: {
         std::string utf8;
-        if (!store.ReadString(spec.name, utf8)) {
+        if (!store.ReadString(entry.name, utf8)) {
             return false;
         }
-        *spec.text(into) = Utf8ToCp1251(utf8);
+        *entry.text(into) = Utf8ToCp1251(utf8);
         return true;
     }
     case Kind::Path:
-        return store.ReadString(spec.name, *spec.text(into));
+        return store.ReadString(entry.name, *entry.text(into));
     }
     return false;
 }
 
-bool WriteValue(SettingsStore& store, const ValueSpec& spec, PersistedSettings& values) {
-    switch (spec.kind) {
+bool WriteValue(SettingsStore& store, const ValueSpec& entry, PersistedSettings& values) {
+    switch (entry.kind) {
     case Kind::Integer:
-        return store.WriteInteger(spec.name, *spec.integer(values));
+        return store.WriteInteger(entry.name, *entry.integer(values));
     case Kind::Boolean:
-        return store.WriteBoolean(spec.name, *spec.boolean(values));
+        return store.WriteBoolean(entry.name, *entry.boolean(values));
     case Kind::Text:
-        return store.WriteString(spec.name, Cp1251ToUtf8(*spec.text(values)));
+        return store.WriteString(entry.name, Cp1251ToUtf8(*entry.text(values)));
     case Kind::Path:
-        return store.WriteString(spec.name, *spec.text(values));
+        return store.WriteString(entry.name, *entry.text(values));
     }
     return false;
 }
@@ -235,10 +235,10 @@ SaveOutcome SavePersistedSettings(SettingsStore& store, const PersistedSettings&
     SaveOutcome outcome;
     PersistedSettings source = values; // the accessors hand out mutable pointers
     if (store.OpenKey(true)) {
-        for (const ValueSpec& spec : kValues) {
-            if (!WriteValue(store, spec, source)) {
+        for (const ValueSpec& entry : kValues) {
+            if (!WriteValue(store, entry, source)) {
                 outcome.ok = false;
-                outcome.error = FailedToSet(store, spec.name);
+                outcome.error = FailedToSet(store, entry.name);
                 break;
             }
         }

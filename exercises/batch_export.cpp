@@ -43,18 +43,8 @@ ExportItem PlanExportItem(const ExportParams& params, int i) {
     item.displayed = item.segment.header;
 
     // The text is always generated here, whatever the own-text mode says.
-    GenerateParams gen;
-    gen.groupCount = GroupsToSend(s);
-    gen.textType = s.textType;
-    gen.d1 = s.number[0];
-    gen.d2 = s.number[1];
-    gen.d3 = s.number[2];
-    gen.d4 = s.number[3] + i;
-    if (!c.allSymbols) {
-        gen.selected = c.selectedSymbols;
-    }
-    gen.charInGroup = s.charInGroup;
-    gen.symbolMemoLength = c.selectedSymbols.size();
+    GenerateParams gen = RadiogramGenerateParams(c);
+    gen.d4 += i; // file i carries text number + i
     GenerateResult generated = GenerateText(gen);
     if (generated.failed || generated.body.empty()) {
         // The export goes on: the MIDI file keys the failure text, the text file gets no body.

@@ -52,16 +52,8 @@ uint8_t* PutVarLen(uint8_t* p, uint64_t value) {
 
 void AppendVarLen(ByteVector& out, uint64_t value) {
     uint8_t buffer[10];
-    int n = 0;
-    buffer[n++] = static_cast<uint8_t>(value & 0x7F);
-    value >>= 7;
-    while (value != 0) {
-        buffer[n++] = static_cast<uint8_t>(0x80 | (value & 0x7F));
-        value >>= 7;
-    }
-    while (n > 0) {
-        out.push_back(buffer[--n]);
-    }
+    uint8_t* end = PutVarLen(buffer, value);
+    out.insert(out.end(), buffer, end);
 }
 
 void AppendBigEndian32(ByteVector& out, uint32_t value) {

@@ -164,18 +164,8 @@ std::string RadiogramEnding(const RadiogramControls& controls) {
     return controls.endedStandard ? std::string("\r\n*") : controls.endChar;
 }
 
-ComposeResult ComposeRadiogram(const RadiogramControls& controls) {
-    ComposeResult out;
-    Radiogram& r = out.radiogram;
-    if (controls.ownText) {
-        // The memo is sent as it stands; an empty memo is first given "*".
-        r.body = controls.memoText.empty() ? std::string("*") : controls.memoText;
-        r.displayed = r.body;
-        return out;
-    }
+GenerateParams RadiogramGenerateParams(const RadiogramControls& controls) {
     const TransmissionSettings& s = controls.settings;
-    r.header = RadiogramHeader(controls);
-
     GenerateParams params;
     params.groupCount = GroupsToSend(s);
     params.textType = s.textType;
@@ -186,6 +176,21 @@ ComposeResult ComposeRadiogram(const RadiogramControls& controls) {
     params.selected = controls.allSymbols ? std::string() : controls.selectedSymbols;
     params.charInGroup = s.charInGroup;
     params.symbolMemoLength = controls.selectedSymbols.size();
+    return params;
+}
+
+ComposeResult ComposeRadiogram(const RadiogramControls& controls) {
+    ComposeResult out;
+    Radiogram& r = out.radiogram;
+    if (controls.ownText) {
+        // The memo is sent as it stands; an empty memo is first given "*".
+        r.body = controls.memoText.empty() ? std::string("*") : controls.memoText;
+        r.displayed = r.body;
+        return out;
+    }
+    r.header = RadiogramHeader(controls);
+
+    const GenerateParams params = RadiogramGenerateParams(controls);
     GenerateResult generated = GenerateText(params);
     if (generated.failed || (!params.selected.empty() && generated.body.empty())) {
         out.failed = true;

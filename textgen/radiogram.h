@@ -64,5 +64,8 @@ ComposeResult ComposeRadiogram(const RadiogramControls& controls);
 // Header and ending of ComposeRadiogram (steps 3 and 6), shared with the batch export.
 std::string RadiogramHeader(const RadiogramControls& controls); // "" / "vvv=\r\n" / BeginChar + "\r\n"
 std::string RadiogramEnding(const RadiogramControls& controls); // "" / "\r\n*" / EndChar
+// The generator's parameters for the controls' groups, type, text number (d4 without an offset)
+// and symbol list, shared with the batch export.
+GenerateParams RadiogramGenerateParams(const RadiogramControls& controls);
 
 } // namespace qlor
