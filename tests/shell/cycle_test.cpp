@@ -33,13 +33,8 @@ const char* const kAlwaysUsable[] = {"TrackBar2", "TrackBar3", "InputMemo", "Lng
 
 } // namespace
 
-class CycleTest : public QObject {
+class CycleTest : public QObject, test::WindowRig {
     Q_OBJECT
-
-    std::unique_ptr<QTemporaryDir> dir;
-    QString startDir;
-    std::unique_ptr<test::FakeDialogs> dialogs;
-    std::unique_ptr<TMainForm> form;
 
     QWidget* Control(std::string_view name) {
         return form->findChild<QWidget*>(QString::fromLatin1(name.data(), qsizetype(name.size())));
@@ -74,22 +69,11 @@ class CycleTest : public QObject {
     }
 
 private slots:
-    void initTestCase() { startDir = QDir::currentPath(); }
-
-    void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        QVERIFY(QDir::setCurrent(dir->path()));
-        dialogs = std::make_unique<test::FakeDialogs>();
-        form = std::make_unique<TMainForm>(dialogs.get());
-    }
+    void init() { QVERIFY(OpenWindow(true)); }
     void cleanup() {
         if (form && Sending())
             form->ButtonStopClick();
-        form.reset();
-        QCoreApplication::processEvents();
-        QDir::setCurrent(startDir);
-        dir.reset();
+        CloseWindow();
     }
 
     // --- blocking -----------------------------------------------------------------------------

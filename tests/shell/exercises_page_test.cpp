@@ -35,7 +35,6 @@ QStringList PairNames(const char* base, int from, int to) {
     return names;
 }
 
-
 bool Blocked(TMainForm& form) {
     return !form.panel.ButtonRun->isEnabled() && !form.files.ButtonFormFiles->isEnabled() &&
            !form.competition.CompRun->isEnabled() && form.panel.ButtonStop->isEnabled() &&
@@ -52,13 +51,8 @@ bool Unblocked(TMainForm& form) {
 
 } // namespace
 
-class ExercisesPageTest : public QObject {
+class ExercisesPageTest : public QObject, test::WindowRig {
     Q_OBJECT
-
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<test::FakeDialogs> dialogs;
-    std::unique_ptr<TMainForm> form;
-    QString previousDir;
 
     QString Path(const QString& name) const { return dir->filePath(name); }
     QString TempMid() const { return Path(QStringLiteral("temp.mid")); }
@@ -145,20 +139,8 @@ class ExercisesPageTest : public QObject {
     }
 
 private slots:
-    void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        previousDir = QDir::currentPath();
-        QDir::setCurrent(dir->path()); // "temp.mid" is made in the current directory
-        dialogs = std::make_unique<test::FakeDialogs>();
-        form = std::make_unique<TMainForm>(dialogs.get());
-    }
-
-    void cleanup() {
-        form.reset();
-        QDir::setCurrent(previousDir);
-        dir.reset();
-    }
+    void init() { QVERIFY(OpenWindow(true)); }
+    void cleanup() { CloseWindow(); }
 
     // --- Competition -------------------------------------------------------------------------
 

@@ -22,12 +22,8 @@ QString U(const char* utf8) {
 
 } // namespace
 
-class ReceptionCheckTest : public QObject {
+class ReceptionCheckTest : public QObject, test::WindowRig {
     Q_OBJECT
-
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<test::FakeDialogs> dialogs;
-    std::unique_ptr<TMainForm> form;
 
     // Sent text and copy, checked; the lines of the check list.
     QStringList Check(const QString& sent, const QString& copy) {
@@ -45,14 +41,11 @@ class ReceptionCheckTest : public QObject {
 
 private slots:
     void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        dialogs = std::make_unique<test::FakeDialogs>();
-        form = std::make_unique<TMainForm>(dialogs.get());
+        QVERIFY(OpenWindow(false));
         form->Settings().number = {0, 1, 2, 3};
         form->Settings().speed = {0, 5, 0};
     }
-    void cleanup() { form.reset(); }
+    void cleanup() { CloseWindow(); }
 
     void headLines() {
         const QString today = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);

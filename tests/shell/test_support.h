@@ -3,7 +3,10 @@
 // test program's main that never touches the user's settings or a real sound device.
 #include "fakes.h"
 
+#include "shell/main_form.h"
+
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -44,6 +47,37 @@ inline bool WriteToneWav(const QString& path, int lengthMs) {
     sf_close(f);
     return written == static_cast<sf_count_t>(samples.size());
 }
+
+// The window under test with stand-in dialogs, and a temporary folder of its own.
+struct WindowRig {
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<FakeDialogs> dialogs;
+    std::unique_ptr<TMainForm> form;
+    QString previousDir; // the current directory before, while the test works in dir
+
+    // enterDir makes the folder current: the window writes "temp.mid" there.
+    bool OpenWindow(bool enterDir) {
+        dir = std::make_unique<QTemporaryDir>();
+        if (!dir->isValid())
+            return false;
+        if (enterDir) {
+            previousDir = QDir::currentPath();
+            if (!QDir::setCurrent(dir->path()))
+                return false;
+        }
+        dialogs = std::make_unique<FakeDialogs>();
+        form = std::make_unique<TMainForm>(dialogs.get());
+        return true;
+    }
+    void CloseWindow() {
+        form.reset();
+        QCoreApplication::processEvents();
+        if (!previousDir.isEmpty())
+            QDir::setCurrent(previousDir);
+        previousDir.clear();
+        dir.reset();
+    }
+};
 
 // Settings go to a temporary folder (returned; it lives as long as the test program), sound to
 // the given SDL output driver, windows to the offscreen platform unless one is set.

@@ -24,12 +24,8 @@ std::string Bytes(const QByteArray& b) {
 
 } // namespace
 
-class TextPageTest : public QObject {
+class TextPageTest : public QObject, test::WindowRig {
     Q_OBJECT
-
-    std::unique_ptr<test::FakeDialogs> dialogs;
-    std::unique_ptr<TMainForm> form;
-    std::unique_ptr<QTemporaryDir> dir;
 
     QPlainTextEdit* Memo() { return form->text.MemoText; }
     QString Path(const char* name) { return dir->filePath(QString::fromLatin1(name)); }
@@ -43,16 +39,8 @@ class TextPageTest : public QObject {
     }
 
 private slots:
-    void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        dialogs = std::make_unique<test::FakeDialogs>();
-        form = std::make_unique<TMainForm>(dialogs.get());
-    }
-    void cleanup() {
-        form.reset();
-        dir.reset();
-    }
+    void init() { QVERIFY(OpenWindow(false)); }
+    void cleanup() { CloseWindow(); }
 
     // --- memo bytes without a window -------------------------------------------------------
 
