@@ -159,14 +159,15 @@ void AudioEngine::Deliver() {
     Drain();
 }
 
-template <typename Send> void AudioEngine::SendCommand(Send send) {
-    Drain();
+// Waits until done() holds. While the device is paused the commands are applied here at once; once
+// the callback has stopped being called for kApplyTimeout (a lost device) they are applied under
+// the device lock.
+template <typename Done> void AudioEngine::PumpUntil(Done done) {
     const auto deadline = std::chrono::steady_clock::now() + kApplyTimeout;
-    while (!send()) {
+    while (!done()) {
         if (!running_) {
             Deliver();
         } else if (std::chrono::steady_clock::now() > deadline) {
-            // The callback has stopped being called (a lost device): apply under the device lock.
             SDL_LockAudioDevice(device_);
             mixer_->ApplyCommands();
             SDL_UnlockAudioDevice(device_);
@@ -174,22 +175,16 @@ template <typename Send> void AudioEngine::SendCommand(Send send) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }
+}
+
+template <typename Send> void AudioEngine::SendCommand(Send send) {
+    Drain();
+    PumpUntil(send);
     Deliver();
 }
 
 void AudioEngine::WaitUntilApplied() {
-    const auto deadline = std::chrono::steady_clock::now() + kApplyTimeout;
-    while (mixer_->AppliedCommands() != mixer_->SentCommands()) {
-        if (!running_) {
-            Deliver();
-        } else if (std::chrono::steady_clock::now() > deadline) {
-            SDL_LockAudioDevice(device_);
-            mixer_->ApplyCommands();
-            SDL_UnlockAudioDevice(device_);
-        } else {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-    }
+    PumpUntil([this] { return mixer_->AppliedCommands() == mixer_->SentCommands(); });
     Drain();
 }
 

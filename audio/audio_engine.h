@@ -95,6 +95,7 @@ private:
     void Drain();            // destroys retired sources
     void SetRunning(bool running);
     template <typename Send> void SendCommand(Send send);
+    template <typename Done> void PumpUntil(Done done); // applies commands itself when needed
 
     int rate_;
     NoiseCache noise_; // decoded recordings; playing sources hold references of their own

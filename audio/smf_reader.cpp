@@ -81,12 +81,9 @@ public:
                 }
                 const uint8_t type = data_[pos_++];
                 uint64_t length = 0;
-                got = ReadVarLen(length);
+                got = ReadDataLength(length);
                 if (got != Outcome::Ok) {
                     return got == Outcome::Bad ? error_ : std::string();
-                }
-                if (length > data_.size() - pos_) {
-                    return {};
                 }
                 if (type == 0x51 && length == 3) {
                     const uint32_t tempo = BigEndian(data_, pos_, 3);
@@ -107,12 +104,9 @@ public:
                 }
             } else if (status == 0xF0 || status == 0xF7) {
                 uint64_t length = 0;
-                got = ReadVarLen(length);
+                got = ReadDataLength(length);
                 if (got != Outcome::Ok) {
                     return got == Outcome::Bad ? error_ : std::string();
-                }
-                if (length > data_.size() - pos_) {
-                    return {};
                 }
                 pos_ += length;
                 endTick_ = std::max(endTick_, tick);
@@ -142,6 +136,15 @@ private:
         --pos_;
         Fail("a variable-length number longer than 4 bytes");
         return Outcome::Bad;
+    }
+
+    // The length of a meta or SysEx event's data; data running past the track's end is truncated.
+    Outcome ReadDataLength(uint64_t& length) {
+        const Outcome got = ReadVarLen(length);
+        if (got == Outcome::Ok && length > data_.size() - pos_) {
+            return Outcome::Truncated;
+        }
+        return got;
     }
 
     bool Keep(const SmfEvent& event) {
