@@ -1,6 +1,8 @@
 // qlor-cli text: prints the radiogram that Run would compose and show on the Text page.
 #include "cli/options.h"
 
+#include <unistd.h>
+
 namespace qlor::cli {
 namespace {
 
@@ -10,7 +12,9 @@ int RunText(const std::vector<std::string>& args) {
     if (!ComposeOrReport(options, radiogram)) {
         return 1;
     }
-    PrintText(options, radiogram.displayed + "\r\n");
+    // Exactly the radiogram's bytes into a pipe or file; on a terminal a line break follows so
+    // that the prompt starts on a line of its own.
+    PrintText(options, isatty(STDOUT_FILENO) ? radiogram.displayed + "\r\n" : radiogram.displayed);
     return 0;
 }
 

@@ -4,9 +4,11 @@
 Usage: cli_test.py PATH/TO/qlor-cli
 """
 import os
+import pty
 import subprocess
 import sys
 import tempfile
+import tty
 import unittest
 
 CLI = None
@@ -71,27 +73,27 @@ class TextCommand(WorkDir):
         ]
         for args, body in cases:
             with self.subTest(args=args):
-                self.assertOutput(["text", *NONE, *args], body.encode("utf-8") + b"\r\n")
+                self.assertOutput(["text", *NONE, *args], body.encode("utf-8"))
 
     def test_headers_endings_and_defaults(self):
         r = self.cli("text")
         self.assertEqual(r.returncode, 0)
         out = r.stdout
         self.assertTrue(out.startswith(b"vvv=\r\nERVHJ YXDKQ FJCVG UXLAG "), out[:40])
-        self.assertTrue(out.endswith(b" \r\n*\r\n"), out[-10:])
-        self.assertEqual(len(out[len(b"vvv=\r\n"):-len(b"\r\n*\r\n")].split()), 50)
+        self.assertTrue(out.endswith(b" \r\n*"), out[-10:])
+        self.assertEqual(len(out[len(b"vvv=\r\n"):-len(b"\r\n*")].split()), 50)
         self.assertOutput(["text", "--groups", "2", "--header", "QST de", "--ending", "K"],
-                          b"QST de\r\nERVHJ YXDKQ K\r\n")
+                          b"QST de\r\nERVHJ YXDKQ K")
         self.assertOutput(["text", "--groups", "1", "--header", "std", "--ending", "std"],
-                          b"vvv=\r\nERVHJ \r\n*\r\n")
+                          b"vvv=\r\nERVHJ \r\n*")
 
     def test_own_text_and_encodings(self):
-        self.assertOutput(["text", "--own", "cq cq\nde"], b"cq cq\r\nde\r\n")
-        self.assertOutput(["text", "--own", ""], b"*\r\n")
+        self.assertOutput(["text", "--own", "cq cq\nde"], b"cq cq\r\nde")
+        self.assertOutput(["text", "--own", ""], b"*")
         cp = "ДХЩЙК ЮЬГМУ ".encode("cp1251")
-        self.assertOutput(["text", *NONE, "--type", "R", "--groups", "2", "--encoding", "cp1251"], cp + b"\r\n")
+        self.assertOutput(["text", *NONE, "--type", "R", "--groups", "2", "--encoding", "cp1251"], cp)
         self.assertOutput(["text", "--encoding", "cp1251", "--own", "Привет".encode("cp1251")],
-                          "Привет".encode("cp1251") + b"\r\n")
+                          "Привет".encode("cp1251"))
 
     def test_failed_generation_exits_1_with_the_message(self):
         r = self.cli("text", "--symbols", "A!", "--group-size", "3")
@@ -101,7 +103,31 @@ class TextCommand(WorkDir):
         self.assertIn("Ошибка формирования текста", err)
         self.assertIn("Не могу сформировать текст - набор символов слишком мал!", err)
         # Groups of two still work with the same list.
-        self.assertOutput(["text", *NONE, "--symbols", "A!", "--group-size", "2", "--groups", "2"], b"AA AA \r\n")
+        self.assertOutput(["text", *NONE, "--symbols", "A!", "--group-size", "2", "--groups", "2"], b"AA AA ")
+
+    def test_line_break_only_on_a_terminal(self):
+        # A raw-mode terminal, so the line discipline adds nothing of its own.
+        master, slave = pty.openpty()
+        tty.setraw(slave)
+        try:
+            r = subprocess.run([CLI, "text", *NONE, "--groups", "2"], stdout=slave, stderr=subprocess.PIPE,
+                               cwd=self.dir, timeout=60)
+        finally:
+            os.close(slave)
+        out = b""
+        while True:
+            try:
+                chunk = os.read(master, 4096)
+            except OSError:  # EIO: the terminal has been read to its end
+                break
+            if not chunk:
+                break
+            out += chunk
+        os.close(master)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(out, b"ERVHJ YXDKQ \r\n")
+        # The same command into a pipe: the radiogram alone.
+        self.assertOutput(["text", *NONE, "--groups", "2"], b"ERVHJ YXDKQ ")
 
 
 class ElementsCommand(WorkDir):

@@ -50,8 +50,7 @@ expect_exit 0 "midi of 1234" "$CLI" midi --number 1234 --speed 60 --paris --type
     --channel 2 --patch 12 --pause-delay 5 --out run.mid
 check "export MIDI equals Run's MIDI byte for byte" cmp -s same/1233-01.mid run.mid
 "$CLI" text --number 1235 --type LN --groups 7 >text.txt
-printf '\r\n' >crlf
-check "export text equals the displayed radiogram" cmp -s <(cat same/1233-02.txt crlf) text.txt
+check "export text equals the displayed radiogram" cmp -s same/1233-02.txt text.txt
 check "text file has no final line break" [ "$(tail -c 1 same/1233-02.txt)" = "*" ]
 
 mkdir zero

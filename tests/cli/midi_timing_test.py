@@ -76,7 +76,6 @@ def check(cli, work, settings, failures):
     speed, paris, ttype, pause, channel, groups, size, end_pause = settings
     common = ["--type", TYPES[ttype], "--groups", str(groups), "--group-size", str(size), "--number", "0417"]
     body = run(cli, work, "text", "--header", "none", "--ending", "none", *common).decode("utf-8")
-    body = body[:-2]  # the printed line end
     sound = ["--speed", str(speed), "--pause-delay", str(pause), "--channel", str(channel),
              "--patch", "19", "--tone", "81"]
     if paris:
