@@ -4,6 +4,9 @@
 #include "synthesis/midi_writer.h"
 #include "synthesis/morse_table.h"
 #include "tests/support/files.h"
+#include "tests/support/smf_reader.h"
+
+#include <gtest/gtest.h>
 
 #include <sndfile.h>
 
@@ -12,6 +15,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -44,57 +48,26 @@ struct NoteTime {
 // double over the tempo map (division in ticks per quarter).
 inline std::vector<NoteTime> ReadNoteTimes(const std::vector<uint8_t>& smf, long double* endUs = nullptr) {
     std::vector<NoteTime> notes;
-    const auto be = [&](size_t at, int n) {
-        uint32_t v = 0;
-        for (int k = 0; k < n; ++k) {
-            v = (v << 8) | smf[at + k];
-        }
-        return v;
-    };
-    const long double division = be(12, 2);
-    size_t p = 22;
-    const size_t end = 22 + be(18, 4);
+    std::string error;
+    const std::optional<SmfFile> file = ReadSmf(smf, &error);
+    if (!file) {
+        ADD_FAILURE() << "not a valid SMF: " << error;
+        return notes;
+    }
+    const long double division = file->division;
     long double now = 0;
     long double tempo = 500000;
-    uint8_t running = 0;
     std::vector<int> open(128, -1);
-    while (p < end) {
-        uint32_t delta = 0;
-        uint8_t byte = 0;
-        do {
-            byte = smf[p++];
-            delta = (delta << 7) | (byte & 0x7F);
-        } while (byte & 0x80);
-        now += delta * tempo / division;
-        uint8_t status = smf[p];
-        if (status & 0x80) {
-            ++p;
-        } else {
-            status = running;
-        }
-        if (status == 0xFF) {
-            const uint8_t type = smf[p++];
-            const uint8_t length = smf[p++];
-            if (type == 0x51) {
-                tempo = be(p, 3);
-            }
-            p += length;
-            continue;
-        }
-        running = status;
-        if ((status & 0xF0) == 0xC0) {
-            p += 1;
-            continue;
-        }
-        const int key = smf[p];
-        const int velocity = smf[p + 1];
-        p += 2;
-        if ((status & 0xF0) == 0x90 && velocity > 0) {
-            open[key] = static_cast<int>(notes.size());
-            notes.push_back(NoteTime{now, 0, key});
-        } else if (open[key] >= 0) {
-            notes[open[key]].off = now;
-            open[key] = -1;
+    for (const SmfEvent& ev : file->events) {
+        now += ev.delta * tempo / division;
+        if (ev.IsMeta(0x51) && ev.data.size() == 3) {
+            tempo = (ev.data[0] << 16) | (ev.data[1] << 8) | ev.data[2];
+        } else if (ev.IsNoteOn()) {
+            open[ev.data[0]] = static_cast<int>(notes.size());
+            notes.push_back(NoteTime{now, 0, ev.data[0]});
+        } else if (ev.IsNoteOff() && open[ev.data[0]] >= 0) {
+            notes[open[ev.data[0]]].off = now;
+            open[ev.data[0]] = -1;
         }
     }
     if (endUs) {
