@@ -682,7 +682,7 @@ private slots:
     }
 
     void programStoreLivesInTheUsersConfigFolder() {
-        // XDG_CONFIG_HOME points into a temporary folder for this whole program (see main).
+        // XDG_CONFIG_HOME points into a temporary folder for this whole program (IsolateWindowTest).
         QSettingsStore store;
         const QString location = store.Location();
         QVERIFY2(location.startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")), qPrintable(location));
