@@ -206,6 +206,14 @@ void TMainForm::ConnectHandlers() {
     connect(configuration.Button39, &QPushButton::clicked, this, &TMainForm::Button39Click);
     connect(configuration.Button40, &QPushButton::clicked, this, &TMainForm::Button40Click);
     connect(configuration.Button41, &QPushButton::clicked, this, &TMainForm::Button41Click);
+    // A noise file name typed in: decoded ahead of Run when it is the current noise type's.
+    for (QLineEdit* noiseFile :
+         {configuration.NoiseFile1, configuration.NoiseFile2, configuration.NoiseFile3, configuration.NoiseFile4}) {
+        connect(noiseFile, &QLineEdit::editingFinished, this, [this, noiseFile] {
+            if (noiseFile == CurrentNoiseEdit())
+                PreloadNoise();
+        });
+    }
     connect(panel.TrackBar2, &QSlider::valueChanged, this, &TMainForm::TrackBar2Change);
     connect(panel.TrackBar3, &QSlider::valueChanged, this, &TMainForm::TrackBar3Change);
 
@@ -249,6 +257,7 @@ void TMainForm::FormCreate() {
     FillTables();
     ListLanguageFiles();
     LoadSettings();
+    PreloadNoise();
     RestoreLanguage();
     CaptureOutputLevels();
 }

@@ -196,6 +196,13 @@ private:
     void AbandonRun();
 
     void BrowseNoiseFile(QLineEdit* edit);
+    // The noise file box of the current noise type (1..4), or null for no noise.
+    QLineEdit* CurrentNoiseEdit() const;
+    // Has the current noise type's recording decoded ahead of Run, so Run does not wait for it.
+    void PreloadNoise();
+    // Asks for a file name and writes the memo's bytes (Windows-1251, CR LF) there; a failure is
+    // reported and leaves any earlier file of that name as it was.
+    void SaveMemoAs(const FileDialogSpec& request, const QPlainTextEdit* memo);
     // The voice list's items and their stored names; its texts in the language shown.
     void PrepareVoiceChoice();
     void ShowVoiceTexts();

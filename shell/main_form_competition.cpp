@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -94,25 +93,9 @@ void TMainForm::CompStopClick() {
 }
 
 void TMainForm::Button52Click() {
-    FileDialogSpec spec = SaveDialogText;
-    spec.fileName = QString::fromUtf8("Протокол соревнования.txt");
-    const auto path = dialogs_->SaveFile(this, spec);
-    if (!path)
-        return;
-    const std::string bytes = MemoBytes(competition.MemoProtokol);
-    // Written under a temporary name and renamed into place: a failed write leaves any file of
-    // that name as it was.
-    QSaveFile file(*path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        dialogs_->ShowError(
-            this, tr("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(*path), file.errorString()));
-        return;
-    }
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
-        !file.commit()) {
-        dialogs_->ShowError(
-            this, tr("Cannot write file \"%1\". %2").arg(QDir::toNativeSeparators(*path), file.errorString()));
-    }
+    FileDialogSpec request = SaveDialogText;
+    request.fileName = QString::fromUtf8("Протокол соревнования.txt");
+    SaveMemoAs(request, competition.MemoProtokol);
 }
 
 void TMainForm::ButtonClearProtClick() {

@@ -180,10 +180,8 @@ void TMainForm::ButtonRunClick() {
     }
 
     // Noise types 1..4 play the recording named on the configuration page, if it exists.
-    const QLineEdit* noiseFiles[] = {configuration.NoiseFile1, configuration.NoiseFile2, configuration.NoiseFile3,
-                                     configuration.NoiseFile4};
-    if (settings_.noiseType >= 1 && settings_.noiseType <= 4) {
-        const QString noisePath = noiseFiles[settings_.noiseType - 1]->text();
+    if (const QLineEdit* noiseFile = CurrentNoiseEdit()) {
+        const QString noisePath = noiseFile->text();
         if (!noisePath.isEmpty() && QFileInfo(noisePath).isFile()) {
             MediaPlayerNoise->setFileName(noisePath);
             if (!MediaPlayerNoise->open() || !MediaPlayerNoise->play()) {

@@ -1,15 +1,28 @@
 // The settings panels: step buttons, value cells, the symbol set, noise files and volumes.
 #include "shell/main_form.h"
 
+#include "audio/media_player.h"
 #include "shell/memo_text.h"
 #include "shell/panel_map.h"
 #include "shell/panel_widgets.h"
 
 #include <QContextMenuEvent>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMouseEvent>
 
+#include <array>
+
 namespace qlor {
+namespace {
+
+// A row of digit cells, left to right, showing a setting's digits.
+template <std::size_t N> void ShowDigits(const std::array<Indicator*, N>& cells, const std::array<int, N>& digits) {
+    for (std::size_t i = 0; i < N; ++i)
+        cells[i]->ShowValue(QString::number(digits[i]));
+}
+
+} // namespace
 
 void SetRadioChecked(QAbstractButton* button, bool checked) {
     if (button->isChecked() == checked)
@@ -26,33 +39,24 @@ void SetRadioChecked(QAbstractButton* button, bool checked) {
 }
 
 void TMainForm::StepButtonClick(IntSetting id, bool up) {
+    const int noiseType = settings_.noiseType;
     StepSetting(settings_, id, up, English());
+    if (settings_.noiseType != noiseType)
+        PreloadNoise();
     // The third digits of the competition speeds are fixed at 0; their buttons redraw nothing.
     if (id != IntSetting::StartSpeed3 && id != IntSetting::StopSpeed3)
         IndicatorRefresh();
 }
 
 void TMainForm::IndicatorRefresh() {
-    const auto show = [](Indicator* cell, int value) { cell->ShowValue(QString::number(value)); };
     const TransmissionSettings& s = settings_;
 
-    show(panel.Label2, s.number[0]);
-    show(panel.Label3, s.number[1]);
-    show(panel.Label4, s.number[2]);
-    show(panel.Label5, s.number[3]);
-    show(panel.Label6, s.speed[0]);
-    show(panel.Label7, s.speed[1]);
-    show(panel.Label8, s.speed[2]);
-    show(panel.Label47, s.groups[0]);
-    show(panel.Label24, s.groups[1]);
-    show(panel.Label25, s.groups[2]);
-    show(panel.Label28, s.charInGroup);
-    show(parameters.Label39, s.startSpeed[0]);
-    show(parameters.Label40, s.startSpeed[1]);
-    show(parameters.Label41, s.startSpeed[2]);
-    show(parameters.Label43, s.stopSpeed[0]);
-    show(parameters.Label44, s.stopSpeed[1]);
-    show(parameters.Label45, s.stopSpeed[2]);
+    ShowDigits(std::array{panel.Label2, panel.Label3, panel.Label4, panel.Label5}, s.number);
+    ShowDigits(std::array{panel.Label6, panel.Label7, panel.Label8}, s.speed);
+    ShowDigits(std::array{panel.Label47, panel.Label24, panel.Label25}, s.groups);
+    panel.Label28->ShowValue(QString::number(s.charInGroup));
+    ShowDigits(std::array{parameters.Label39, parameters.Label40, parameters.Label41}, s.startSpeed);
+    ShowDigits(std::array{parameters.Label43, parameters.Label44, parameters.Label45}, s.stopSpeed);
 
     // Text type by its short name; a value outside the table leaves the cell as it is.
     if (s.textType >= 0 && s.textType <= 5)
@@ -64,8 +68,7 @@ void TMainForm::IndicatorRefresh() {
     if (s.noiseType >= 0 && s.noiseType <= 4)
         panel.Label20->ShowValue(English() ? *EnglishNoiseTypeName(s.noiseType) : CaptionEntry(106 + s.noiseType));
     configuration.Label17->ShowValue(MidiPatchText(s.midiPatch));
-    show(files.Label77, s.files[0]);
-    show(files.Label78, s.files[1]);
+    ShowDigits(std::array{files.Label77, files.Label78}, s.files);
 }
 
 void TMainForm::SymbolSetClick() {
@@ -98,10 +101,31 @@ void TMainForm::FillSelectedSymbolsMenu(QPoint pos) {
 }
 
 void TMainForm::BrowseNoiseFile(QLineEdit* edit) {
-    FileDialogSpec spec = OpenDialogNoise;
-    spec.filterIndex = 1;
-    if (const auto path = dialogs_->OpenFile(this, spec))
+    FileDialogSpec request = OpenDialogNoise;
+    request.filterIndex = 1;
+    if (const auto path = dialogs_->OpenFile(this, request)) {
         edit->setText(*path);
+        if (edit == CurrentNoiseEdit())
+            PreloadNoise();
+    }
+}
+
+QLineEdit* TMainForm::CurrentNoiseEdit() const {
+    QLineEdit* const noiseFiles[] = {configuration.NoiseFile1, configuration.NoiseFile2, configuration.NoiseFile3,
+                                     configuration.NoiseFile4};
+    if (settings_.noiseType >= 1 && settings_.noiseType <= 4)
+        return noiseFiles[settings_.noiseType - 1];
+    return nullptr;
+}
+
+void TMainForm::PreloadNoise() {
+    // The same test as Run's: a name that is not a file is left for Run to pass over.
+    const QLineEdit* noiseFile = CurrentNoiseEdit();
+    if (!noiseFile)
+        return;
+    const QString path = noiseFile->text();
+    if (!path.isEmpty() && QFileInfo(path).isFile())
+        MediaPlayerNoise->preload(path);
 }
 
 void TMainForm::Button36Click() {

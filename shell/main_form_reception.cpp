@@ -6,10 +6,8 @@
 #include "shell/memo_text.h"
 
 #include <QDate>
-#include <QDir>
 #include <QFontMetrics>
 #include <QLocale>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTime>
@@ -62,26 +60,10 @@ void TMainForm::ButtonCheckTextClick() {
 }
 
 void TMainForm::Button51Click() {
-    FileDialogSpec spec = SaveDialogText;
-    spec.fileName = QString::fromUtf8("Протокол проверки.txt");
-    const auto path = dialogs_->SaveFile(this, spec);
-    if (!path)
-        return;
+    FileDialogSpec request = SaveDialogText;
+    request.fileName = QString::fromUtf8("Протокол проверки.txt");
     // The list exactly as the box holds it: Windows-1251, every line ended by CR LF.
-    const std::string bytes = MemoBytes(reception.CheckList);
-    // Written under a temporary name and renamed into place: a failed save leaves any earlier
-    // file of that name as it was.
-    QSaveFile file(*path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        dialogs_->ShowError(
-            this, tr("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(*path), file.errorString()));
-        return;
-    }
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
-        !file.commit()) {
-        dialogs_->ShowError(
-            this, tr("Cannot write file \"%1\". %2").arg(QDir::toNativeSeparators(*path), file.errorString()));
-    }
+    SaveMemoAs(request, reception.CheckList);
 }
 
 } // namespace qlor

@@ -21,9 +21,9 @@ QString FileError(const QString& what, const QString& path, const QString& reaso
 } // namespace
 
 void TMainForm::ButtonOpenClick() {
-    FileDialogSpec spec = OpenDialogText;
-    spec.filterIndex = 1;
-    const auto path = dialogs_->OpenFile(this, spec);
+    FileDialogSpec request = OpenDialogText;
+    request.filterIndex = 1;
+    const auto path = dialogs_->OpenFile(this, request);
     if (!path)
         return;
     // The memo is replaced only once the whole file has been read, so a file that cannot be read
@@ -53,19 +53,23 @@ void TMainForm::ButtonOpenClick() {
 }
 
 void TMainForm::ButtonSaveClick() {
-    FileDialogSpec spec = SaveDialogText;
+    FileDialogSpec request = SaveDialogText;
     if (textOptions.CheckBoxTextType->isChecked()) {
-        spec.fileName = QStringLiteral("*.txt");
+        request.fileName = QStringLiteral("*.txt");
     } else {
         QString name;
         for (const int digit : settings_.number)
             name += QString::number(digit);
-        spec.fileName = name + QStringLiteral(".txt");
+        request.fileName = name + QStringLiteral(".txt");
     }
-    const auto path = dialogs_->SaveFile(this, spec);
+    SaveMemoAs(request, text.MemoText);
+}
+
+void TMainForm::SaveMemoAs(const FileDialogSpec& request, const QPlainTextEdit* memo) {
+    const auto path = dialogs_->SaveFile(this, request);
     if (!path)
         return;
-    const std::string bytes = MemoBytes(text.MemoText);
+    const std::string bytes = MemoBytes(memo);
     // Written under a temporary name and renamed into place, so a failed write leaves any file
     // of that name as it was.
     QSaveFile file(*path);

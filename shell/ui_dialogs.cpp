@@ -29,22 +29,22 @@ QStringList QtNameFilters(const QString& filter) {
 
 namespace {
 
-void Prepare(QFileDialog& dialog, const FileDialogSpec& spec) {
-    const QStringList filters = QtNameFilters(spec.filter);
+void Prepare(QFileDialog& dialog, const FileDialogSpec& request) {
+    const QStringList filters = QtNameFilters(request.filter);
     dialog.setNameFilters(filters);
-    if (spec.filterIndex >= 1 && spec.filterIndex <= filters.size())
-        dialog.selectNameFilter(filters[spec.filterIndex - 1]);
-    dialog.setDefaultSuffix(spec.defaultExt);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+        dialog.selectNameFilter(filters[request.filterIndex - 1]);
+    dialog.setDefaultSuffix(request.defaultExt);
     dialog.setDirectory(QDir::current());
-    if (!spec.fileName.isEmpty())
-        dialog.selectFile(spec.fileName);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
 }
 
 } // namespace
 
-std::optional<QString> QtUiDialogs::OpenFile(QWidget* parent, const FileDialogSpec& spec) {
+std::optional<QString> QtUiDialogs::OpenFile(QWidget* parent, const FileDialogSpec& request) {
     QFileDialog dialog(parent);
-    Prepare(dialog, spec);
+    Prepare(dialog, request);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -52,18 +52,18 @@ std::optional<QString> QtUiDialogs::OpenFile(QWidget* parent, const FileDialogSp
     return dialog.selectedFiles().constFirst();
 }
 
-std::optional<QString> QtUiDialogs::SaveFile(QWidget* parent, const FileDialogSpec& spec) {
+std::optional<QString> QtUiDialogs::SaveFile(QWidget* parent, const FileDialogSpec& request) {
     QFileDialog dialog(parent);
-    Prepare(dialog, spec);
+    Prepare(dialog, request);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !spec.overwritePrompt);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
     for (;;) {
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::nullopt;
         const QString path = dialog.selectedFiles().constFirst();
         // The folder of the chosen name must already exist.
-        if (!spec.pathMustExist || QFileInfo(path).absoluteDir().exists())
+        if (!request.pathMustExist || QFileInfo(path).absoluteDir().exists())
             return path;
         QMessageBox::warning(parent, QApplication::applicationDisplayName(),
                              QObject::tr("The folder \"%1\" does not exist.")

@@ -30,8 +30,8 @@ class UiDialogs {
 public:
     virtual ~UiDialogs() = default;
     // The chosen path, or nothing when the user cancels.
-    virtual std::optional<QString> OpenFile(QWidget* parent, const FileDialogSpec& spec) = 0;
-    virtual std::optional<QString> SaveFile(QWidget* parent, const FileDialogSpec& spec) = 0;
+    virtual std::optional<QString> OpenFile(QWidget* parent, const FileDialogSpec& request) = 0;
+    virtual std::optional<QString> SaveFile(QWidget* parent, const FileDialogSpec& request) = 0;
     virtual std::optional<QString> ChooseFolder(QWidget* parent, const QString& startFolder) = 0;
     // The standard error report: a message box with the error's text.
     virtual void ShowError(QWidget* parent, const QString& text) = 0;
@@ -42,8 +42,8 @@ public:
 // The real dialogs of the desktop.
 class QtUiDialogs : public UiDialogs {
 public:
-    std::optional<QString> OpenFile(QWidget* parent, const FileDialogSpec& spec) override;
-    std::optional<QString> SaveFile(QWidget* parent, const FileDialogSpec& spec) override;
+    std::optional<QString> OpenFile(QWidget* parent, const FileDialogSpec& request) override;
+    std::optional<QString> SaveFile(QWidget* parent, const FileDialogSpec& request) override;
     std::optional<QString> ChooseFolder(QWidget* parent, const QString& startFolder) override;
     void ShowError(QWidget* parent, const QString& text) override;
     void ShowMessage(QWidget* parent, const QString& caption, const QString& text) override;

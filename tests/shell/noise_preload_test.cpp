@@ -1,0 +1,181 @@
+// The window has the current noise type's recording decoded ahead of Run: at start, when the noise
+// type is stepped, and when a noise file is chosen or typed in; the other types' files are left.
+#include "fakes.h"
+
+#include "audio/audio_engine.h"
+#include "control/settings_store.h"
+#include "shell/main_form.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sndfile.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+using namespace qlor;
+
+namespace {
+
+// A mono 440 Hz tone [ms] long, 8 kHz 16-bit PCM.
+bool WriteTone(const QString& path, int lengthMs) {
+    SF_INFO info{};
+    info.samplerate = 8000;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* f = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+    if (!f)
+        return false;
+    std::vector<short> samples(static_cast<size_t>(info.samplerate) * lengthMs / 1000);
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<short>(8000 * std::sin(2 * M_PI * 440.0 * double(i) / info.samplerate));
+    const sf_count_t written = sf_write_short(f, samples.data(), static_cast<sf_count_t>(samples.size()));
+    sf_close(f);
+    return written == static_cast<sf_count_t>(samples.size());
+}
+
+NoiseCache& Cache() {
+    return AudioEngine::Shared().Noise();
+}
+
+// Whether the recording is in memory once every preload asked for so far has finished.
+bool Held(const QString& path) {
+    Cache().WaitForPreloads();
+    return Cache().Holds(QFile::encodeName(path).toStdString());
+}
+
+} // namespace
+
+class NoisePreloadTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir;
+    QString startDir;
+    test::FakeDialogs dialogs;
+    test::FakeLevels levels;
+    std::unique_ptr<MemorySettingsStore> store;
+    QString files[4];
+
+    std::unique_ptr<TMainForm> Open(int noiseType) {
+        PersistedSettings values;
+        values.transmission.noiseType = noiseType;
+        for (int i = 0; i < 4; ++i)
+            values.noiseFiles[i] = files[i].toStdString();
+        store = std::make_unique<MemorySettingsStore>();
+        if (!SavePersistedSettings(*store, values).ok)
+            return nullptr;
+        return std::make_unique<TMainForm>(&dialogs, &levels, store.get());
+    }
+
+private slots:
+    void init() {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        startDir = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir->path()));
+        for (int i = 0; i < 4; ++i) {
+            files[i] = dir->filePath(QStringLiteral("noise%1.wav").arg(i + 1));
+            QVERIFY(WriteTone(files[i], 200 + 100 * i));
+        }
+        Cache().WaitForPreloads();
+        Cache().Clear();
+    }
+    void cleanup() {
+        Cache().WaitForPreloads();
+        Cache().Clear();
+        QDir::setCurrent(startDir);
+        dir.reset();
+    }
+
+    void startPreloadsOnlyTheCurrentTypesFile() {
+        auto form = Open(3);
+        QVERIFY(form);
+        QVERIFY(Held(files[2]));
+        QVERIFY(!Held(files[0]));
+        QVERIFY(!Held(files[1]));
+        QVERIFY(!Held(files[3]));
+    }
+
+    void startWithoutNoisePreloadsNothing() {
+        auto form = Open(0);
+        QVERIFY(form);
+        for (const QString& file : files)
+            QVERIFY(!Held(file));
+        QCOMPARE(Cache().Stats().clips, size_t(0));
+    }
+
+    void steppingTheNoiseTypePreloadsTheNewTypesFile() {
+        auto form = Open(0);
+        QVERIFY(form);
+        auto* up = form->findChild<QAbstractButton*>(QStringLiteral("Button18"));
+        QVERIFY(up);
+        up->click(); // 0 -> 1
+        QCOMPARE(form->Settings().noiseType, 1);
+        QVERIFY(Held(files[0]));
+        QVERIFY(!Held(files[1]));
+        up->click(); // 1 -> 2
+        QVERIFY(Held(files[1]));
+        QVERIFY(!Held(files[2]));
+    }
+
+    void aMissingFileIsPassedOverQuietly() {
+        files[0] = dir->filePath(QStringLiteral("gone.wav"));
+        auto form = Open(1);
+        QVERIFY(form);
+        QVERIFY(!Held(files[0]));
+        QCOMPARE(Cache().Stats().clips, size_t(0));
+        QVERIFY(dialogs.errors.isEmpty());
+    }
+
+    void browsingPreloadsOnlyForTheCurrentType() {
+        auto form = Open(2);
+        QVERIFY(form);
+        const QString chosen = dir->filePath(QStringLiteral("chosen.wav"));
+        QVERIFY(WriteTone(chosen, 300));
+        const QString other = dir->filePath(QStringLiteral("other.wav"));
+        QVERIFY(WriteTone(other, 300));
+
+        dialogs.answers.push_back(other);
+        form->configuration.Button36->click(); // NoiseFile1: not the current type
+        QCOMPARE(form->configuration.NoiseFile1->text(), other);
+        QVERIFY(!Held(other));
+
+        dialogs.answers.push_back(chosen);
+        form->configuration.Button39->click(); // NoiseFile2: the current type
+        QCOMPARE(form->configuration.NoiseFile2->text(), chosen);
+        QVERIFY(Held(chosen));
+    }
+
+    void aTypedNameIsPreloadedWhenEditingFinishes() {
+        auto form = Open(4);
+        QVERIFY(form);
+        const QString typed = dir->filePath(QStringLiteral("typed.wav"));
+        QVERIFY(WriteTone(typed, 300));
+
+        form->configuration.NoiseFile3->setText(typed);
+        emit form->configuration.NoiseFile3->editingFinished();
+        QVERIFY(!Held(typed));
+
+        form->configuration.NoiseFile4->setText(typed);
+        QVERIFY(!Held(typed)); // nothing before the edit is finished
+        emit form->configuration.NoiseFile4->editingFinished();
+        QVERIFY(Held(typed));
+    }
+};
+
+int main(int argc, char** argv) {
+    // No real sound device and no user settings are touched.
+    const QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    NoisePreloadTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "noise_preload_test.moc"
