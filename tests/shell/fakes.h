@@ -18,12 +18,12 @@ public:
     QStringList messages;
     QStringList folderStarts;
 
-    std::optional<QString> OpenFile(QWidget*, const FileDialogSpec& spec) override {
-        openSpecs.push_back(spec);
+    std::optional<QString> OpenFile(QWidget*, const FileDialogSpec& request) override {
+        openSpecs.push_back(request);
         return Next();
     }
-    std::optional<QString> SaveFile(QWidget*, const FileDialogSpec& spec) override {
-        saveSpecs.push_back(spec);
+    std::optional<QString> SaveFile(QWidget*, const FileDialogSpec& request) override {
+        saveSpecs.push_back(request);
         return Next();
     }
     std::optional<QString> ChooseFolder(QWidget*, const QString& start) override {

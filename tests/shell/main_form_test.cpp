@@ -495,9 +495,9 @@ private slots:
         QCOMPARE(Find<QLineEdit>("NoiseFile3")->text(), QStringLiteral("/tmp/c.wav"));
         QCOMPARE(Find<QLineEdit>("NoiseFile4")->text(), QStringLiteral("/tmp/d.wav"));
         QCOMPARE(dialogs->openSpecs.size(), size_t(4));
-        for (const FileDialogSpec& spec : dialogs->openSpecs) {
-            QCOMPARE(spec.filter, QStringLiteral("Звуковые файлы (*.wav)|*.wav|Все файлы (*.*)|*.*"));
-            QCOMPARE(spec.filterIndex, 1);
+        for (const FileDialogSpec& request : dialogs->openSpecs) {
+            QCOMPARE(request.filter, QStringLiteral("Звуковые файлы (*.wav)|*.wav|Все файлы (*.*)|*.*"));
+            QCOMPARE(request.filterIndex, 1);
         }
         QCOMPARE(QtNameFilters(dialogs->openSpecs[0].filter),
                  (QStringList{"Звуковые файлы (*.wav)", "Все файлы (*.*)"}));

@@ -164,11 +164,11 @@ private slots:
         form->reception.Button51->click();
         QVERIFY(dialogs->errors.isEmpty());
         QCOMPARE(dialogs->saveSpecs.size(), size_t(1));
-        const FileDialogSpec& spec = dialogs->saveSpecs.front();
-        QCOMPARE(spec.fileName, U("Протокол проверки.txt"));
-        QCOMPARE(spec.filter, U("Текстовые документы (*.txt)|*.TXT"));
-        QCOMPARE(spec.defaultExt, QStringLiteral("txt"));
-        QVERIFY(spec.overwritePrompt);
+        const FileDialogSpec& request = dialogs->saveSpecs.front();
+        QCOMPARE(request.fileName, U("Протокол проверки.txt"));
+        QCOMPARE(request.filter, U("Текстовые документы (*.txt)|*.TXT"));
+        QCOMPARE(request.defaultExt, QStringLiteral("txt"));
+        QVERIFY(request.overwritePrompt);
 
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));

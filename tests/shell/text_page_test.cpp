@@ -113,10 +113,10 @@ private slots:
         QVERIFY(WriteAll(Path("ru.txt"), QByteArray::fromHex("cff0e8e2e5f2")));
         Open(Path("ru.txt"));
         QCOMPARE(Memo()->toPlainText(), QStringLiteral("Привет"));
-        for (const FileDialogSpec& spec : dialogs->openSpecs) {
-            QCOMPARE(spec.filter, QStringLiteral("Текстовые документы (*.txt)|*.TXT|Все файлы (*.*)|*.*"));
-            QCOMPARE(spec.filterIndex, 1);
-            QVERIFY(spec.defaultExt.isEmpty());
+        for (const FileDialogSpec& request : dialogs->openSpecs) {
+            QCOMPARE(request.filter, QStringLiteral("Текстовые документы (*.txt)|*.TXT|Все файлы (*.*)|*.*"));
+            QCOMPARE(request.filterIndex, 1);
+            QVERIFY(request.defaultExt.isEmpty());
         }
     }
 
@@ -208,11 +208,11 @@ private slots:
         QCOMPARE(dialogs->saveSpecs[0].fileName, QStringLiteral("0123.txt"));
         QCOMPARE(dialogs->saveSpecs[1].fileName, QStringLiteral("0007.txt"));
         QCOMPARE(dialogs->saveSpecs[2].fileName, QStringLiteral("*.txt"));
-        const FileDialogSpec& spec = dialogs->saveSpecs[0];
-        QCOMPARE(spec.filter, QStringLiteral("Текстовые документы (*.txt)|*.TXT"));
-        QCOMPARE(spec.defaultExt, QStringLiteral("txt"));
-        QVERIFY(spec.overwritePrompt);
-        QVERIFY(spec.pathMustExist);
+        const FileDialogSpec& request = dialogs->saveSpecs[0];
+        QCOMPARE(request.filter, QStringLiteral("Текстовые документы (*.txt)|*.TXT"));
+        QCOMPARE(request.defaultExt, QStringLiteral("txt"));
+        QVERIFY(request.overwritePrompt);
+        QVERIFY(request.pathMustExist);
         QVERIFY(QDir(dir->path()).entryList(QDir::Files).isEmpty());
     }
 
