@@ -1,6 +1,6 @@
 // The window has the current noise type's recording decoded ahead of Run: at start, when the noise
 // type is stepped, and when a noise file is chosen or typed in; the other types' files are left.
-#include "fakes.h"
+#include "test_support.h"
 
 #include "audio/audio_engine.h"
 #include "control/settings_store.h"
@@ -10,32 +10,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <sndfile.h>
-
-#include <cmath>
 #include <memory>
-#include <vector>
 
 using namespace qlor;
 
 namespace {
-
-// A mono 440 Hz tone [ms] long, 8 kHz 16-bit PCM.
-bool WriteTone(const QString& path, int lengthMs) {
-    SF_INFO info{};
-    info.samplerate = 8000;
-    info.channels = 1;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE* f = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
-    if (!f)
-        return false;
-    std::vector<short> samples(static_cast<size_t>(info.samplerate) * lengthMs / 1000);
-    for (size_t i = 0; i < samples.size(); ++i)
-        samples[i] = static_cast<short>(8000 * std::sin(2 * M_PI * 440.0 * double(i) / info.samplerate));
-    const sf_count_t written = sf_write_short(f, samples.data(), static_cast<sf_count_t>(samples.size()));
-    sf_close(f);
-    return written == static_cast<sf_count_t>(samples.size());
-}
 
 NoiseCache& Cache() {
     return AudioEngine::Shared().Noise();
@@ -78,7 +57,7 @@ private slots:
         QVERIFY(QDir::setCurrent(dir->path()));
         for (int i = 0; i < 4; ++i) {
             files[i] = dir->filePath(QStringLiteral("noise%1.wav").arg(i + 1));
-            QVERIFY(WriteTone(files[i], 200 + 100 * i));
+            QVERIFY(test::WriteToneWav(files[i], 200 + 100 * i));
         }
         Cache().WaitForPreloads();
         Cache().Clear();
@@ -134,9 +113,9 @@ private slots:
         auto form = Open(2);
         QVERIFY(form);
         const QString chosen = dir->filePath(QStringLiteral("chosen.wav"));
-        QVERIFY(WriteTone(chosen, 300));
+        QVERIFY(test::WriteToneWav(chosen, 300));
         const QString other = dir->filePath(QStringLiteral("other.wav"));
-        QVERIFY(WriteTone(other, 300));
+        QVERIFY(test::WriteToneWav(other, 300));
 
         dialogs.answers.push_back(other);
         form->configuration.Button36->click(); // NoiseFile1: not the current type
@@ -153,7 +132,7 @@ private slots:
         auto form = Open(4);
         QVERIFY(form);
         const QString typed = dir->filePath(QStringLiteral("typed.wav"));
-        QVERIFY(WriteTone(typed, 300));
+        QVERIFY(test::WriteToneWav(typed, 300));
 
         form->configuration.NoiseFile3->setText(typed);
         emit form->configuration.NoiseFile3->editingFinished();
@@ -166,16 +145,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    // No real sound device and no user settings are touched.
-    const QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    qputenv("SDL_AUDIODRIVER", "dummy");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    NoisePreloadTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QLOR_WINDOW_TEST_MAIN(NoisePreloadTest, "dummy")
 
 #include "noise_preload_test.moc"
