@@ -5,6 +5,7 @@
 // connected here and filled in by their own code.
 #include "control/caption_table.h"
 #include "control/panel_steps.h"
+#include "control/program_texts.h"
 #include "control/settings_store.h"
 #include "shell/output_levels.h"
 #include "shell/page_control.h"
@@ -100,6 +101,8 @@ public:
     // The language position: the item index of LngComboBox (0 English, -1 none selected).
     int LanguagePosition() const;
     bool English() const { return LanguagePosition() == 0; }
+    // One of the program's own texts in the language of the current position.
+    QString OwnText(Say id) const;
     // The current caption table (filled from a language file) and one of its entries 1..120.
     CaptionTable& CurrentCaptions() { return currentCaptions_; }
     QString CaptionEntry(int entry) const;

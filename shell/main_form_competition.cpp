@@ -64,7 +64,7 @@ void TMainForm::CompRunClick() {
     if (!written) {
         // The protocol stays; the contest does not start, and nothing is left blocked.
         dialogs_->ShowError(this,
-                            tr("The Morse code file \"%1\" could not be written: %2")
+                            OwnText(Say::MorseFileNotWritten)
                                 .arg(QDir::toNativeSeparators(midiPath), QString::fromUtf8(written.message.c_str())));
         competitionRunning_ = false;
         ControlUnBlock();
@@ -74,7 +74,7 @@ void TMainForm::CompRunClick() {
     TrainTimer->start();
     MediaPlayerText->setFileName(midiPath);
     if (!MediaPlayerText->open() || !MediaPlayerText->play()) {
-        dialogs_->ShowError(this, tr("Nothing can be played: %1").arg(MediaPlayerText->errorString()));
+        dialogs_->ShowError(this, OwnText(Say::NothingCanBePlayed).arg(MediaPlayerText->errorString()));
         competitionRunning_ = false;
         AbandonRun();
         return;

@@ -143,16 +143,10 @@ void TMainForm::ButtonRunClick() {
     if (!written) {
         if (written.error == MidiError::NoKeyableCharacter) {
             // A text of only characters without a Morse code cannot be timed: say so plainly.
-            if (English())
-                dialogs_->ShowMessage(this, tr("Nothing to send"),
-                                      tr("The text has no character that can be sent in Morse code."));
-            else
-                dialogs_->ShowMessage(
-                    this, QString::fromUtf8("Нечего передавать"),
-                    QString::fromUtf8("В тексте нет ни одного знака, который можно передать кодом Морзе."));
+            dialogs_->ShowMessage(this, OwnText(Say::NothingToSendTitle), OwnText(Say::NothingToSendText));
         } else {
             dialogs_->ShowError(
-                this, tr("The Morse code file \"%1\" could not be written: %2")
+                this, OwnText(Say::MorseFileNotWritten)
                           .arg(QDir::toNativeSeparators(midiPath), QString::fromUtf8(written.message.c_str())));
         }
         AbandonRun();
@@ -161,7 +155,7 @@ void TMainForm::ButtonRunClick() {
 
     MediaPlayerText->setFileName(midiPath);
     if (!MediaPlayerText->open() || !MediaPlayerText->play()) {
-        dialogs_->ShowError(this, tr("Nothing can be played: %1").arg(MediaPlayerText->errorString()));
+        dialogs_->ShowError(this, OwnText(Say::NothingCanBePlayed).arg(MediaPlayerText->errorString()));
         AbandonRun();
         return;
     }
@@ -187,7 +181,7 @@ void TMainForm::ButtonRunClick() {
             if (!MediaPlayerNoise->open() || !MediaPlayerNoise->play()) {
                 // The text goes on without noise.
                 dialogs_->ShowError(this,
-                                    tr("The noise recording \"%1\" cannot be played: %2")
+                                    OwnText(Say::NoiseCannotBePlayed)
                                         .arg(QDir::toNativeSeparators(noisePath), MediaPlayerNoise->errorString()));
             }
         }

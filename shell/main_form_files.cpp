@@ -23,37 +23,6 @@ namespace {
 
 constexpr char kExportJobName[] = "ExportJob";
 
-// The page's own texts, English at language position 0 and Russian at any other.
-struct ExportWords {
-    const char* writing; // %1 base name, %2 pair, %3 pairs
-    const char* written; // %1 pairs written, %2 pairs
-    const char* stopped; // %1 pairs written, %2 pairs
-    const char* failed;  // %1 pair, %2 pairs, %3 written
-    const char* failure; // %1 pair, %2 pairs, %3 the error naming the file
-};
-
-const ExportWords& Words(bool english) {
-    static const ExportWords kEnglish{
-        "Writing %1 (%2 of %3)",
-        "Written: %1 of %2 pairs of files",
-        "Stopped: %1 of %2 pairs of files written",
-        "Failed at pair %1 of %2: %3 pairs of files written",
-        "The export stopped at pair %1 of %2.\n%3",
-    };
-    static const ExportWords kRussian{
-        "Запись %1 (%2 из %3)",
-        "Записано пар файлов: %1 из %2",
-        "Остановлено: записано пар файлов %1 из %2",
-        "Ошибка на паре %1 из %2: записано пар файлов %3",
-        "Запись файлов остановлена на паре %1 из %2.\n%3",
-    };
-    return english ? kEnglish : kRussian;
-}
-
-QString Text(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
 // The states of the controls that composing a radiogram reads, memos exactly as their boxes
 // hold them.
 RadiogramControls ReadRadiogramControls(const TMainForm& form) {
@@ -155,14 +124,14 @@ private:
             QueueGeneratorMessage();
         if (!Current(run))
             return;
-        form_->files.ExportStatus->setText(Text(Words(form_->English()).writing).arg(baseName).arg(i).arg(count_));
+        form_->files.ExportStatus->setText(form_->OwnText(Say::ExportWriting).arg(baseName).arg(i).arg(count_));
     }
 
     void Progress(quint64 run, int i, int n) {
         if (!Current(run))
             return;
         form_->files.ExportGauge->setValue(i);
-        form_->files.ExportStatus->setText(Text(Words(form_->English()).written).arg(i).arg(n));
+        form_->files.ExportStatus->setText(form_->OwnText(Say::ExportWritten).arg(i).arg(n));
     }
 
     void Finished(quint64 run) {
@@ -179,21 +148,23 @@ private:
             disconnect(c);
         stopConnections_.clear();
 
-        const ExportWords& w = Words(form_->English());
         const ExportResult result = result_;
         form_->files.ExportGauge->setValue(result.written);
         if (!result.error.empty()) {
-            form_->files.ExportStatus->setText(Text(w.failed).arg(result.written + 1).arg(count_).arg(result.written));
+            form_->files.ExportStatus->setText(
+                form_->OwnText(Say::ExportFailed).arg(result.written + 1).arg(count_).arg(result.written));
         } else if (result.written < count_) {
-            form_->files.ExportStatus->setText(Text(w.stopped).arg(result.written).arg(count_));
+            form_->files.ExportStatus->setText(form_->OwnText(Say::ExportStopped).arg(result.written).arg(count_));
         } else {
-            form_->files.ExportStatus->setText(Text(w.written).arg(result.written).arg(count_));
+            form_->files.ExportStatus->setText(form_->OwnText(Say::ExportWritten).arg(result.written).arg(count_));
         }
         // Unblocked even after a failed write, so the window is usable without pressing Stop.
         form_->ControlUnBlock();
         if (!result.error.empty()) {
-            form_->Dialogs().ShowError(
-                form_, Text(w.failure).arg(result.written + 1).arg(count_).arg(QString::fromStdString(result.error)));
+            form_->Dialogs().ShowError(form_, form_->OwnText(Say::ExportFailure)
+                                                  .arg(result.written + 1)
+                                                  .arg(count_)
+                                                  .arg(QString::fromStdString(result.error)));
         }
     }
 

@@ -38,6 +38,11 @@ int TMainForm::LanguagePosition() const {
     return configuration.LngComboBox->currentIndex();
 }
 
+QString TMainForm::OwnText(Say id) const {
+    const std::string_view text = ProgramText(id, LanguagePosition());
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 QString TMainForm::CaptionEntry(int entry) const {
     return FromCp1251(currentCaptions_.Text(entry));
 }

@@ -94,7 +94,7 @@ void TMainForm::FillSelectedSymbolsMenu(QPoint pos) {
     QPlainTextEdit* memo = textOptions.MemoSelectedSymbols;
     std::unique_ptr<QMenu> menu(memo->createStandardContextMenu(pos));
     menu->addSeparator();
-    QAction* full = menu->addAction(tr("Put in the full alphabet"));
+    QAction* full = menu->addAction(OwnText(Say::FullAlphabet));
     full->setEnabled(memo->isEnabled() && !memo->isReadOnly());
     if (menu->exec(memo->mapToGlobal(pos)) == full)
         MemoSelectedSymbolsDblClick();

@@ -21,16 +21,15 @@ QString PathText(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
 
-// The voice list's items in their order, with the stored name of each and its texts.
+// The voice list's items in their order: the stored name of each and its text.
 struct VoiceItem {
     std::string_view stored;
-    const char* english;
-    const char* russian;
+    Say text;
 };
 constexpr VoiceItem kVoiceItems[] = {
-    {kVoiceAuto, "auto", "авто"},
-    {kVoiceSoundFont, "SoundFont", "SoundFont"},
-    {kVoiceTone, "Pure tone", "чистый тон"},
+    {kVoiceAuto, Say::VoiceAuto},
+    {kVoiceSoundFont, Say::VoiceSoundFont},
+    {kVoiceTone, Say::VoiceTone},
 };
 
 QString Utf8(std::string_view text) {
@@ -133,21 +132,16 @@ void TMainForm::PrepareVoiceChoice() {
     const QSignalBlocker quiet(list);
     list->clear();
     for (const VoiceItem& item : kVoiceItems)
-        list->addItem(QString::fromUtf8(item.english), Utf8(item.stored));
+        list->addItem(QString::fromUtf8(ProgramText(item.text, TextLanguage::English)), Utf8(item.stored));
     list->setCurrentIndex(0);
 }
 
 void TMainForm::ShowVoiceTexts() {
-    // Texts of their own, English at language position 0 and Russian at any other.
-    const bool english = English();
-    configuration.VoiceLabel->setText(english ? QStringLiteral("Signal voice") : QStringLiteral("Голос сигнала"));
-    configuration.VoiceComboBox->setToolTip(english ? QStringLiteral("auto: the SoundFont when one is installed, "
-                                                                     "otherwise the pure tone")
-                                                    : QStringLiteral("авто: SoundFont, если он установлен, "
-                                                                     "иначе чистый тон"));
+    configuration.VoiceLabel->setText(OwnText(Say::VoiceLabel));
+    configuration.VoiceComboBox->setToolTip(OwnText(Say::VoiceHint));
     QComboBox* list = configuration.VoiceComboBox;
     for (int i = 0; i < list->count() && i < static_cast<int>(std::size(kVoiceItems)); ++i)
-        list->setItemText(i, QString::fromUtf8(english ? kVoiceItems[i].english : kVoiceItems[i].russian));
+        list->setItemText(i, OwnText(kVoiceItems[i].text));
 }
 
 void TMainForm::VoiceComboBoxChange(int index) {

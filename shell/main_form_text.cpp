@@ -30,22 +30,22 @@ void TMainForm::ButtonOpenClick() {
     // leaves the text that was there.
     const QFileInfo info(*path);
     if (!info.isFile()) {
-        dialogs_->ShowError(this, FileError(tr("Cannot open file \"%1\". %2"), *path, tr("It is not a regular file.")));
+        dialogs_->ShowError(this, FileError(OwnText(Say::CannotOpenFile), *path, OwnText(Say::NotRegularFile)));
         return;
     }
     if (info.size() > kMaxTextFileBytes) {
-        dialogs_->ShowError(this, FileError(tr("Cannot open file \"%1\". %2"), *path,
-                                            tr("The file is larger than %1 MB.").arg(kMaxTextFileBytes >> 20)));
+        dialogs_->ShowError(this, FileError(OwnText(Say::CannotOpenFile), *path,
+                                            OwnText(Say::FileTooLarge).arg(kMaxTextFileBytes >> 20)));
         return;
     }
     QFile file(*path);
     if (!file.open(QIODevice::ReadOnly)) {
-        dialogs_->ShowError(this, FileError(tr("Cannot open file \"%1\". %2"), *path, file.errorString()));
+        dialogs_->ShowError(this, FileError(OwnText(Say::CannotOpenFile), *path, file.errorString()));
         return;
     }
     const QByteArray bytes = file.read(kMaxTextFileBytes + 1);
     if (file.error() != QFileDevice::NoError) {
-        dialogs_->ShowError(this, FileError(tr("Cannot read file \"%1\". %2"), *path, file.errorString()));
+        dialogs_->ShowError(this, FileError(OwnText(Say::CannotReadFile), *path, file.errorString()));
         return;
     }
     file.close();
@@ -74,13 +74,13 @@ void TMainForm::SaveMemoAs(const FileDialogSpec& request, const QPlainTextEdit* 
     // of that name as it was.
     QSaveFile file(*path);
     if (!file.open(QIODevice::WriteOnly)) {
-        dialogs_->ShowError(this, FileError(tr("Cannot create file \"%1\". %2"), *path, file.errorString()));
+        dialogs_->ShowError(this, FileError(OwnText(Say::CannotCreateFile), *path, file.errorString()));
         return;
     }
     if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
         !file.commit()) {
         // The temporary file is discarded with the QSaveFile.
-        dialogs_->ShowError(this, FileError(tr("Cannot write file \"%1\". %2"), *path, file.errorString()));
+        dialogs_->ShowError(this, FileError(OwnText(Say::CannotWriteFile), *path, file.errorString()));
     }
 }
 
