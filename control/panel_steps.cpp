@@ -6,54 +6,41 @@
 namespace qlor {
 namespace {
 
-struct SettingInfo {
-    std::string_view name;
-    IntRange range;
-};
-
-// Indexed by IntSetting. The stored names are kept exactly as the store has always written them.
-constexpr std::array<SettingInfo, kIntSettingCount> kSettings{{
-    {"Number 1", {0, 9}},
-    {"Number 2", {0, 9}},
-    {"Number 3", {0, 9}},
-    {"Number 4", {0, 9}},
-    {"Number Speed 1", {0, 3}},
-    {"Number Speed 2", {0, 9}},
-    {"Number Speed 3", {0, 9}},
-    {"Midi Chanell", {0, 15}},
-    {"Midi Patch", {0, 127}},
-    {"Number Groupe 1", {0, 1}},
-    {"Number Groupe 2", {0, 9}},
-    {"Number Groupe 3", {0, 9}},
-    {"Char In Groupe", {1, 9}},
-    {"Start Number Speed 1", {0, 3}},
-    {"Start Number Speed 2", {0, 9}},
-    {"Start Number Speed 3", {0, 0}},
-    {"Stop Number Speed 1", {0, 3}},
-    {"Stop Number Speed 2", {0, 9}},
-    {"Stop Number Speed 3", {0, 0}},
-    {"Morse Text Type", {0, 5}},
-    {"Pause Delay", {3, 15}},
-    {"Morse Noise Type", {0, 4}},
-    {"Number Files 1", {0, 9}},
-    {"Number Files 2", {0, 9}},
+// The range the step buttons keep, indexed by IntSetting.
+constexpr std::array<IntRange, kIntSettingCount> kRanges{{
+    {0, 9},   // Number1
+    {0, 9},   // Number2
+    {0, 9},   // Number3
+    {0, 9},   // Number4
+    {0, 3},   // Speed1
+    {0, 9},   // Speed2
+    {0, 9},   // Speed3
+    {0, 15},  // MidiChannel
+    {0, 127}, // MidiPatch
+    {0, 1},   // Groups1
+    {0, 9},   // Groups2
+    {0, 9},   // Groups3
+    {1, 9},   // CharInGroup
+    {0, 3},   // StartSpeed1
+    {0, 9},   // StartSpeed2
+    {0, 0},   // StartSpeed3
+    {0, 3},   // StopSpeed1
+    {0, 9},   // StopSpeed2
+    {0, 0},   // StopSpeed3
+    {0, 5},   // TextType
+    {3, 15},  // PauseDelay
+    {0, 4},   // NoiseType
+    {0, 9},   // Files1
+    {0, 9},   // Files2
 }};
-
-const SettingInfo& Info(IntSetting id) {
-    return kSettings[static_cast<std::size_t>(id)];
-}
 
 constexpr int kTextTypeMax = 5;
 constexpr int kRussianTextType = 1;
 
 } // namespace
 
-std::string_view StoredName(IntSetting id) {
-    return Info(id).name;
-}
-
 IntRange StepRange(IntSetting id) {
-    return Info(id).range;
+    return kRanges[static_cast<std::size_t>(id)];
 }
 
 int& SettingRef(TransmissionSettings& s, IntSetting id) {

@@ -6,16 +6,32 @@
 
 namespace qlor {
 
-// Every integer setting of TransmissionSettings, in the store's write order.
+// Every integer setting of TransmissionSettings, in the store's write order (the store names them).
 enum class IntSetting {
-    Number1, Number2, Number3, Number4,
-    Speed1, Speed2, Speed3,
-    MidiChannel, MidiPatch,
-    Groups1, Groups2, Groups3, CharInGroup,
-    StartSpeed1, StartSpeed2, StartSpeed3,
-    StopSpeed1, StopSpeed2, StopSpeed3,
-    TextType, PauseDelay, NoiseType,
-    Files1, Files2,
+    Number1,
+    Number2,
+    Number3,
+    Number4,
+    Speed1,
+    Speed2,
+    Speed3,
+    MidiChannel,
+    MidiPatch,
+    Groups1,
+    Groups2,
+    Groups3,
+    CharInGroup,
+    StartSpeed1,
+    StartSpeed2,
+    StartSpeed3,
+    StopSpeed1,
+    StopSpeed2,
+    StopSpeed3,
+    TextType,
+    PauseDelay,
+    NoiseType,
+    Files1,
+    Files2,
 };
 inline constexpr int kIntSettingCount = 24;
 
@@ -24,8 +40,7 @@ struct IntRange {
     int max;
 };
 
-std::string_view StoredName(IntSetting id);     // "Number 1", "Midi Chanell", ...
-IntRange StepRange(IntSetting id);              // the range the step buttons keep
+IntRange StepRange(IntSetting id); // the range the step buttons keep
 int& SettingRef(TransmissionSettings& s, IntSetting id);
 int SettingValue(const TransmissionSettings& s, IntSetting id);
 

@@ -131,8 +131,8 @@ void TMainForm::BuildPages() {
     add(blank, "");
     add(parameters, "Параметры");
     add(configuration, " Настройка ");
-    PageControl1->Tab(6)->setAccessibleName(QStringLiteral("Blank page"));
-    PageControl1->setCurrentIndex(0);
+    PageControl1->Tab(kBlankPage)->setAccessibleName(QStringLiteral("Blank page"));
+    PageControl1->setCurrentIndex(kPanelPage);
 }
 
 void TMainForm::PrepareControls() {
@@ -293,12 +293,6 @@ void TMainForm::FormClose() {
     RemoveTempMidi();
     SaveSettings();
     RestoreOutputLevels();
-}
-
-void TMainForm::RemoveTempMidi() {
-    const QString path = QDir::current().filePath(QStringLiteral("temp.mid"));
-    if (QFile::exists(path))
-        QFile::remove(path);
 }
 
 void TMainForm::RestoreOutputLevels() {

@@ -10,8 +10,10 @@
 #include "shell/output_levels.h"
 #include "shell/page_control.h"
 #include "shell/ui_dialogs.h"
+#include "synthesis/midi_writer.h"
 #include "synthesis/morse_table.h"
 #include "synthesis/transmission_settings.h"
+#include "textgen/radiogram.h"
 
 #include "ui_blankpage.h"
 #include "ui_competitionpage.h"
@@ -47,6 +49,19 @@ inline constexpr int kClientHeight = 274;
 // Sets a radio button's state; unlike QAbstractButton::setChecked it can also clear the checked
 // button of a group, so that none of the pair is checked.
 void SetRadioChecked(QAbstractButton* button, bool checked);
+
+// The positions of the pages in PageControl1, in the order of their tabs.
+enum PageIndex : int {
+    kPanelPage,
+    kTextPage,
+    kReceptionPage,
+    kCompetitionPage,
+    kFilesPage,
+    kTextOptionsPage,
+    kBlankPage,
+    kParametersPage,
+    kConfigurationPage,
+};
 
 class TMainForm : public QWidget {
     Q_OBJECT
@@ -119,6 +134,11 @@ public:
     // lamps red) while a transmission, a competition or an export runs; ControlUnBlock undoes it.
     void ControlBlock();
     void ControlUnBlock();
+    // The MIDI voice of the current settings: note, channel, program and pause between characters.
+    MidiVoice CurrentVoice() const;
+    // The states of the controls that composing a radiogram reads, memos exactly as their boxes
+    // hold them.
+    RadiogramControls ReadRadiogramControls() const;
     // Characters per line of the sent-text and copy memos, both of which the check wraps alike.
     int MemoWrapChars() const;
 
@@ -193,7 +213,10 @@ private:
     void CaptureOutputLevels();
     void SaveSettings();
     void RestoreOutputLevels();
+    // Deletes "temp.mid" of the current directory, if there is one.
     void RemoveTempMidi();
+    // What ControlBlock (true) and ControlUnBlock (false) do.
+    void SetBlocked(bool blocked);
 
     void CreatePlayers();
     void AbandonRun();

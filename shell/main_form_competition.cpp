@@ -53,11 +53,7 @@ void TMainForm::CompRunClick() {
                           QTextCursor::KeepAnchor);
     competition.MemoProtokol->setTextCursor(selection);
 
-    MidiVoice voice;
-    voice.note = configuration.TrackBar1->value();
-    voice.channel = settings_.midiChannel;
-    voice.patch = settings_.midiPatch;
-    voice.pauseDelay = settings_.pauseDelay;
+    const MidiVoice voice = CurrentVoice();
     const QString midiPath = TempMidiPath();
     const MidiResult written = WriteMorseMidi(morse_, plan.segments, QFile::encodeName(midiPath).toStdString(),
                                               kCompetitionPauseSeconds, voice);

@@ -54,33 +54,56 @@ QString TMainForm::TempMidiPath() const {
 }
 
 void TMainForm::ControlBlock() {
-    for (const std::string_view name : BlockedControls())
-        if (auto* w = findChild<QWidget*>(Name(name)))
-            w->setEnabled(false);
-    for (const std::string_view name : StopControls())
-        if (auto* w = findChild<QWidget*>(Name(name)))
-            w->setEnabled(true);
-    for (const std::string_view name : ReadOnlyMemosWhileBlocked())
-        if (auto* memo = findChild<QPlainTextEdit*>(Name(name)))
-            memo->setReadOnly(true);
-    for (const std::string_view name : TransmissionLamps())
-        if (auto* lamp = findChild<Lamp*>(Name(name)))
-            lamp->SetOnAir(true);
+    SetBlocked(true);
 }
 
 void TMainForm::ControlUnBlock() {
+    SetBlocked(false);
+}
+
+void TMainForm::SetBlocked(bool blocked) {
     for (const std::string_view name : BlockedControls())
         if (auto* w = findChild<QWidget*>(Name(name)))
-            w->setEnabled(true);
+            w->setEnabled(!blocked);
     for (const std::string_view name : StopControls())
         if (auto* w = findChild<QWidget*>(Name(name)))
-            w->setEnabled(false);
+            w->setEnabled(blocked);
     for (const std::string_view name : ReadOnlyMemosWhileBlocked())
         if (auto* memo = findChild<QPlainTextEdit*>(Name(name)))
-            memo->setReadOnly(false);
+            memo->setReadOnly(blocked);
     for (const std::string_view name : TransmissionLamps())
         if (auto* lamp = findChild<Lamp*>(Name(name)))
-            lamp->SetOnAir(false);
+            lamp->SetOnAir(blocked);
+}
+
+void TMainForm::RemoveTempMidi() {
+    if (const QString path = TempMidiPath(); QFile::exists(path))
+        QFile::remove(path);
+}
+
+MidiVoice TMainForm::CurrentVoice() const {
+    MidiVoice voice;
+    voice.note = configuration.TrackBar1->value();
+    voice.channel = settings_.midiChannel;
+    voice.patch = settings_.midiPatch;
+    voice.pauseDelay = settings_.pauseDelay;
+    return voice;
+}
+
+RadiogramControls TMainForm::ReadRadiogramControls() const {
+    RadiogramControls c;
+    c.settings = settings_;
+    c.ownText = textOptions.CheckBoxTextType->isChecked();
+    c.memoText = MemoBytes(text.MemoText);
+    c.needHeader = textOptions.NeedHeader->isChecked();
+    c.headerStandard = textOptions.HeaderStandart->isChecked();
+    c.beginChar = ToCp1251(textOptions.BeginChar->text());
+    c.needEnded = textOptions.NeedEnded->isChecked();
+    c.endedStandard = textOptions.EndedStandart->isChecked();
+    c.endChar = ToCp1251(textOptions.EndChar->text());
+    c.allSymbols = textOptions.AllSymbols->isChecked();
+    c.selectedSymbols = MemoBytes(textOptions.MemoSelectedSymbols);
+    return c;
 }
 
 // Ends a Run that could not start playing: nothing keeps sounding, no "temp.mid" is left and the
@@ -89,35 +112,19 @@ void TMainForm::AbandonRun() {
     TrainTimer->stop();
     MediaPlayerNoise->close();
     MediaPlayerText->close();
-    if (const QString path = TempMidiPath(); QFile::exists(path))
-        QFile::remove(path);
+    RemoveTempMidi();
     ControlUnBlock();
 }
 
 void TMainForm::ButtonRunClick() {
     ControlBlock();
 
-    MidiVoice voice;
-    voice.note = configuration.TrackBar1->value();
-    voice.channel = settings_.midiChannel;
-    voice.patch = settings_.midiPatch;
-    voice.pauseDelay = settings_.pauseDelay;
+    const MidiVoice voice = CurrentVoice();
 
     // Speed in characters per minute; OurSystem counts characters, PARIS is converted.
     const int speed = SendingSpeed(SpeedValue(settings_), settings_.textType, configuration.OurSystem->isChecked());
 
-    RadiogramControls controls;
-    controls.settings = settings_;
-    controls.ownText = textOptions.CheckBoxTextType->isChecked();
-    controls.memoText = MemoBytes(text.MemoText);
-    controls.needHeader = textOptions.NeedHeader->isChecked();
-    controls.headerStandard = textOptions.HeaderStandart->isChecked();
-    controls.beginChar = ToCp1251(textOptions.BeginChar->text());
-    controls.needEnded = textOptions.NeedEnded->isChecked();
-    controls.endedStandard = textOptions.EndedStandart->isChecked();
-    controls.endChar = ToCp1251(textOptions.EndChar->text());
-    controls.allSymbols = textOptions.AllSymbols->isChecked();
-    controls.selectedSymbols = MemoBytes(textOptions.MemoSelectedSymbols);
+    const RadiogramControls controls = ReadRadiogramControls();
 
     const ComposeResult composed = ComposeRadiogram(controls);
     if (composed.failed) {
@@ -162,7 +169,7 @@ void TMainForm::ButtonRunClick() {
 
     if (textOptions.CheckBoxAutoPriem->isChecked()) {
         reception.InputMemo->clear();
-        PageControl1->setCurrentIndex(2);
+        PageControl1->setCurrentIndex(kReceptionPage);
         if (!controls.ownText && textOptions.NeedHeader->isChecked()) {
             // The first line of the copy, as it was sent; the operator goes on below it.
             const QString header =
@@ -196,8 +203,7 @@ void TMainForm::ButtonStopClick() {
     panel.Gauge1->setValue(0);
     competition.Gauge2->setValue(0);
     TrainTimer->stop();
-    if (const QString path = TempMidiPath(); QFile::exists(path))
-        QFile::remove(path);
+    RemoveTempMidi();
     ControlUnBlock();
 }
 
@@ -216,8 +222,7 @@ void TMainForm::MediaPlayerTextNotify() {
     // Closed even when the noise has already stopped with the text, so the recording is let go.
     MediaPlayerNoise->close();
     MediaPlayerText->close();
-    if (const QString path = TempMidiPath(); QFile::exists(path))
-        QFile::remove(path);
+    RemoveTempMidi();
     ControlUnBlock();
 }
 

@@ -23,24 +23,6 @@ namespace {
 
 constexpr char kExportJobName[] = "ExportJob";
 
-// The states of the controls that composing a radiogram reads, memos exactly as their boxes
-// hold them.
-RadiogramControls ReadRadiogramControls(const TMainForm& form) {
-    RadiogramControls c;
-    c.settings = form.Settings();
-    c.ownText = form.textOptions.CheckBoxTextType->isChecked();
-    c.memoText = MemoBytes(form.text.MemoText);
-    c.needHeader = form.textOptions.NeedHeader->isChecked();
-    c.headerStandard = form.textOptions.HeaderStandart->isChecked();
-    c.beginChar = ToCp1251(form.textOptions.BeginChar->text());
-    c.needEnded = form.textOptions.NeedEnded->isChecked();
-    c.endedStandard = form.textOptions.EndedStandart->isChecked();
-    c.endChar = ToCp1251(form.textOptions.EndChar->text());
-    c.allSymbols = form.textOptions.AllSymbols->isChecked();
-    c.selectedSymbols = MemoBytes(form.textOptions.MemoSelectedSymbols);
-    return c;
-}
-
 // The folder of PathDir as a file-system path; an empty PathDir is the current directory. It is
 // made absolute when the export starts, so the series goes where it was asked for even if the
 // current directory changes meanwhile.
@@ -212,12 +194,9 @@ void TMainForm::ButtonFormFilesClick() {
 
     ControlBlock();
     ExportParams params;
-    params.controls = ReadRadiogramControls(*this);
+    params.controls = ReadRadiogramControls();
     params.cpm = configuration.OurSystem->isChecked();
-    params.voice.note = configuration.TrackBar1->value();
-    params.voice.channel = settings_.midiChannel;
-    params.voice.patch = settings_.midiPatch;
-    params.voice.pauseDelay = settings_.pauseDelay;
+    params.voice = CurrentVoice();
     params.folder = ExportFolder(files.PathDir->text());
     job->Start(morse_, std::move(params));
 }

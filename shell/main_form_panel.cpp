@@ -60,13 +60,15 @@ void TMainForm::IndicatorRefresh() {
 
     // Text type by its short name; a value outside the table leaves the cell as it is.
     if (s.textType >= 0 && s.textType <= 5)
-        panel.Label11->ShowValue(English() ? *EnglishTextTypeName(s.textType) : CaptionEntry(100 + s.textType));
+        panel.Label11->ShowValue(English() ? *EnglishTextTypeName(s.textType)
+                                           : CaptionEntry(kTextTypeNameEntry + s.textType));
     panel.Label11->SetBackground(textOptions.AllSymbols->isChecked() ? kIndicatorBlack : kIndicatorRed);
 
     panel.Label14->ShowValue(PauseText(s.pauseDelay));
     configuration.Label16->ShowValue(MidiChannelText(s.midiChannel));
     if (s.noiseType >= 0 && s.noiseType <= 4)
-        panel.Label20->ShowValue(English() ? *EnglishNoiseTypeName(s.noiseType) : CaptionEntry(106 + s.noiseType));
+        panel.Label20->ShowValue(English() ? *EnglishNoiseTypeName(s.noiseType)
+                                           : CaptionEntry(kNoiseTypeNameEntry + s.noiseType));
     configuration.Label17->ShowValue(MidiPatchText(s.midiPatch));
     ShowDigits(std::array{files.Label77, files.Label78}, s.files);
 }

@@ -1,12 +1,8 @@
 #include "shell/output_levels.h"
 
-#ifdef QLOR_HAVE_AUDIO
 #include "audio/volume.h"
-#endif
 
 namespace qlor {
-
-#ifdef QLOR_HAVE_AUDIO
 namespace {
 
 // The text player's and the noise player's levels in the audio engine's mixer.
@@ -23,10 +19,5 @@ public:
 std::unique_ptr<OutputLevels> MakeApplicationOutputLevels() {
     return std::make_unique<MixerOutputLevels>();
 }
-#else
-std::unique_ptr<OutputLevels> MakeApplicationOutputLevels() {
-    return std::make_unique<HeldOutputLevels>();
-}
-#endif
 
 } // namespace qlor

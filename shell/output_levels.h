@@ -28,21 +28,7 @@ public:
     virtual void SetWaveVolume(int level) = 0;
 };
 
-// Levels held by the window itself, for as long as no audio mixer is attached.
-class HeldOutputLevels : public OutputLevels {
-public:
-    std::uint32_t GetMidiVolume() override { return midi_; }
-    std::uint32_t GetWaveVolume() override { return wave_; }
-    void SetMidiVolume(int level) override { midi_ = VolumeWord(level); }
-    void SetWaveVolume(int level) override { wave_ = VolumeWord(level); }
-
-private:
-    std::uint32_t midi_ = VolumeWord(kMaxOutputLevel);
-    std::uint32_t wave_ = VolumeWord(kMaxOutputLevel);
-};
-
-// The levels of the application's audio mixer when the audio engine is built in, otherwise levels
-// held by the window.
+// The levels of the application's audio mixer.
 std::unique_ptr<OutputLevels> MakeApplicationOutputLevels();
 
 } // namespace qlor

@@ -10,11 +10,8 @@ public:
     // d1..d4 are the text-number digits as shown, left to right (any int: offsets allowed).
     // Seed number N = 1000*d1 + 100*d4 + 10*d3 + d2; state = N / 10000 rounded to double.
     void SeedRandom(int32_t low, int32_t high, int32_t d1, int32_t d2, int32_t d3, int32_t d4);
-    // low..high, or -1 before the first seeding.
+    // low..high, or -1 before the first seeding; each step computed in Ext80.
     int32_t NextRandom();
-    // The same draw computed step by step in Ext80. NextRandom takes a shorter integer route for
-    // the usual states in [0, 1) and narrow ranges; this one is the reference it is tested against.
-    int32_t NextRandomExtended();
 
     bool Ready() const { return ready_; }
     double State() const { return state_; }

@@ -21,39 +21,6 @@ std::vector<int> Walk(int start, int steps, int (*step)(int, bool), bool english
     return out;
 }
 
-TEST(PanelSteps, StoredNamesAsTheStoreWritesThem) {
-    const std::vector<std::string> expected = {
-        "Number 1",
-        "Number 2",
-        "Number 3",
-        "Number 4",
-        "Number Speed 1",
-        "Number Speed 2",
-        "Number Speed 3",
-        "Midi Chanell",
-        "Midi Patch",
-        "Number Groupe 1",
-        "Number Groupe 2",
-        "Number Groupe 3",
-        "Char In Groupe",
-        "Start Number Speed 1",
-        "Start Number Speed 2",
-        "Start Number Speed 3",
-        "Stop Number Speed 1",
-        "Stop Number Speed 2",
-        "Stop Number Speed 3",
-        "Morse Text Type",
-        "Pause Delay",
-        "Morse Noise Type",
-        "Number Files 1",
-        "Number Files 2",
-    };
-    ASSERT_EQ(expected.size(), static_cast<std::size_t>(kIntSettingCount));
-    for (int i = 0; i < kIntSettingCount; ++i) {
-        EXPECT_EQ(StoredName(static_cast<IntSetting>(i)), expected[i]);
-    }
-}
-
 TEST(PanelSteps, EverySettingHasItsOwnField) {
     TransmissionSettings s;
     for (int i = 0; i < kIntSettingCount; ++i) {

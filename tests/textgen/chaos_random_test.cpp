@@ -113,36 +113,6 @@ TEST(ChaosRandom, PlainDoubleArithmeticWouldDepart) {
     EXPECT_EQ(firstDifference, 14);
 }
 
-TEST(ChaosRandom, ShortRouteMatchesExtendedArithmetic) {
-    // NextRandom takes an integer shortcut for states in [0, 1) and narrow ranges; it must agree
-    // with the step-by-step Ext80 computation everywhere, also at the edges of its domain.
-    std::mt19937_64 rng(99);
-    ChaosRandom fast;
-    ChaosRandom reference;
-    const double edges[] = {0.0, 0x1p-1074, 0x1p-1022, 0x1p-60, 1.0 - 0x1p-53, 0.5, 0.99999999999, 1.0, 1.5, -0.01};
-    for (int i = 0; i < 1000000; ++i) {
-        double state = static_cast<double>(rng() >> 11) * 0x1p-53;
-        if (i % 10 == 0) {
-            state = edges[(i / 10) % std::size(edges)];
-        } else if (i % 10 == 1) {
-            state = std::ldexp(state, -static_cast<int>(rng() % 1100));
-        }
-        int32_t low = static_cast<int32_t>(rng() % 100) - 50;
-        int32_t high = low + static_cast<int32_t>(rng() % 80);
-        if (i % 7 == 0) {
-            high = low + 2047 + static_cast<int32_t>(rng() % 3); // around the shortcut's limit
-        }
-        fast.SeedRandom(low, high, 0, 0, 0, 0);
-        reference.SeedRandom(low, high, 0, 0, 0, 0);
-        fast.SetState(state);
-        reference.SetState(state);
-        for (int k = 0; k < 3; ++k) {
-            ASSERT_EQ(fast.NextRandom(), reference.NextRandomExtended()) << "state " << state << " draw " << k;
-            ASSERT_EQ(fast.State(), reference.State());
-        }
-    }
-}
-
 #if defined(__x86_64__) && LDBL_MANT_DIG == 64
 
 // The generator computed in the x87 extended type, as the hardware does it.
