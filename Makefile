@@ -2,10 +2,13 @@
 JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
+# CI builds treat warnings as errors.
+WERROR ?= $(if $(CI),ON,OFF)
 SCREENSHOT_DIR ?= screenshots
 RUN_DIR ?= run
 
-.PHONY: all deps configure build run test test-fast test-asan bench screenshots install clean
+.PHONY: all deps configure build run test test-fast test-asan test-tsan format format-check bench screenshots install clean
 
 all: build
 
@@ -13,7 +16,7 @@ deps:
 	@scripts/install-deps
 
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQLOR_WERROR=$(WERROR)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -21,17 +24,35 @@ build: configure
 run: build
 	@scripts/run-qlor $(BUILD) $(RUN_DIR)
 
-# The whole suite, then the whole suite again under AddressSanitizer + UndefinedBehaviorSanitizer.
-test: test-fast test-asan
+# The sources' formatting, the whole suite, the whole suite again under AddressSanitizer +
+# UndefinedBehaviorSanitizer, and the audio and window tests under ThreadSanitizer.
+test: format-check test-fast test-asan test-tsan
 
 test-fast: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 test-asan: deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQLOR_SANITIZE=ON -DQLOR_BUILD_BENCH=OFF
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQLOR_SANITIZE=ON -DQLOR_BUILD_BENCH=OFF -DQLOR_WERROR=$(WERROR)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 \
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS) -LE no-asan
+
+# Threads: the audio engine's thread, the export worker and the window. Reports from inside
+# libraries built without ThreadSanitizer are listed, each with its reason, in the suppressions.
+test-tsan: deps
+	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQLOR_TSAN=ON -DQLOR_BUILD_BENCH=OFF -DQLOR_WERROR=$(WERROR)
+	cmake --build $(TSAN_BUILD) -j $(JOBS)
+	cd $(TSAN_BUILD) && QT_QPA_PLATFORM=offscreen \
+		TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/scripts/tsan.supp" \
+		ctest --output-on-failure -j $(JOBS) -L "audio|shell" -LE no-tsan
+
+FORMATTED = $(shell git ls-files '*.cpp' '*.h')
+
+format:
+	clang-format -i $(FORMATTED)
+
+format-check: deps
+	clang-format --dry-run --Werror $(FORMATTED)
 
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true || exit 1; done
@@ -43,4 +64,4 @@ install: build
 	cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD)

@@ -1,61 +1,16 @@
 // Language files: parsing "N:text;" lines, loading a file into the current caption table,
 // listing the "*.lng" files of a folder and choosing the table to show.
 #include "control/caption_table.h"
+#include "synthesis/numbered_lines.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <optional>
 #include <system_error>
 
 namespace qlor {
 namespace {
-
-// The entry number before the first ":": leading spaces or tabs, an optional sign, decimal
-// digits and nothing else. Values too large for an entry saturate (they are out of range anyway).
-std::optional<int> ParseEntryNumber(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    if (i == text.size()) {
-        return std::nullopt;
-    }
-    long value = 0;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        value = std::min(value * 10 + (c - '0'), 1'000'000L);
-    }
-    return static_cast<int>(negative ? -value : value);
-}
-
-void ParseLine(std::string_view line, CaptionTable& table) {
-    if (line.empty() || line.front() == ';') {
-        return;
-    }
-    const size_t colon = line.find(':');
-    if (colon == std::string_view::npos) {
-        return;
-    }
-    const std::optional<int> entry = ParseEntryNumber(line.substr(0, colon));
-    if (!entry || !CaptionTable::ValidEntry(*entry)) {
-        return;
-    }
-    const size_t semicolon = line.find(';', colon + 1);
-    if (semicolon == std::string_view::npos) {
-        return; // an entry whose text is not closed is not trusted
-    }
-    table.Set(*entry, std::string(line.substr(colon + 1, semicolon - colon - 1)));
-}
 
 // Everything up to the last line break, so that a read cut short never yields a partial line.
 std::string_view CompleteLines(std::string_view bytes) {
@@ -80,21 +35,11 @@ std::string AsciiUpper(std::string_view text) {
 } // namespace
 
 void ParseLanguageLines(std::string_view bytes, CaptionTable& table) {
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            end = bytes.size();
+    ForEachNumberedLine(bytes, LineBreaks::Any, [&table](int entry, std::string_view text) {
+        if (CaptionTable::ValidEntry(entry)) {
+            table.Set(entry, std::string(text));
         }
-        ParseLine(bytes.substr(start, end - start), table);
-        start = end;
-        if (start < bytes.size() && bytes[start] == '\r') {
-            ++start;
-        }
-        if (start < bytes.size() && bytes[start] == '\n') {
-            ++start;
-        }
-    }
+    });
 }
 
 LanguageFileResult LoadLanguageFile(const std::filesystem::path& path, CaptionTable& table) {

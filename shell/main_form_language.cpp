@@ -39,8 +39,8 @@ int TMainForm::LanguagePosition() const {
 }
 
 QString TMainForm::OwnText(Say id) const {
-    const std::string_view text = ProgramText(id, LanguagePosition());
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const std::string_view words = ProgramText(id, LanguagePosition());
+    return QString::fromUtf8(words.data(), static_cast<qsizetype>(words.size()));
 }
 
 QString TMainForm::CaptionEntry(int entry) const {
@@ -66,7 +66,7 @@ void TMainForm::RestoreLanguage() {
 void TMainForm::ApplyLanguage(int position) {
     const CaptionTable& table = TableForPosition(position, currentCaptions_);
     for (const CaptionFeed& feed : CaptionFeeds()) {
-        const QString text = FromCp1251(table.Text(feed.entry));
+        const QString caption = FromCp1251(table.Text(feed.entry));
         const QString name =
             QString::fromLatin1(feed.objectName.data(), static_cast<qsizetype>(feed.objectName.size()));
         QWidget* control = findChild<QWidget*>(name);
@@ -74,16 +74,16 @@ void TMainForm::ApplyLanguage(int position) {
             continue;
         switch (feed.target) {
         case CaptionTarget::PageCaption:
-            PageControl1->setTabText(PageControl1->indexOf(control), text);
+            PageControl1->setTabText(PageControl1->indexOf(control), caption);
             break;
         case CaptionTarget::Caption:
             if (auto* label = qobject_cast<QLabel*>(control))
-                label->setText(text);
+                label->setText(caption);
             else if (auto* button = qobject_cast<QAbstractButton*>(control))
-                button->setText(text);
+                button->setText(caption);
             break;
         case CaptionTarget::Hint:
-            control->setToolTip(text);
+            control->setToolTip(caption);
             break;
         }
     }

@@ -1,8 +1,8 @@
 #include "synthesis/morse_table.h"
 
 #include "synthesis/codepage.h"
+#include "synthesis/numbered_lines.h"
 
-#include <charconv>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -127,28 +127,6 @@ constexpr std::array<unsigned char, 256> kIndexOfUpper = MakeIndexTable();
 
 constexpr std::string_view kNoEntryPattern = "Q";
 
-// Parses the index part of an override line: optional leading blanks, an optional sign and
-// decimal digits, nothing after them. Returns 0 for anything else (0 is never a valid index).
-int ParseOverrideIndex(std::string_view text) {
-    size_t start = 0;
-    while (start < text.size() && (text[start] == ' ' || text[start] == '\t')) {
-        ++start;
-    }
-    text.remove_prefix(start);
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-        if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-            return 0;
-        }
-    }
-    int value = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size()) {
-        return 0;
-    }
-    return value;
-}
-
 // Replaces, in place, every case-insensitive occurrence of `oldText` by the shorter or equal
 // `newText`, left to right without re-examining produced text: the same result as
 // ReplaceAllText, without copies. Returns the number of replacements.
@@ -219,32 +197,11 @@ void MorseTable::LoadMorseOverrides(const std::string& path) {
 }
 
 void MorseTable::ApplyOverrides(std::string_view fileBytes) {
-    size_t pos = 0;
-    while (pos < fileBytes.size()) {
-        size_t eol = fileBytes.find('\n', pos);
-        std::string_view line =
-            fileBytes.substr(pos, eol == std::string_view::npos ? std::string_view::npos : eol - pos);
-        pos = eol == std::string_view::npos ? fileBytes.size() : eol + 1;
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
+    ForEachNumberedLine(fileBytes, LineBreaks::LineFeed, [this](int index, std::string_view pattern) {
+        if (index >= 1 && index <= kSize) {
+            entries_[index] = std::string(pattern);
         }
-        if (line.empty() || line.front() == ';') {
-            continue; // comment or empty line
-        }
-        size_t colon = line.find(':');
-        if (colon == std::string_view::npos) {
-            continue;
-        }
-        int index = ParseOverrideIndex(line.substr(0, colon));
-        if (index < 1 || index > kSize) {
-            continue; // not a number, or outside the table
-        }
-        size_t semicolon = line.find(';', colon + 1);
-        if (semicolon == std::string_view::npos) {
-            continue; // the closing ";" is required
-        }
-        entries_[index] = std::string(line.substr(colon + 1, semicolon - colon - 1));
-    }
+    });
 }
 
 int MorseTable::IndexOf(unsigned char c) {
