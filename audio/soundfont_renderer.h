@@ -1,5 +1,7 @@
 #pragma once
-// The SoundFont voice: a song's events sent to a pool of FluidSynth synths between writes.
+// The SoundFont voice for songs that need a synth following every event (foreign files with
+// controllers or pitch bends; the program's own files use the note cache, note_cache_renderer.h):
+// a song's events sent to a pool of FluidSynth synths between writes.
 //
 // FluidSynth applies an event at the start of its next 64-frame block. A note-on therefore goes
 // to a synth that is silent: its block grid is moved onto the note-on frame by rendering and
@@ -19,6 +21,27 @@
 #include <vector>
 
 namespace qlor {
+
+inline constexpr int kDrumChannel = 9;
+
+// Bank and program state of the 16 channels while a song is scanned, following FluidSynth's
+// default ("gs") bank selection: controller 0 chooses the bank, the drum channel plays bank 128.
+struct ChannelPresets {
+    std::array<int, 16> bank{};
+    std::array<int, 16> program{};
+    ChannelPresets() { bank[kDrumChannel] = 128; }
+    // Applies an event; returns true when it selects a program.
+    bool Apply(const TimedEvent& event) {
+        const int channel = event.status & 0x0F;
+        if ((event.status & 0xF0) == 0xB0 && event.data1 == 0) {
+            bank[channel] = channel == kDrumChannel ? 128 : event.data2;
+        } else if ((event.status & 0xF0) == 0xC0) {
+            program[channel] = event.data1;
+            return true;
+        }
+        return false;
+    }
+};
 
 class SoundFontRenderer : public NoteRenderer {
 public:
