@@ -35,15 +35,19 @@ double HalfEdgeFrames(int rate) {
     return kToneEdgeMs * 0.5e-3 * rate;
 }
 
-double MaxLeadFrames(int rate) {
-    return NoteCacheRenderer::kMaxLeadMs * 1e-3 * rate;
+uint64_t AttackSkipFrames(int rate) {
+    return static_cast<uint64_t>(std::lround(NoteCacheRenderer::kAttackSkipMs * 1e-3 * rate));
+}
+
+// The first frame of a note's key-down edge, which may lie before the song (negative).
+int64_t FirstFrame(double on, double halfEdge) {
+    return static_cast<int64_t>(std::ceil(on - halfEdge));
 }
 
 // The song's notes with their clips, or nothing when the song holds other events or its
 // notes do not fit the cache.
 std::optional<Plan> PlanNotes(const MidiTimeline& timeline) {
     const double halfEdge = HalfEdgeFrames(timeline.rate);
-    const auto maxLead = static_cast<uint64_t>(std::ceil(MaxLeadFrames(timeline.rate))) + 1;
     Plan plan;
     ChannelPresets presets;
     uint64_t total = 0;
@@ -69,7 +73,7 @@ std::optional<Plan> PlanNotes(const MidiTimeline& timeline) {
         note.end = static_cast<uint64_t>(std::ceil(note.off + halfEdge));
         note.clip = ClipId{presets.bank[channel], presets.program[channel], event.data1, event.data2};
         uint64_t& frames = plan.clipFrames[note.clip];
-        const uint64_t needed = note.end - static_cast<uint64_t>(note.on) + maxLead;
+        const auto needed = static_cast<uint64_t>(static_cast<int64_t>(note.end) - FirstFrame(note.on, halfEdge));
         if (needed > frames) {
             total += needed - frames;
             frames = needed;
@@ -83,45 +87,6 @@ std::optional<Plan> PlanNotes(const MidiTimeline& timeline) {
 }
 
 } // namespace
-
-// Where the clip's envelope first reaches half its key-down level: the envelope is the mean of
-// |left + right| over two periods of the note (linear in the amplitude, so it keeps the half
-// point of an edge where it is); the key-down level is its mean over the loudness window.
-double NoteCacheRenderer::AttackLead(const Clip& clip, int rate) {
-    const double hertz = 440.0 * std::exp2((clip.key - 69) / 12.0);
-    const auto half = std::max<int64_t>(1, std::lround(rate / hertz)); // one period [frames]
-    const auto frames = static_cast<int64_t>(clip.frames);
-    const auto window = std::min<int64_t>(frames, static_cast<int64_t>(kLoudnessMs * 1e-3 * rate));
-    const auto maxLead = static_cast<int64_t>(MaxLeadFrames(rate));
-    if (window <= 2 * half + maxLead) {
-        return 0;
-    }
-    std::vector<double> sum(static_cast<size_t>(window + 1), 0.0); // running sum of |l + r|
-    for (int64_t n = 0; n < window; ++n) {
-        const size_t k = static_cast<size_t>(2 * n);
-        sum[static_cast<size_t>(n + 1)] = sum[static_cast<size_t>(n)] + std::fabs(clip.stereo[k] + clip.stereo[k + 1]);
-    }
-    const auto envelope = [&](int64_t n) {
-        const int64_t a = std::max<int64_t>(0, n - half);
-        const int64_t b = std::min<int64_t>(window, n + half + 1);
-        return (sum[static_cast<size_t>(b)] - sum[static_cast<size_t>(a)]) / static_cast<double>(2 * half + 1);
-    };
-    double level = 0;
-    for (int64_t n = half; n < window - half; ++n) {
-        level += envelope(n);
-    }
-    level /= static_cast<double>(window - 2 * half);
-    const double target = level / 2;
-    double previous = envelope(0);
-    for (int64_t n = 1; n <= maxLead; ++n) {
-        const double now = envelope(n);
-        if (now >= target && previous < target) {
-            return static_cast<double>(n - 1) + (target - previous) / (now - previous);
-        }
-        previous = now;
-    }
-    return 0;
-}
 
 bool NoteCacheRenderer::Suits(const MidiTimeline& timeline) {
     return PlanNotes(timeline).has_value();
@@ -138,8 +103,12 @@ NoteCacheRenderer::NoteCacheRenderer(SoundFontBank& bank, const MidiTimeline& ti
         Clip clip;
         std::tie(clip.bank, clip.program, clip.key, clip.velocity) = id;
         clip.frames = frames;
-        clip.stereo.assign(2 * frames, 0.0f);
-        if (bank.RenderNote(clip.bank, clip.program, clip.key, clip.velocity, frames, clip.stereo.data())) {
+        const uint64_t skip = AttackSkipFrames(timeline.rate);
+        clip.stereo.assign(2 * (skip + frames), 0.0f);
+        const bool rendered =
+            bank.RenderNote(clip.bank, clip.program, clip.key, clip.velocity, skip + frames, clip.stereo.data());
+        clip.stereo.erase(clip.stereo.begin(), clip.stereo.begin() + static_cast<std::ptrdiff_t>(2 * skip));
+        if (rendered) {
             // Key-down loudness of the pure tone: a sine of amplitude kToneFullScale * velocity / 127.
             const auto measured = static_cast<size_t>(
                 std::min<double>(static_cast<double>(frames), kLoudnessMs * 1e-3 * timeline.rate));
@@ -155,7 +124,6 @@ NoteCacheRenderer::NoteCacheRenderer(SoundFontBank& bank, const MidiTimeline& ti
                     sample *= gain;
                 }
             }
-            clip.lead = AttackLead(clip, timeline.rate);
         }
         index[id] = static_cast<uint32_t>(clips_.size());
         clips_.push_back(std::move(clip));
@@ -163,17 +131,17 @@ NoteCacheRenderer::NoteCacheRenderer(SoundFontBank& bank, const MidiTimeline& ti
     notes_.reserve(plan->notes.size());
     for (const PlannedNote& planned : plan->notes) {
         const uint32_t id = index[planned.clip];
-        const double start = std::round(planned.on - clips_[id].lead);
+        const int64_t start = FirstFrame(planned.on, halfEdge_);
         Note note;
         note.start = start > 0 ? static_cast<uint64_t>(start) : 0;
         note.skip = start < 0 ? static_cast<uint64_t>(-start) : 0;
+        note.on = planned.on;
         note.off = planned.off;
         note.end = planned.end;
         note.clip = id;
         notes_.push_back(note);
     }
-    // Events are in time order; the attacks of different clips may differ in length.
-    std::stable_sort(notes_.begin(), notes_.end(), [](const Note& a, const Note& b) { return a.start < b.start; });
+    // Events are in time order, so the notes are already sorted by their start.
 }
 
 void NoteCacheRenderer::Restart(uint64_t start) {
@@ -206,26 +174,34 @@ void NoteCacheRenderer::RenderBlock(uint64_t start, size_t frames, float* out) {
     }
 }
 
-// Adds frames [first, last) of a note: the clip as rendered until the key-up edge, then the clip
-// under the falling half of a raised cosine whose midpoint is the exact note-off.
+// Adds frames [first, last) of a note: the clip under raised-cosine edges whose midpoints are the
+// exact note-on and note-off; between the edges it is added as rendered.
 void NoteCacheRenderer::MixNote(const Note& note, uint64_t first, uint64_t last, float* out) const {
     const float* clip = clips_[note.clip].stereo.data() + 2 * (note.skip + first - note.start);
-    const double fallStart = note.off - halfEdge_;
-    const auto plainEnd =
-        fallStart <= static_cast<double>(first)
-            ? first
-            : std::min(last, static_cast<uint64_t>(std::ceil(fallStart))); // frames before the edge
-    const size_t plain = 2 * (plainEnd - first);
-    for (size_t k = 0; k < plain; ++k) {
-        out[k] += clip[k];
-    }
-    const double step = std::numbers::pi / (2.0 * halfEdge_); // edge phase per frame [rad]
-    for (uint64_t n = plainEnd; n < last; ++n) {
-        const double phase = std::clamp((note.off + halfEdge_ - static_cast<double>(n)) * step, 0.0, std::numbers::pi);
-        const auto gain = static_cast<float>(0.5 - 0.5 * std::cos(phase));
+    const double h = halfEdge_;
+    const double step = std::numbers::pi / (2.0 * h); // edge phase per frame [rad]
+    const double riseEnd = note.on + h;
+    const double fallStart = note.off - h;
+    auto edged = [&](uint64_t n) {
+        const double t = static_cast<double>(n);
+        const double rise = std::clamp((t - (note.on - h)) * step, 0.0, std::numbers::pi);
+        const double fall = std::clamp((note.off + h - t) * step, 0.0, std::numbers::pi);
+        const auto gain = static_cast<float>(0.5 - 0.5 * std::cos(std::min(rise, fall)));
         const size_t k = 2 * (n - first);
         out[k] += gain * clip[k];
         out[k + 1] += gain * clip[k + 1];
+    };
+    uint64_t n = first;
+    for (; n < last && static_cast<double>(n) < riseEnd; ++n) {
+        edged(n);
+    }
+    const uint64_t plainEnd =
+        fallStart <= static_cast<double>(n) ? n : std::min(last, static_cast<uint64_t>(std::ceil(fallStart)));
+    for (size_t k = 2 * (n - first); k < 2 * (plainEnd - first); ++k) {
+        out[k] += clip[k];
+    }
+    for (n = plainEnd; n < last; ++n) {
+        edged(n);
     }
 }
 

@@ -1,12 +1,13 @@
 #pragma once
 // The SoundFont voice for songs of plain notes (the program's own Morse files): each distinct
 // note (preset, key, velocity) is rendered once by FluidSynth, off the audio thread, as long as
-// the longest of its notes, and the song is mixed from copies of it. As with the pure tone, a
-// note's instants are where its envelope passes half the key-down level: a copy is placed so
-// that the instrument's attack passes it on the exact note-on, and it is closed by the pure
-// tone's raised-cosine edge (kToneEdgeMs) centred on the exact note-off instead of the
-// instrument's own release, which would fill the gaps at high speeds. So the keying balance is
-// the pure tone's at every speed, and the audio thread only adds samples.
+// the longest of its notes, and the song is mixed from copies of it. A copy is the instrument's
+// sustained sound keyed by the pure tone's raised-cosine edges (kToneEdgeMs), centred on the
+// exact note-on and note-off, so it passes half its key-down level exactly there and the keying
+// balance is the pure tone's at every speed. The instrument's own release would fill the gaps
+// at high speeds; its attack transient is left out as well (the sound is taken from
+// kAttackSkipMs on): the default bassoon's attack dips to a third of its level 6 ms after the
+// note-on, which splits a dot in two at 399 cpm. The audio thread only adds samples.
 //
 // Each note is scaled so that its key-down RMS equals the pure tone's at the same velocity:
 // both voices sound equally loud at the same level settings.
@@ -39,8 +40,8 @@ public:
     void Restart(uint64_t start) override;
 
     size_t DistinctNotes() const { return clips_.size(); }
-    // Longest attack of the song's notes, heard before their note-on instants [frames].
-    static constexpr double kMaxLeadMs = 20.0;
+    // Where the instrument's sound is taken from, after its attack transient [ms].
+    static constexpr double kAttackSkipMs = 30.0;
 
 private:
     struct Clip {
@@ -49,17 +50,16 @@ private:
         int key = 0;
         int velocity = 0;
         uint64_t frames = 0;
-        double lead = 0;           // from the clip's start to its attack's half level [frames]
         std::vector<float> stereo; // scaled to the pure tone's loudness
     };
     struct Note {
-        uint64_t start = 0; // the clip's frame `skip` lands here [frames]
-        uint64_t skip = 0;  // clip frames before the start of the song [frames]
+        uint64_t start = 0; // first frame of the key-down edge; the clip's frame `skip` lands here [frames]
+        uint64_t skip = 0;  // clip frames that would lie before the start of the song [frames]
+        double on = 0;      // exact note-on [frames]
         double off = 0;     // exact note-off [frames]
         uint64_t end = 0;   // first frame after the key-up edge [frames]
         uint32_t clip = 0;
     };
-    static double AttackLead(const Clip& clip, int rate);
     void MixNote(const Note& note, uint64_t first, uint64_t last, float* out) const;
 
     std::vector<Clip> clips_;
