@@ -4,6 +4,7 @@
 #include "audio/soundfont_bank.h"
 
 #include <SDL.h>
+#include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -37,7 +38,8 @@ bool LooksLikeMidi(const std::string& path) {
 
 AudioEngine::AudioEngine(int rate)
     : rate_(rate), noise_(rate), mixer_(std::make_unique<Mixer>(rate)), bank_(std::make_unique<SoundFontBank>(rate)) {
-    eventFd_ = eventfd(0, EFD_CLOEXEC);
+    // Non-blocking: the audio thread's write never waits, even with the counter near its limit.
+    eventFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     mixer_->SetWake(&AudioEngine::Wake, this);
     if (eventFd_ >= 0) {
         notifier_ = std::thread([this] { NotifierLoop(); });
@@ -85,9 +87,13 @@ void AudioEngine::Wake(void* self) {
 
 void AudioEngine::NotifierLoop() {
     for (;;) {
+        pollfd ready{eventFd_, POLLIN, 0};
+        if (poll(&ready, 1, -1) < 0 && errno != EINTR) {
+            return;
+        }
         uint64_t count = 0;
         const ssize_t got = read(eventFd_, &count, sizeof(count));
-        if (got < 0 && errno == EINTR) {
+        if (got < 0 && (errno == EINTR || errno == EAGAIN)) {
             continue;
         }
         if (quit_.load() || got < 0) {

@@ -7,11 +7,55 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <vector>
 
 namespace qlor {
+namespace {
+
+// A note at or above half the output rate cannot be represented: it would be silent (the pure
+// tone) or an alias at another pitch (the SoundFont).
+std::string NoteAboveNyquist(const MidiTimeline& timeline) {
+    const double nyquist = timeline.rate / 2.0; // [Hz]
+    for (const TimedEvent& event : timeline.events) {
+        const double hertz = 440.0 * std::exp2((event.data1 - 69) / 12.0);
+        if ((event.status & 0xF0) == 0x90 && hertz >= nyquist) {
+            char text[200];
+            std::snprintf(text, sizeof(text),
+                          "The note %d (%.0f Hz) is at or above half the output rate of %d Hz: choose a higher rate.",
+                          event.data1, hertz, timeline.rate);
+            return text;
+        }
+    }
+    return {};
+}
+
+// 16-bit samples rounded with triangular (TPDF) dither of 1 LSB peak each side, so that low
+// levels keep neither truncation distortion nor a DC offset. The generator starts from the same
+// seed for every file: a render is identical run to run.
+class Dither16 {
+public:
+    void Convert(const float* in, short* out, size_t samples) {
+        for (size_t k = 0; k < samples; ++k) {
+            const double noise = Uniform() - Uniform(); // triangular in (-1, 1) [LSB]
+            const double value = std::floor(static_cast<double>(in[k]) * 32767.0 + noise + 0.5);
+            out[k] = static_cast<short>(std::clamp(value, -32768.0, 32767.0));
+        }
+    }
+
+private:
+    double Uniform() {
+        state_ ^= state_ << 13;
+        state_ ^= state_ >> 7;
+        state_ ^= state_ << 17;
+        return static_cast<double>(state_ >> 11) * (1.0 / 9007199254740992.0);
+    }
+    uint64_t state_ = 0x9E3779B97F4A7C15ull;
+};
+
+} // namespace
 
 RenderSummary RenderTransmission(const RenderRequest& request, const FrameSink& sink, SoundFontBank* bank) {
     RenderSummary summary;
@@ -30,6 +74,10 @@ RenderSummary RenderTransmission(const RenderRequest& request, const FrameSink& 
     }
     summary.warning = std::move(midi.warning);
     summary.voice = midi.source->Voice();
+    if (std::string above = NoteAboveNyquist(midi.source->Timeline()); !above.empty()) {
+        summary.error = std::move(above);
+        return summary;
+    }
     std::unique_ptr<AudioSource> text = std::move(midi.source);
     std::unique_ptr<AudioSource> noise;
     if (!request.noisePath.empty()) {
@@ -77,7 +125,8 @@ int OutputFormatFor(const std::string& outPath) {
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (extension == "wav") {
-        return SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+        // Written as RF64, which libsndfile turns into a plain WAV when the file stays under 4 GiB.
+        return SF_FORMAT_RF64 | SF_FORMAT_PCM_16;
     }
     if (extension == "flac") {
         return SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
@@ -112,10 +161,22 @@ RenderSummary RenderToFile(const RenderRequest& request, const std::string& outP
         return summary;
     }
     sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    if ((info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_RF64) {
+        sf_command(file, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
+    }
+    const bool pcm16 = (info.format & SF_FORMAT_SUBMASK) == SF_FORMAT_PCM_16;
+    Dither16 dither;
+    std::vector<short> pcm;
     summary = RenderTransmission(
         request,
-        [file](const float* stereo, size_t frames) {
-            return sf_writef_float(file, stereo, static_cast<sf_count_t>(frames)) == static_cast<sf_count_t>(frames);
+        [&](const float* stereo, size_t frames) {
+            const auto count = static_cast<sf_count_t>(frames);
+            if (!pcm16) {
+                return sf_writef_float(file, stereo, count) == count;
+            }
+            pcm.resize(2 * frames);
+            dither.Convert(stereo, pcm.data(), 2 * frames);
+            return sf_writef_short(file, pcm.data(), count) == count;
         },
         bank);
     const bool closed = sf_close(file) == 0;
