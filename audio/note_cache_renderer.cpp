@@ -110,8 +110,8 @@ NoteCacheRenderer::NoteCacheRenderer(SoundFontBank& bank, const MidiTimeline& ti
         clip.stereo.erase(clip.stereo.begin(), clip.stereo.begin() + static_cast<std::ptrdiff_t>(2 * skip));
         if (rendered) {
             // Key-down loudness of the pure tone: a sine of amplitude kToneFullScale * velocity / 127.
-            const auto measured = static_cast<size_t>(
-                std::min<double>(static_cast<double>(frames), kLoudnessMs * 1e-3 * timeline.rate));
+            const auto measured =
+                static_cast<size_t>(std::min<double>(static_cast<double>(frames), kLoudnessMs * 1e-3 * timeline.rate));
             double power = 0;
             for (size_t k = 0; k < 2 * measured; ++k) {
                 power += static_cast<double>(clip.stereo[k]) * clip.stereo[k];

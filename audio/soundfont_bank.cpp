@@ -11,8 +11,8 @@
 namespace qlor {
 namespace {
 
-constexpr double kSynthGain = 1.8;   // FluidSynth's master gain: a General MIDI note peaks near -9 dBFS
-constexpr int kPoolPolyphony = 16;   // voices per pool synth (it mostly plays one note at a time)
+constexpr double kSynthGain = 1.8; // FluidSynth's master gain: a General MIDI note peaks near -9 dBFS
+constexpr int kPoolPolyphony = 16; // voices per pool synth (it mostly plays one note at a time)
 constexpr int kHolderChannels = 16;
 constexpr int kHolderPolyphony = 8;  // enough for the note whose release is measured
 constexpr int kProbeNoteMs = 100;    // length of the note whose release is measured [ms]

@@ -2,8 +2,8 @@
 // note-off of both voices within one sample, at the slowest and fastest speeds and over a
 // 40-segment competition file (no drift).
 #include "audio/midi_source.h"
-#include "audio/soundfont_bank.h"
 #include "audio/note_cache_renderer.h"
+#include "audio/soundfont_bank.h"
 #include "audio/tone_renderer.h"
 #include "audio_test_util.h"
 
@@ -60,9 +60,9 @@ struct Errors {
 // keeps the half-amplitude point of a symmetric edge where it is. The key-down amplitude is the
 // peak of the period after the edge for the sine, and the demodulated amplitude just past the
 // edge for the instrument, whose own amplitude moves by a few per cent within 6 ms: that limits
-// this measure (not the keying, which is the pure tone's) to kSoundFontToleranceFrames. Each edge is measured alone (no other note's sound reaches
-// it: neither voice rings after its key-up edge). A note at the very start of the file cannot
-// have the first half of its rise (it would lie before the file); it is not measured.
+// this measure (not the keying, which is the pure tone's) to kSoundFontToleranceFrames. Each edge is measured alone (no
+// other note's sound reaches it: neither voice rings after its key-up edge). A note at the very start of the file
+// cannot have the first half of its rise (it would lie before the file); it is not measured.
 Errors Measure(const std::vector<uint8_t>& smf, VoiceKind voice, int key = 73) {
     Errors errors;
     const std::vector<test::NoteTime> notes = test::ReadNoteTimes(smf);
