@@ -41,7 +41,7 @@ public:
 
     size_t DistinctNotes() const { return clips_.size(); }
     // Where the instrument's sound is taken from, after its attack transient [ms].
-    static constexpr double kAttackSkipMs = 30.0;
+    static constexpr double kAttackSkipMs = 60.0;
 
 private:
     struct Clip {

@@ -7,6 +7,8 @@
 #include "audio/tone_renderer.h"
 #include "audio_test_util.h"
 
+#include <fluidsynth.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,10 +20,6 @@ namespace qlor {
 namespace {
 
 constexpr int kRate = 48000;
-// How closely the instants of the SoundFont voice can be measured: at fast speeds, and over the
-// long notes of the slowest ones [frames].
-constexpr long double kSoundFontToleranceFrames = 2.5L;
-constexpr long double kSoundFontSlowToleranceFrames = 8.0L;
 const std::string kText = "PARIS 12345 ABCDE";
 
 SoundFontBank& SharedBank() {
@@ -31,6 +29,28 @@ SoundFontBank& SharedBank() {
 
 bool HaveSoundFont() {
     return SharedBank().Load().empty();
+}
+
+// The instrument's own sound of a held note from its note-on, rendered by a FluidSynth synth of
+// the test's own (left channel) [frames].
+std::vector<float> InstrumentNote(int program, int key, int velocity, size_t frames) {
+    fluid_settings_t* settings = new_fluid_settings();
+    fluid_settings_setnum(settings, "synth.sample-rate", kRate);
+    fluid_settings_setint(settings, "synth.reverb.active", 0);
+    fluid_settings_setint(settings, "synth.chorus.active", 0);
+    fluid_synth_t* synth = new_fluid_synth(settings);
+    fluid_synth_sfload(synth, SharedBank().LoadedPath().c_str(), 1);
+    fluid_synth_program_change(synth, 0, program);
+    fluid_synth_noteon(synth, 0, key, velocity);
+    std::vector<float> stereo(2 * frames);
+    fluid_synth_write_float(synth, static_cast<int>(frames), stereo.data(), 0, 2, stereo.data(), 1, 2);
+    delete_fluid_synth(synth);
+    delete_fluid_settings(settings);
+    std::vector<float> left(frames);
+    for (size_t n = 0; n < frames; ++n) {
+        left[n] = stereo[2 * n];
+    }
+    return left;
 }
 
 void RenderAll(AudioSource& source, const std::function<void(uint64_t start, const float*, size_t)>& block = {}) {
@@ -57,13 +77,15 @@ struct Errors {
 // Note-ons and note-offs of either voice: the instant the note passes half its key-down
 // amplitude. The amplitude of the note's fundamental comes from complex demodulation at its
 // known frequency, smoothed by a Hann window four periods wide; being symmetric, the window
-// keeps the half-amplitude point of a symmetric edge where it is. The key-down amplitude is the
-// peak of the period after the edge for the sine, and the demodulated amplitude just past the
-// edge for the instrument, whose own amplitude moves by a few per cent within 6 ms: that limits
-// this measure (not the keying, which is the pure tone's) to kSoundFontToleranceFrames. Each edge is measured alone (no
-// other note's sound reaches it: neither voice rings after its key-up edge). A note at the very start of the file
-// cannot have the first half of its rise (it would lie before the file); it is not measured.
-Errors Measure(const std::vector<uint8_t>& smf, VoiceKind voice, int key = 73) {
+// keeps the half-amplitude point of a symmetric edge where it is. The key-down amplitude of the
+// sine is the peak of the period after the edge. The instrument's own amplitude moves by a few
+// per cent within a few milliseconds, so for the SoundFont voice the measure is the ratio of
+// the played amplitude to that of the instrument's held note (its sustained sound from
+// kAttackSkipMs on) at the same point, and the key-down level that ratio just past the edge.
+// Each edge is measured alone (neither voice rings after its key-up edge). A note at the very
+// start of the file cannot have the first half of its rise (it would lie before the file); it
+// is not measured.
+Errors Measure(const std::vector<uint8_t>& smf, VoiceKind voice, int key = 73, int program = 70) {
     Errors errors;
     const std::vector<test::NoteTime> notes = test::ReadNoteTimes(smf);
     MidiOpenResult opened = OpenMidiBytes(smf, voice, voice == VoiceKind::Tone ? nullptr : &SharedBank(), kRate);
@@ -78,12 +100,18 @@ Errors Measure(const std::vector<uint8_t>& smf, VoiceKind voice, int key = 73) {
         bool rising;
         int64_t start;
         std::vector<float> left;
+        long double noteOn;  // of its note [frames]
+        long double noteOff; // [frames]
     };
     std::vector<Window> windows;
+    long double longest = 0; // [frames]
     for (const test::NoteTime& note : notes) {
+        const long double on = test::UsToFrames(note.on, kRate);
+        longest = std::max(longest, test::UsToFrames(note.off, kRate) - on);
         for (bool rising : {true, false}) {
-            const long double at = test::UsToFrames(rising ? note.on : note.off, kRate);
-            windows.push_back(Window{at, rising, static_cast<int64_t>(std::floor(at)) - kHalf, {}});
+            const long double at = rising ? on : test::UsToFrames(note.off, kRate);
+            windows.push_back(Window{
+                at, rising, static_cast<int64_t>(std::floor(at)) - kHalf, {}, on, test::UsToFrames(note.off, kRate)});
         }
     }
     std::sort(windows.begin(), windows.end(), [](const Window& a, const Window& b) { return a.start < b.start; });
@@ -113,21 +141,37 @@ Errors Measure(const std::vector<uint8_t>& smf, VoiceKind voice, int key = 73) {
     for (int64_t k = -reach; k <= reach; ++k) {
         hann[static_cast<size_t>(k + reach)] = 0.5 + 0.5 * std::cos(std::numbers::pi * k / (reach + 1));
     }
+    const auto demodulated = [&](const float* samples, int64_t index) {
+        double i = 0, q = 0, weights = 0;
+        for (int64_t k = -reach; k <= reach; ++k) {
+            const double w = hann[static_cast<size_t>(k + reach)];
+            const double x = samples[index + k];
+            i += w * x * std::cos(omega * static_cast<double>(index + k));
+            q += w * x * std::sin(omega * static_cast<double>(index + k));
+            weights += w;
+        }
+        return 2.0 * std::sqrt(i * i + q * q) / weights;
+    };
+    const auto skip = static_cast<int64_t>(std::lround(NoteCacheRenderer::kAttackSkipMs * 1e-3 * kRate));
+    std::vector<float> instrument;
+    if (voice != VoiceKind::Tone) {
+        instrument = InstrumentNote(program, key, 100, static_cast<size_t>(skip + longest + 2 * kHalf + 2 * reach));
+    }
     for (const Window& window : windows) {
         EXPECT_EQ(window.left.size(), static_cast<size_t>(2 * kHalf));
         if (window.left.size() != static_cast<size_t>(2 * kHalf)) {
             continue;
         }
+        // The instrument's frame sounding at frame `index` of the window: its sustained sound
+        // from the first frame of the note's key-down edge on.
+        const int64_t keyDown = static_cast<int64_t>(std::ceil(window.noteOn - edge));
         const auto amplitude = [&](int64_t index) {
-            double i = 0, q = 0, weights = 0;
-            for (int64_t k = -reach; k <= reach; ++k) {
-                const double w = hann[static_cast<size_t>(k + reach)];
-                const double x = window.left[static_cast<size_t>(index + k)];
-                i += w * x * std::cos(omega * static_cast<double>(index + k));
-                q += w * x * std::sin(omega * static_cast<double>(index + k));
-                weights += w;
+            const double played = demodulated(window.left.data(), index);
+            if (instrument.empty()) {
+                return played;
             }
-            return 2.0 * std::sqrt(i * i + q * q) / weights;
+            const int64_t at = window.start + index - keyDown + skip;
+            return at - reach < 0 ? 0.0 : played / demodulated(instrument.data(), at);
         };
         const int64_t center = kHalf; // index of floor(at)
         if (window.at < edge + reach) {
@@ -141,8 +185,18 @@ Errors Measure(const std::vector<uint8_t>& smf, VoiceKind voice, int key = 73) {
                     plateau, std::fabs(window.left[static_cast<size_t>(window.rising ? center + n : center - n)]));
             }
         } else {
-            const int64_t inside = static_cast<int64_t>(edge) + reach + 2;
-            plateau = amplitude(window.rising ? center + inside : center - inside);
+            // The gain between the edges: played over instrument, summed where the key is down.
+            const auto full = static_cast<int64_t>(edge) + 2;
+            const auto length = static_cast<int64_t>(window.noteOff - window.noteOn);
+            const int64_t from = window.rising ? center + full : center - std::min(kHalf - 1, length - full);
+            const int64_t to = window.rising ? center + std::min(kHalf - 1, length - full) : center - full;
+            double played = 0, own = 0;
+            for (int64_t n = from; n < to; ++n) {
+                played += std::fabs(window.left[static_cast<size_t>(n)]);
+                own += std::fabs(instrument[static_cast<size_t>(window.start + n - keyDown + skip)]);
+            }
+            EXPECT_GT(to - from, period) << "a note too short to measure at frame " << static_cast<double>(window.at);
+            plateau = own > 0 ? played / own : 0;
         }
         const double half = plateau / 2;
         long double crossing = -1;
@@ -193,8 +247,8 @@ TEST_P(SoundFontTiming, EveryNoteOnAndOffLandsOnTheSmfTime) {
     const Errors errors = Measure(test::MorseMidi({kText}, {GetParam()}), VoiceKind::SoundFont);
     Report(("SoundFont " + std::to_string(GetParam()) + " cpm").c_str(), errors);
     EXPECT_GT(errors.notes, 40u);
-    EXPECT_LE(errors.onset, kSoundFontToleranceFrames);
-    EXPECT_LE(errors.offset, kSoundFontToleranceFrames);
+    EXPECT_LE(errors.onset, 1.0L);
+    EXPECT_LE(errors.offset, 1.0L);
 }
 
 // The piano rings for a second after its note-off and decays while it is held: its notes are
@@ -205,10 +259,10 @@ TEST(SoundFontTimingLongRelease, PianoAtTheTopSpeed) {
     }
     MidiVoice piano;
     piano.patch = 0;
-    const Errors errors = Measure(test::MorseMidi({kText}, {399}, 0, piano), VoiceKind::SoundFont);
+    const Errors errors = Measure(test::MorseMidi({kText}, {399}, 0, piano), VoiceKind::SoundFont, 73, 0);
     Report("SoundFont piano 399 cpm", errors);
-    EXPECT_LE(errors.onset, kSoundFontToleranceFrames);
-    EXPECT_LE(errors.offset, kSoundFontToleranceFrames);
+    EXPECT_LE(errors.onset, 1.0L);
+    EXPECT_LE(errors.offset, 1.0L);
 }
 
 class ToneTiming : public ::testing::TestWithParam<int> {};
@@ -230,8 +284,8 @@ TEST(CompetitionTiming, FortySegmentsDoNotDriftWithTheSoundFont) {
     }
     const Errors errors = Measure(CompetitionFile(), VoiceKind::SoundFont);
     Report("SoundFont, 40 segments 5..395 cpm", errors);
-    EXPECT_LE(errors.onset, kSoundFontSlowToleranceFrames);
-    EXPECT_LE(errors.offset, kSoundFontSlowToleranceFrames);
+    EXPECT_LE(errors.onset, 1.0L);
+    EXPECT_LE(errors.offset, 1.0L);
 }
 
 TEST(CompetitionTiming, FortySegmentsDoNotDriftWithThePureTone) {
