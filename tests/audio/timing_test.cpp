@@ -72,6 +72,8 @@ struct Errors {
     long double onset = 0;  // largest |error| [frames]
     long double offset = 0; // [frames]
     size_t notes = 0;
+    std::vector<std::pair<long double, bool>> edges; // measured instants [frames] in time order, rising or not
+    double keyDownRms = 0;                           // of the left channel while keys are down
 };
 
 // Note-ons and note-offs of either voice: the instant the note passes half its key-down
@@ -120,8 +122,27 @@ Errors Measure(const std::vector<uint8_t>& smf, VoiceKind voice, int key = 73, i
         window.left.assign(static_cast<size_t>(std::max<int64_t>(0, -window.start)), 0.0f);
     }
     size_t first = 0;
+    size_t down = 0; // first note whose key-down part may still come
+    double power = 0;
+    uint64_t downFrames = 0;
+    const double halfEdge = kToneEdgeMs * 1e-3 * kRate / 2; // [frames]
     RenderAll(*opened.source, [&](uint64_t start, const float* stereo, size_t frames) {
         const auto end = static_cast<int64_t>(start + frames);
+        for (size_t k = down; k < notes.size(); ++k) {
+            const auto from = static_cast<int64_t>(std::ceil(test::UsToFrames(notes[k].on, kRate) + halfEdge));
+            const auto to = static_cast<int64_t>(std::floor(test::UsToFrames(notes[k].off, kRate) - halfEdge));
+            if (from >= end) {
+                break;
+            }
+            for (int64_t n = std::max<int64_t>(from, static_cast<int64_t>(start)); n < std::min(to, end); ++n) {
+                const double x = stereo[2 * (n - static_cast<int64_t>(start))];
+                power += x * x;
+                ++downFrames;
+            }
+            if (to <= end && k == down) {
+                ++down;
+            }
+        }
         for (size_t w = first; w < windows.size() && windows[w].start < end; ++w) {
             Window& window = windows[w];
             for (int64_t n = std::max<int64_t>(window.start, static_cast<int64_t>(start));
@@ -214,9 +235,42 @@ Errors Measure(const std::vector<uint8_t>& smf, VoiceKind voice, int key = 73, i
         }
         long double& worst = window.rising ? errors.onset : errors.offset;
         worst = std::max(worst, std::fabs(crossing - window.at));
+        errors.edges.emplace_back(crossing, window.rising);
     }
     errors.notes = notes.size();
+    errors.keyDownRms = downFrames > 0 ? std::sqrt(power / static_cast<double>(downFrames)) : 0.0;
     return errors;
+}
+
+// The keying balance dot / (dot + gap) from measured instants: the mean of the dots (marks
+// shorter than twice the shortest) over that plus the mean of the gaps inside characters (gaps
+// shorter than twice the shortest).
+double Balance(const Errors& errors) {
+    std::vector<long double> marks, gaps;
+    for (size_t k = 1; k < errors.edges.size(); ++k) {
+        const auto& [at, rising] = errors.edges[k];
+        const auto& [before, wasRising] = errors.edges[k - 1];
+        if (rising != wasRising) {
+            (rising ? gaps : marks).push_back(at - before);
+        }
+    }
+    const auto meanOfShort = [](const std::vector<long double>& lengths) {
+        const long double shortest = *std::min_element(lengths.begin(), lengths.end());
+        long double sum = 0;
+        int count = 0;
+        for (long double length : lengths) {
+            if (length < 2 * shortest) {
+                sum += length;
+                ++count;
+            }
+        }
+        return static_cast<double>(sum / count);
+    };
+    if (marks.empty() || gaps.empty()) {
+        return 0;
+    }
+    const double dot = meanOfShort(marks);
+    return dot / (dot + meanOfShort(gaps));
 }
 
 std::vector<uint8_t> CompetitionFile() {
@@ -277,6 +331,27 @@ TEST_P(ToneTiming, EveryNoteOnAndOffLandsWithinOneSample) {
 
 INSTANTIATE_TEST_SUITE_P(Speeds, SoundFontTiming, ::testing::Values(5, 60, 150, 399));
 INSTANTIATE_TEST_SUITE_P(Speeds, ToneTiming, ::testing::Values(5, 60, 150, 399));
+
+// Both voices key alike and sound equally loud: the balance measured on the audio is the pure
+// tone's 50 % at every speed, and the key-down RMS of the two voices differs by less than 1 dB.
+class VoicesMatch : public ::testing::TestWithParam<int> {};
+
+TEST_P(VoicesMatch, SameBalanceAndLoudness) {
+    if (!HaveSoundFont()) {
+        GTEST_SKIP() << "no SoundFont installed";
+    }
+    const std::vector<uint8_t> smf = test::MorseMidi({"PARIS 12345 CQ DE QLOR 73"}, {GetParam()});
+    const Errors tone = Measure(smf, VoiceKind::Tone);
+    const Errors soundFont = Measure(smf, VoiceKind::SoundFont);
+    const double levelDb = 20 * std::log10(soundFont.keyDownRms / tone.keyDownRms);
+    std::cout << "[ balance  ] " << GetParam() << " cpm: tone " << 100 * Balance(tone) << " %, SoundFont "
+              << 100 * Balance(soundFont) << " %, SoundFont level " << levelDb << " dB against the tone\n";
+    EXPECT_NEAR(Balance(tone), 0.5, 0.03);
+    EXPECT_NEAR(Balance(soundFont), 0.5, 0.03);
+    EXPECT_NEAR(levelDb, 0.0, 1.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Speeds, VoicesMatch, ::testing::Values(60, 150, 250, 399));
 
 TEST(CompetitionTiming, FortySegmentsDoNotDriftWithTheSoundFont) {
     if (!HaveSoundFont()) {
