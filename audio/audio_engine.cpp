@@ -215,7 +215,8 @@ OpenOutcome AudioEngine::Open(Slot slot, const std::string& path) {
     std::unique_ptr<AudioSource> source;
     bool usesBank = false;
     if (LooksLikeMidi(path)) {
-        // One song at a time may use the SoundFont voice; a second one gets the pure tone.
+        // One song at a time may play on the SoundFont bank's synths (a foreign file); a second one
+        // gets the pure tone. Songs from the note cache hold nothing of the bank.
         const bool bankFree = bankSlot_ < 0 || bankSlot_ == slot;
         if (bankFree) {
             bank_->SetPath(soundFontPath_);
@@ -226,7 +227,7 @@ OpenOutcome AudioEngine::Open(Slot slot, const std::string& path) {
             return outcome;
         }
         outcome.warning = std::move(midi.warning);
-        usesBank = midi.source->Voice() == VoiceKind::SoundFont;
+        usesBank = midi.source->UsesBank();
         source = std::move(midi.source);
     } else {
         NoiseResult noise = noise_.Open(path);

@@ -41,6 +41,7 @@ MidiSource::MidiSource(std::unique_ptr<MidiTimeline> timeline, VoiceKind voice, 
             renderer_ = std::make_unique<NoteCacheRenderer>(*bank, *timeline_);
         } else {
             renderer_ = std::make_unique<SoundFontRenderer>(*bank, *timeline_);
+            usesBank_ = true;
         }
     } else {
         voice_ = VoiceKind::Tone;

@@ -393,5 +393,33 @@ TEST(SoundFontNoteCache, OwnFilesNeedOneClipPerPitch) {
     EXPECT_EQ(cache->DistinctNotes(), 1u);
 }
 
+// A foreign file whose notes are bent while they sound cannot come from the cache: it plays on
+// the bank's synths, and sounds.
+TEST(SoundFontNoteCache, FilesWithPitchBendsPlayOnTheSynths) {
+    if (!HaveSoundFont()) {
+        GTEST_SKIP() << "no SoundFont installed";
+    }
+    const std::vector<uint8_t> smf = {'M',  'T',  'h',  'd',  0,    0,    0,   6,
+                                      0,    0,    0,    1,    0x01, 0xE0,          // format 0, 480 ticks a quarter
+                                      'M',  'T',  'r',  'k',  0,    0,    0,   19, //
+                                      0x00, 0xC0, 70,   0x00, 0x90, 69,   100,     // bassoon, A4 on
+                                      0x83, 0x60, 0xE0, 0x00, 0x50,                // half a second later: bent up
+                                      0x83, 0x60, 0x80, 69,   0,                   // off
+                                      0x00, 0xFF, 0x2F, 0x00};
+    MidiOpenResult opened = OpenMidiBytes(smf, VoiceKind::SoundFont, &SharedBank(), kRate);
+    ASSERT_TRUE(opened.source) << opened.error;
+    EXPECT_TRUE(opened.source->UsesBank());
+    float peak = 0;
+    RenderAll(*opened.source, [&](uint64_t, const float* stereo, size_t frames) {
+        for (size_t k = 0; k < 2 * frames; ++k) {
+            peak = std::max(peak, std::fabs(stereo[k]));
+        }
+    });
+    EXPECT_GT(peak, 0.01f);
+    MidiOpenResult own = OpenMidiBytes(test::MorseMidi({kText}, {60}), VoiceKind::SoundFont, &SharedBank(), kRate);
+    ASSERT_TRUE(own.source);
+    EXPECT_FALSE(own.source->UsesBank());
+}
+
 } // namespace
 } // namespace qlor
