@@ -401,7 +401,7 @@ TEST(SoundFontNoteCache, FilesWithPitchBendsPlayOnTheSynths) {
     }
     const std::vector<uint8_t> smf = {'M',  'T',  'h',  'd',  0,    0,    0,   6,
                                       0,    0,    0,    1,    0x01, 0xE0,          // format 0, 480 ticks a quarter
-                                      'M',  'T',  'r',  'k',  0,    0,    0,   19, //
+                                      'M',  'T',  'r',  'k',  0,    0,    0,   21, //
                                       0x00, 0xC0, 70,   0x00, 0x90, 69,   100,     // bassoon, A4 on
                                       0x83, 0x60, 0xE0, 0x00, 0x50,                // half a second later: bent up
                                       0x83, 0x60, 0x80, 69,   0,                   // off
