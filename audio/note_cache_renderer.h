@@ -7,7 +7,8 @@
 // balance is the pure tone's at every speed. The instrument's own release would fill the gaps
 // at high speeds; its attack transient is left out as well (the sound is taken from
 // kAttackSkipMs on): the default bassoon's attack dips to a third of its level 6 ms after the
-// note-on, which splits a dot in two at 399 cpm. The audio thread only adds samples.
+// note-on, which splits a dot in two at 399 cpm, and its level settles only some 45 ms after
+// the note-on. The audio thread only adds samples; no FluidSynth call runs there.
 //
 // Each note is scaled so that its key-down RMS equals the pure tone's at the same velocity:
 // both voices sound equally loud at the same level settings.
