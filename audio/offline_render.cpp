@@ -52,11 +52,13 @@ public:
     void Convert(const float* in, short* out, size_t samples) {
         while (samples > 0) {
             const size_t now = std::min(samples, kDitherSamples - next_);
-            const float* noise = noise_.data() + next_;
+            const float* __restrict noise = noise_.data() + next_;
+            const float* __restrict from = in;
+            short* __restrict to = out;
             for (size_t k = 0; k < now; ++k) { // branch-free, so it vectorises
-                const float value = std::min(std::max(in[k] * 32767.0f + noise[k], -32768.0f), 32767.0f);
-                // Rounded to the nearest: truncating a positive number is its floor.
-                out[k] = static_cast<short>(static_cast<int>(value + 32768.5f) - 32768);
+                // Offset to positive numbers, whose truncation is the floor: rounded to the nearest.
+                const float value = std::min(std::max(from[k] * 32767.0f + noise[k] + 32768.5f, 0.0f), 65535.0f);
+                to[k] = static_cast<short>(static_cast<int>(value) - 32768);
             }
             next_ = (next_ + now) & (kDitherSamples - 1);
             in += now;
