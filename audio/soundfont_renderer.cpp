@@ -134,9 +134,6 @@ void SoundFontRenderer::RenderTo(SynthState& state, uint64_t until) {
     for (size_t k = 0; k < 2 * frames; ++k) {
         out[k] += scratch[k];
     }
-    if (tap_) {
-        tap_(state.index, state.cursor, scratch, frames);
-    }
     state.cursor = until;
 }
 

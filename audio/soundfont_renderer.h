@@ -15,7 +15,6 @@
 #include "audio/soundfont_bank.h"
 
 #include <array>
-#include <functional>
 #include <set>
 #include <utility>
 #include <vector>
@@ -51,12 +50,6 @@ public:
 
     void RenderBlock(uint64_t start, size_t frames, float* out) override;
     void Restart(uint64_t start) override;
-
-    int PoolSize() const { return static_cast<int>(synths_.size()); }
-
-    // Tests only: sees each synth's own output (left channel) as it is rendered.
-    using Tap = std::function<void(int synth, uint64_t start, const float* stereo, size_t frames)>;
-    void SetTap(Tap tap) { tap_ = std::move(tap); }
 
     // The presets a song selects, as (bank, program), General MIDI defaults included.
     static std::set<std::pair<int, int>> PresetsOf(const MidiTimeline& timeline);
@@ -98,7 +91,6 @@ private:
     uint64_t blockStart_ = 0;
     float* blockOut_ = nullptr;
     std::vector<float> scratch_;
-    Tap tap_;
 };
 
 } // namespace qlor
