@@ -4,6 +4,7 @@
 #include "audio/soundfont_bank.h"
 
 #include <SDL.h>
+#include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -37,7 +38,8 @@ bool LooksLikeMidi(const std::string& path) {
 
 AudioEngine::AudioEngine(int rate)
     : rate_(rate), noise_(rate), mixer_(std::make_unique<Mixer>(rate)), bank_(std::make_unique<SoundFontBank>(rate)) {
-    eventFd_ = eventfd(0, EFD_CLOEXEC);
+    // Non-blocking: the audio thread's write never waits, even with the counter near its limit.
+    eventFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     mixer_->SetWake(&AudioEngine::Wake, this);
     if (eventFd_ >= 0) {
         notifier_ = std::thread([this] { NotifierLoop(); });
@@ -85,9 +87,13 @@ void AudioEngine::Wake(void* self) {
 
 void AudioEngine::NotifierLoop() {
     for (;;) {
+        pollfd ready{eventFd_, POLLIN, 0};
+        if (poll(&ready, 1, -1) < 0 && errno != EINTR) {
+            return;
+        }
         uint64_t count = 0;
         const ssize_t got = read(eventFd_, &count, sizeof(count));
-        if (got < 0 && errno == EINTR) {
+        if (got < 0 && (errno == EINTR || errno == EAGAIN)) {
             continue;
         }
         if (quit_.load() || got < 0) {
@@ -209,7 +215,8 @@ OpenOutcome AudioEngine::Open(Slot slot, const std::string& path) {
     std::unique_ptr<AudioSource> source;
     bool usesBank = false;
     if (LooksLikeMidi(path)) {
-        // One song at a time may use the SoundFont voice; a second one gets the pure tone.
+        // One song at a time may play on the SoundFont bank's synths (a foreign file); a second one
+        // gets the pure tone. Songs from the note cache hold nothing of the bank.
         const bool bankFree = bankSlot_ < 0 || bankSlot_ == slot;
         if (bankFree) {
             bank_->SetPath(soundFontPath_);
@@ -220,7 +227,7 @@ OpenOutcome AudioEngine::Open(Slot slot, const std::string& path) {
             return outcome;
         }
         outcome.warning = std::move(midi.warning);
-        usesBank = midi.source->Voice() == VoiceKind::SoundFont;
+        usesBank = midi.source->UsesBank();
         source = std::move(midi.source);
     } else {
         NoiseResult noise = noise_.Open(path);

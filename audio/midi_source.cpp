@@ -1,5 +1,6 @@
 #include "audio/midi_source.h"
 
+#include "audio/note_cache_renderer.h"
 #include "audio/soundfont_bank.h"
 #include "audio/soundfont_renderer.h"
 #include "audio/tone_renderer.h"
@@ -36,7 +37,12 @@ bool ParseVoiceName(const std::string& name, VoiceKind& voice) {
 MidiSource::MidiSource(std::unique_ptr<MidiTimeline> timeline, VoiceKind voice, SoundFontBank* bank)
     : timeline_(std::move(timeline)), voice_(voice) {
     if (voice_ == VoiceKind::SoundFont && bank != nullptr && bank->Loaded()) {
-        renderer_ = std::make_unique<SoundFontRenderer>(*bank, *timeline_);
+        if (NoteCacheRenderer::Suits(*timeline_)) {
+            renderer_ = std::make_unique<NoteCacheRenderer>(*bank, *timeline_);
+        } else {
+            renderer_ = std::make_unique<SoundFontRenderer>(*bank, *timeline_);
+            usesBank_ = true;
+        }
     } else {
         voice_ = VoiceKind::Tone;
         renderer_ = std::make_unique<ToneRenderer>(*timeline_);

@@ -37,12 +37,16 @@ public:
     void Halt() override;
 
     VoiceKind Voice() const { return voice_; } // SoundFont or Tone, as used
+    // The SoundFont bank's synths play this song (a foreign file); the note cache and the pure
+    // tone need nothing of the bank once the source is made.
+    bool UsesBank() const { return usesBank_; }
     const MidiTimeline& Timeline() const { return *timeline_; }
     NoteRenderer& Renderer() { return *renderer_; }
 
 private:
     std::unique_ptr<MidiTimeline> timeline_;
     VoiceKind voice_;
+    bool usesBank_ = false;
     std::unique_ptr<NoteRenderer> renderer_;
     std::array<float, 2 * kMidiBlockFrames> block_{};
     uint64_t blockEnd_ = 0; // block_ holds frames [blockEnd_ - kMidiBlockFrames, blockEnd_)

@@ -176,8 +176,10 @@ void Mixer::PullChunk(float* out, size_t frames) {
     if (text.playing) {
         const float gain = levels_[kTextSlot].load(std::memory_order_relaxed) / float(kFullLevel);
         const size_t made = text.source->Render(out, frames);
-        for (size_t k = 0; k < 2 * made; ++k) {
-            out[k] *= gain;
+        float* __restrict scaled = out; // nothing else is written here: the loop vectorises
+        const size_t samples = 2 * made;
+        for (size_t k = 0; k < samples; ++k) {
+            scaled[k] *= gain;
         }
         silentFrom = made;
         if (made < frames) {
@@ -212,9 +214,10 @@ void Mixer::PullChunk(float* out, size_t frames) {
         End(kTextSlot); // also ends a noise that follows the text, on the same frame
     }
 
-    for (size_t k = 0; k < 2 * frames; ++k) { // clipped at full scale (written so it vectorises)
-        const float v = out[k];
-        out[k] = v < -1.0f ? -1.0f : (v > 1.0f ? 1.0f : v);
+    float* __restrict clipped = out;
+    const size_t samples = 2 * frames;
+    for (size_t k = 0; k < samples; ++k) { // clipped at full scale (written so it vectorises)
+        clipped[k] = std::min(std::max(clipped[k], -1.0f), 1.0f);
     }
 }
 

@@ -7,11 +7,73 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <vector>
 
 namespace qlor {
+namespace {
+
+// A note at or above half the output rate cannot be represented: it would be silent (the pure
+// tone) or an alias at another pitch (the SoundFont).
+std::string NoteAboveNyquist(const MidiTimeline& timeline) {
+    const double nyquist = timeline.rate / 2.0; // [Hz]
+    for (const TimedEvent& event : timeline.events) {
+        const double hertz = 440.0 * std::exp2((event.data1 - 69) / 12.0);
+        if ((event.status & 0xF0) == 0x90 && hertz >= nyquist) {
+            char text[200];
+            std::snprintf(text, sizeof(text),
+                          "The note %d (%.0f Hz) is at or above half the output rate of %d Hz: choose a higher rate.",
+                          event.data1, hertz, timeline.rate);
+            return text;
+        }
+    }
+    return {};
+}
+
+// 16-bit samples rounded with triangular (TPDF) dither of 1 LSB peak each side, so that low
+// levels keep neither truncation distortion nor a DC offset. The dither comes from a table of
+// kDitherSamples drawn once from a fixed seed and used in turn (cheap enough to keep the
+// conversion far below the rendering's cost): a render is identical run to run.
+class Dither16 {
+public:
+    Dither16() : noise_(kDitherSamples) {
+        uint64_t state = 0x9E3779B97F4A7C15ull;
+        for (float& value : noise_) {
+            state ^= state << 13;
+            state ^= state >> 7;
+            state ^= state << 17;
+            // Two independent 32-bit uniforms from one draw; their sum less 2^32 is triangular.
+            const auto sum = static_cast<int64_t>(state & 0xFFFFFFFFu) + static_cast<int64_t>(state >> 32);
+            value = static_cast<float>(static_cast<double>(sum - 4294967296ll) / 4294967296.0); // (-1, 1) [LSB]
+        }
+    }
+    void Convert(const float* in, short* out, size_t samples) {
+        while (samples > 0) {
+            const size_t now = std::min(samples, kDitherSamples - next_);
+            const float* __restrict noise = noise_.data() + next_;
+            const float* __restrict from = in;
+            short* __restrict to = out;
+            for (size_t k = 0; k < now; ++k) { // branch-free, so it vectorises
+                // Offset to positive numbers, whose truncation is the floor: rounded to the nearest.
+                const float value = std::min(std::max(from[k] * 32767.0f + noise[k] + 32768.5f, 0.0f), 65535.0f);
+                to[k] = static_cast<short>(static_cast<int>(value) - 32768);
+            }
+            next_ = (next_ + now) & (kDitherSamples - 1);
+            in += now;
+            out += now;
+            samples -= now;
+        }
+    }
+
+private:
+    static constexpr size_t kDitherSamples = size_t{1} << 16; // about 0.7 s of stereo at 48 kHz
+    std::vector<float> noise_;
+    size_t next_ = 0;
+};
+
+} // namespace
 
 RenderSummary RenderTransmission(const RenderRequest& request, const FrameSink& sink, SoundFontBank* bank) {
     RenderSummary summary;
@@ -30,6 +92,10 @@ RenderSummary RenderTransmission(const RenderRequest& request, const FrameSink& 
     }
     summary.warning = std::move(midi.warning);
     summary.voice = midi.source->Voice();
+    if (std::string above = NoteAboveNyquist(midi.source->Timeline()); !above.empty()) {
+        summary.error = std::move(above);
+        return summary;
+    }
     std::unique_ptr<AudioSource> text = std::move(midi.source);
     std::unique_ptr<AudioSource> noise;
     if (!request.noisePath.empty()) {
@@ -77,7 +143,8 @@ int OutputFormatFor(const std::string& outPath) {
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (extension == "wav") {
-        return SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+        // Written as RF64, which libsndfile turns into a plain WAV when the file stays under 4 GiB.
+        return SF_FORMAT_RF64 | SF_FORMAT_PCM_16;
     }
     if (extension == "flac") {
         return SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
@@ -112,10 +179,22 @@ RenderSummary RenderToFile(const RenderRequest& request, const std::string& outP
         return summary;
     }
     sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    if ((info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_RF64) {
+        sf_command(file, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
+    }
+    const bool pcm16 = (info.format & SF_FORMAT_SUBMASK) == SF_FORMAT_PCM_16;
+    Dither16 dither;
+    std::vector<short> pcm;
     summary = RenderTransmission(
         request,
-        [file](const float* stereo, size_t frames) {
-            return sf_writef_float(file, stereo, static_cast<sf_count_t>(frames)) == static_cast<sf_count_t>(frames);
+        [&](const float* stereo, size_t frames) {
+            const auto count = static_cast<sf_count_t>(frames);
+            if (!pcm16) {
+                return sf_writef_float(file, stereo, count) == count;
+            }
+            pcm.resize(2 * frames);
+            dither.Convert(stereo, pcm.data(), 2 * frames);
+            return sf_writef_short(file, pcm.data(), count) == count;
         },
         bank);
     const bool closed = sf_close(file) == 0;

@@ -38,8 +38,9 @@ using FrameSink = std::function<bool(const float* stereo, size_t frames)>;
 // SoundFont; otherwise one is made for the call when the voice needs it.
 RenderSummary RenderTransmission(const RenderRequest& request, const FrameSink& sink, SoundFontBank* bank = nullptr);
 
-// Renders to a file whose type follows its extension: ".wav" (16-bit PCM), ".flac" (16-bit),
-// ".ogg" (Vorbis) or ".mp3". The file is written under a temporary name and renamed into place,
+// Renders to a file whose type follows its extension: ".wav" (16-bit PCM; RF64 beyond 4 GiB),
+// ".flac" (16-bit), ".ogg" (Vorbis) or ".mp3". 16-bit samples are rounded with TPDF dither. A
+// note at or above half the rate is an error. The file is written under a temporary name and renamed into place,
 // so a failure leaves no partial file.
 RenderSummary RenderToFile(const RenderRequest& request, const std::string& outPath, SoundFontBank* bank = nullptr);
 

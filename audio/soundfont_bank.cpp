@@ -2,6 +2,7 @@
 
 #include <fluidsynth.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -10,15 +11,16 @@
 namespace qlor {
 namespace {
 
-constexpr double kSynthGain = 1.8;   // FluidSynth's master gain: a General MIDI note peaks near -9 dBFS
-constexpr int kPoolPolyphony = 16;   // voices per pool synth (it mostly plays one note at a time)
-constexpr int kHolderChannels = 256; // channels 16.. of the holder pin presets
+constexpr double kSynthGain = 1.8; // FluidSynth's master gain: a General MIDI note peaks near -9 dBFS
+constexpr int kPoolPolyphony = 16; // voices per pool synth (it mostly plays one note at a time)
+constexpr int kHolderChannels = 16;
 constexpr int kHolderPolyphony = 8;  // enough for the note whose release is measured
 constexpr int kProbeNoteMs = 100;    // length of the note whose release is measured [ms]
 constexpr int kMaxReleaseMs = 10000; // longer releases count as this long [ms]
 
 // FluidSynth's messages never reach the terminal: the audio thread must not log, and load
-// failures are reported with our own text. The last error of the calling thread is kept.
+// failures are reported with our own text. The last error of the calling thread is kept; the
+// other levels have no log function, so FluidSynth does not even format their text.
 thread_local char tLastFluidError[256];
 
 void FluidLogSink(int level, const char* message, void*) {
@@ -31,8 +33,11 @@ void FluidLogSink(int level, const char* message, void*) {
 void SilenceFluidLog() {
     static std::once_flag once;
     std::call_once(once, [] {
-        for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG}) {
+        for (int level : {FLUID_PANIC, FLUID_ERR}) {
             fluid_set_log_function(level, FluidLogSink, nullptr);
+        }
+        for (int level : {FLUID_WARN, FLUID_INFO, FLUID_DBG}) {
+            fluid_set_log_function(level, nullptr, nullptr);
         }
     });
 }
@@ -139,8 +144,6 @@ std::string SoundFontBank::Load() {
         return "The synthesiser could not be created.";
     }
     tLastFluidError[0] = '\0';
-    // Loading resets the holder's channels to the General MIDI defaults (piano, standard drum
-    // kit), which pins those presets for the pool synths as well.
     const int id = fluid_synth_sfload(holder_.synth, path.c_str(), 1);
     if (id == FLUID_FAILED) {
         std::string reason = tLastFluidError[0] ? tLastFluidError : "it is not a valid SoundFont";
@@ -150,8 +153,6 @@ std::string SoundFontBank::Load() {
     holder_.fontId = id;
     sfont_ = fluid_synth_get_sfont_by_id(holder_.synth, id);
     loadedPath_ = path;
-    pinned_.insert({0, 0});
-    pinned_.insert({128, 0});
     return {};
 }
 
@@ -160,17 +161,42 @@ void SoundFontBank::PinPresets(const std::set<std::pair<int, int>>& presets) {
         return;
     }
     for (const auto& preset : presets) {
-        if (pinned_.count(preset) != 0) {
-            continue;
-        }
-        const int channel = 16 + static_cast<int>(pinned_.size()) - 2;
-        if (channel >= kHolderChannels) {
-            break;
-        }
         // A preset the font lacks fails here and stays silent on the audio thread as well.
-        fluid_synth_program_select(holder_.synth, channel, holder_.fontId, preset.first, preset.second);
-        pinned_.insert(preset);
+        if (pinned_.count(preset) == 0 &&
+            fluid_synth_pin_preset(holder_.synth, holder_.fontId, preset.first, preset.second) == FLUID_OK) {
+            pinned_.insert(preset);
+        }
     }
+}
+
+bool SoundFontBank::RenderNote(int bank, int program, int key, int velocity, uint64_t frames, float* stereo) {
+    if (sfont_ == nullptr) {
+        return false;
+    }
+    PoolSynth synth = NewSynth(16, kPoolPolyphony);
+    if (synth.synth == nullptr) {
+        DeleteSynth(synth, true);
+        return false;
+    }
+    synth.fontId = fluid_synth_add_sfont(synth.synth, sfont_);
+    const int channel = 0;
+    bool found = fluid_synth_program_select(synth.synth, channel, synth.fontId, bank, program) == FLUID_OK;
+    if (!found) {
+        found = fluid_synth_program_select(synth.synth, channel, synth.fontId, bank == 128 ? 128 : 0,
+                                           bank == 128 ? 0 : program) == FLUID_OK;
+    }
+    if (found) {
+        fluid_synth_noteon(synth.synth, channel, key, velocity);
+        constexpr uint64_t kChunk = 1 << 16; // [frames]
+        for (uint64_t done = 0; done < frames;) {
+            const auto now = static_cast<int>(std::min(kChunk, frames - done));
+            float* at = stereo + 2 * done;
+            fluid_synth_write_float(synth.synth, now, at, 0, 2, at, 1, 2);
+            done += static_cast<uint64_t>(now);
+        }
+    }
+    DeleteSynth(synth, false);
+    return found;
 }
 
 int SoundFontBank::FreshSynths(int count) {

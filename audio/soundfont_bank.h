@@ -1,6 +1,7 @@
 #pragma once
 // The SoundFont voice's resources: one SoundFont, loaded once with dynamic sample loading, shared
-// by a pool of FluidSynth synthesisers (reverb and chorus off). A note can start on an exact
+// by the synths that render the note cache (note_cache_renderer.h) and, for foreign files, by a
+// pool of FluidSynth synthesisers (reverb and chorus off). In the pool a note can start on an exact
 // frame only on a synth that is silent, because FluidSynth applies events at the start of its
 // 64-frame blocks and only a silent synth may have its block grid moved; notes therefore go to
 // the synths in turn, and the pool is as large as the release tails of a song need.
@@ -48,8 +49,13 @@ public:
     int Rate() const { return rate_; }
 
     // Makes the presets usable on the audio thread without loading anything there: each
-    // (bank, program) is selected once on a holder synth, which keeps its samples in memory.
+    // (bank, program) is pinned in the font, which keeps its samples in memory.
     void PinPresets(const std::set<std::pair<int, int>>& presets);
+    // Renders one note of `frames` frames from its note-on on a synth of its own (window's thread):
+    // the same note sounds the same, to the sample, whenever it is rendered. A preset the font
+    // lacks falls back as FluidSynth's program change does (bank 0, or the standard drum kit).
+    // Returns false (and leaves `stereo` silent) when the preset cannot be found.
+    bool RenderNote(int bank, int program, int key, int velocity, uint64_t frames, float* stereo);
     // Replaces the pool with `count` new synths (at most kMaxSynths) and returns their number.
     // New synths every song make a song sound the same, to the sample, however often and after
     // whatever it is played: a synth that has played keeps traces of it in its voices.
@@ -78,7 +84,7 @@ private:
     int rate_;
     std::string path_;
     std::string loadedPath_;
-    PoolSynth holder_; // owns the font and pins the presets on its channels
+    PoolSynth holder_; // owns the font; measures releases
     fluid_sfont_t* sfont_ = nullptr;
     std::vector<PoolSynth> synths_; // share the holder's font
     std::set<std::pair<int, int>> pinned_;

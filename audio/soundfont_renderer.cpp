@@ -9,27 +9,7 @@
 namespace qlor {
 namespace {
 
-constexpr int kDrumChannel = 9;
 constexpr uint64_t kGrid = kSynthBlockFrames; // [frames]
-
-// Bank and program state of the 16 channels while a song is scanned, following FluidSynth's
-// default ("gs") bank selection: controller 0 chooses the bank, the drum channel plays bank 128.
-struct ChannelPresets {
-    std::array<int, 16> bank{};
-    std::array<int, 16> program{};
-    ChannelPresets() { bank[kDrumChannel] = 128; }
-    // Applies an event; returns true when it selects a program.
-    bool Apply(const TimedEvent& event) {
-        const int channel = event.status & 0x0F;
-        if ((event.status & 0xF0) == 0xB0 && event.data1 == 0) {
-            bank[channel] = channel == kDrumChannel ? 128 : event.data2;
-        } else if ((event.status & 0xF0) == 0xC0) {
-            program[channel] = event.data1;
-            return true;
-        }
-        return false;
-    }
-};
 
 } // namespace
 
@@ -101,9 +81,17 @@ int SoundFontRenderer::PlanPoolSize() const {
 }
 
 // Back to the state of a new synth: controllers, pitch bend and the General MIDI default
-// programs (which are pinned, so nothing is loaded).
+// programs (which are pinned, so nothing is loaded). Unlike a system reset this touches only
+// the channels' state, so it may run on the audio thread.
 void SoundFontRenderer::ResetChannels(SynthState& state) {
-    fluid_synth_system_reset(state.synth);
+    for (int channel = 0; channel < 16; ++channel) {
+        fluid_synth_cc(state.synth, channel, 121, 0); // reset all controllers
+        fluid_synth_pitch_bend(state.synth, channel, 8192);
+        if (channel != kDrumChannel) {
+            fluid_synth_bank_select(state.synth, channel, 0);
+        }
+        fluid_synth_program_change(state.synth, channel, 0);
+    }
 }
 
 void SoundFontRenderer::Restart(uint64_t start) {
@@ -145,9 +133,6 @@ void SoundFontRenderer::RenderTo(SynthState& state, uint64_t until) {
     float* out = blockOut_ + 2 * (state.cursor - blockStart_);
     for (size_t k = 0; k < 2 * frames; ++k) {
         out[k] += scratch[k];
-    }
-    if (tap_) {
-        tap_(state.index, state.cursor, scratch, frames);
     }
     state.cursor = until;
 }

@@ -1,5 +1,7 @@
 #pragma once
-// The SoundFont voice: a song's events sent to a pool of FluidSynth synths between writes.
+// The SoundFont voice for songs that need a synth following every event (foreign files with
+// controllers or pitch bends; the program's own files use the note cache, note_cache_renderer.h):
+// a song's events sent to a pool of FluidSynth synths between writes.
 //
 // FluidSynth applies an event at the start of its next 64-frame block. A note-on therefore goes
 // to a synth that is silent: its block grid is moved onto the note-on frame by rendering and
@@ -13,12 +15,32 @@
 #include "audio/soundfont_bank.h"
 
 #include <array>
-#include <functional>
 #include <set>
 #include <utility>
 #include <vector>
 
 namespace qlor {
+
+inline constexpr int kDrumChannel = 9;
+
+// Bank and program state of the 16 channels while a song is scanned, following FluidSynth's
+// default ("gs") bank selection: controller 0 chooses the bank, the drum channel plays bank 128.
+struct ChannelPresets {
+    std::array<int, 16> bank{};
+    std::array<int, 16> program{};
+    ChannelPresets() { bank[kDrumChannel] = 128; }
+    // Applies an event; returns true when it selects a program.
+    bool Apply(const TimedEvent& event) {
+        const int channel = event.status & 0x0F;
+        if ((event.status & 0xF0) == 0xB0 && event.data1 == 0) {
+            bank[channel] = channel == kDrumChannel ? 128 : event.data2;
+        } else if ((event.status & 0xF0) == 0xC0) {
+            program[channel] = event.data1;
+            return true;
+        }
+        return false;
+    }
+};
 
 class SoundFontRenderer : public NoteRenderer {
 public:
@@ -28,12 +50,6 @@ public:
 
     void RenderBlock(uint64_t start, size_t frames, float* out) override;
     void Restart(uint64_t start) override;
-
-    int PoolSize() const { return static_cast<int>(synths_.size()); }
-
-    // Tests only: sees each synth's own output (left channel) as it is rendered.
-    using Tap = std::function<void(int synth, uint64_t start, const float* stereo, size_t frames)>;
-    void SetTap(Tap tap) { tap_ = std::move(tap); }
 
     // The presets a song selects, as (bank, program), General MIDI defaults included.
     static std::set<std::pair<int, int>> PresetsOf(const MidiTimeline& timeline);
@@ -75,7 +91,6 @@ private:
     uint64_t blockStart_ = 0;
     float* blockOut_ = nullptr;
     std::vector<float> scratch_;
-    Tap tap_;
 };
 
 } // namespace qlor

@@ -3,7 +3,7 @@
 // pure tone, next to FluidSynth's own file renderer (`fluidsynth -F`) on the same files. The
 // "realtime" counter is seconds of audio rendered per second of wall time. Also: how long the
 // noise player's open() of a minute of 44.1 kHz stereo noise keeps the window's thread, the
-// first time and again.
+// first time and again. "peak_MB" is the process's peak resident memory after the benchmark.
 #include "audio/audio_engine.h"
 #include "audio/offline_render.h"
 #include "audio/soundfont_bank.h"
@@ -13,6 +13,7 @@
 
 #include <benchmark/benchmark.h>
 #include <sndfile.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -96,6 +97,13 @@ const Files& TestFiles() {
     return files;
 }
 
+// The process's peak resident memory so far [MB].
+double PeakMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
 SoundFontBank& LoadedBank() {
     static SoundFontBank bank(kRate);
     static const std::string loaded = bank.Load();
@@ -126,6 +134,7 @@ void RenderInMemory(benchmark::State& state, const std::string& midi, VoiceKind 
     state.counters["audio_s"] = static_cast<double>(frames) / kRate;
     state.counters["realtime"] =
         benchmark::Counter(static_cast<double>(frames) / kRate * state.iterations(), benchmark::Counter::kIsRate);
+    state.counters["peak_MB"] = PeakMegabytes();
 }
 
 void RenderWav(benchmark::State& state, const std::string& midi) {
@@ -145,6 +154,7 @@ void RenderWav(benchmark::State& state, const std::string& midi) {
     state.counters["audio_s"] = static_cast<double>(frames) / kRate;
     state.counters["realtime"] =
         benchmark::Counter(static_cast<double>(frames) / kRate * state.iterations(), benchmark::Counter::kIsRate);
+    state.counters["peak_MB"] = PeakMegabytes();
 }
 
 // FluidSynth's own renderer with the same settings that matter for speed (48 kHz, no reverb,

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 namespace qlor {
@@ -353,6 +354,39 @@ TEST(OfflineRender, WritesFilesOtherToolsOpen) {
     EXPECT_FALSE(missing.ok());
     EXPECT_FALSE(std::filesystem::exists(dir.File("never.wav")));
     EXPECT_FALSE(std::filesystem::exists(dir.File("never.wav.part")));
+}
+
+// 16-bit output is rounded with TPDF dither: a tone of a third of the last bit still comes
+// through at its amplitude (plain rounding would leave silence), and there is no DC offset.
+TEST(OfflineRender, SixteenBitOutputKeepsSignalsBelowTheLastBit) {
+    test::TempDir dir;
+    const std::string midi = dir.File("dash.mid");
+    test::WriteBytes(midi, test::MorseMidi({"T"}, {5}, 0)); // one dash of 3.6 s
+    RenderRequest request;
+    request.midiPath = midi;
+    request.voice = VoiceKind::Tone;
+    request.midiLevel = 2; // a sine of 0.45 * 100 / 127 * 2 / 65535 full scale: 0.35 of the last bit
+    const std::string out = dir.File("quiet.wav");
+    ASSERT_TRUE(RenderToFile(request, out).ok());
+    SF_INFO info{};
+    SNDFILE* file = sf_open(out.c_str(), SFM_READ, &info);
+    ASSERT_NE(file, nullptr);
+    std::vector<short> pcm(static_cast<size_t>(info.frames * info.channels));
+    sf_readf_short(file, pcm.data(), info.frames);
+    sf_close(file);
+    const double omega = 2.0 * M_PI * 440.0 * std::exp2((73 - 69) / 12.0) / kRate;
+    double sum = 0, i = 0, q = 0;
+    const size_t from = kRate / 2, to = 3 * kRate; // inside the dash [frames]
+    ASSERT_GT(pcm.size(), 2 * to);
+    for (size_t n = from; n < to; ++n) {
+        sum += pcm[2 * n];
+        i += pcm[2 * n] * std::cos(omega * static_cast<double>(n));
+        q += pcm[2 * n] * std::sin(omega * static_cast<double>(n));
+    }
+    const double frames = static_cast<double>(to - from);
+    const double expected = 0.45 * 100 / 127 * 2 / 65535 * 32767; // [LSB]
+    EXPECT_NEAR(2 * std::sqrt(i * i + q * q) / frames, expected, 0.1 * expected);
+    EXPECT_NEAR(sum / frames, 0.0, 0.02); // [LSB]
 }
 
 } // namespace

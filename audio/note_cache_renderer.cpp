@@ -1,0 +1,208 @@
+#include "audio/note_cache_renderer.h"
+
+#include "audio/soundfont_bank.h"
+#include "audio/soundfont_renderer.h"
+#include "audio/tone_renderer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <numbers>
+#include <optional>
+#include <tuple>
+
+namespace qlor {
+namespace {
+
+constexpr size_t kMaxClips = 128;     // distinct notes of one song
+constexpr double kLoudnessMs = 250.0; // the start of a note whose RMS is matched to the tone [ms]
+
+using ClipId = std::tuple<int, int, int, int>; // bank, program, key, velocity
+
+struct PlannedNote {
+    double on = 0; // exact [frames]
+    double off = 0;
+    uint64_t end = 0;
+    ClipId clip;
+};
+
+struct Plan {
+    std::vector<PlannedNote> notes;
+    std::map<ClipId, uint64_t> clipFrames; // the longest note of each clip [frames]
+};
+
+double HalfEdgeFrames(int rate) {
+    return kToneEdgeMs * 0.5e-3 * rate;
+}
+
+uint64_t AttackSkipFrames(int rate) {
+    return static_cast<uint64_t>(std::lround(NoteCacheRenderer::kAttackSkipMs * 1e-3 * rate));
+}
+
+// The first frame of a note's key-down edge, which may lie before the song (negative).
+int64_t FirstFrame(double on, double halfEdge) {
+    return static_cast<int64_t>(std::ceil(on - halfEdge));
+}
+
+// The song's notes with their clips, or nothing when the song holds other events or its
+// notes do not fit the cache.
+std::optional<Plan> PlanNotes(const MidiTimeline& timeline) {
+    const double halfEdge = HalfEdgeFrames(timeline.rate);
+    Plan plan;
+    ChannelPresets presets;
+    uint64_t total = 0;
+    for (const TimedEvent& event : timeline.events) {
+        const int type = event.status & 0xF0;
+        if (type == 0x80) {
+            continue;
+        }
+        if (type == 0xC0 || (type == 0xB0 && event.data1 == 0)) {
+            presets.Apply(event);
+            continue;
+        }
+        if (type != 0x90) {
+            return std::nullopt; // a controller, pitch bend or pressure changes a sounding note
+        }
+        const int channel = event.status & 0x0F;
+        PlannedNote note;
+        note.on = event.exactFrame;
+        note.off = event.partner != kNoPartner ? timeline.events[event.partner].exactFrame : timeline.lengthExact;
+        if (note.off <= note.on) {
+            continue;
+        }
+        note.end = static_cast<uint64_t>(std::ceil(note.off + halfEdge));
+        note.clip = ClipId{presets.bank[channel], presets.program[channel], event.data1, event.data2};
+        uint64_t& frames = plan.clipFrames[note.clip];
+        const auto needed = static_cast<uint64_t>(static_cast<int64_t>(note.end) - FirstFrame(note.on, halfEdge));
+        if (needed > frames) {
+            total += needed - frames;
+            frames = needed;
+        }
+        if (plan.clipFrames.size() > kMaxClips || total > NoteCacheRenderer::kMaxCacheFrames) {
+            return std::nullopt;
+        }
+        plan.notes.push_back(note);
+    }
+    return plan;
+}
+
+} // namespace
+
+bool NoteCacheRenderer::Suits(const MidiTimeline& timeline) {
+    return PlanNotes(timeline).has_value();
+}
+
+NoteCacheRenderer::NoteCacheRenderer(SoundFontBank& bank, const MidiTimeline& timeline)
+    : halfEdge_(HalfEdgeFrames(timeline.rate)) {
+    std::optional<Plan> plan = PlanNotes(timeline);
+    if (!plan) {
+        return; // silent; callers check Suits first
+    }
+    std::map<ClipId, uint32_t> index;
+    for (const auto& [id, frames] : plan->clipFrames) {
+        Clip clip;
+        std::tie(clip.bank, clip.program, clip.key, clip.velocity) = id;
+        clip.frames = frames;
+        const uint64_t skip = AttackSkipFrames(timeline.rate);
+        clip.stereo.assign(2 * (skip + frames), 0.0f);
+        const bool rendered =
+            bank.RenderNote(clip.bank, clip.program, clip.key, clip.velocity, skip + frames, clip.stereo.data());
+        clip.stereo.erase(clip.stereo.begin(), clip.stereo.begin() + static_cast<std::ptrdiff_t>(2 * skip));
+        if (rendered) {
+            // Key-down loudness of the pure tone: a sine of amplitude kToneFullScale * velocity / 127.
+            const auto measured =
+                static_cast<size_t>(std::min<double>(static_cast<double>(frames), kLoudnessMs * 1e-3 * timeline.rate));
+            double power = 0;
+            for (size_t k = 0; k < 2 * measured; ++k) {
+                power += static_cast<double>(clip.stereo[k]) * clip.stereo[k];
+            }
+            const double rms = measured > 0 ? std::sqrt(power / (2.0 * static_cast<double>(measured))) : 0.0;
+            const double target = kToneFullScale * clip.velocity / 127.0 / std::numbers::sqrt2;
+            if (rms > 1e-9) {
+                const auto gain = static_cast<float>(target / rms);
+                for (float& sample : clip.stereo) {
+                    sample *= gain;
+                }
+            }
+        }
+        index[id] = static_cast<uint32_t>(clips_.size());
+        clips_.push_back(std::move(clip));
+    }
+    notes_.reserve(plan->notes.size());
+    for (const PlannedNote& planned : plan->notes) {
+        const uint32_t id = index[planned.clip];
+        const int64_t start = FirstFrame(planned.on, halfEdge_);
+        Note note;
+        note.start = start > 0 ? static_cast<uint64_t>(start) : 0;
+        note.skip = start < 0 ? static_cast<uint64_t>(-start) : 0;
+        note.on = planned.on;
+        note.off = planned.off;
+        note.end = planned.end;
+        note.clip = id;
+        notes_.push_back(note);
+    }
+    // Events are in time order, so the notes are already sorted by their start.
+}
+
+void NoteCacheRenderer::Restart(uint64_t start) {
+    soundingCount_ = 0;
+    next_ = static_cast<size_t>(std::lower_bound(notes_.begin(), notes_.end(), start,
+                                                 [](const Note& note, uint64_t at) { return note.start < at; }) -
+                                notes_.begin());
+}
+
+void NoteCacheRenderer::RenderBlock(uint64_t start, size_t frames, float* out) {
+    const uint64_t end = start + frames;
+    while (next_ < notes_.size() && notes_[next_].start < end) {
+        if (soundingCount_ < kMaxSounding) {
+            sounding_[soundingCount_++] = static_cast<uint32_t>(next_);
+        }
+        ++next_;
+    }
+    for (size_t i = 0; i < soundingCount_;) {
+        const Note& note = notes_[sounding_[i]];
+        const uint64_t first = std::max(note.start, start);
+        const uint64_t last = std::min(note.end, end);
+        if (first < last) {
+            MixNote(note, first, last, out + 2 * (first - start));
+        }
+        if (note.end <= end) {
+            sounding_[i] = sounding_[--soundingCount_];
+        } else {
+            ++i;
+        }
+    }
+}
+
+// Adds frames [first, last) of a note: the clip under raised-cosine edges whose midpoints are the
+// exact note-on and note-off; between the edges it is added as rendered.
+void NoteCacheRenderer::MixNote(const Note& note, uint64_t first, uint64_t last, float* out) const {
+    const float* clip = clips_[note.clip].stereo.data() + 2 * (note.skip + first - note.start);
+    const double h = halfEdge_;
+    const double step = std::numbers::pi / (2.0 * h); // edge phase per frame [rad]
+    const double riseEnd = note.on + h;
+    const double fallStart = note.off - h;
+    auto edged = [&](uint64_t n) {
+        const double t = static_cast<double>(n);
+        const double rise = std::clamp((t - (note.on - h)) * step, 0.0, std::numbers::pi);
+        const double fall = std::clamp((note.off + h - t) * step, 0.0, std::numbers::pi);
+        const auto gain = static_cast<float>(0.5 - 0.5 * std::cos(std::min(rise, fall)));
+        const size_t k = 2 * (n - first);
+        out[k] += gain * clip[k];
+        out[k + 1] += gain * clip[k + 1];
+    };
+    uint64_t n = first;
+    for (; n < last && static_cast<double>(n) < riseEnd; ++n) {
+        edged(n);
+    }
+    const uint64_t plainEnd =
+        fallStart <= static_cast<double>(n) ? n : std::min(last, static_cast<uint64_t>(std::ceil(fallStart)));
+    for (size_t k = 2 * (n - first); k < 2 * (plainEnd - first); ++k) {
+        out[k] += clip[k];
+    }
+    for (n = plainEnd; n < last; ++n) {
+        edged(n);
+    }
+}
+
+} // namespace qlor
