@@ -178,7 +178,7 @@ TEST_P(AudioThreadRule, NoAllocationFreeOrOpenWhileSongsPlay) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Voices, AudioThreadRule, ::testing::Values(VoiceKind::Tone, VoiceKind::SoundFont),
-                         [](const auto& info) { return std::string(VoiceName(info.param)); });
+                         [](const auto& paramInfo) { return std::string(VoiceName(paramInfo.param)); });
 
 } // namespace
 } // namespace qlor
