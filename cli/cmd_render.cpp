@@ -1,9 +1,11 @@
 // qlor-cli render: renders a MIDI file (with an optional looping noise) offline to an audio file,
 // exactly as the players sound it, faster than real time.
 #include "audio/offline_render.h"
+#include "audio/signal_to_noise.h"
 #include "cli/options.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,7 @@ void PrintLine(const std::string& text) {
 int RunRender(const std::vector<std::string>& args) {
     RenderRequest request;
     std::string out;
+    std::optional<int> fadingDepth; // [dB]
     std::vector<std::string> positionals;
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -62,6 +65,16 @@ int RunRender(const std::vector<std::string>& args) {
             request.rate = ParseIntOption(name, value(), 8000, 192000);
         } else if (name == "--soundfont") {
             request.soundFontPath = value();
+        } else if (name == "--snr") {
+            request.snrDb =
+                ParseIntOption(name, value(), static_cast<int>(kMinSnrDb), static_cast<int>(kMaxSnrDb)); // [dB]
+        } else if (name == "--fading") {
+            const std::string fading = value();
+            if (!ParseFadingName(fading, request.fading)) {
+                throw UsageError{"--fading: expected slow or fast, got '" + fading + "'"};
+            }
+        } else if (name == "--fading-depth") {
+            fadingDepth = ParseIntOption(name, value(), 0, static_cast<int>(kMaxFadingDepthDb));
         } else if (name == "--out") {
             out = value();
         } else {
@@ -76,6 +89,15 @@ int RunRender(const std::vector<std::string>& args) {
     }
     if (OutputFormatFor(out) == 0) {
         throw UsageError{"--out: the file must end in .wav, .flac, .ogg or .mp3"};
+    }
+    if (request.snrDb && request.noisePath.empty()) {
+        throw UsageError{"--snr needs a noise recording (--noise FILE)"};
+    }
+    if (fadingDepth) {
+        if (request.fading == FadingKind::None) {
+            throw UsageError{"--fading-depth needs --fading slow|fast"};
+        }
+        request.fadingDepthDb = *fadingDepth;
     }
     request.midiPath = positionals.front();
     const RenderSummary summary = RenderToFile(request, out);
@@ -92,7 +114,8 @@ int RunRender(const std::vector<std::string>& args) {
 const RegisterCommand kRegister(
     "render", RunRender,
     "render FILE.mid [--noise FILE] [--midi-level N] [--noise-level N] [--voice soundfont|tone|auto] [--rate R] "
-    "[--soundfont FILE.sf2] --out FILE.(wav|flac|ogg|mp3)  (renders what the players would sound)");
+    "[--soundfont FILE.sf2] [--snr DB] [--fading slow|fast [--fading-depth DB]] --out FILE.(wav|flac|ogg|mp3)  "
+    "(renders what the players would sound)");
 
 } // namespace
 } // namespace qlor::cli
