@@ -4,7 +4,9 @@
 #include "audio/signal_to_noise.h"
 #include "cli/options.h"
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +17,20 @@ namespace {
 void PrintLine(const std::string& text) {
     const std::string line = "qlor-cli: " + text + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+// A level in decibels such as "-3" or "10.5", inside [min, max] [dB].
+double ParseDecibels(const std::string& option, const std::string& text, double min, double max) {
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(value)) {
+        throw UsageError{option + ": expected a number of decibels, got '" + text + "'"};
+    }
+    if (value < min || value > max) {
+        throw UsageError{option + ": " + text + " is out of range " + std::to_string(static_cast<int>(min)) + ".." +
+                         std::to_string(static_cast<int>(max))};
+    }
+    return value;
 }
 
 int RunRender(const std::vector<std::string>& args) {
@@ -66,8 +82,7 @@ int RunRender(const std::vector<std::string>& args) {
         } else if (name == "--soundfont") {
             request.soundFontPath = value();
         } else if (name == "--snr") {
-            request.snrDb =
-                ParseIntOption(name, value(), static_cast<int>(kMinSnrDb), static_cast<int>(kMaxSnrDb)); // [dB]
+            request.snrDb = ParseDecibels(name, value(), kMinSnrDb, kMaxSnrDb);
         } else if (name == "--fading") {
             const std::string fading = value();
             if (!ParseFadingName(fading, request.fading)) {

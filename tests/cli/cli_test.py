@@ -237,6 +237,7 @@ class BadArguments(WorkDir):
             ["render", "t.mid", "--noise", "n.wav", "--snr", "-21", "--out", "r.wav"],
             ["render", "t.mid", "--noise", "n.wav", "--snr", "61", "--out", "r.wav"],
             ["render", "t.mid", "--snr", "10", "--out", "r.wav"],
+            ["render", "t.mid", "--noise", "n.wav", "--snr", "ten", "--out", "r.wav"],
             ["render", "t.mid", "--fading", "medium", "--out", "r.wav"],
             ["render", "t.mid", "--fading-depth", "10", "--out", "r.wav"],
         ]:
