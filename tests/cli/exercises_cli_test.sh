@@ -85,6 +85,14 @@ check "a pair whose sound fails leaves no file" [ -z "$(ls nonoise 2>/dev/null)"
 expect_exit 2 "export --audio aiff" "$CLI" export --audio aiff
 expect_exit 2 "export --voice without --audio" "$CLI" export --voice tone
 
+# A full disk (here a file size limit of 50 KB, its signal ignored so writes fail instead):
+# nothing is left under a final name, nor any temporary file.
+full_disk() { (ulimit -f 100 && trap '' XFSZ && "$@"); }
+mkdir disk
+expect_exit 1 "noise on a full disk" full_disk "$CLI" noise --kind mix --out disk/n.wav
+expect_exit 1 "export with audio on a full disk" full_disk "$CLI" export --count 2 --dir disk --audio wav --voice tone
+check "a full disk leaves no file" [ -z "$(ls -A disk)" ]
+
 # --- competition ------------------------------------------------------------------------------
 expect_exit 0 "competition 50..60" "$CLI" competition --start 50 --final 60 --out comp.mid --protocol prot.txt
 check "competition MIDI written" [ "$(head -c 4 comp.mid)" = "MThd" ]
