@@ -3,7 +3,8 @@
 // down against the noise recording), from the two levels, the voice, the tone and the recording.
 #include "shell/main_form.h"
 
-#include "audio/noise_source.h"
+#include "audio/audio_engine.h"
+#include "audio/noise_cache.h"
 #include "audio/signal_to_noise.h"
 #include "audio/soundfont_bank.h"
 #include "synthesis/midi_writer.h"
@@ -73,7 +74,8 @@ void TMainForm::RefreshNoiseSnrHint(bool measure) {
         return;
     }
     if (!noiseKnown) {
-        const NoiseResult decoded = DecodeNoiseFile(QFile::encodeName(path).toStdString(), kMeasureRate);
+        // The clip the noise player plays, from the engine's cache (usually preloaded already).
+        const NoiseResult decoded = AudioEngine::Shared().Noise().Open(QFile::encodeName(path).toStdString());
         p.noise = decoded.ok() ? NoiseBandPower(*decoded.clip, toneHz) : 0;
         p.noisePath = path;
         p.noiseModified = modified;
