@@ -553,13 +553,17 @@ void NoiseGenerator::State::Dry(uint64_t k0, size_t count, double* out) const {
     }
 
     if (whistle.amplitude > 0) {
-        LoopPhase drift(whistle.driftCycles, k0, length);
+        // The drift changes slowly: its phase term is interpolated across the block.
+        auto driftPhase = [&](uint64_t k) {
+            const double c = sine.At(Wrap(LoopPhase(whistle.driftCycles, k, length).Cycles() + 0.25));
+            return whistle.driftPhaseCycles * (1.0 - c);
+        };
+        const double d0 = driftPhase(k0);
+        const double dStep = (driftPhase(k0 + count) - d0) / static_cast<double>(count);
         LoopPhase centre(whistle.cycles, k0, length);
         for (size_t i = 0; i < count; ++i) {
-            const double c = sine.At(Wrap(drift.Cycles() + 0.25));
-            const double phase = centre.Cycles() + whistle.driftPhaseCycles * (1.0 - c);
+            const double phase = centre.Cycles() + d0 + dStep * static_cast<double>(i);
             out[i] += whistle.amplitude * sine.At(Wrap(phase));
-            drift.Advance();
             centre.Advance();
         }
     }
