@@ -1,6 +1,7 @@
 #include "audio/offline_render.h"
 
 #include "audio/noise_source.h"
+#include "audio/signal_to_noise.h"
 #include "audio/soundfont_bank.h"
 
 #include <sndfile.h>
@@ -96,21 +97,30 @@ RenderSummary RenderTransmission(const RenderRequest& request, const FrameSink& 
         summary.error = std::move(above);
         return summary;
     }
-    std::unique_ptr<AudioSource> text = std::move(midi.source);
     std::unique_ptr<AudioSource> noise;
+    MixLevels levels{request.midiLevel, request.noiseLevel};
     if (!request.noisePath.empty()) {
         NoiseResult decoded = DecodeNoiseFile(request.noisePath, request.rate);
         if (!decoded.ok()) {
             summary.error = std::move(decoded.error);
             return summary;
         }
+        if (request.snrDb) {
+            const double tone = TonePitchHz(midi.source->Timeline());
+            levels = LevelsForSnr(KeyDownBandPower(*midi.source, tone), NoiseBandPower(*decoded.clip, tone),
+                                  request.midiLevel, *request.snrDb);
+        }
         noise = std::make_unique<NoiseSource>(std::move(decoded.clip));
+    }
+    std::unique_ptr<AudioSource> text = std::move(midi.source);
+    if (request.fading != FadingKind::None) {
+        text = std::make_unique<FadingSource>(std::move(text), request.fading, request.fadingDepthDb, request.rate);
     }
     const uint64_t length = text->LengthFrames();
 
     Mixer mixer(request.rate);
-    mixer.SetLevel(kTextSlot, request.midiLevel);
-    mixer.SetLevel(kNoiseSlot, request.noiseLevel);
+    mixer.SetLevel(kTextSlot, levels.midi);
+    mixer.SetLevel(kNoiseSlot, levels.noise);
     const bool withNoise = noise != nullptr;
     mixer.Attach(kTextSlot, text);
     if (withNoise) {

@@ -2,10 +2,12 @@
 // Offline rendering of a transmission, faster than real time, through the same mixer and
 // sources as playback: the text from its start to its end, with the noise (if any) started
 // with it, looping under it and stopping with it.
+#include "audio/fading_source.h"
 #include "audio/midi_source.h"
 #include "audio/mixer.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace qlor {
@@ -20,6 +22,11 @@ struct RenderRequest {
     VoiceKind voice = VoiceKind::Automatic;
     int rate = 48000;          // [frames/s]
     std::string soundFontPath; // empty: automatic lookup
+    // With a noise: levels chosen for this signal-to-noise ratio [dB] (signal_to_noise.h); the
+    // noise level is replaced, and the MIDI level lowered when the noise cannot be loud enough.
+    std::optional<double> snrDb;
+    FadingKind fading = FadingKind::None; // fading of the text only
+    double fadingDepthDb = kDefaultFadingDepthDb;
 };
 
 struct RenderSummary {

@@ -1,5 +1,5 @@
 # Installation of the desktop program: the launcher the desktop entry starts, the shipped language
-# files, the desktop entry, the icon and the AppStream metadata. The programs themselves (qlor,
+# files and noise recordings, the desktop entry, the icon and the AppStream metadata. The programs themselves (qlor,
 # qlor-cli) are installed by their own folders.
 
 set(QLOR_APP_ID io.github.qlor2000.QLOR)
@@ -19,6 +19,8 @@ install(PROGRAMS ${CMAKE_BINARY_DIR}/qlor-launcher DESTINATION ${CMAKE_INSTALL_B
 # Language files are installed byte for byte (Windows-1251, CR LF).
 file(GLOB QLOR_SHIPPED_LANGUAGES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/*.lng)
 install(FILES ${QLOR_SHIPPED_LANGUAGES} DESTINATION ${QLOR_SHIPPED_DIR})
+# The generated noise recordings (cmake/NoiseRecordings.cmake) go beside them.
+install(FILES ${QLOR_NOISE_RECORDINGS} DESTINATION ${QLOR_SHIPPED_DIR})
 
 install(FILES ${CMAKE_SOURCE_DIR}/data/qlor.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications

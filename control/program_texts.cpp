@@ -37,6 +37,18 @@ constexpr ProgramTextEntry kTexts[] = {
     {Say::VoiceAuto, "auto", "авто"},
     {Say::VoiceSoundFont, "SoundFont", "SoundFont"},
     {Say::VoiceTone, "Pure tone", "чистый тон"},
+
+    {Say::ExportAudioChoice, "Also write audio", "Также записать звук"},
+    {Say::ExportAudioHint,
+     "Each pair of files also gets the radiogram as sound, as Run would play it now: voice, noise and levels",
+     "К каждой паре файлов добавляется звук радиограммы, как его сейчас воспроизвёл бы «Пуск»: голос, помеха и уровни"},
+    {Say::ExportAudioFormat, "Audio format", "Формат звука"},
+    {Say::NoiseSnrHint, "Signal-to-noise ratio: %1 dB (500 Hz around the tone)",
+     "Отношение сигнал/шум: %1 дБ (полоса 500 Гц около тона)"},
+    {Say::NoiseSnrNoNoise, "No noise recording plays with this noise type",
+     "С этим типом помехи запись помех не звучит"},
+    {Say::ExportAudioWritten, "Written: %1 of %2 files (text, MIDI and sound)",
+     "Записано файлов: %1 из %2 (текст, MIDI и звук)"},
 };
 
 constexpr bool InNumberOrder() {

@@ -51,6 +51,14 @@ enum class Say : int {
     VoiceAuto = 152,
     VoiceSoundFont = 153,
     VoiceTone = 154,
+
+    // Band conditions and audio export.
+    ExportAudioChoice = 200,
+    ExportAudioHint = 201,
+    ExportAudioFormat = 202,
+    NoiseSnrHint = 203, // %1 ratio [dB]
+    NoiseSnrNoNoise = 204,
+    ExportAudioWritten = 205, // %1 files written, %2 files
 };
 
 struct ProgramTextEntry {

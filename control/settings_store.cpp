@@ -172,6 +172,15 @@ std::string VoiceOrAuto(std::string_view stored) {
     return std::string(kVoiceAuto);
 }
 
+std::string ExportAudioOrOff(std::string_view stored) {
+    for (const std::string_view name : kExportAudioFormats) {
+        if (stored == name) {
+            return std::string(name);
+        }
+    }
+    return std::string(kExportAudioOff);
+}
+
 PersistedSettings DefaultSettingsKeeping(const PersistedSettings& kept) {
     PersistedSettings defaults;
     defaults.transmission.files = kept.transmission.files;
@@ -179,6 +188,7 @@ PersistedSettings DefaultSettingsKeeping(const PersistedSettings& kept) {
     defaults.trainTextNeed = kept.trainTextNeed;
     defaults.language = kept.language;
     defaults.voice = kept.voice;
+    defaults.exportAudio = kept.exportAudio;
     return defaults;
 }
 
@@ -209,9 +219,10 @@ LoadOutcome LoadPersistedSettings(SettingsStore& store, int lastLanguageIndex, c
         outcome.defaultsApplied = true;
     }
 
-    // "Languige" and then "Voice", each on its own: neither takes the default set.
+    // "Languige", "Voice" and "Export Audio", each on its own: none takes the default set.
     outcome.values.language = 0;
     outcome.values.voice = std::string(kVoiceAuto);
+    outcome.values.exportAudio = std::string(kExportAudioOff);
     if (store.OpenKey(false)) {
         std::int32_t position = 0;
         if (store.ReadInteger(kValues[kLanguageIndex].name, position)) {
@@ -222,6 +233,11 @@ LoadOutcome LoadPersistedSettings(SettingsStore& store, int lastLanguageIndex, c
         if (store.ReadString(kVoiceValueName, voice)) {
             outcome.values.voice = VoiceOrAuto(voice);
             outcome.voiceRead = outcome.values.voice == voice;
+        }
+        std::string exportAudio;
+        if (store.ReadString(kExportAudioValueName, exportAudio)) {
+            outcome.values.exportAudio = ExportAudioOrOff(exportAudio);
+            outcome.exportAudioRead = outcome.values.exportAudio == exportAudio;
         }
     }
     store.CloseKey();
@@ -245,6 +261,10 @@ SaveOutcome SavePersistedSettings(SettingsStore& store, const PersistedSettings&
         if (outcome.ok && !store.WriteString(kVoiceValueName, VoiceOrAuto(values.voice))) {
             outcome.ok = false;
             outcome.error = FailedToSet(store, kVoiceValueName);
+        }
+        if (outcome.ok && !store.WriteString(kExportAudioValueName, ExportAudioOrOff(values.exportAudio))) {
+            outcome.ok = false;
+            outcome.error = FailedToSet(store, kExportAudioValueName);
         }
     } else {
         outcome.ok = false;

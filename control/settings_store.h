@@ -59,6 +59,15 @@ inline constexpr std::string_view kVoiceTone = "tone";
 // `stored` when it is one of the three voice names (exactly as written), else "auto".
 std::string VoiceOrAuto(std::string_view stored);
 
+// The stored value "Export Audio": the sound file the batch export writes beside each text and
+// MIDI file, by its extension, or "off". Read and written right after "Voice", the same way: a
+// missing or unknown value reads as "off" and never takes the default set.
+inline constexpr std::string_view kExportAudioValueName = "Export Audio";
+inline constexpr std::string_view kExportAudioOff = "off";
+inline constexpr std::array<std::string_view, 4> kExportAudioFormats = {"ogg", "flac", "mp3", "wav"};
+// `stored` when it is "off" or one of the formats (exactly as written), else "off".
+std::string ExportAudioOrOff(std::string_view stored);
+
 // Every stored value, holding what the window shows before the store is read: the default set
 // plus the initial state of the "kept" values (empty noise files, "Train Text Need" set, file
 // count 00), English and the automatic voice.
@@ -87,16 +96,17 @@ struct PersistedSettings {
     std::string pathDir;                                               // "PathDir" (UTF-8 path)
     int language = 0;                                                  // "Languige": language list position
     std::string voice = std::string(kVoiceAuto);                       // "Voice": auto, soundfont or tone
+    std::string exportAudio = std::string(kExportAudioOff);            // "Export Audio": off, ogg, flac, mp3, wav
 
     bool operator==(const PersistedSettings&) const = default;
 };
 
 // The default set that replaces everything when the store cannot supply a value; the noise
-// files, "Train Text Need", the file count, the language position and the voice keep the values
-// of `kept`.
+// files, "Train Text Need", the file count, the language position, the voice and the export's
+// audio choice keep the values of `kept`.
 PersistedSettings DefaultSettingsKeeping(const PersistedSettings& kept);
 
-// Stored names in write order (#1..#46); "Voice" follows them.
+// Stored names in write order (#1..#46); "Voice" and "Export Audio" follow them.
 inline constexpr int kPersistedValueCount = 46;
 std::array<std::string_view, kPersistedValueCount> PersistedValueNames();
 
@@ -105,6 +115,7 @@ struct LoadOutcome {
     bool defaultsApplied = false; // a settings read failed and the default set was taken
     bool languageRead = false;    // "Languige" was read
     bool voiceRead = false;       // "Voice" was read and is one of the three names
+    bool exportAudioRead = false; // "Export Audio" was read and is "off" or one of the formats
 };
 
 // Reads the settings at start. Values #1..#21, #35, #36, #22..#34, #37..#45 are read in that
@@ -112,9 +123,8 @@ struct LoadOutcome {
 // so far except the kept values. "Languige" is read afterwards on its own: a failure leaves
 // English (0), a stored position greater than `lastLanguageIndex` (the last index of the
 // language list) becomes 0. "Voice" is read right after it, in the same block: missing, of
-// another kind or unknown, it is "auto". Loaded values are then brought into their ranges
-// (ClampToRange, ClampTone), since the store may hold anything. `initial` is the state before
-// loading.
+// another kind or unknown, it is "auto"; then "Export Audio", "off" in those cases. Loaded values are then brought into
+// their ranges (ClampToRange, ClampTone), since the store may hold anything. `initial` is the state before loading.
 LoadOutcome LoadPersistedSettings(SettingsStore& store, int lastLanguageIndex,
                                   const PersistedSettings& initial = PersistedSettings{});
 
@@ -123,7 +133,7 @@ struct SaveOutcome {
     std::string error; // "Failed to set data for '<name>'", or the store's own text
 };
 
-// Writes #1..#46 in order at close, then "Voice". The first failing write stops the writing; the
+// Writes #1..#46 in order at close, then "Voice" and "Export Audio". The first failing write stops the writing; the
 // key is closed in every case and a failure to make the writes durable is reported too.
 SaveOutcome SavePersistedSettings(SettingsStore& store, const PersistedSettings& values);
 

@@ -2,6 +2,8 @@
 
 #include "synthesis/timing.h"
 
+#include <cstdio>
+
 namespace qlor {
 namespace {
 
@@ -63,6 +65,10 @@ ExportItem PlanExportItem(const ExportParams& params, int i) {
     return item;
 }
 
+int ExportFilesPerItem(const ExportParams& params) {
+    return params.audioExtension.empty() ? 2 : 3;
+}
+
 std::string JoinFolder(const std::string& folder, const std::string& fileName) {
     if (folder.empty()) {
         return fileName;
@@ -75,7 +81,7 @@ std::string JoinFolder(const std::string& folder, const std::string& fileName) {
 
 ExportResult RunExport(const MorseTable& table, const ExportParams& params,
                        const std::function<bool(int, int)>& progress,
-                       const std::function<void(const ExportItem&, int)>& planned) {
+                       const std::function<void(const ExportItem&, int)>& planned, const ExportAudioWriter& audio) {
     ExportResult result;
     const int n = ExportFileCount(params.controls.settings);
     for (int i = 1; i <= n; ++i) {
@@ -97,6 +103,16 @@ ExportResult RunExport(const MorseTable& table, const ExportParams& params,
         if (!midi) {
             result.error = NamingFile(midiPath, midi.message);
             return result;
+        }
+        if (!params.audioExtension.empty() && audio) {
+            const std::string audioPath = JoinFolder(params.folder, item.baseName + "." + params.audioExtension);
+            error = audio(midiPath, audioPath);
+            if (!error.empty()) {
+                std::remove(textPath.c_str());
+                std::remove(midiPath.c_str());
+                result.error = NamingFile(audioPath, error);
+                return result;
+            }
         }
         ++result.written;
         if (progress && !progress(i, n)) {

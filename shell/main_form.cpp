@@ -166,6 +166,9 @@ void TMainForm::PrepareControls() {
     textOptions.MemoSelectedSymbols->setContextMenuPolicy(Qt::CustomContextMenu);
 
     PrepareVoiceChoice();
+    PrepareExportAudioChoice();
+    // The noise slider's tip is measured when it is about to show or the slider gets the focus.
+    panel.TrackBar3->installEventFilter(this);
 
     parameters.Image2->setPixmap(DecorativePicture(parameters.Image2->size()));
     panel.ButtonRun->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));

@@ -232,6 +232,16 @@ private:
     // The voice list's items and their stored names; its texts in the language shown.
     void PrepareVoiceChoice();
     void ShowVoiceTexts();
+    // The Files page's "also write audio" choice and its format list; their texts.
+    void PrepareExportAudioChoice();
+    void ShowExportAudioTexts();
+    // The current noise type's recording when it names a file, else empty (Run's test).
+    QString PlayableNoisePath() const;
+    // The noise slider's tool tip: the signal-to-noise ratio of the current levels, voice, tone
+    // and recording. The powers are measured once per recording, tone and voice; with `measure`
+    // false nothing is measured and an unknown ratio clears the tip until the next measuring.
+    void RefreshNoiseSnrHint(bool measure);
+    struct SnrPowers;
     void FillSelectedSymbolsMenu(QPoint pos);
 
     std::unique_ptr<UiDialogs> ownDialogs_;
@@ -248,6 +258,7 @@ private:
     bool centred_ = false;
     std::uint32_t capturedMidiVolume_ = 0;
     std::uint32_t capturedWaveVolume_ = 0;
+    std::shared_ptr<SnrPowers> snrPowers_; // measured band powers behind the noise slider's tip
 };
 
 } // namespace qlor

@@ -1,11 +1,13 @@
 // The Files page: the batch export writes a numbered series of text and MIDI file pairs into the
-// folder of PathDir, and Button37 chooses that folder.
+// folder of PathDir, each with its sound file when "also write audio" is chosen, and Button37
+// chooses that folder.
 //
 // The series is written on a worker thread, so that the window keeps drawing, shows the progress
 // of a long series and answers Stop; the worker reports each pair through queued calls that run on
 // the window's thread. The controls stay blocked while it runs, as for a transmission.
 #include "shell/main_form.h"
 
+#include "audio/offline_render.h"
 #include "control/blocked_controls.h"
 #include "exercises/batch_export.h"
 #include "shell/memo_text.h"
@@ -22,6 +24,10 @@ namespace qlor {
 namespace {
 
 constexpr char kExportJobName[] = "ExportJob";
+
+// The format list: the stored name (the file extension) and the text shown.
+constexpr std::pair<std::string_view, const char*> kAudioFormats[] = {
+    {"ogg", "OGG"}, {"flac", "FLAC"}, {"mp3", "MP3"}, {"wav", "WAV"}};
 
 // The folder of PathDir as a file-system path; an empty PathDir is the current directory. It is
 // made absolute when the export starts, so the series goes where it was asked for even if the
@@ -44,15 +50,19 @@ public:
 
     bool Running() const { return running_; }
 
-    void Start(const MorseTable& table, ExportParams params) {
+    // `sound` says how the sound files are rendered (its MIDI path is filled in for each pair).
+    void Start(const MorseTable& table, ExportParams params, RenderRequest sound) {
         Join();
         table_ = table;
         count_ = ExportFileCount(params.controls.settings);
+        // With sound files the progress counts files; without, pairs as always.
+        audio_ = !params.audioExtension.empty();
+        filesPerItem_ = audio_ ? ExportFilesPerItem(params) : 1;
         cancel_ = false;
         running_ = true;
         const quint64 run = ++run_;
 
-        form_->files.ExportGauge->setRange(0, count_);
+        form_->files.ExportGauge->setRange(0, count_ * filesPerItem_);
         form_->files.ExportGauge->setValue(0);
         form_->files.ExportStatus->clear();
         // Any stop button ends the series after the pair being written.
@@ -62,7 +72,7 @@ public:
                 stopConnections_.push_back(connect(button, &QAbstractButton::clicked, this, [this] { Stop(); }));
         }
 
-        worker_ = std::thread([this, run, params = std::move(params)] {
+        worker_ = std::thread([this, run, params = std::move(params), sound = std::move(sound)] {
             result_ = RunExport(
                 table_, params,
                 [this, run](int i, int n) {
@@ -76,6 +86,11 @@ public:
                     QMetaObject::invokeMethod(
                         this, [this, run, i, baseName, failed] { Planned(run, i, baseName, failed); },
                         Qt::QueuedConnection);
+                },
+                [&sound](const std::string& midiPath, const std::string& audioPath) {
+                    RenderRequest request = sound;
+                    request.midiPath = midiPath;
+                    return RenderToFile(request, audioPath).error;
                 });
             QMetaObject::invokeMethod(
                 this, [this, run] { Finished(run); }, Qt::QueuedConnection);
@@ -112,8 +127,14 @@ private:
     void Progress(quint64 run, int i, int n) {
         if (!Current(run))
             return;
-        form_->files.ExportGauge->setValue(i);
-        form_->files.ExportStatus->setText(form_->OwnText(Say::ExportWritten).arg(i).arg(n));
+        form_->files.ExportGauge->setValue(i * filesPerItem_);
+        form_->files.ExportStatus->setText(WrittenText(i, n));
+    }
+
+    QString WrittenText(int written, int count) const {
+        if (audio_)
+            return form_->OwnText(Say::ExportAudioWritten).arg(written * filesPerItem_).arg(count * filesPerItem_);
+        return form_->OwnText(Say::ExportWritten).arg(written).arg(count);
     }
 
     void Finished(quint64 run) {
@@ -131,14 +152,14 @@ private:
         stopConnections_.clear();
 
         const ExportResult result = result_;
-        form_->files.ExportGauge->setValue(result.written);
+        form_->files.ExportGauge->setValue(result.written * filesPerItem_);
         if (!result.error.empty()) {
             form_->files.ExportStatus->setText(
                 form_->OwnText(Say::ExportFailed).arg(result.written + 1).arg(count_).arg(result.written));
         } else if (result.written < count_) {
             form_->files.ExportStatus->setText(form_->OwnText(Say::ExportStopped).arg(result.written).arg(count_));
         } else {
-            form_->files.ExportStatus->setText(form_->OwnText(Say::ExportWritten).arg(result.written).arg(count_));
+            form_->files.ExportStatus->setText(WrittenText(result.written, count_));
         }
         // Unblocked even after a failed write, so the window is usable without pressing Stop.
         form_->ControlUnBlock();
@@ -172,7 +193,9 @@ private:
     ExportResult result_; // written by the worker, read after it has been joined
     quint64 run_ = 0;     // number of the current series; notices of older ones are dropped
     bool running_ = false;
-    int count_ = 0; // pairs in the series
+    int count_ = 0;        // pairs in the series
+    bool audio_ = false;   // the series has sound files
+    int filesPerItem_ = 1; // steps of the progress per pair: 1, or its 3 files with sound files
     int pendingMessages_ = 0;
     bool showingMessages_ = false;
     std::vector<QMetaObject::Connection> stopConnections_;
@@ -198,7 +221,35 @@ void TMainForm::ButtonFormFilesClick() {
     params.cpm = configuration.OurSystem->isChecked();
     params.voice = CurrentVoice();
     params.folder = ExportFolder(files.PathDir->text());
-    job->Start(morse_, std::move(params));
+    // The sound as Run would play it now: the voice, the current noise type's recording, the levels.
+    RenderRequest sound;
+    if (files.ExportAudio->isChecked()) {
+        params.audioExtension = files.ExportAudioFormat->currentData().toString().toStdString();
+        ParseVoiceName(VoiceOrAuto(configuration.VoiceComboBox->currentData().toString().toStdString()), sound.voice);
+        sound.noisePath = QFile::encodeName(PlayableNoisePath()).toStdString();
+        sound.midiLevel = static_cast<uint16_t>(panel.TrackBar2->value());
+        sound.noiseLevel = static_cast<uint16_t>(panel.TrackBar3->value());
+    }
+    job->Start(morse_, std::move(params), std::move(sound));
+}
+
+void TMainForm::PrepareExportAudioChoice() {
+    QComboBox* list = files.ExportAudioFormat;
+    list->clear();
+    for (const auto& [stored, shown] : kAudioFormats)
+        list->addItem(QString::fromLatin1(shown),
+                      QString::fromLatin1(stored.data(), static_cast<qsizetype>(stored.size())));
+    list->setCurrentIndex(0);
+    files.ExportAudio->setChecked(false);
+    list->setEnabled(false);
+    connect(files.ExportAudio, &QCheckBox::toggled, list, &QWidget::setEnabled);
+}
+
+void TMainForm::ShowExportAudioTexts() {
+    files.ExportAudio->setText(OwnText(Say::ExportAudioChoice));
+    files.ExportAudio->setToolTip(OwnText(Say::ExportAudioHint));
+    files.ExportAudioFormat->setToolTip(OwnText(Say::ExportAudioFormat));
+    files.ExportAudioFormat->setAccessibleName(OwnText(Say::ExportAudioFormat));
 }
 
 void TMainForm::Button37Click() {

@@ -88,6 +88,8 @@ void TMainForm::ApplyLanguage(int position) {
         }
     }
     ShowVoiceTexts();
+    ShowExportAudioTexts();
+    RefreshNoiseSnrHint(false);
     IndicatorRefresh();
 }
 

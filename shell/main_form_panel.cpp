@@ -82,6 +82,8 @@ void TMainForm::MemoSelectedSymbolsDblClick() {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == panel.TrackBar3 && (event->type() == QEvent::ToolTip || event->type() == QEvent::FocusIn))
+        RefreshNoiseSnrHint(true); // then shown as usual
     if (watched == textOptions.MemoSelectedSymbols->viewport() && event->type() == QEvent::MouseButtonDblClick &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (textOptions.MemoSelectedSymbols->isEnabled())
@@ -122,12 +124,17 @@ QLineEdit* TMainForm::CurrentNoiseEdit() const {
 
 void TMainForm::PreloadNoise() {
     // The same test as Run's: a name that is not a file is left for Run to pass over.
+    const QString path = PlayableNoisePath();
+    if (!path.isEmpty())
+        MediaPlayerNoise->preload(path);
+}
+
+QString TMainForm::PlayableNoisePath() const {
     const QLineEdit* noiseFile = CurrentNoiseEdit();
     if (!noiseFile)
-        return;
+        return {};
     const QString path = noiseFile->text();
-    if (!path.isEmpty() && QFileInfo(path).isFile())
-        MediaPlayerNoise->preload(path);
+    return !path.isEmpty() && QFileInfo(path).isFile() ? path : QString();
 }
 
 void TMainForm::Button36Click() {
@@ -145,9 +152,11 @@ void TMainForm::Button41Click() {
 
 void TMainForm::TrackBar2Change(int position) {
     levels_->SetMidiVolume(position);
+    RefreshNoiseSnrHint(false);
 }
 void TMainForm::TrackBar3Change(int position) {
     levels_->SetWaveVolume(position);
+    RefreshNoiseSnrHint(false);
 }
 
 } // namespace qlor

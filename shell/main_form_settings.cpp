@@ -64,6 +64,8 @@ PersistedSettings TMainForm::CollectSettings() const {
     v.pathDir = PathBytes(files.PathDir->text());
     v.language = LanguagePosition();
     v.voice = configuration.VoiceComboBox->currentData().toString().toStdString();
+    v.exportAudio = files.ExportAudio->isChecked() ? files.ExportAudioFormat->currentData().toString().toStdString()
+                                                   : std::string(kExportAudioOff);
     return v;
 }
 
@@ -100,6 +102,10 @@ void TMainForm::ApplySettings(const PersistedSettings& v) {
         voice->setCurrentIndex(std::max(voice->findData(Utf8(VoiceOrAuto(v.voice))), 0));
     }
     VoiceComboBoxChange(voice->currentIndex());
+    const std::string exportAudio = ExportAudioOrOff(v.exportAudio);
+    files.ExportAudio->setChecked(exportAudio != kExportAudioOff);
+    if (exportAudio != kExportAudioOff)
+        files.ExportAudioFormat->setCurrentIndex(std::max(files.ExportAudioFormat->findData(Utf8(exportAudio)), 0));
 }
 
 void TMainForm::LoadSettings() {

@@ -178,6 +178,17 @@ class MidiCommand(WorkDir):
         self.assertIn(target, r.stderr.decode())
         self.assertEqual(os.listdir(self.dir), [])
 
+    def test_noise_is_written_whole_or_not_at_all(self):
+        r = self.cli("noise", "--kind", "static", "--seconds", "1", "--rate", "8000", "--out", self.path("s.flac"))
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(os.listdir(self.dir), ["s.flac"])
+        os.remove(self.path("s.flac"))
+        target = self.path("missing/n.wav")
+        r = self.cli("noise", "--kind", "hiss", "--out", target)
+        self.assertEqual(r.returncode, 1)
+        self.assertEqual(len(r.stderr.decode().splitlines()), 1)
+        self.assertEqual(os.listdir(self.dir), [])
+
     def test_paris_speed_is_converted(self):
         # PARIS 100 for letters is 85 characters per minute: the same file as 85 cpm.
         self.assertEqual(self.cli("midi", "--paris", "--speed", "100", "--out", self.path("p.mid")).returncode, 0)
@@ -216,6 +227,19 @@ class BadArguments(WorkDir):
             ["midi", "--out", ""],
             ["elements"],
             ["elements", "A", "B"],
+            ["noise", "--out", "n.wav"],
+            ["noise", "--kind", "pink", "--out", "n.wav"],
+            ["noise", "--kind", "hiss", "--rate", "7999", "--out", "n.wav"],
+            ["noise", "--kind", "hiss", "--rate", "192001", "--out", "n.wav"],
+            ["noise", "--kind", "hiss", "--seconds", "0", "--out", "n.wav"],
+            ["noise", "--kind", "hiss", "--seconds", "3601", "--out", "n.wav"],
+            ["noise", "--kind", "hiss", "--out", "n.mp3"],
+            ["render", "t.mid", "--noise", "n.wav", "--snr", "-21", "--out", "r.wav"],
+            ["render", "t.mid", "--noise", "n.wav", "--snr", "61", "--out", "r.wav"],
+            ["render", "t.mid", "--snr", "10", "--out", "r.wav"],
+            ["render", "t.mid", "--noise", "n.wav", "--snr", "ten", "--out", "r.wav"],
+            ["render", "t.mid", "--fading", "medium", "--out", "r.wav"],
+            ["render", "t.mid", "--fading-depth", "10", "--out", "r.wav"],
         ]:
             with self.subTest(args=args):
                 self.assertUsageError(*args)

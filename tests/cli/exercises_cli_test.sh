@@ -71,6 +71,28 @@ expect_exit 2 "export --count 100" "$CLI" export --count 100
 expect_exit 2 "export --count x" "$CLI" export --count x
 expect_exit 2 "export unknown option" "$CLI" export --bogus
 
+# With --audio every pair gains its sound file; the text and MIDI files keep their bytes.
+mkdir sound
+expect_exit 0 "export with audio" "$CLI" export --number 1233 --count 2 --dir sound --speed 60 --paris --type LN \
+    --groups 7 --tone 80 --channel 2 --patch 12 --pause-delay 5 --audio wav --voice tone
+check "audio export names" [ "$(cd sound && ls | tr '\n' ' ')" = "1233-01.mid 1233-01.txt 1233-01.wav 1233-02.mid 1233-02.txt 1233-02.wav " ]
+check "audio export keeps the MIDI bytes" cmp -s sound/1233-01.mid same/1233-01.mid
+check "audio export keeps the text bytes" cmp -s sound/1233-02.txt same/1233-02.txt
+check "audio export writes a RIFF WAVE" [ "$(head -c 4 sound/1233-01.wav)" = "RIFF" ]
+mkdir nonoise
+expect_exit 1 "export with a missing noise recording" "$CLI" export --count 1 --dir nonoise --audio ogg --noise none.wav
+check "a pair whose sound fails leaves no file" [ -z "$(ls nonoise 2>/dev/null)" ]
+expect_exit 2 "export --audio aiff" "$CLI" export --audio aiff
+expect_exit 2 "export --voice without --audio" "$CLI" export --voice tone
+
+# A full disk (here a file size limit of 50 KB, its signal ignored so writes fail instead):
+# nothing is left under a final name, nor any temporary file.
+full_disk() { (ulimit -f 100 && trap '' XFSZ && "$@"); }
+mkdir disk
+expect_exit 1 "noise on a full disk" full_disk "$CLI" noise --kind mix --out disk/n.wav
+expect_exit 1 "export with audio on a full disk" full_disk "$CLI" export --count 2 --dir disk --audio wav --voice tone
+check "a full disk leaves no file" [ -z "$(ls -A disk)" ]
+
 # --- competition ------------------------------------------------------------------------------
 expect_exit 0 "competition 50..60" "$CLI" competition --start 50 --final 60 --out comp.mid --protocol prot.txt
 check "competition MIDI written" [ "$(head -c 4 comp.mid)" = "MThd" ]

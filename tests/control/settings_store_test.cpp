@@ -45,6 +45,7 @@ PersistedSettings Custom() {
     p.pathDir = "/home/оператор/out";
     p.language = 1;
     p.voice = "tone";
+    p.exportAudio = "flac";
     return p;
 }
 
@@ -112,6 +113,7 @@ TEST(PersistedSettingsStore, ReadOrderPutsTheFileCountBeforeTextType) {
         expected.push_back(Names({n})[0]);
     }
     expected.emplace_back("Voice");
+    expected.emplace_back("Export Audio");
     EXPECT_EQ(store.log, expected);
 }
 
@@ -121,11 +123,13 @@ TEST(PersistedSettingsStore, WriteOrderIsTableOrderThenTheVoice) {
     const auto names = PersistedValueNames();
     std::vector<std::string> expected(names.begin(), names.end());
     expected.emplace_back("Voice");
+    expected.emplace_back("Export Audio");
     EXPECT_EQ(store.log, expected);
-    EXPECT_EQ(store.values.size(), 47u);
+    EXPECT_EQ(store.values.size(), 48u);
     EXPECT_EQ(std::get<std::int32_t>(store.values.at("Paris system")), 1);
     EXPECT_EQ(std::get<std::int32_t>(store.values.at("HeaderStandart")), 0);
     EXPECT_EQ(std::get<std::string>(store.values.at("Voice")), "tone");
+    EXPECT_EQ(std::get<std::string>(store.values.at("Export Audio")), "flac");
     // The store holds UTF-8: paths as they are, texts converted from the code page.
     EXPECT_EQ(std::get<std::string>(store.values.at("Noise File 2")), "/шум.wav");
     EXPECT_EQ(std::get<std::string>(store.values.at("PathDir")), "/home/оператор/out");
@@ -162,15 +166,17 @@ TEST(PersistedSettingsStore, MissingNoiseTypeGivesDefaultsButKeepsTheFileCount) 
     const LoadOutcome loaded = LoadPersistedSettings(store, 1, initial);
     EXPECT_TRUE(loaded.defaultsApplied);
 
-    EXPECT_EQ(store.log.back(), "Voice");
-    EXPECT_EQ(store.log[store.log.size() - 2], "Languige");
-    EXPECT_EQ(store.log[store.log.size() - 3], "Morse Noise Type"); // reading stopped there
+    EXPECT_EQ(store.log.back(), "Export Audio");
+    EXPECT_EQ(store.log[store.log.size() - 2], "Voice");
+    EXPECT_EQ(store.log[store.log.size() - 3], "Languige");
+    EXPECT_EQ(store.log[store.log.size() - 4], "Morse Noise Type"); // reading stopped there
 
     PersistedSettings expected; // text number and speed read before the failure are replaced too
     expected.transmission.files = {4, 2};
     expected.noiseFiles[0] = "/initial.wav"; // never read: the state before loading stays
     expected.language = 1;                   // read in its own block
     expected.voice = "tone";                 // so is the voice
+    expected.exportAudio = "flac";           // and the export's audio choice
     EXPECT_EQ(loaded.values, expected);
 }
 
@@ -316,6 +322,39 @@ TEST(PersistedSettingsStore, VoiceReadsAsAutoWhenMissingOrUnknown) {
         EXPECT_EQ(loaded.voiceRead, c.read) << c.label;
         PersistedSettings want = Custom();
         want.voice = c.expected;
+        EXPECT_EQ(loaded.values, want) << c.label;
+    }
+}
+
+TEST(PersistedSettingsStore, ExportAudioReadsAsOffWhenMissingOrUnknown) {
+    struct Case {
+        const char* label;
+        bool present;
+        MemorySettingsStore::Value stored;
+        const char* expected;
+        bool read;
+    };
+    const Case cases[] = {
+        {"missing", false, std::string(), "off", false},
+        {"unknown", true, std::string("aiff"), "off", false},
+        {"other case", true, std::string("OGG"), "off", false},
+        {"integer", true, std::int32_t{1}, "off", false},
+        {"other kind", true, MemorySettingsStore::OtherKind{}, "off", false},
+        {"off", true, std::string("off"), "off", true},
+        {"mp3", true, std::string("mp3"), "mp3", true},
+    };
+    for (const Case& c : cases) {
+        MemorySettingsStore store = StoreWith(Custom());
+        if (c.present) {
+            store.values["Export Audio"] = c.stored;
+        } else {
+            store.values.erase("Export Audio");
+        }
+        const LoadOutcome loaded = LoadPersistedSettings(store, 1);
+        EXPECT_FALSE(loaded.defaultsApplied) << c.label;
+        EXPECT_EQ(loaded.exportAudioRead, c.read) << c.label;
+        PersistedSettings want = Custom();
+        want.exportAudio = c.expected;
         EXPECT_EQ(loaded.values, want) << c.label;
     }
 }

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 
 namespace qlor {
@@ -283,6 +284,49 @@ TEST_F(BatchExport, ProgressCanCancel) {
     EXPECT_TRUE(result.cancelled);
     EXPECT_TRUE(result.error.empty());
     EXPECT_EQ(Names(dir_).size(), 8u);
+}
+
+} // namespace
+} // namespace qlor
+
+namespace qlor {
+namespace {
+
+// With a sound file asked for, the text and MIDI files keep their bytes, every pair gains its
+// sound file from its own MIDI file, and a pair whose sound fails leaves none of its files.
+TEST_F(BatchExport, SoundFilesJoinTheirPairsOrThePairIsRemoved) {
+    SetCount(3);
+    ASSERT_TRUE(RunExport(table_, params_).error.empty());
+    std::map<std::string, std::string> plain;
+    for (const std::string& name : Names(dir_)) {
+        plain[name] = ReadAll(dir_ / name);
+    }
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+
+    params_.audioExtension = "ogg";
+    EXPECT_EQ(ExportFilesPerItem(params_), 3);
+    int calls = 0;
+    auto audio = [&](const std::string& midiPath, const std::string& audioPath) -> std::string {
+        ++calls;
+        if (calls == 3) {
+            return "no room left";
+        }
+        std::ofstream(audioPath, std::ios::binary) << ReadAll(midiPath); // stands for the sound
+        return {};
+    };
+    const ExportResult result = RunExport(table_, params_, {}, {}, audio);
+    EXPECT_EQ(result.written, 2);
+    EXPECT_NE(result.error.find("0417-03.ogg"), std::string::npos) << result.error;
+    EXPECT_NE(result.error.find("no room left"), std::string::npos) << result.error;
+    const std::set<std::string> expected = {"0417-01.txt", "0417-01.mid", "0417-01.ogg",
+                                            "0417-02.txt", "0417-02.mid", "0417-02.ogg"};
+    EXPECT_EQ(Names(dir_), expected);
+    for (const char* base : {"0417-01", "0417-02"}) {
+        EXPECT_EQ(ReadAll(dir_ / (std::string(base) + ".txt")), plain[std::string(base) + ".txt"]) << base;
+        EXPECT_EQ(ReadAll(dir_ / (std::string(base) + ".mid")), plain[std::string(base) + ".mid"]) << base;
+        EXPECT_EQ(ReadAll(dir_ / (std::string(base) + ".ogg")), plain[std::string(base) + ".mid"]) << base;
+    }
 }
 
 } // namespace

@@ -21,9 +21,11 @@ import subprocess
 import sys
 import tempfile
 import unittest
+import wave
 import xml.etree.ElementTree as ET
 
 APP_ID = "io.github.qlor2000.QLOR"
+NOISE_RECORDINGS = ["noise-hiss.wav", "noise-mix.wav", "noise-qrm.wav", "noise-static.wav"]
 ARGS = None
 
 # Stands in for the window program: prints where it was started and what it would find there.
@@ -34,6 +36,9 @@ for a; do
 done
 for f in *.lng; do
     [ -e "$f" ] && printf 'lng=%s\\n' "$f"
+done
+for f in *.wav; do
+    [ -e "$f" ] && printf 'wav=%s\\n' "$f"
 done
 exit 0
 """
@@ -129,6 +134,13 @@ class InstalledLayout(unittest.TestCase):
                 self.assertEqual(installed, read_bytes(os.path.join(ARGS.source_dir, "data", name)))
                 self.assertIn(b"\r\n", installed)
 
+    def test_noise_recordings_are_installed_as_minute_long_wav_files(self):
+        for name in NOISE_RECORDINGS:
+            with self.subTest(recording=name):
+                with wave.open(os.path.join(self.share, "qlor", name)) as w:
+                    self.assertEqual(w.getnchannels(), 1)
+                    self.assertEqual(w.getnframes(), 60 * w.getframerate())
+
     def test_desktop_entry_is_valid_and_starts_the_launcher(self):
         tool = shutil.which("desktop-file-validate")
         self.assertIsNotNone(tool, "desktop-file-validate missing: run scripts/install-deps")
@@ -185,6 +197,7 @@ class InstalledLayout(unittest.TestCase):
                                   capture_output=True, text=True)
             self.assertEqual(done.returncode, 0, done.stderr)
             self.assertIn("lng=Russian.lng", done.stdout.splitlines())
+            self.assertEqual([l[4:] for l in done.stdout.splitlines() if l.startswith("wav=")], NOISE_RECORDINGS)
 
 
 class Launcher(unittest.TestCase):

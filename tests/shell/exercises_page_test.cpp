@@ -296,6 +296,35 @@ private slots:
         QVERIFY(Unblocked(*form));
     }
 
+    // With "also write audio" every pair gains its sound file, rendered as Run sounds; the text
+    // and MIDI files stay the core's, byte for byte, and the progress counts all three files.
+    void exportWithAudioAddsASoundFileToEveryPair() {
+        QDir(dir->path()).mkpath(QStringLiteral("window"));
+        QDir(dir->path()).mkpath(QStringLiteral("core"));
+        SetExportControls(2);
+        form->files.PathDir->setText(Path("window"));
+        form->configuration.VoiceComboBox->setCurrentIndex(
+            form->configuration.VoiceComboBox->findData(QStringLiteral("tone")));
+        form->files.ExportAudio->setChecked(true);
+        QVERIFY(form->files.ExportAudioFormat->isEnabled());
+        form->files.ExportAudioFormat->setCurrentIndex(form->files.ExportAudioFormat->findData(QStringLiteral("wav")));
+        Export();
+        QVERIFY(dialogs->errors.isEmpty());
+        QStringList expected = PairNames("0417", 1, 2) << "0417-01.wav"
+                                                       << "0417-02.wav";
+        expected.sort();
+        QCOMPARE(Files(Path("window")), expected);
+        QVERIFY(RunExport(form->Morse(), CoreExportParams(2, Path("core"))).error.empty());
+        for (const QString& name : Files(Path("core")))
+            QVERIFY2(ReadAll(Path("window/") + name) == ReadAll(Path("core/") + name), qPrintable(name));
+        for (const char* name : {"window/0417-01.wav", "window/0417-02.wav"})
+            QVERIFY2(QFileInfo(Path(name)).size() > 48000, name); // seconds of sound, not a stub
+        QCOMPARE(form->files.ExportGauge->maximum(), 6);
+        QCOMPARE(form->files.ExportGauge->value(), 6);
+        QCOMPARE(form->files.ExportStatus->text(), QStringLiteral("Written: 6 of 6 files (text, MIDI and sound)"));
+        QVERIFY(Unblocked(*form));
+    }
+
     void emptyPathDirWritesIntoTheCurrentDirectory() {
         SetExportControls(2);
         form->files.PathDir->clear();

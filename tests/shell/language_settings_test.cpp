@@ -169,7 +169,7 @@ private slots:
         form->close();
         QVERIFY(dialogs->errors.isEmpty());
         QSettings written(ini, QSettings::IniFormat);
-        QCOMPARE(written.allKeys().size(), kPersistedValueCount + 1); // and "Voice"
+        QCOMPARE(written.allKeys().size(), kPersistedValueCount + 2); // and "Voice", "Export Audio"
         QCOMPARE(written.value("Voice").toString(), QStringLiteral("auto"));
         QCOMPARE(written.value("Tone").toInt(), kToneDefault);
         QCOMPARE(written.value("Number Speed 2").toInt(), 5);
@@ -459,6 +459,7 @@ private slots:
         const auto names = PersistedValueNames();
         std::vector<std::string> order(names.begin(), names.end());
         order.emplace_back("Voice");
+        order.emplace_back("Export Audio");
         QCOMPARE(store.log, order);
         QCOMPARE(std::get<std::string>(store.values["Noise File 3"]), std::string("/звук/пт.wav"));
         QCOMPARE(std::get<std::int32_t>(store.values["Number 1"]), 0);
@@ -614,7 +615,7 @@ private slots:
         QTest::keyClick(voice, Qt::Key_Down);
         QCOMPARE(AudioEngine::Shared().Voice(), VoiceKind::Tone);
         form->close();
-        QCOMPARE(store.log.back(), "Voice"); // written after the 46 values
+        QCOMPARE(store.log[store.log.size() - 2], "Voice"); // written after the 46 values
         QCOMPARE(std::get<std::string>(store.values["Voice"]), std::string("tone"));
 
         auto next = Open(store);
@@ -622,6 +623,31 @@ private slots:
         QCOMPARE(AudioEngine::Shared().Voice(), VoiceKind::Tone);
         next->configuration.VoiceComboBox->setCurrentIndex(0);
         QCOMPARE(AudioEngine::Shared().Voice(), VoiceKind::Automatic);
+    }
+
+    // Off on a first start; the choice and its format are kept as "Export Audio", by keyboard.
+    void exportAudioChoiceIsKept() {
+        MemorySettingsStore store;
+        auto form = Open(store);
+        QCheckBox* choice = form->files.ExportAudio;
+        QComboBox* format = form->files.ExportAudioFormat;
+        QVERIFY(!choice->isChecked());
+        QVERIFY(!format->isEnabled());
+        choice->setFocus();
+        QTest::keyClick(choice, Qt::Key_Space);
+        QVERIFY(format->isEnabled());
+        format->setFocus();
+        QTest::keyClick(format, Qt::Key_Down); // OGG -> FLAC
+        form->close();
+        QCOMPARE(store.log.back(), "Export Audio");
+        QCOMPARE(std::get<std::string>(store.values["Export Audio"]), std::string("flac"));
+
+        auto next = Open(store);
+        QVERIFY(next->files.ExportAudio->isChecked());
+        QCOMPARE(next->files.ExportAudioFormat->currentData().toString(), QStringLiteral("flac"));
+        next->files.ExportAudio->setChecked(false);
+        next->close();
+        QCOMPARE(std::get<std::string>(store.values["Export Audio"]), std::string("off"));
     }
 
     void voiceTextsFollowTheLanguage() {
@@ -693,7 +719,7 @@ private slots:
         form->close();
         QSettings written(location, QSettings::IniFormat);
         QCOMPARE(written.value("Tone").toInt(), 99);
-        QCOMPARE(written.allKeys().size(), kPersistedValueCount + 1);
+        QCOMPARE(written.allKeys().size(), kPersistedValueCount + 2);
         QFile::remove(location);
     }
 };

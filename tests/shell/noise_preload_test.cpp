@@ -41,6 +41,7 @@ class NoisePreloadTest : public QObject {
     std::unique_ptr<TMainForm> Open(int noiseType) {
         PersistedSettings values;
         values.transmission.noiseType = noiseType;
+        values.voice = "tone";
         for (int i = 0; i < 4; ++i)
             values.noiseFiles[i] = files[i].toStdString();
         store = std::make_unique<MemorySettingsStore>();
@@ -67,6 +68,36 @@ private slots:
         Cache().Clear();
         QDir::setCurrent(startDir);
         dir.reset();
+    }
+
+    // The noise slider's tip: the ratio measured when it is about to show, following both levels
+    // afterwards (half the noise level is 6 dB more); no ratio without a recording.
+    void noiseSliderTipShowsTheSignalToNoiseRatio() {
+        auto form = Open(4); // a 500 Hz tone, inside the 500 Hz band around the 554 Hz signal
+        QVERIFY(form);
+        QSlider* noise = form->panel.TrackBar3;
+        form->panel.TrackBar2->setValue(40000);
+        noise->setValue(40000);
+        QHelpEvent hover(QEvent::ToolTip, QPoint(1, 1), noise->mapToGlobal(QPoint(1, 1)));
+        QApplication::sendEvent(noise, &hover);
+        auto ratio = [&] {
+            const QRegularExpressionMatch m =
+                QRegularExpression(QStringLiteral("^Signal-to-noise ratio: (-?[0-9.]+) dB")).match(noise->toolTip());
+            return m.hasMatch() ? m.captured(1).toDouble() : qQNaN();
+        };
+        const double before = ratio();
+        QVERIFY2(!qIsNaN(before), qPrintable(noise->toolTip()));
+        noise->setValue(20000);
+        QVERIFY(qAbs(ratio() - before - 6.02) <= 0.11); // both shown to 0.1 dB
+        form->panel.TrackBar2->setValue(20000);
+        QVERIFY(qAbs(ratio() - before) <= 0.11);
+        form->panel.Button29->click(); // noise type 4 -> 3 ... down to none
+        form->panel.Button29->click();
+        form->panel.Button29->click();
+        form->panel.Button29->click();
+        QCOMPARE(form->Settings().noiseType, 0);
+        QApplication::sendEvent(noise, &hover);
+        QCOMPARE(noise->toolTip(), QStringLiteral("No noise recording plays with this noise type"));
     }
 
     void startPreloadsOnlyTheCurrentTypesFile() {

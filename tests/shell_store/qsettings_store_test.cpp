@@ -130,7 +130,7 @@ private slots:
         QCOMPARE(raw.value("PathDir").toString(), QString::fromUtf8("/home/оператор/тексты"));
         QCOMPARE(raw.value("Selected symbols string").toString(), QString::fromUtf8("АБВ,=?/ 123"));
         QCOMPARE(raw.value("Voice").toString(), QString("soundfont"));
-        QCOMPARE(raw.allKeys().size(), kPersistedValueCount + 1); // and "Voice"
+        QCOMPARE(raw.allKeys().size(), kPersistedValueCount + 2); // and "Voice", "Export Audio"
     }
 
     void pathsOutsideTheCodePageSurviveARestart() {
