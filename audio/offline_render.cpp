@@ -2,16 +2,28 @@
 
 #include "audio/noise_source.h"
 #include "audio/soundfont_bank.h"
+#include "synthesis/safe_file.h"
 
 #include <sndfile.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <vector>
 
 namespace qlor {
+namespace {
+
+std::string Capitalised(std::string text) {
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') {
+        text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    }
+    return text;
+}
+
+} // namespace
 
 RenderSummary RenderTransmission(const RenderRequest& request, const FrameSink& sink, SoundFontBank* bank) {
     RenderSummary summary;
@@ -60,7 +72,7 @@ RenderSummary RenderTransmission(const RenderRequest& request, const FrameSink& 
         const auto now = static_cast<size_t>(std::min<uint64_t>(kBlock, length - summary.frames));
         mixer.Pull(buffer.data(), now);
         if (!sink(buffer.data(), now)) {
-            summary.error = "Writing the output failed.";
+            summary.error = kSinkFailed;
             return summary;
         }
         summary.frames += now;
@@ -105,29 +117,47 @@ RenderSummary RenderToFile(const RenderRequest& request, const std::string& outP
         summary.error = "This system cannot write \"" + outPath + "\" at " + std::to_string(request.rate) + " Hz.";
         return summary;
     }
-    const std::string partPath = outPath + ".part";
-    SNDFILE* file = sf_open(partPath.c_str(), SFM_WRITE, &info);
+    // "OUT.part" is created exclusively and never through a link, and libsndfile writes through
+    // that descriptor, so nothing planted under the name is followed or overwritten.
+    PartFile part;
+    if (std::string error = part.Create(outPath); !error.empty()) {
+        summary.error = Capitalised(error) + ".";
+        return summary;
+    }
+    SNDFILE* file = sf_open_fd(part.Descriptor(), SFM_WRITE, &info, SF_FALSE);
     if (file == nullptr) {
         summary.error = "Cannot create \"" + outPath + "\": " + sf_strerror(nullptr);
         return summary;
     }
     sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    int writeErrno = 0;
     summary = RenderTransmission(
         request,
-        [file](const float* stereo, size_t frames) {
-            return sf_writef_float(file, stereo, static_cast<sf_count_t>(frames)) == static_cast<sf_count_t>(frames);
+        [file, &writeErrno](const float* stereo, size_t frames) {
+            errno = 0;
+            const bool written =
+                sf_writef_float(file, stereo, static_cast<sf_count_t>(frames)) == static_cast<sf_count_t>(frames);
+            writeErrno = written ? 0 : errno;
+            return written;
         },
         bank);
+    if (!summary.ok() && writeErrno != 0) {
+        summary.error = "Cannot write \"" + outPath + "\": " + ErrnoText(writeErrno) + ".";
+    } else if (!summary.ok() && summary.error == kSinkFailed) {
+        summary.error = "Cannot write \"" + outPath + "\": " + sf_strerror(file) + ".";
+    }
+    errno = 0;
     const bool closed = sf_close(file) == 0;
     if (summary.ok() && !closed) {
-        summary.error = "Writing \"" + outPath + "\" failed.";
+        summary.error =
+            "Cannot write \"" + outPath + "\": " + (errno != 0 ? ErrnoText(errno) : "the encoder failed") + ".";
     }
-    if (summary.ok() && std::rename(partPath.c_str(), outPath.c_str()) != 0) {
-        summary.error = "Cannot write \"" + outPath + "\".";
+    if (summary.ok()) {
+        if (std::string error = part.Commit(); !error.empty()) {
+            summary.error = Capitalised(error) + ".";
+        }
     }
-    if (!summary.ok()) {
-        std::remove(partPath.c_str());
-    }
+    // A part file not committed is removed with `part`.
     return summary;
 }
 

@@ -1,11 +1,10 @@
 #include "synthesis/morse_table.h"
 
 #include "synthesis/codepage.h"
+#include "synthesis/safe_file.h"
 
 #include <charconv>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace qlor {
@@ -210,12 +209,11 @@ void MorseTable::InitMorseTable() {
 }
 
 void MorseTable::LoadMorseOverrides(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return;
+    // Anything but a readable regular file (a folder, a FIFO, a device) counts as missing.
+    const FileBytes file = ReadRegularFile(path, kMaxOverrideFileBytes);
+    if (file.ok()) {
+        ApplyOverrides(file.bytes);
     }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ApplyOverrides(bytes);
 }
 
 void MorseTable::ApplyOverrides(std::string_view fileBytes) {
@@ -242,6 +240,9 @@ void MorseTable::ApplyOverrides(std::string_view fileBytes) {
         size_t semicolon = line.find(';', colon + 1);
         if (semicolon == std::string_view::npos) {
             continue; // the closing ";" is required
+        }
+        if (semicolon - colon - 1 > kMaxPatternLetters) {
+            continue; // no real pattern is this long: the line is damaged
         }
         entries_[index] = std::string(line.substr(colon + 1, semicolon - colon - 1));
     }
