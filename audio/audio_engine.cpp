@@ -116,6 +116,9 @@ std::string AudioEngine::OpenDevice() {
         return {};
     }
     if (!sdlStarted_) {
+        // The audio subsystem brings SDL's event subsystem, whose SIGINT/SIGTERM handlers would
+        // swallow those signals; the program handles them itself (it closes its window).
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
             return std::string("No audio output is available: ") + SDL_GetError();
         }

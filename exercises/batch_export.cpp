@@ -86,16 +86,21 @@ ExportResult RunExport(const MorseTable& table, const ExportParams& params,
         if (planned) {
             planned(item, i);
         }
+        // The pair is written as one: both files under temporary names, renamed only when both
+        // are complete, so an answer key never stands beside audio of another text and a failed
+        // pair leaves the old pair of that name whole.
         const std::string textPath = JoinFolder(params.folder, item.baseName + ".txt");
-        std::string error = WriteFileAtomically(textPath, item.displayed);
-        if (!error.empty()) {
-            result.error = NamingFile(textPath, error);
-            return result;
-        }
         const std::string midiPath = JoinFolder(params.folder, item.baseName + ".mid");
-        MidiResult midi = WriteMorseMidi(table, {item.segment}, midiPath, 0, params.voice);
+        const MidiResult midi = BuildMorseMidi(table, {item.segment}, 0, params.voice);
         if (!midi) {
             result.error = NamingFile(midiPath, midi.message);
+            return result;
+        }
+        const FileToWrite pair[] = {
+            {textPath, item.displayed},
+            {midiPath, std::string_view(reinterpret_cast<const char*>(midi.bytes.data()), midi.bytes.size())}};
+        if (std::string error = WriteFilesAtomically(pair); !error.empty()) {
+            result.error = error;
             return result;
         }
         ++result.written;

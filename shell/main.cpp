@@ -4,13 +4,37 @@
 #include "shell/single_instance.h"
 #include "shell/store/qsettings_store.h"
 
+#include "shell/termination_signals.h"
+#include "shell/ui_dialogs.h"
+
 #include <QApplication>
 #include <QIcon>
+#include <QMessageBox>
 
 #include <cstdio>
+#include <exception>
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+namespace {
+
+// Any exception that leaves an event handler (bad_alloc included) is reported in a message box
+// and the program goes on from the state it had reached, instead of ending on the spot.
+class GuardedApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& error) {
+            QMessageBox::critical(activeWindow(), applicationDisplayName(), qlor::ExceptionText(error));
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) try {
+    GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qlor"));
     QApplication::setApplicationDisplayName(QString::fromLatin1(qlor::kApplicationTitle));
     QApplication::setOrganizationName(QStringLiteral("Tavel"));
@@ -23,7 +47,10 @@ int main(int argc, char** argv) {
     case qlor::SingleInstance::Outcome::RaisedOther:
         return 0;
     case qlor::SingleInstance::Outcome::OtherNotAnswering:
-        std::fprintf(stderr, "qlor: another copy is running but does not answer; not starting a second one.\n");
+        std::fprintf(stderr,
+                     "qlor: another copy is running but does not answer; not starting a second one (its lock "
+                     "file is %s).\n",
+                     qPrintable(instance.LockPath()));
         return 1;
     case qlor::SingleInstance::Outcome::FirstUnguarded:
         std::fprintf(stderr, "qlor: the runtime folder cannot hold the instance lock; running unguarded.\n");
@@ -36,6 +63,12 @@ int main(int argc, char** argv) {
     qlor::QSettingsStore store;
     qlor::TMainForm form(nullptr, nullptr, &store);
     QObject::connect(&instance, &qlor::SingleInstance::raiseRequested, &form, &qlor::TMainForm::RaiseRequest);
+    // SIGTERM, SIGINT and SIGHUP close the window as its close button does.
+    qlor::TerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &qlor::TerminationSignals::requested, &form, [&form] { form.close(); });
     form.show();
     return QApplication::exec();
+} catch (const std::exception& error) {
+    std::fprintf(stderr, "qlor: %s\n", error.what());
+    return 1;
 }

@@ -111,24 +111,34 @@ public:
                 stopConnections_.push_back(connect(button, &QAbstractButton::clicked, this, [this] { Stop(); }));
         }
 
+        result_ = ExportResult{};
         worker_ = std::thread([this, run, params = std::move(params)] {
-            result_ = RunExport(
-                table_, params,
-                [this, run](int i, int n) {
-                    QMetaObject::invokeMethod(
-                        this, [this, run, i, n] { Progress(run, i, n); }, Qt::QueuedConnection);
-                    return !cancel_.load();
-                },
-                [this, run](const ExportItem& item, int i) {
-                    const QString baseName = QString::fromStdString(item.baseName);
-                    const bool failed = item.generationFailed;
-                    QMetaObject::invokeMethod(
-                        this, [this, run, i, baseName, failed] { Planned(run, i, baseName, failed); },
-                        Qt::QueuedConnection);
-                });
+            try {
+                result_ = RunSeries(run, params);
+            } catch (const std::exception& error) {
+                // Each pair is written as a whole, so the pairs before stay and none is half-written.
+                result_.error = ExceptionText(error).toStdString();
+            }
             QMetaObject::invokeMethod(
                 this, [this, run] { Finished(run); }, Qt::QueuedConnection);
         });
+    }
+
+    ExportResult RunSeries(quint64 run, const ExportParams& params) {
+        return RunExport(
+            table_, params,
+            [this, run](int i, int n) {
+                QMetaObject::invokeMethod(
+                    this, [this, run, i, n] { Progress(run, i, n); }, Qt::QueuedConnection);
+                return !cancel_.load();
+            },
+            [this, run](const ExportItem& item, int i) {
+                const QString baseName = QString::fromStdString(item.baseName);
+                const bool failed = item.generationFailed;
+                QMetaObject::invokeMethod(
+                    this, [this, run, i, baseName, failed] { Planned(run, i, baseName, failed); },
+                    Qt::QueuedConnection);
+            });
     }
 
     // The operator's Stop: the worker ends after the pair it is writing; the pairs written stay.

@@ -253,14 +253,47 @@ std::string WriteFilesAtomically(std::span<const FileToWrite> files) {
             return WriteError(file.path, error);
         }
     }
+    // Every file is complete. The old files are kept under a second name (a hard link) while the
+    // new ones are renamed into place, so that a rename that fails half-way through the set can
+    // put back the ones already replaced.
+    std::vector<std::string> backups(files.size());
+    std::vector<bool> existed(files.size(), true);
+    if (files.size() > 1) {
+        for (size_t i = 0; i < files.size(); ++i) {
+            struct stat st {};
+            existed[i] = ::lstat(files[i].path.c_str(), &st) == 0;
+            std::string backup = staged[i].temp + ".old";
+            if (existed[i] && ::link(files[i].path.c_str(), backup.c_str()) == 0) {
+                backups[i] = std::move(backup);
+            }
+        }
+    }
+    auto dropBackups = [&]() {
+        for (const std::string& backup : backups) {
+            if (!backup.empty()) {
+                ::unlink(backup.c_str());
+            }
+        }
+    };
     for (size_t i = 0; i < files.size(); ++i) {
         if (::rename(staged[i].temp.c_str(), files[i].path.c_str()) != 0) {
             const int error = errno;
             RemoveStaged(staged, i);
+            for (size_t j = 0; j < i; ++j) {
+                if (!existed[j]) {
+                    ::unlink(files[j].path.c_str()); // there was no old file
+                } else if (!backups[j].empty() && ::rename(backups[j].c_str(), files[j].path.c_str()) == 0) {
+                    backups[j].clear();
+                }
+            }
+            dropBackups();
             return WriteError(files[i].path, error);
         }
         UnregisterPending(staged[i].slot);
-        SyncFolder(files[i].path);
+    }
+    dropBackups();
+    for (const FileToWrite& file : files) {
+        SyncFolder(file.path);
     }
     return {};
 }
