@@ -4,14 +4,15 @@
 #include "audio/soundfont_bank.h"
 
 #include <SDL.h>
+#include <fcntl.h>
 #include <sys/eventfd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
-#include <fstream>
 
 namespace qlor {
 namespace {
@@ -28,9 +29,17 @@ bool LooksLikeMidi(const std::string& path) {
     if (extension == "mid" || extension == "midi" || extension == "kar" || extension == "smf") {
         return true;
     }
+    // Opened without blocking: a FIFO or device is no MIDI file and must not hang the window.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat st {};
     char magic[4] = {};
-    std::ifstream in(path, std::ios::binary);
-    return in.read(magic, 4) && std::string(magic, 4) == "MThd";
+    const bool midi = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::read(fd, magic, 4) == 4 &&
+                      std::string_view(magic, 4) == "MThd";
+    ::close(fd);
+    return midi;
 }
 
 } // namespace
