@@ -43,6 +43,7 @@ int main(int argc, char** argv) try {
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("io.github.qlor2000.QLOR")));
 
     qlor::SingleInstance instance;
+    bool unguarded = false;
     switch (instance.Start()) {
     case qlor::SingleInstance::Outcome::RaisedOther:
         return 0;
@@ -53,7 +54,8 @@ int main(int argc, char** argv) try {
                      qPrintable(instance.LockPath()));
         return 1;
     case qlor::SingleInstance::Outcome::FirstUnguarded:
-        std::fprintf(stderr, "qlor: the runtime folder cannot hold the instance lock; running unguarded.\n");
+        std::fprintf(stderr, "qlor: no folder of this user's own can hold the instance lock; running unguarded.\n");
+        unguarded = true;
         break;
     case qlor::SingleInstance::Outcome::First:
         break;
@@ -67,6 +69,10 @@ int main(int argc, char** argv) try {
     qlor::TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &qlor::TerminationSignals::requested, &form, [&form] { form.close(); });
     form.show();
+    if (unguarded)
+        QMessageBox::warning(&form, QApplication::applicationDisplayName(),
+                             QObject::tr("Neither the runtime folder nor the cache folder is your own, so the lock "
+                                         "that keeps a second copy of the program from starting cannot be kept."));
     return QApplication::exec();
 } catch (const std::exception& error) {
     std::fprintf(stderr, "qlor: %s\n", error.what());
