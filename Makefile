@@ -5,7 +5,7 @@ ASAN_BUILD ?= build-asan
 SCREENSHOT_DIR ?= screenshots
 RUN_DIR ?= run
 
-.PHONY: all deps configure build run test test-fast test-asan bench screenshots install clean
+.PHONY: all deps configure build run test test-fast test-asan fuzz bench screenshots install clean
 
 all: build
 
@@ -33,6 +33,12 @@ test-asan: deps
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 \
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS) -LE no-asan
 
+# Every libFuzzer target (clang, in build-fuzz) for FUZZ_SECONDS each from its seed corpus in fuzz/corpus;
+# a finding fails. Not part of `make test`.
+FUZZ_SECONDS ?= 30
+fuzz: deps
+	FUZZ_BUILD=build-fuzz JOBS=$(JOBS) scripts/run-fuzz $(FUZZ_SECONDS)
+
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true || exit 1; done
 
@@ -43,4 +49,4 @@ install: build
 	cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz
