@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
 #include <unistd.h>
 
 using namespace qlor;
@@ -72,6 +73,29 @@ private slots:
         QCOMPARE(second->exitStatus(), QProcess::NormalExit);
         QCOMPARE(second->exitCode(), 0);
         QCOMPARE(raised.count(), 1);
+    }
+
+    void terminationSignalsCloseTheWindowLikeItsCloseButton_data() {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+    void terminationSignalsCloseTheWindowLikeItsCloseButton() {
+        QFETCH(int, signal);
+        auto qlor = StartQlor();
+        QVERIFY(qlor->waitForStarted(5000));
+        // Running once it listens for raise requests.
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(QDir(runtime->path()).filePath(QStringLiteral("QLOR-2000"))), 15000);
+        QTest::qWait(300);
+        ::kill(static_cast<pid_t>(qlor->processId()), signal);
+        QTRY_VERIFY_WITH_TIMEOUT(qlor->state() == QProcess::NotRunning, 15000);
+        QCOMPARE(qlor->exitStatus(), QProcess::NormalExit); // not killed by the signal
+        QCOMPARE(qlor->exitCode(), 0);
+        // The closing steps ran: the settings were written, the lock released.
+        QVERIFY(QFileInfo::exists(home->path() + QStringLiteral("/config/Tavel/QLOR.conf")));
+        SingleInstance next(runtime->path());
+        QCOMPARE(next.Start(1000), SingleInstance::Outcome::First);
     }
 
     void secondInstanceInTheSameProcessIsTurnedAway() {
