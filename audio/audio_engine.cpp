@@ -2,11 +2,10 @@
 
 #include "audio/noise_source.h"
 #include "audio/soundfont_bank.h"
+#include "synthesis/safe_file.h"
 
 #include <SDL.h>
-#include <fcntl.h>
 #include <sys/eventfd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -30,15 +29,13 @@ bool LooksLikeMidi(const std::string& path) {
         return true;
     }
     // Opened without blocking: a FIFO or device is no MIDI file and must not hang the window.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
+    const OpenedFile opened = OpenRegularFile(path);
+    if (opened.fd < 0) {
         return false;
     }
-    struct stat st {};
     char magic[4] = {};
-    const bool midi = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::read(fd, magic, 4) == 4 &&
-                      std::string_view(magic, 4) == "MThd";
-    ::close(fd);
+    const bool midi = ::read(opened.fd, magic, 4) == 4 && std::string_view(magic, 4) == "MThd";
+    ::close(opened.fd);
     return midi;
 }
 

@@ -6,14 +6,10 @@
 #include "synthesis/safe_file.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cmath>
-#include <fcntl.h>
 #include <memory>
 #include <new>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace qlor {
 namespace {
@@ -133,18 +129,12 @@ NoiseResult Decode(const std::string& path, int rate, const std::atomic<bool>* c
     const Clock::time_point deadline = Clock::now() + std::chrono::seconds(kMaxNoiseDecodeSeconds);
     // Opened without blocking and required to be a regular file: a FIFO or a device never hangs
     // the decoding, and a folder is named as one instead of "Format not recognised".
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        result.error = Unplayable(path, ErrnoText(errno) + ".");
+    const OpenedFile opened = OpenRegularFile(path);
+    if (opened.fd < 0) {
+        result.error = Unplayable(path, opened.reason + ".");
         return result;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const bool folder = S_ISDIR(st.st_mode);
-        ::close(fd);
-        result.error = Unplayable(path, folder ? "it is a folder." : "it is not a regular file.");
-        return result;
-    }
+    const int fd = opened.fd;
     SF_INFO info{};
     std::unique_ptr<SNDFILE, int (*)(SNDFILE*)> file(sf_open_fd(fd, SFM_READ, &info, SF_TRUE), &sf_close);
     if (file == nullptr) {

@@ -139,6 +139,35 @@ std::string ErrnoText(int error) {
     return std::strerror(error);
 }
 
+OpenedFile OpenRegularFile(const std::string& path) {
+    OpenedFile opened;
+    // Non-blocking, so that opening a FIFO with no writer returns at once.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        opened.status = error == ENOENT || error == ENOTDIR ? ReadStatus::Missing : ReadStatus::Failed;
+        opened.reason = ErrnoText(error);
+        return opened;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        opened.status = ReadStatus::Failed;
+        opened.reason = ErrnoText(errno);
+        ::close(fd);
+        return opened;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        opened.status = ReadStatus::NotRegular;
+        opened.reason = S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file";
+        return opened;
+    }
+    opened.fd = fd;
+    opened.status = ReadStatus::Ok;
+    opened.size = static_cast<uint64_t>(st.st_size);
+    return opened;
+}
+
 FileBytes ReadRegularFile(const std::string& path, uint64_t maxBytes) {
     FileBytes result;
     auto fail = [&](ReadStatus status, const std::string& reason) {
@@ -147,28 +176,17 @@ FileBytes ReadRegularFile(const std::string& path, uint64_t maxBytes) {
         result.error = "cannot read " + Quoted(path) + ": " + reason;
         return result;
     };
-    // Non-blocking, so that opening a FIFO with no writer returns at once.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        return fail(error == ENOENT || error == ENOTDIR ? ReadStatus::Missing : ReadStatus::Failed, ErrnoText(error));
+    const OpenedFile opened = OpenRegularFile(path);
+    if (opened.fd < 0) {
+        return fail(opened.status, opened.reason);
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        const int error = errno;
-        ::close(fd);
-        return fail(ReadStatus::Failed, ErrnoText(error));
-    }
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return fail(ReadStatus::NotRegular, S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file");
-    }
-    if (static_cast<uint64_t>(st.st_size) > maxBytes) {
+    const int fd = opened.fd;
+    if (opened.size > maxBytes) {
         ::close(fd);
         return fail(ReadStatus::TooLarge, "it is larger than " + SizeText(maxBytes));
     }
     try {
-        result.bytes.resize(static_cast<size_t>(st.st_size));
+        result.bytes.resize(static_cast<size_t>(opened.size));
         size_t got = 0;
         for (;;) {
             if (got == result.bytes.size()) {

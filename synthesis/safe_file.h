@@ -33,6 +33,17 @@ struct FileBytes {
 // The whole regular file at path, at most maxBytes [bytes] long.
 FileBytes ReadRegularFile(const std::string& path, uint64_t maxBytes);
 
+// The same checks for readers that need a descriptor (libsndfile): path opened read-only without
+// blocking and required to be a regular file. On success fd >= 0 belongs to the caller and
+// status is Ok; otherwise fd is -1 and reason says why ("it is a folder", the system's text).
+struct OpenedFile {
+    int fd = -1;
+    ReadStatus status = ReadStatus::Missing;
+    std::string reason;
+    uint64_t size = 0; // [bytes]
+};
+OpenedFile OpenRegularFile(const std::string& path);
+
 // Writes bytes to path atomically. Returns an empty string on success, else a readable error
 // text naming the file and the reason.
 std::string WriteFileAtomically(const std::string& path, std::string_view bytes);
