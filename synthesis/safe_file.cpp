@@ -1,5 +1,6 @@
 #include "synthesis/safe_file.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -310,8 +311,12 @@ std::string WriteFilesAtomically(std::span<const FileToWrite> files) {
         UnregisterPending(staged[i].slot);
     }
     dropBackups();
+    std::vector<std::string> synced;
     for (const FileToWrite& file : files) {
-        SyncFolder(file.path);
+        if (std::find(synced.begin(), synced.end(), FolderOf(file.path)) == synced.end()) {
+            synced.push_back(FolderOf(file.path));
+            SyncFolder(file.path);
+        }
     }
     return {};
 }
