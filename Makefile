@@ -8,7 +8,7 @@ WERROR ?= $(if $(CI),ON,OFF)
 SCREENSHOT_DIR ?= screenshots
 RUN_DIR ?= run
 
-.PHONY: all deps configure build run test test-fast test-asan test-tsan format format-check bench screenshots install clean
+.PHONY: all deps configure build run test test-fast test-asan test-tsan format format-check fuzz bench screenshots install clean
 
 all: build
 
@@ -54,6 +54,12 @@ format:
 format-check: deps
 	clang-format --dry-run --Werror $(FORMATTED)
 
+# Every libFuzzer target (clang, in build-fuzz) for FUZZ_SECONDS each from its seed corpus in fuzz/corpus;
+# a finding fails. Not part of `make test`.
+FUZZ_SECONDS ?= 30
+fuzz: deps
+	FUZZ_BUILD=build-fuzz JOBS=$(JOBS) scripts/run-fuzz $(FUZZ_SECONDS)
+
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true || exit 1; done
 
@@ -64,4 +70,4 @@ install: build
 	cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) build-fuzz

@@ -2,6 +2,7 @@
 
 #include "audio/noise_source.h"
 #include "audio/soundfont_bank.h"
+#include "synthesis/safe_file.h"
 
 #include <SDL.h>
 #include <poll.h>
@@ -12,7 +13,6 @@
 #include <cctype>
 #include <cerrno>
 #include <chrono>
-#include <fstream>
 
 namespace qlor {
 namespace {
@@ -29,9 +29,15 @@ bool LooksLikeMidi(const std::string& path) {
     if (extension == "mid" || extension == "midi" || extension == "kar" || extension == "smf") {
         return true;
     }
+    // Opened without blocking: a FIFO or device is no MIDI file and must not hang the window.
+    const OpenedFile opened = OpenRegularFile(path);
+    if (opened.fd < 0) {
+        return false;
+    }
     char magic[4] = {};
-    std::ifstream in(path, std::ios::binary);
-    return in.read(magic, 4) && std::string(magic, 4) == "MThd";
+    const bool midi = ::read(opened.fd, magic, 4) == 4 && std::string_view(magic, 4) == "MThd";
+    ::close(opened.fd);
+    return midi;
 }
 
 } // namespace
@@ -122,6 +128,9 @@ std::string AudioEngine::OpenDevice() {
         return {};
     }
     if (!sdlStarted_) {
+        // The audio subsystem brings SDL's event subsystem, whose SIGINT/SIGTERM handlers would
+        // swallow those signals; the program handles them itself (it closes its window).
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
             return std::string("No audio output is available: ") + SDL_GetError();
         }

@@ -3,7 +3,10 @@
 #include <sndfile.h>
 #include <soxr.h>
 
+#include "synthesis/safe_file.h"
+
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <memory>
 #include <new>
@@ -13,85 +16,162 @@ namespace {
 
 constexpr int kMaxInputRate = 768000;     // [frames/s]
 constexpr uint64_t kLoopPadFrames = 4096; // recording frames the resampler sees across the loop point
+constexpr uint64_t kBlockFrames = 65536;  // frames decoded or resampled at a time [frames]
 
 std::string Unplayable(const std::string& path, const std::string& why) {
     return "The noise file \"" + path + "\" cannot be played: " + why;
 }
 
-// Resamples one period of a looping signal: the input is padded on both sides with its own
-// continuation, resampled, and the middle taken.
-std::string ResampleLoop(NoiseClip& clip, int rate) {
+std::string TooBig() {
+    return "it would need more than " + std::to_string(kMaxNoiseBytes >> 20) +
+           " MB of memory once decoded (it is too long for this sample rate).";
+}
+
+using Clock = std::chrono::steady_clock;
+
+// Why decoding must stop now, or an empty string: the program is closing, or the recording takes
+// longer than kMaxNoiseDecodeSeconds (a damaged file that declares hours of silence).
+std::string Interrupted(const std::atomic<bool>* cancel, Clock::time_point deadline) {
+    if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+        return "decoding was cancelled.";
+    }
+    if (Clock::now() > deadline) {
+        return "decoding took longer than " + std::to_string(kMaxNoiseDecodeSeconds) + " s.";
+    }
+    return {};
+}
+
+// Samples of a damaged or hostile file (NaN, infinities, values near the float limits) would
+// turn the whole mix to full scale: they are replaced by silence or the full-scale limit.
+void Sanitise(std::vector<float>& samples) {
+    for (float& sample : samples) {
+        sample = std::isfinite(sample) ? std::clamp(sample, -1.0f, 1.0f) : 0.0f;
+    }
+}
+
+// Resamples one period of a looping signal, block by block: the resampler sees the recording
+// padded on both sides with its own continuation, and the middle of its output is kept.
+std::string ResampleLoop(NoiseClip& clip, int rate, const std::atomic<bool>* cancel, Clock::time_point deadline) {
     const uint64_t n = clip.frames;
     const int channels = clip.channels;
     const uint64_t pad = kLoopPadFrames;
-    std::vector<float> padded((n + 2 * pad) * channels);
-    for (uint64_t i = 0; i < n + 2 * pad; ++i) {
-        const uint64_t from = (i + n * ((pad + n - 1) / n) - pad) % n; // (i - pad) mod n
-        for (int c = 0; c < channels; ++c) {
-            padded[i * channels + c] = clip.samples[from * channels + c];
-        }
-    }
     const double ratio = static_cast<double>(rate) / clip.rate;
-    const auto outCapacity = static_cast<size_t>(std::ceil((n + 2 * pad) * ratio)) + 16;
-    std::vector<float> resampled(outCapacity * channels);
-    size_t used = 0;
-    size_t made = 0;
-    const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
-    const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
-    const soxr_error_t error =
-        soxr_oneshot(clip.rate, rate, static_cast<unsigned>(channels), padded.data(), n + 2 * pad, &used,
-                     resampled.data(), outCapacity, &made, &io, &quality, nullptr);
-    if (error != nullptr) {
-        return std::string("resampling failed (") + error + ")";
-    }
     const auto skip = static_cast<uint64_t>(std::llround(pad * ratio));
     const auto length = std::max<uint64_t>(1, static_cast<uint64_t>(std::llround(n * ratio)));
-    if (skip + length > made) {
+    if (length * channels * sizeof(float) > kMaxNoiseBytes) {
+        return TooBig();
+    }
+    const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
+    const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
+    soxr_error_t error = nullptr;
+    std::unique_ptr<soxr, void (*)(soxr_t)> resampler(
+        soxr_create(clip.rate, rate, static_cast<unsigned>(channels), &error, &io, &quality, nullptr), &soxr_delete);
+    if (error != nullptr || resampler == nullptr) {
+        return std::string("resampling failed (") + (error != nullptr ? error : "no resampler") + ")";
+    }
+
+    std::vector<float> out;
+    out.reserve(static_cast<size_t>((skip + length) * channels));
+    const auto outBlock = static_cast<size_t>(std::ceil(kBlockFrames * ratio)) + 256; // [frames]
+    std::vector<float> in(static_cast<size_t>(kBlockFrames) * channels);
+    std::vector<float> made(outBlock * channels);
+    // Keeps what the resampler gives, up to the end of the wanted part.
+    auto keep = [&](size_t frames) {
+        const size_t room = static_cast<size_t>(skip + length) * channels - out.size();
+        out.insert(out.end(), made.begin(),
+                   made.begin() + static_cast<std::ptrdiff_t>(std::min(frames * channels, room)));
+    };
+    const uint64_t total = n + 2 * pad;
+    const uint64_t shift = n * ((pad + n - 1) / n) - pad; // (i + shift) mod n = (i - pad) mod n
+    for (uint64_t i = 0; i < total && out.size() < (skip + length) * channels;) {
+        if (std::string why = Interrupted(cancel, deadline); !why.empty()) {
+            return why;
+        }
+        const uint64_t frames = std::min(kBlockFrames, total - i);
+        for (uint64_t k = 0; k < frames; ++k) {
+            const uint64_t from = (i + k + shift) % n;
+            for (int c = 0; c < channels; ++c) {
+                in[k * channels + c] = clip.samples[from * channels + c];
+            }
+        }
+        size_t used = 0;
+        size_t got = 0;
+        error = soxr_process(resampler.get(), in.data(), frames, &used, made.data(), outBlock, &got);
+        if (error != nullptr) {
+            return std::string("resampling failed (") + error + ")";
+        }
+        keep(got);
+        i += used;
+    }
+    // The resampler's delay: flush it until the wanted part is complete or nothing comes.
+    while (out.size() < (skip + length) * channels) {
+        size_t got = 0;
+        error = soxr_process(resampler.get(), nullptr, 0, nullptr, made.data(), outBlock, &got);
+        if (error != nullptr) {
+            return std::string("resampling failed (") + error + ")";
+        }
+        if (got == 0) {
+            break;
+        }
+        keep(got);
+    }
+    if (out.size() < (skip + length) * channels) {
         return "resampling failed (short output)";
     }
-    clip.samples.assign(resampled.begin() + static_cast<std::ptrdiff_t>(skip * channels),
-                        resampled.begin() + static_cast<std::ptrdiff_t>((skip + length) * channels));
+    clip.samples.assign(out.begin() + static_cast<std::ptrdiff_t>(skip * channels), out.end());
     clip.frames = length;
     clip.rate = rate;
     return {};
 }
 
-bool Cancelled(const std::atomic<bool>* cancel) {
-    return cancel != nullptr && cancel->load(std::memory_order_relaxed);
-}
-
 NoiseResult Decode(const std::string& path, int rate, const std::atomic<bool>* cancel) {
     NoiseResult result;
+    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(kMaxNoiseDecodeSeconds);
+    // Opened without blocking and required to be a regular file: a FIFO or a device never hangs
+    // the decoding, and a folder is named as one instead of "Format not recognised".
+    const OpenedFile opened = OpenRegularFile(path);
+    if (opened.fd < 0) {
+        result.error = Unplayable(path, opened.reason + ".");
+        return result;
+    }
+    const int fd = opened.fd;
     SF_INFO info{};
-    std::unique_ptr<SNDFILE, int (*)(SNDFILE*)> file(sf_open(path.c_str(), SFM_READ, &info), &sf_close);
+    std::unique_ptr<SNDFILE, int (*)(SNDFILE*)> file(sf_open_fd(fd, SFM_READ, &info, SF_TRUE), &sf_close);
     if (file == nullptr) {
         result.error = Unplayable(path, sf_strerror(nullptr));
         return result;
     }
-    if (info.channels < 1 || info.samplerate < 1 || info.samplerate > kMaxInputRate) {
-        result.error = Unplayable(path, "its sample rate or channel count is not supported.");
+    if (info.channels < 1 || info.samplerate < kMinNoiseRate || info.samplerate > kMaxInputRate) {
+        result.error = Unplayable(path, "its sample rate (" + std::to_string(info.samplerate) + " Hz) is not between " +
+                                            std::to_string(kMinNoiseRate) + " and " + std::to_string(kMaxInputRate) +
+                                            " Hz, or it has no channel.");
         return result;
     }
     auto clip = std::make_shared<NoiseClip>();
     clip->rate = info.samplerate;
     clip->channels = std::min(info.channels, 2);
-    const uint64_t limit = kMaxNoiseSeconds * static_cast<uint64_t>(info.samplerate);
-    constexpr sf_count_t kChunk = 4096; // [frames]
-    std::vector<float> chunk(static_cast<size_t>(kChunk) * info.channels);
+    // The decoded recording may take at most kMaxNoiseBytes, here and after resampling.
+    const uint64_t limit = kMaxNoiseBytes / (sizeof(float) * clip->channels); // [frames]
+    const uint64_t resampledLimit = static_cast<uint64_t>(static_cast<double>(limit) * info.samplerate / rate);
+    if (info.frames > 0 && static_cast<uint64_t>(info.frames) > std::min(limit, resampledLimit)) {
+        result.error = Unplayable(path, TooBig());
+        return result;
+    }
+    std::vector<float> chunk(static_cast<size_t>(kBlockFrames) * info.channels);
     if (info.frames > 0) {
-        clip->samples.reserve(static_cast<size_t>(std::min<uint64_t>(info.frames, limit)) * clip->channels);
+        clip->samples.reserve(static_cast<size_t>(info.frames) * clip->channels);
     }
     for (;;) {
-        if (Cancelled(cancel)) {
-            result.error = Unplayable(path, "decoding was cancelled.");
+        if (std::string why = Interrupted(cancel, deadline); !why.empty()) {
+            result.error = Unplayable(path, why);
             return result;
         }
-        const sf_count_t got = sf_readf_float(file.get(), chunk.data(), kChunk);
+        const sf_count_t got = sf_readf_float(file.get(), chunk.data(), static_cast<sf_count_t>(kBlockFrames));
         if (got <= 0) {
             break;
         }
-        if (clip->frames + static_cast<uint64_t>(got) > limit) {
-            result.error = Unplayable(path, "it is longer than " + std::to_string(kMaxNoiseSeconds / 60) + " minutes.");
+        if (clip->frames + static_cast<uint64_t>(got) > std::min(limit, resampledLimit)) {
+            result.error = Unplayable(path, TooBig());
             return result;
         }
         if (info.channels == clip->channels) {
@@ -112,20 +192,13 @@ NoiseResult Decode(const std::string& path, int rate, const std::atomic<bool>* c
         result.error = Unplayable(path, readMessage.empty() ? "it holds no sound." : readMessage);
         return result;
     }
-    for (float& sample : clip->samples) {
-        if (!std::isfinite(sample)) {
-            sample = 0.0f; // a damaged float file must not poison the mix
-        }
-    }
+    Sanitise(clip->samples); // before resampling, so one wild sample cannot ring through its filter
     if (clip->rate != rate) {
-        if (Cancelled(cancel)) {
-            result.error = Unplayable(path, "decoding was cancelled.");
-            return result;
-        }
-        if (std::string why = ResampleLoop(*clip, rate); !why.empty()) {
+        if (std::string why = ResampleLoop(*clip, rate, cancel, deadline); !why.empty()) {
             result.error = Unplayable(path, why);
             return result;
         }
+        Sanitise(clip->samples); // the filter's overshoot
     }
     result.clip = std::move(clip);
     return result;

@@ -12,7 +12,13 @@
 
 namespace qlor {
 
-inline constexpr uint64_t kMaxNoiseSeconds = 30 * 60; // longer recordings are refused [s]
+// A recording is refused when its samples would take more than this once decoded, at its own
+// rate or at the output rate (about 11 minutes of stereo at 48 kHz) [bytes].
+inline constexpr uint64_t kMaxNoiseBytes = 256u << 20;
+// Recordings slower than this are refused: resampling them up would take very long [frames/s].
+inline constexpr int kMinNoiseRate = 1000;
+// Decoding and resampling give up after this long [s].
+inline constexpr int kMaxNoiseDecodeSeconds = 20;
 
 struct NoiseClip {
     int rate = 48000;           // [frames/s]
@@ -27,8 +33,9 @@ struct NoiseResult {
     bool ok() const { return error.empty(); }
 };
 
-// Decodes and resamples a recording for `rate` [frames/s]. When `cancel` is given and becomes
-// true, the decoding gives up early with an error (the program is closing).
+// Decodes and resamples a recording for `rate` [frames/s]; non-finite samples become silence and
+// samples beyond full scale are clamped to it. When `cancel` is given and becomes true, the
+// decoding gives up early with an error (the program is closing).
 NoiseResult DecodeNoiseFile(const std::string& path, int rate, const std::atomic<bool>* cancel = nullptr);
 
 // Plays a clip from its start. The clip is shared and never changed; the source's reference is

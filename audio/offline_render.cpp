@@ -3,11 +3,13 @@
 #include "audio/noise_source.h"
 #include "audio/signal_to_noise.h"
 #include "audio/soundfont_bank.h"
+#include "synthesis/safe_file.h"
 
 #include <sndfile.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -74,6 +76,13 @@ private:
     size_t next_ = 0;
 };
 
+std::string Capitalised(std::string text) {
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') {
+        text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    }
+    return text;
+}
+
 } // namespace
 
 RenderSummary RenderTransmission(const RenderRequest& request, const FrameSink& sink, SoundFontBank* bank) {
@@ -136,7 +145,7 @@ RenderSummary RenderTransmission(const RenderRequest& request, const FrameSink& 
         const auto now = static_cast<size_t>(std::min<uint64_t>(kBlock, length - summary.frames));
         mixer.Pull(buffer.data(), now);
         if (!sink(buffer.data(), now)) {
-            summary.error = "Writing the output failed.";
+            summary.error = kSinkFailed;
             return summary;
         }
         summary.frames += now;
@@ -182,8 +191,14 @@ RenderSummary RenderToFile(const RenderRequest& request, const std::string& outP
         summary.error = "This system cannot write \"" + outPath + "\" at " + std::to_string(request.rate) + " Hz.";
         return summary;
     }
-    const std::string partPath = outPath + ".part";
-    SNDFILE* file = sf_open(partPath.c_str(), SFM_WRITE, &info);
+    // "OUT.part" is created exclusively and never through a link, and libsndfile writes through
+    // that descriptor, so nothing planted under the name is followed or overwritten.
+    PartFile part;
+    if (std::string error = part.Create(outPath); !error.empty()) {
+        summary.error = Capitalised(error) + ".";
+        return summary;
+    }
+    SNDFILE* file = sf_open_fd(part.Descriptor(), SFM_WRITE, &info, SF_FALSE);
     if (file == nullptr) {
         summary.error = "Cannot create \"" + outPath + "\": " + sf_strerror(nullptr);
         return summary;
@@ -195,28 +210,41 @@ RenderSummary RenderToFile(const RenderRequest& request, const std::string& outP
     const bool pcm16 = (info.format & SF_FORMAT_SUBMASK) == SF_FORMAT_PCM_16;
     Dither16 dither;
     std::vector<short> pcm;
+    int writeErrno = 0;
     summary = RenderTransmission(
         request,
         [&](const float* stereo, size_t frames) {
             const auto count = static_cast<sf_count_t>(frames);
+            errno = 0;
+            bool written;
             if (!pcm16) {
-                return sf_writef_float(file, stereo, count) == count;
+                written = sf_writef_float(file, stereo, count) == count;
+            } else {
+                pcm.resize(2 * frames);
+                dither.Convert(stereo, pcm.data(), 2 * frames);
+                written = sf_writef_short(file, pcm.data(), count) == count;
             }
-            pcm.resize(2 * frames);
-            dither.Convert(stereo, pcm.data(), 2 * frames);
-            return sf_writef_short(file, pcm.data(), count) == count;
+            writeErrno = written ? 0 : errno;
+            return written;
         },
         bank);
+    if (!summary.ok() && writeErrno != 0) {
+        summary.error = "Cannot write \"" + outPath + "\": " + ErrnoText(writeErrno) + ".";
+    } else if (!summary.ok() && summary.error == kSinkFailed) {
+        summary.error = "Cannot write \"" + outPath + "\": " + sf_strerror(file) + ".";
+    }
+    errno = 0;
     const bool closed = sf_close(file) == 0;
     if (summary.ok() && !closed) {
-        summary.error = "Writing \"" + outPath + "\" failed.";
+        summary.error =
+            "Cannot write \"" + outPath + "\": " + (errno != 0 ? ErrnoText(errno) : "the encoder failed") + ".";
     }
-    if (summary.ok() && std::rename(partPath.c_str(), outPath.c_str()) != 0) {
-        summary.error = "Cannot write \"" + outPath + "\".";
+    if (summary.ok()) {
+        if (std::string error = part.Commit(); !error.empty()) {
+            summary.error = Capitalised(error) + ".";
+        }
     }
-    if (!summary.ok()) {
-        std::remove(partPath.c_str());
-    }
+    // A part file not committed is removed with `part`.
     return summary;
 }
 

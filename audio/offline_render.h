@@ -37,8 +37,11 @@ struct RenderSummary {
     bool ok() const { return error.empty(); }
 };
 
+// The error of a rendering whose sink gave up; RenderToFile replaces it by the file and reason.
+inline constexpr char kSinkFailed[] = "Writing the output failed.";
+
 // Receives consecutive blocks of interleaved stereo frames; returns false to give up (the
-// rendering then fails with `error` of the summary set to "Writing the output failed.").
+// rendering then fails with `error` of the summary set to kSinkFailed).
 using FrameSink = std::function<bool(const float* stereo, size_t frames)>;
 
 // Renders into `sink`. A bank (at the request's rate) may be passed to reuse a loaded
@@ -47,8 +50,10 @@ RenderSummary RenderTransmission(const RenderRequest& request, const FrameSink& 
 
 // Renders to a file whose type follows its extension: ".wav" (16-bit PCM; RF64 beyond 4 GiB),
 // ".flac" (16-bit), ".ogg" (Vorbis) or ".mp3". 16-bit samples are rounded with TPDF dither. A
-// note at or above half the rate is an error. The file is written under a temporary name and renamed into place,
-// so a failure leaves no partial file.
+// note at or above half the rate is an error. The file is written as "OUT.part" (created
+// exclusively, never through a link) and renamed into place once complete and synced, so a
+// failure leaves no partial file and an older OUT as it was; an interrupted qlor-cli removes the
+// part file.
 RenderSummary RenderToFile(const RenderRequest& request, const std::string& outPath, SoundFontBank* bank = nullptr);
 
 // The libsndfile format for an output path, or 0 when its extension is not one of the above.

@@ -1,9 +1,10 @@
 #include "audio/smf_reader.h"
 
+#include "synthesis/safe_file.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 
 namespace qlor {
 namespace {
@@ -245,28 +246,16 @@ SmfResult ParseSmf(std::span<const uint8_t> bytes) {
 
 SmfResult ReadSmfFile(const std::string& path) {
     SmfResult result;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        result.error = "Cannot open the MIDI file \"" + path + "\": " + std::strerror(errno) + ".";
+    // Non-blocking and regular files only: a FIFO or a device given as the MIDI file never hangs.
+    const FileBytes file = ReadRegularFile(path, kMaxSmfFileBytes);
+    if (!file.ok()) {
+        result.error = file.status == ReadStatus::TooLarge
+                           ? "\"" + path + "\": the MIDI file is too large."
+                           : "Cannot open the MIDI file \"" + path +
+                                 "\": " + file.error.substr(file.error.rfind("\": ") + 3) + ".";
         return result;
     }
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    in.seekg(0, std::ios::beg);
-    if (size < 0) {
-        result.error = "Cannot read the MIDI file \"" + path + "\".";
-        return result;
-    }
-    if (static_cast<uint64_t>(size) > kMaxSmfFileBytes) {
-        result.error = "\"" + path + "\": the MIDI file is too large.";
-        return result;
-    }
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size)) {
-        result.error = "Cannot read the MIDI file \"" + path + "\".";
-        return result;
-    }
-    result = ParseSmf(bytes);
+    result = ParseSmf(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(file.bytes.data()), file.bytes.size()));
     if (!result.ok()) {
         result.error = "\"" + path + "\": " + result.error;
     }

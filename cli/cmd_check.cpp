@@ -2,12 +2,9 @@
 #include "cli/local_time.h"
 #include "cli/options.h"
 #include "exercises/reception_check.h"
+#include "synthesis/safe_file.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace qlor::cli {
 namespace {
@@ -17,20 +14,8 @@ void Fail(const std::string& message) {
     std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
-// The whole file as bytes (cp1251 text), or an error text naming it.
-bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot read \"" + path + "\": " + std::strerror(errno);
-        return false;
-    }
-    bytes.assign(std::istreambuf_iterator<char>(in), {});
-    if (in.bad()) {
-        error = "cannot read \"" + path + "\"";
-        return false;
-    }
-    return true;
-}
+// Sent and copied texts are typed or saved by hand; anything near this is not one [bytes].
+constexpr uint64_t kMaxTextFileBytes = 32u << 20;
 
 int RunCheck(const std::vector<std::string>& args) {
     std::string sentPath;
@@ -73,13 +58,15 @@ int RunCheck(const std::vector<std::string>& args) {
         throw UsageError{"--sent FILE and --copy FILE are required"};
     }
 
-    std::string sent;
-    std::string copy;
-    std::string error;
-    if (!ReadFileBytes(sentPath, sent, error) || !ReadFileBytes(copyPath, copy, error)) {
-        Fail(error);
+    const FileBytes sentFile = ReadRegularFile(sentPath, kMaxTextFileBytes);
+    const FileBytes copyFile = sentFile.ok() ? ReadRegularFile(copyPath, kMaxTextFileBytes) : FileBytes{};
+    if (!sentFile.ok() || !copyFile.ok()) {
+        Fail(sentFile.ok() ? copyFile.error : sentFile.error);
         return 1;
     }
+    const std::string& sent = sentFile.bytes;
+    const std::string& copy = copyFile.bytes;
+    std::string error;
     head.dateTime = LocalDateTimeText();
     const CheckList list = BuildCheckList(head, WrapLines(sent, width), WrapLines(copy, width));
     if (!outPath.empty()) {

@@ -1,7 +1,10 @@
 // qlor-cli: the command-line companion of the trainer, on the same core as the window.
 #include "cli/command_registry.h"
+#include "synthesis/safe_file.h"
 
+#include <exception>
 #include <iostream>
+#include <new>
 
 namespace qlor::cli {
 std::map<std::string, CommandInfo>& Registry() {
@@ -26,11 +29,19 @@ int main(int argc, char** argv) {
         std::cerr << "qlor-cli: unknown command '" << argv[1] << "'\n";
         return 2;
     }
-    std::vector<std::string> args(argv + 2, argv + argc);
+    // An interrupted command leaves no temporary file behind (the target stays as it was).
+    qlor::RemovePartFilesOnSignals();
     try {
+        std::vector<std::string> args(argv + 2, argv + argc);
         return it->second.run(args);
     } catch (const UsageError& e) {
         std::cerr << "qlor-cli: " << e.message << "\n";
         return 2;
+    } catch (const std::bad_alloc&) {
+        std::cerr << "qlor-cli: there is not enough memory for this work\n";
+        return 1;
+    } catch (const std::exception& e) {
+        std::cerr << "qlor-cli: " << e.what() << "\n";
+        return 1;
     }
 }

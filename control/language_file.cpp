@@ -2,24 +2,22 @@
 // listing the "*.lng" files of a folder and choosing the table to show.
 #include "control/caption_table.h"
 #include "synthesis/numbered_lines.h"
+#include "synthesis/safe_file.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <system_error>
 
 namespace qlor {
 namespace {
 
-// Everything up to the last line break, so that a read cut short never yields a partial line.
-std::string_view CompleteLines(std::string_view bytes) {
-    const size_t last = bytes.find_last_of("\r\n");
-    return last == std::string_view::npos ? std::string_view{} : bytes.substr(0, last + 1);
-}
+// A language file is a few kilobytes; anything near this is not one [bytes].
+constexpr uint64_t kMaxLanguageFileBytes = 1u << 20;
 
-std::string ErrorText(const std::filesystem::path& path, int error) {
-    return "Cannot read \"" + path.string() + "\": " + std::strerror(error);
+std::string Capitalised(std::string text) {
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') {
+        text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    }
+    return text;
 }
 
 std::string AsciiUpper(std::string_view text) {
@@ -44,32 +42,19 @@ void ParseLanguageLines(std::string_view bytes, CaptionTable& table) {
 
 LanguageFileResult LoadLanguageFile(const std::filesystem::path& path, CaptionTable& table) {
     table = EnglishCaptions();
-    std::error_code ec;
-    const bool exists = std::filesystem::exists(path, ec);
-    if (ec) {
-        return {LanguageFileStatus::Unreadable, ErrorText(path, ec.value())};
-    }
-    if (!exists) {
+    const FileBytes file = ReadRegularFile(path.string(), kMaxLanguageFileBytes);
+    switch (file.status) {
+    case ReadStatus::Ok:
+        ParseLanguageLines(file.bytes, table);
+        return {LanguageFileStatus::Loaded, {}};
+    case ReadStatus::Missing:
         return {LanguageFileStatus::Missing, {}};
+    case ReadStatus::NotRegular:
+    case ReadStatus::TooLarge:
+    case ReadStatus::Failed:
+        break;
     }
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return {LanguageFileStatus::Unreadable, ErrorText(path, errno)};
-    }
-    std::string bytes;
-    char buffer[4096];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        bytes.append(buffer, got);
-    }
-    const int readError = std::ferror(file) ? errno : 0;
-    std::fclose(file);
-    if (readError != 0) {
-        ParseLanguageLines(CompleteLines(bytes), table);
-        return {LanguageFileStatus::Unreadable, ErrorText(path, readError)};
-    }
-    ParseLanguageLines(bytes, table);
-    return {LanguageFileStatus::Loaded, {}};
+    return {LanguageFileStatus::Unreadable, Capitalised(file.error)};
 }
 
 std::vector<std::string> DiscoverLanguages(const std::filesystem::path& dir) {

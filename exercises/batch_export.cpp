@@ -1,8 +1,9 @@
 #include "exercises/batch_export.h"
 
+#include "synthesis/safe_file.h"
 #include "synthesis/timing.h"
 
-#include <cstdio>
+#include <unistd.h>
 
 namespace qlor {
 namespace {
@@ -13,6 +14,31 @@ std::string NamingFile(const std::string& path, const std::string& message) {
         return message;
     }
     return path + ": " + (message.empty() ? std::string("cannot be written") : message);
+}
+
+// Renders the sound of a pair: the MIDI bytes go to a temporary file beside midiPath, `audio`
+// renders it into a temporary sound file, which `rendered` then holds (uncommitted) for the pair.
+std::string RenderPairAudio(const std::string& midiPath, std::string_view midiBytes, const std::string& audioPath,
+                            const ExportAudioWriter& audio, PartFile& rendered) {
+    PartFile midiCopy;
+    if (std::string error = midiCopy.Create(midiPath, ".render.mid"); !error.empty()) {
+        return error;
+    }
+    if (std::string error = midiCopy.Write(midiBytes); !error.empty()) {
+        return midiCopy.TempPath() + ": " + error;
+    }
+    // The sound file is rendered under a name of its own, then taken over by `rendered`, so that
+    // it is removed again when the pair cannot be completed.
+    const size_t dot = audioPath.rfind('.');
+    if (std::string error = rendered.CreateAt(audioPath, audioPath.substr(0, dot) + ".new" + audioPath.substr(dot));
+        !error.empty()) {
+        return error;
+    }
+    ::close(rendered.Descriptor()); // the renderer writes the file by its name
+    rendered.Release();
+    const std::string error = audio(midiCopy.TempPath(), rendered.TempPath());
+    midiCopy.Discard();
+    return error;
 }
 
 } // namespace
@@ -92,27 +118,40 @@ ExportResult RunExport(const MorseTable& table, const ExportParams& params,
         if (planned) {
             planned(item, i);
         }
+        // The pair is written as one: both files under temporary names, renamed only when both
+        // are complete, so an answer key never stands beside audio of another text and a failed
+        // pair leaves the old pair of that name whole.
         const std::string textPath = JoinFolder(params.folder, item.baseName + ".txt");
-        std::string error = WriteFileAtomically(textPath, item.displayed);
-        if (!error.empty()) {
-            result.error = NamingFile(textPath, error);
-            return result;
-        }
         const std::string midiPath = JoinFolder(params.folder, item.baseName + ".mid");
-        MidiResult midi = WriteMorseMidi(table, {item.segment}, midiPath, 0, params.voice);
+        const MidiResult midi = BuildMorseMidi(table, {item.segment}, 0, params.voice);
         if (!midi) {
             result.error = NamingFile(midiPath, midi.message);
             return result;
         }
+        const std::string_view midiBytes(reinterpret_cast<const char*>(midi.bytes.data()), midi.bytes.size());
+        // The sound is rendered first, from the new MIDI file under a temporary name, into a
+        // temporary sound file; it joins the pair only once the pair itself is in place.
+        PartFile renderedAudio;
+        std::string audioPath;
         if (!params.audioExtension.empty() && audio) {
-            const std::string audioPath = JoinFolder(params.folder, item.baseName + "." + params.audioExtension);
-            error = audio(midiPath, audioPath);
-            if (!error.empty()) {
-                std::remove(textPath.c_str());
-                std::remove(midiPath.c_str());
+            audioPath = JoinFolder(params.folder, item.baseName + "." + params.audioExtension);
+            if (std::string error = RenderPairAudio(midiPath, midiBytes, audioPath, audio, renderedAudio);
+                !error.empty()) {
                 result.error = NamingFile(audioPath, error);
                 return result;
             }
+        }
+        const FileToWrite pair[] = {{textPath, item.displayed}, {midiPath, midiBytes}};
+        if (std::string error = WriteFilesAtomically(pair); !error.empty()) {
+            result.error = error;
+            return result;
+        }
+        if (!audioPath.empty()) {
+            if (std::string error = renderedAudio.Commit(); !error.empty()) {
+                result.error = NamingFile(audioPath, error);
+                return result;
+            }
+        }
         }
         ++result.written;
         if (progress && !progress(i, n)) {

@@ -4,13 +4,37 @@
 #include "shell/single_instance.h"
 #include "shell/store/qsettings_store.h"
 
+#include "shell/termination_signals.h"
+#include "shell/ui_dialogs.h"
+
 #include <QApplication>
 #include <QIcon>
+#include <QMessageBox>
 
 #include <cstdio>
+#include <exception>
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+namespace {
+
+// Any exception that leaves an event handler (bad_alloc included) is reported in a message box
+// and the program goes on from the state it had reached, instead of ending on the spot.
+class GuardedApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& error) {
+            QMessageBox::critical(activeWindow(), applicationDisplayName(), qlor::ExceptionText(error));
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) try {
+    GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qlor"));
     QApplication::setApplicationDisplayName(QString::fromLatin1(qlor::kApplicationTitle));
     QApplication::setOrganizationName(QStringLiteral("Tavel"));
@@ -19,14 +43,19 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("io.github.qlor2000.QLOR")));
 
     qlor::SingleInstance instance;
+    bool unguarded = false;
     switch (instance.Start()) {
     case qlor::SingleInstance::Outcome::RaisedOther:
         return 0;
     case qlor::SingleInstance::Outcome::OtherNotAnswering:
-        std::fprintf(stderr, "qlor: another copy is running but does not answer; not starting a second one.\n");
+        std::fprintf(stderr,
+                     "qlor: another copy is running but does not answer; not starting a second one (its lock "
+                     "file is %s).\n",
+                     qPrintable(instance.LockPath()));
         return 1;
     case qlor::SingleInstance::Outcome::FirstUnguarded:
-        std::fprintf(stderr, "qlor: the runtime folder cannot hold the instance lock; running unguarded.\n");
+        std::fprintf(stderr, "qlor: no folder of this user's own can hold the instance lock; running unguarded.\n");
+        unguarded = true;
         break;
     case qlor::SingleInstance::Outcome::First:
         break;
@@ -36,6 +65,16 @@ int main(int argc, char** argv) {
     qlor::QSettingsStore store;
     qlor::TMainForm form(nullptr, nullptr, &store);
     QObject::connect(&instance, &qlor::SingleInstance::raiseRequested, &form, &qlor::TMainForm::RaiseRequest);
+    // SIGTERM, SIGINT and SIGHUP close the window as its close button does.
+    qlor::TerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &qlor::TerminationSignals::requested, &form, [&form] { form.close(); });
     form.show();
+    if (unguarded)
+        QMessageBox::warning(&form, QApplication::applicationDisplayName(),
+                             QObject::tr("Neither the runtime folder nor the cache folder is your own, so the lock "
+                                         "that keeps a second copy of the program from starting cannot be kept."));
     return QApplication::exec();
+} catch (const std::exception& error) {
+    std::fprintf(stderr, "qlor: %s\n", error.what());
+    return 1;
 }

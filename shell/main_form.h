@@ -220,6 +220,11 @@ private:
 
     void CreatePlayers();
     void AbandonRun();
+    // The work of Run and of the competition's start. Their handlers call them inside a guard:
+    // an exception (bad_alloc included) is reported, what was started is ended and the controls
+    // are unblocked.
+    void StartRun();
+    void StartCompetition();
 
     void BrowseNoiseFile(QLineEdit* edit);
     // The noise file box of the current noise type (1..4), or null for no noise.

@@ -31,7 +31,16 @@ QString CompetitionDateTime(const QLocale& locale, const QDateTime& when) {
 void TMainForm::CompRunClick() {
     if (competitionRunning_)
         return;
+    try {
+        StartCompetition();
+    } catch (const std::exception& error) {
+        competitionRunning_ = false;
+        AbandonRun();
+        dialogs_->ShowError(this, ExceptionText(error));
+    }
+}
 
+void TMainForm::StartCompetition() {
     CompetitionParams params;
     params.settings = settings_;
     params.trainText = parameters.TrainTextNeed->isChecked();

@@ -117,6 +117,15 @@ void TMainForm::AbandonRun() {
 }
 
 void TMainForm::ButtonRunClick() {
+    try {
+        StartRun();
+    } catch (const std::exception& error) {
+        AbandonRun();
+        dialogs_->ShowError(this, ExceptionText(error));
+    }
+}
+
+void TMainForm::StartRun() {
     ControlBlock();
 
     const MidiVoice voice = CurrentVoice();

@@ -72,29 +72,39 @@ public:
                 stopConnections_.push_back(connect(button, &QAbstractButton::clicked, this, [this] { Stop(); }));
         }
 
+        result_ = ExportResult{};
         worker_ = std::thread([this, run, params = std::move(params), sound = std::move(sound)] {
-            result_ = RunExport(
-                table_, params,
-                [this, run](int i, int n) {
-                    QMetaObject::invokeMethod(
-                        this, [this, run, i, n] { Progress(run, i, n); }, Qt::QueuedConnection);
-                    return !cancel_.load();
-                },
-                [this, run](const ExportItem& item, int i) {
-                    const QString baseName = QString::fromStdString(item.baseName);
-                    const bool failed = item.generationFailed;
-                    QMetaObject::invokeMethod(
-                        this, [this, run, i, baseName, failed] { Planned(run, i, baseName, failed); },
-                        Qt::QueuedConnection);
-                },
-                [&sound](const std::string& midiPath, const std::string& audioPath) {
-                    RenderRequest request = sound;
-                    request.midiPath = midiPath;
-                    return RenderToFile(request, audioPath).error;
-                });
+            try {
+                result_ = RunSeries(run, params, sound);
+            } catch (const std::exception& error) {
+                // Each pair is written as a whole, so the pairs before stay and none is half-written.
+                result_.error = ExceptionText(error).toStdString();
+            }
             QMetaObject::invokeMethod(
                 this, [this, run] { Finished(run); }, Qt::QueuedConnection);
         });
+    }
+
+    ExportResult RunSeries(quint64 run, const ExportParams& params, const RenderRequest& sound) {
+        return RunExport(
+            table_, params,
+            [this, run](int i, int n) {
+                QMetaObject::invokeMethod(
+                    this, [this, run, i, n] { Progress(run, i, n); }, Qt::QueuedConnection);
+                return !cancel_.load();
+            },
+            [this, run](const ExportItem& item, int i) {
+                const QString baseName = QString::fromStdString(item.baseName);
+                const bool failed = item.generationFailed;
+                QMetaObject::invokeMethod(
+                    this, [this, run, i, baseName, failed] { Planned(run, i, baseName, failed); },
+                    Qt::QueuedConnection);
+            },
+            [&sound](const std::string& midiPath, const std::string& audioPath) {
+                RenderRequest request = sound;
+                request.midiPath = midiPath;
+                return RenderToFile(request, audioPath).error;
+            });
     }
 
     // The operator's Stop: the worker ends after the pair it is writing; the pairs written stay.

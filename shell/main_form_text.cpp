@@ -2,11 +2,10 @@
 #include "shell/main_form.h"
 
 #include "shell/memo_text.h"
+#include "synthesis/safe_file.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 namespace qlor {
 namespace {
@@ -18,6 +17,16 @@ QString FileError(const QString& what, const QString& path, const QString& reaso
     return what.arg(QDir::toNativeSeparators(path), reason);
 }
 
+// The reason of a file helper's error ("cannot read "PATH": reason"), the path being named
+// already, as a sentence.
+QString Reason(const std::string& error) {
+    const size_t colon = error.rfind("\": ");
+    QString reason = QString::fromLocal8Bit(colon == std::string::npos ? error : error.substr(colon + 3));
+    if (!reason.isEmpty())
+        reason[0] = reason[0].toUpper();
+    return reason + QLatin1Char('.');
+}
+
 } // namespace
 
 void TMainForm::ButtonOpenClick() {
@@ -27,29 +36,13 @@ void TMainForm::ButtonOpenClick() {
     if (!path)
         return;
     // The memo is replaced only once the whole file has been read, so a file that cannot be read
-    // leaves the text that was there.
-    const QFileInfo info(*path);
-    if (!info.isFile()) {
-        dialogs_->ShowError(this, FileError(OwnText(Say::CannotOpenFile), *path, OwnText(Say::NotRegularFile)));
+    // (a folder, a FIFO, a device, too large, no permission) leaves the text that was there.
+    const FileBytes file = ReadRegularFile(QFile::encodeName(*path).toStdString(), kMaxTextFileBytes);
+    if (!file.ok()) {
+        dialogs_->ShowError(this, FileError(OwnText(Say::CannotOpenFile), *path, Reason(file.error)));
         return;
     }
-    if (info.size() > kMaxTextFileBytes) {
-        dialogs_->ShowError(this, FileError(OwnText(Say::CannotOpenFile), *path,
-                                            OwnText(Say::FileTooLarge).arg(kMaxTextFileBytes >> 20)));
-        return;
-    }
-    QFile file(*path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        dialogs_->ShowError(this, FileError(OwnText(Say::CannotOpenFile), *path, file.errorString()));
-        return;
-    }
-    const QByteArray bytes = file.read(kMaxTextFileBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        dialogs_->ShowError(this, FileError(OwnText(Say::CannotReadFile), *path, file.errorString()));
-        return;
-    }
-    file.close();
-    SetMemoBytes(text.MemoText, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    SetMemoBytes(text.MemoText, file.bytes);
 }
 
 void TMainForm::ButtonSaveClick() {
@@ -70,18 +63,11 @@ void TMainForm::SaveMemoAs(const FileDialogSpec& request, const QPlainTextEdit* 
     if (!path)
         return;
     const std::string bytes = MemoBytes(memo);
-    // Written under a temporary name and renamed into place, so a failed write leaves any file
-    // of that name as it was.
-    QSaveFile file(*path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        dialogs_->ShowError(this, FileError(OwnText(Say::CannotCreateFile), *path, file.errorString()));
-        return;
-    }
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
-        !file.commit()) {
-        // The temporary file is discarded with the QSaveFile.
-        dialogs_->ShowError(this, FileError(OwnText(Say::CannotWriteFile), *path, file.errorString()));
-    }
+    // Written under a temporary name, synced and renamed into place, so a failed write (a full
+    // disk included) leaves any file of that name as it was.
+    const std::string error = WriteFileAtomically(QFile::encodeName(*path).toStdString(), bytes);
+    if (!error.empty())
+        dialogs_->ShowError(this, FileError(OwnText(Say::CannotWriteFile), *path, Reason(error)));
 }
 
 void TMainForm::ButtonClearClick() {

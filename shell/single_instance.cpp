@@ -1,7 +1,9 @@
 #include "shell/single_instance.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
@@ -11,7 +13,10 @@
 #include <cstring>
 
 #ifdef __linux__
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -37,6 +42,52 @@ bool PeerIsSameUser(QLocalSocket* socket) {
 #endif
 }
 
+// A lock file younger than this may belong to a copy that is creating it right now [ms].
+constexpr qint64 kLockSettleMs = 1000;
+
+// An empty or garbled lock file (a crash or a full disk while it was written) that no process
+// holds: QLockFile can name no owner in it, so it would never count as stale by itself. A live
+// owner keeps an exclusive flock on its lock file, which is what is probed here.
+bool LockIsAbandoned(const QLockFile& lock, const QString& path) {
+    qint64 pid = 0;
+    QString host;
+    QString app;
+    if (lock.getLockInfo(&pid, &host, &app))
+        return false; // readable: QLockFile judges it by its process
+    const QFileInfo info(path);
+    if (!info.isFile() || info.lastModified().msecsTo(QDateTime::currentDateTime()) < kLockSettleMs)
+        return false;
+#ifdef __linux__
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool unheld = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return unheld;
+#else
+    return false;
+#endif
+}
+
+// The folder itself when only this user can change what is in it (created 0700 when missing),
+// else empty: in a folder others can write to, another user could take or fake the lock and
+// the socket, and the one-copy guard would be theirs.
+QString PrivateFolder(const QString& folder) {
+    if (folder.isEmpty())
+        return {};
+    if (!QFileInfo::exists(folder) &&
+        (!QDir().mkpath(folder) ||
+         !QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)))
+        return {};
+#ifdef __linux__
+    struct stat st {};
+    if (::stat(QFile::encodeName(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() ||
+        (st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return {};
+#endif
+    return folder;
+}
+
 } // namespace
 
 bool ActivateRunningInstance(const QString& socketPath, int timeoutMs) {
@@ -60,8 +111,16 @@ bool ActivateRunningInstance(const QString& socketPath, int timeoutMs) {
 }
 
 SingleInstance::SingleInstance(const QString& runtimeDir, QObject* parent) : QObject(parent), dir_(runtimeDir) {
-    if (dir_.isEmpty())
-        dir_ = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir_.isEmpty()) {
+        // The user's runtime folder; when that is not the user's own, a private folder in the
+        // user's cache instead, so the guard never silently goes away.
+        dir_ = PrivateFolder(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
+        if (dir_.isEmpty())
+            dir_ = PrivateFolder(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                                 QStringLiteral("/qlor-runtime"));
+    } else {
+        dir_ = PrivateFolder(dir_);
+    }
     lock_ = std::make_unique<QLockFile>(LockPath());
     // Only a lock whose process is gone counts as stale, however old it is.
     lock_->setStaleLockTime(0);
@@ -93,6 +152,8 @@ SingleInstance::Outcome SingleInstance::Start(int waitMs) {
         }
         if (lock_->error() != QLockFile::LockFailedError)
             return Outcome::FirstUnguarded; // the folder refuses the lock file: nothing to guard with
+        if (LockIsAbandoned(*lock_, LockPath()) && lock_->removeStaleLockFile())
+            continue;
         // Another copy holds the lock. It may still be starting up, so keep asking until it
         // answers, or until its lock is released and can be taken.
         const int remaining = static_cast<int>(deadline.remainingTime());

@@ -1,5 +1,7 @@
 #include "shell/ui_dialogs.h"
 
+#include <new>
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -84,6 +86,12 @@ void QtUiDialogs::ShowError(QWidget* parent, const QString& text) {
 
 void QtUiDialogs::ShowMessage(QWidget* parent, const QString& caption, const QString& text) {
     QMessageBox::information(parent, caption, text);
+}
+
+QString ExceptionText(const std::exception& error) {
+    if (dynamic_cast<const std::bad_alloc*>(&error))
+        return QObject::tr("There is not enough memory for this work.");
+    return QString::fromLocal8Bit(error.what());
 }
 
 } // namespace qlor

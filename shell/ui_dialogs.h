@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <exception>
 #include <optional>
 
 class QWidget;
@@ -48,5 +49,8 @@ public:
     void ShowError(QWidget* parent, const QString& text) override;
     void ShowMessage(QWidget* parent, const QString& caption, const QString& text) override;
 };
+
+// The text of an exception for the error report ("not enough memory" for bad_alloc).
+QString ExceptionText(const std::exception& error);
 
 } // namespace qlor

@@ -1,17 +1,12 @@
 #include "synthesis/midi_writer.h"
 
 #include "synthesis/codepage.h"
+#include "synthesis/safe_file.h"
 #include "synthesis/timing.h"
 
 #include <algorithm>
 #include <array>
-#include <atomic>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
 #include <limits>
-#include <unistd.h>
 
 namespace qlor {
 namespace {
@@ -21,6 +16,11 @@ constexpr uint8_t kProgramChangeStatus = 0xC0;
 constexpr uint8_t kVelocity = 0x64;
 constexpr std::string_view kClosingText = "PAUSE";
 constexpr int kSlowestSpeed = 5; // [cpm]
+// Largest delta-time of four variable-length bytes, all that readers accept [ticks].
+constexpr uint64_t kMaxDeltaTicks = 0x0FFFFFFF;
+// A silent note-off of the voice's note, written to cut a longer silence into delta-times that
+// fit: status (when not running), note, velocity 0.
+constexpr size_t kMaxSplitBytes = 4 + 3;
 
 void Append(ByteVector& out, std::initializer_list<uint8_t> bytes) {
     out.insert(out.end(), bytes);
@@ -56,6 +56,21 @@ void AppendVarLen(ByteVector& out, uint64_t value) {
     out.insert(out.end(), buffer, end);
 }
 
+// Writes a silence longer than one delta-time can hold as silent note-offs kMaxDeltaTicks apart
+// and returns the position after them; `gap` keeps the remainder for the next event. Without a
+// running note-on status the first one carries the status byte (statusSet becomes true).
+uint8_t* PutLongSilence(uint8_t* p, uint64_t& gap, uint8_t status, uint8_t note, bool& statusSet) {
+    p = PutVarLen(p, kMaxDeltaTicks);
+    if (!statusSet) {
+        *p++ = status;
+        statusSet = true;
+    }
+    *p++ = note;
+    *p++ = 0x00;
+    gap -= kMaxDeltaTicks;
+    return p;
+}
+
 void AppendBigEndian32(ByteVector& out, uint32_t value) {
     Append(out, {static_cast<uint8_t>(value >> 24), static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8),
                  static_cast<uint8_t>(value)});
@@ -88,10 +103,6 @@ std::string Squeeze(std::string_view text) {
 
 std::string NoKeyableMessage() {
     return "the text has no character with a Morse code: it cannot be timed";
-}
-
-std::string ErrnoText(int err) {
-    return std::strerror(err);
 }
 
 } // namespace
@@ -143,13 +154,17 @@ Events ElementsToEvents(std::string_view elements, const MidiVoice& voiceIn) {
         const auto c = static_cast<unsigned char>(letter);
         weightTotal += weight[c];
         if (c == 'D' || c == 'T') {
-            if (n + kMaxNoteBytes > out.size()) {
-                out.resize(out.size() * 2);
+            if (n + kMaxNoteBytes + (gap / kMaxDeltaTicks) * kMaxSplitBytes > out.size()) {
+                out.resize(std::max(out.size() * 2, n + kMaxNoteBytes + (gap / kMaxDeltaTicks) * kMaxSplitBytes));
             }
             uint8_t* p = out.data() + n;
+            const auto status = static_cast<uint8_t>(kNoteOnStatus + voice.channel);
+            while (gap > kMaxDeltaTicks) {
+                p = PutLongSilence(p, gap, status, note, started);
+            }
             p = PutVarLen(p, gap);
             if (!started) {
-                *p++ = static_cast<uint8_t>(kNoteOnStatus + voice.channel);
+                *p++ = status;
                 started = true;
             }
             *p++ = note;
@@ -209,7 +224,17 @@ MidiResult BuildSegment(const MorseTable& table, const SegmentText& segment, int
     Append(out, {0x00, 0xFF, 0x02, static_cast<uint8_t>(kCopyrightText.size())});
     Append(out, kCopyrightText);
     out.insert(out.end(), events.bytes.begin(), events.bytes.end());
-    AppendVarLen(out, EndPauseTicks(written, std::max(pauseSeconds, 0)));
+    // The closing pause may be longer than one delta-time (a fast tempo and a long pause).
+    const MidiVoice safe = SafeVoice(voice);
+    uint64_t pause = EndPauseTicks(written, std::max(pauseSeconds, 0));
+    while (pause > kMaxDeltaTicks) {
+        uint8_t split[kMaxSplitBytes];
+        bool statusSet = false; // after meta events a status byte is always written
+        uint8_t* end = PutLongSilence(split, pause, static_cast<uint8_t>(kNoteOnStatus + safe.channel),
+                                      static_cast<uint8_t>(safe.note), statusSet);
+        out.insert(out.end(), split, end);
+    }
+    AppendVarLen(out, pause);
     Append(out, {0xFF, 0x01, static_cast<uint8_t>(kClosingText.size())});
     Append(out, kClosingText);
     return result;
@@ -255,56 +280,6 @@ MidiResult WriteMorseMidi(const MorseTable& table, const std::vector<SegmentText
         result.bytes.clear();
     }
     return result;
-}
-
-std::string WriteFileAtomically(const std::string& path, std::string_view bytes) {
-    static std::atomic<unsigned> counter{0};
-    auto fail = [&](int err) { return "cannot write \"" + path + "\": " + ErrnoText(err); };
-    if (path.empty()) {
-        return fail(ENOENT);
-    }
-
-    // A fresh name beside the target, created exclusively, so the rename stays in one file system.
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) {
-            return fail(errno);
-        }
-    }
-    if (fd < 0) {
-        return fail(EEXIST);
-    }
-
-    const char* data = bytes.data();
-    size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, data, left);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            int err = errno;
-            ::close(fd);
-            ::unlink(temp.c_str());
-            return fail(err);
-        }
-        data += n;
-        left -= static_cast<size_t>(n);
-    }
-    if (::close(fd) != 0) {
-        int err = errno;
-        ::unlink(temp.c_str());
-        return fail(err);
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        int err = errno;
-        ::unlink(temp.c_str());
-        return fail(err);
-    }
-    return {};
 }
 
 } // namespace qlor

@@ -1,6 +1,7 @@
 #pragma once
 // Standard MIDI File synthesis: one track, one segment per radiogram.
 #include "synthesis/morse_table.h"
+#include "synthesis/safe_file.h" // WriteFileAtomically, used by every writer of the program
 
 #include <cstdint>
 #include <string>
@@ -13,10 +14,10 @@ using ByteVector = std::vector<uint8_t>;
 
 // The settings the synthesis reads when a file is written.
 struct MidiVoice {
-    int channel = 0;     // "Midi Chanell" 0..15
-    int patch = 70;      // "Midi Patch" 0..127
-    int pauseDelay = 3;  // "Pause Delay" 3..15 [dot units]
-    int note = 73;       // "Tone" 40..110
+    int channel = 0;    // "Midi Chanell" 0..15
+    int patch = 70;     // "Midi Patch" 0..127
+    int pauseDelay = 3; // "Pause Delay" 3..15 [dot units]
+    int note = 73;      // "Tone" 40..110
 };
 
 // One segment: a radiogram at one speed (header, body, ending kept apart).
@@ -24,7 +25,7 @@ struct SegmentText {
     std::string header; // cp1251
     std::string body;
     std::string ending;
-    int speedCpm = 0;   // sending speed, already converted [cpm]
+    int speedCpm = 0; // sending speed, already converted [cpm]
 };
 
 // Copyright text carried by every segment after its tempo event.
@@ -34,7 +35,7 @@ ByteVector EncodeVarLen(uint64_t value);
 ByteVector MidiHeader(int trackCount, uint32_t trackLength);
 
 struct Events {
-    ByteVector bytes;        // 00, 90+ch and the note events
+    ByteVector bytes;         // 00, 90+ch and the note events
     uint64_t weightTotal = 0; // U [ticks]
 };
 Events ElementsToEvents(std::string_view elements, const MidiVoice& voice);
@@ -64,9 +65,5 @@ MidiResult BuildMorseMidi(const MorseTable& table, const std::vector<SegmentText
 // a failure never leaves an empty or partial file under the final name.
 MidiResult WriteMorseMidi(const MorseTable& table, const std::vector<SegmentText>& segments, const std::string& path,
                           int pauseSeconds, const MidiVoice& voice);
-
-// Writes bytes to path atomically (temporary file in the same folder, then rename). Returns an
-// empty string on success, else a readable error text naming the file.
-std::string WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 } // namespace qlor

@@ -2,10 +2,9 @@
 
 #include "synthesis/codepage.h"
 #include "synthesis/numbered_lines.h"
+#include "synthesis/safe_file.h"
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace qlor {
@@ -188,17 +187,17 @@ void MorseTable::InitMorseTable() {
 }
 
 void MorseTable::LoadMorseOverrides(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return;
+    // Anything but a readable regular file (a folder, a FIFO, a device) counts as missing.
+    const FileBytes file = ReadRegularFile(path, kMaxOverrideFileBytes);
+    if (file.ok()) {
+        ApplyOverrides(file.bytes);
     }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ApplyOverrides(bytes);
 }
 
 void MorseTable::ApplyOverrides(std::string_view fileBytes) {
     ForEachNumberedLine(fileBytes, LineBreaks::LineFeed, [this](int index, std::string_view pattern) {
-        if (index >= 1 && index <= kSize) {
+        // No real pattern is longer than the cap: such a line is damaged and skipped.
+        if (index >= 1 && index <= kSize && pattern.size() <= kMaxPatternLetters) {
             entries_[index] = std::string(pattern);
         }
     });

@@ -2,6 +2,7 @@
 // The Morse code table (110 entries of element patterns over D, T, P), the conversion of a text
 // into one element string, and the case-insensitive replace-all it uses.
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,12 @@ namespace qlor {
 class MorseTable {
 public:
     static constexpr int kSize = 110; // indexes 1..110
+    // Longest pattern an override may store [letters]; a longer entry is skipped as damaged. The
+    // longest real pattern has 15 letters, so the element string stays at most this many letters
+    // (plus one gap) per character of a text.
+    static constexpr size_t kMaxPatternLetters = 256;
+    // "Morse.txt" files larger than this are ignored [bytes].
+    static constexpr uint64_t kMaxOverrideFileBytes = 1u << 20;
 
     MorseTable(); // filled with the built-in patterns (InitMorseTable)
 

@@ -1,5 +1,10 @@
 #include "shell/store/qsettings_store.h"
 
+#include "synthesis/safe_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QVariant>
 
@@ -34,13 +39,70 @@ bool IsIntegerType(int typeId) {
 std::string Describe(QSettings::Status status) {
     switch (status) {
     case QSettings::AccessError:
-        return "it could not be written (access denied, or the disk is full)";
+        return "it cannot be opened";
     case QSettings::FormatError:
         return "its contents are damaged";
     case QSettings::NoError:
         break;
     }
     return "unknown error";
+}
+
+bool IsHexDigit(char16_t ch) {
+    return (ch >= u'0' && ch <= u'9') || (ch >= u'a' && ch <= u'f') || (ch >= u'A' && ch <= u'F');
+}
+
+// A key as QSettings' INI format writes it: letters, digits, "_", "-" and "." as they are, every
+// other Latin-1 character as %XX (the names of the store are ASCII).
+QByteArray IniKey(std::string_view name) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    QByteArray key;
+    for (const char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_' || u == '-' ||
+            u == '.') {
+            key += c;
+        } else {
+            key += '%';
+            key += kHex[u >> 4];
+            key += kHex[u & 15];
+        }
+    }
+    return key;
+}
+
+// A string value as QSettings' INI format reads it back unchanged: quoted (so commas, ";" and
+// spaces at either end stay part of the one text), backslash and quote escaped, control
+// characters as \xHH (and a hex digit right after one escaped too, or it would join it), a
+// leading "@" doubled (it marks the format's own types), everything else as UTF-8.
+QByteArray IniString(const QString& text) {
+    QByteArray out = "\"";
+    if (text.startsWith(QLatin1Char('@')))
+        out += '@';
+    bool afterHexEscape = false;
+    qsizetype plainFrom = 0;
+    auto flushPlain = [&](qsizetype to) { out += text.mid(plainFrom, to - plainFrom).toUtf8(); };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t ch = text.at(i).unicode();
+        const bool control = ch < 0x20 || ch == 0x7F;
+        if (ch != u'\\' && ch != u'"' && !control && !(afterHexEscape && IsHexDigit(ch))) {
+            afterHexEscape = false;
+            continue;
+        }
+        flushPlain(i);
+        plainFrom = i + 1;
+        if (ch == u'\\' || ch == u'"') {
+            out += '\\';
+            out += static_cast<char>(ch);
+            afterHexEscape = false;
+        } else {
+            out += "\\x" + QByteArray::number(static_cast<int>(ch), 16);
+            afterHexEscape = true;
+        }
+    }
+    flushPlain(text.size());
+    out += '"';
+    return out;
 }
 
 } // namespace
@@ -67,15 +129,22 @@ QString QSettingsStore::Location() const {
 }
 
 bool QSettingsStore::OpenKey(bool create) {
-    settings_ = MakeSettings();
+    settings_.reset();
     writing_ = create;
     error_.clear();
+    pending_.clear();
     if (create) {
-        if (!settings_->isWritable()) {
-            error_ = "The settings file " + settings_->fileName().toStdString() + " is not writable";
+        // The values collect here and are written by CloseKey as one file through the file helper
+        // (QSaveFile can report success after a failed flush, which would empty the settings).
+        target_ = Location();
+        const QString folder = QFileInfo(target_).absolutePath();
+        writable_ = QDir().mkpath(folder) && QFileInfo(folder).isWritable();
+        if (!writable_) {
+            error_ = "The settings file " + target_.toStdString() + " is not writable";
         }
         return true; // a refused store shows up at the first write, which names the value
     }
+    settings_ = MakeSettings();
     if (settings_->status() != QSettings::NoError) {
         error_ = "The settings file " + settings_->fileName().toStdString() +
                  " cannot be read: " + Describe(settings_->status());
@@ -143,7 +212,7 @@ bool QSettingsStore::ReadString(std::string_view name, std::string& value) {
 }
 
 bool QSettingsStore::Refuse(std::string_view name) {
-    if (settings_ && writing_ && settings_->isWritable()) {
+    if (writing_ && writable_) {
         return false;
     }
     if (error_.empty()) {
@@ -156,7 +225,7 @@ bool QSettingsStore::WriteInteger(std::string_view name, std::int32_t value) {
     if (Refuse(name)) {
         return false;
     }
-    settings_->setValue(Key(name), static_cast<int>(value));
+    pending_.push_back(IniKey(name) + '=' + QByteArray::number(value));
     return true;
 }
 
@@ -164,24 +233,27 @@ bool QSettingsStore::WriteString(std::string_view name, std::string_view value) 
     if (Refuse(name)) {
         return false;
     }
-    settings_->setValue(Key(name), QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())));
+    pending_.push_back(IniKey(name) + '=' +
+                       IniString(QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()))));
     return true;
 }
 
 bool QSettingsStore::CloseKey() {
-    if (!settings_) {
-        return true;
-    }
     bool ok = true;
-    if (writing_) {
-        settings_->sync();
-        if (settings_->status() != QSettings::NoError) {
-            error_ = "The settings could not be saved to " + settings_->fileName().toStdString() + ": " +
-                     Describe(settings_->status());
+    if (writing_ && writable_) {
+        QByteArray bytes = "[General]\n";
+        for (const QByteArray& line : pending_)
+            bytes += line + '\n';
+        const std::string error =
+            WriteFileAtomically(QFile::encodeName(target_).toStdString(),
+                                std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+        if (!error.empty()) {
+            error_ = "The settings could not be saved: " + error;
             ok = false;
         }
     }
     settings_.reset();
+    pending_.clear();
     writing_ = false;
     return ok;
 }

@@ -2,10 +2,13 @@
 // The settings store on QSettings: organisation "Tavel", application "QLOR", per user, in the
 // platform's native format (the registry key Software\Tavel\QLOR on Windows, the INI file
 // ~/.config/Tavel/QLOR.conf here). Writes collect in memory and reach the file when the key is
-// closed, through a temporary file renamed over the old one, so a crash or a full disk during
-// the write leaves the previous settings whole.
+// closed, in QSettings' INI form, through the program's atomic file write (synced temporary file
+// renamed over the old one), so a crash or a full disk during the write leaves the previous
+// settings whole and the message gives the system's reason.
 #include "control/settings_store.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <memory>
@@ -38,8 +41,12 @@ private:
     bool Refuse(std::string_view name);
 
     QString iniPath_;
-    std::unique_ptr<QSettings> settings_;
+    std::unique_ptr<QSettings> settings_; // while reading
     bool writing_ = false;
+    // While writing: the file, whether its folder takes it, and its lines in QSettings' INI form.
+    QString target_;
+    bool writable_ = false;
+    QList<QByteArray> pending_;
     std::string error_;
 };
 

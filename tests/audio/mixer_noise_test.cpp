@@ -10,8 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <limits>
 #include <random>
+#include <sys/stat.h>
 
 namespace qlor {
 namespace {
@@ -195,6 +200,72 @@ TEST_F(NoiseTest, UndecodableFilesGiveThePlayersErrorText) {
     const std::string silent = dir.File("zero.wav");
     ASSERT_TRUE(test::WriteSound(silent, {}, 1, kRate, SF_FORMAT_WAV | SF_FORMAT_PCM_16));
     EXPECT_FALSE(DecodeNoiseFile(silent, kRate).ok());
+}
+
+TEST_F(NoiseTest, HostileRecordingsAreTamedOrRefusedAtOnceWithTheReason) {
+    // Float samples near the limits of the format, NaN and infinities among a quiet sine: the
+    // decoded (and resampled) noise stays finite and within full scale, and mostly quiet.
+    std::vector<float> wild = test::LoopableSine(22050, 100, 0.1f);
+    for (size_t i = 0; i < wild.size(); i += 2205) {
+        wild[i] = i % 2 == 0 ? 3e38f : -3e38f;
+    }
+    wild[7] = std::numeric_limits<float>::quiet_NaN();
+    wild[9] = std::numeric_limits<float>::infinity();
+    const std::string loud = dir.File("loud.wav");
+    ASSERT_TRUE(test::WriteSound(loud, wild, 1, 22050));
+    const NoiseResult tamed = DecodeNoiseFile(loud, kRate);
+    ASSERT_TRUE(tamed.ok()) << tamed.error;
+    size_t loudSamples = 0;
+    for (const float v : tamed.clip->samples) {
+        ASSERT_TRUE(std::isfinite(v) && std::fabs(v) <= 1.0f) << v;
+        loudSamples += std::fabs(v) > 0.5f ? 1 : 0;
+    }
+    EXPECT_LT(loudSamples, tamed.clip->samples.size() / 20);
+
+    // A 1 Hz recording; a sparse file that declares gigabytes of 96 kHz float stereo; a folder;
+    // a FIFO without a writer (a blocking open would hang).
+    const std::string slow = dir.File("slow.wav");
+    ASSERT_TRUE(test::WriteSound(slow, std::vector<float>(16, 0.5f), 1, 1));
+    const std::string sparse = dir.File("sparse.wav");
+    {
+        // RIFF header of 32-bit float stereo at 96 kHz whose data chunk declares 2 GB.
+        const uint32_t dataBytes = 0x7FFF0000;
+        auto le = [](std::string& out, uint32_t v, int n) {
+            for (int k = 0; k < n; ++k) {
+                out += static_cast<char>((v >> (8 * k)) & 0xFF);
+            }
+        };
+        std::string header = "RIFF";
+        le(header, 36 + dataBytes, 4);
+        header += "WAVEfmt ";
+        le(header, 16, 4);
+        le(header, 3, 2); // IEEE float
+        le(header, 2, 2);
+        le(header, 96000, 4);
+        le(header, 96000 * 8, 4);
+        le(header, 8, 2);
+        le(header, 32, 2);
+        header += "data";
+        le(header, dataBytes, 4);
+        test::WriteBytes(sparse, std::vector<uint8_t>(header.begin(), header.end()));
+    }
+    std::filesystem::resize_file(sparse, 44 + 0x7FFF0000ull); // sparse: a few KB on the disk
+    const std::string folder = dir.File("folder.wav");
+    std::filesystem::create_directory(folder);
+    const std::string fifo = dir.File("fifo.wav");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    struct Case {
+        std::string path;
+        const char* reason;
+    };
+    for (const Case& c : {Case{slow, "sample rate (1 Hz)"}, Case{sparse, "MB of memory"}, Case{folder, "is a folder"},
+                          Case{fifo, "not a regular file"}}) {
+        const auto start = std::chrono::steady_clock::now();
+        const NoiseResult result = DecodeNoiseFile(c.path, 192000);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << c.path;
+        EXPECT_FALSE(result.ok()) << c.path;
+        EXPECT_NE(result.error.find(c.reason), std::string::npos) << result.error;
+    }
 }
 
 TEST_F(NoiseTest, AnyBytesAreSafe) {

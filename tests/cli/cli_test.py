@@ -246,6 +246,59 @@ class BadArguments(WorkDir):
         self.assertEqual(os.listdir(self.dir), [])
 
 
+class OddFilesAndFullDisks(WorkDir):
+    def test_odd_inputs_never_hang_and_exit_1_with_one_line(self):
+        fifo = os.path.join(self.dir, "fifo.txt")
+        os.mkfifo(fifo)  # no writer: a blocking open would hang
+        os.mkdir(os.path.join(self.dir, "folder.txt"))
+        # A FIFO "Morse.txt" counts as missing.
+        os.mkfifo(os.path.join(self.dir, "Morse.txt"))
+        r = subprocess.run([CLI, "elements", "E"], capture_output=True, cwd=self.dir, timeout=10)
+        self.assertEqual((r.returncode, r.stdout), (0, b"D 1\n"), r.stderr)
+        with open(os.path.join(self.dir, "copy.txt"), "wb") as f:
+            f.write(b"PARIS")
+        for odd in (fifo, os.path.join(self.dir, "folder.txt"), "/dev/zero"):
+            with self.subTest(odd=odd):
+                r = subprocess.run([CLI, "check", "--sent", odd, "--copy", "copy.txt"], capture_output=True,
+                                   cwd=self.dir, timeout=10)
+                self.assertEqual(r.returncode, 1)
+                self.assertEqual(len(r.stderr.splitlines()), 1, r.stderr)
+                self.assertIn(odd.encode(), r.stderr)
+
+    def test_full_disk_keeps_the_old_output_and_says_why(self):
+        import resource
+        import signal
+        old = os.path.join(self.dir, "old.mid")
+        with open(old, "wb") as f:
+            f.write(b"the old file")
+
+        def small_disk():
+            signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+            resource.setrlimit(resource.RLIMIT_FSIZE, (64, 64))
+
+        r = subprocess.run([CLI, "midi", "--groups", "20", "--out", "old.mid"], capture_output=True, cwd=self.dir,
+                           timeout=60, preexec_fn=small_disk)
+        self.assertEqual(r.returncode, 1, r.stderr)
+        self.assertIn(b"old.mid", r.stderr)
+        self.assertIn(os.strerror(27).encode(), r.stderr)  # EFBIG, the real reason
+        self.assertEqual(read(old), b"the old file")
+        self.assertEqual(sorted(os.listdir(self.dir)), ["old.mid"])
+
+    def test_render_never_follows_a_link_planted_at_its_part_file(self):
+        if b"render" not in run("--help").stdout:
+            self.skipTest("qlor-cli built without audio")
+        self.assertEqual(self.cli("midi", "--groups", "1", "--out", "t.mid").returncode, 0)
+        victim = os.path.join(self.dir, "victim")
+        with open(victim, "wb") as f:
+            f.write(b"keep")
+        os.symlink(victim, os.path.join(self.dir, "t.wav.part"))
+        r = self.cli("render", "t.mid", "--voice", "tone", "--out", "t.wav")
+        self.assertEqual(r.returncode, 1, r.stderr)
+        self.assertIn(b"t.wav.part", r.stderr)
+        self.assertEqual(read(victim), b"keep")
+        self.assertFalse(os.path.exists(os.path.join(self.dir, "t.wav")))
+
+
 if __name__ == "__main__":
     CLI = os.path.abspath(sys.argv.pop(1))
     unittest.main(verbosity=2)

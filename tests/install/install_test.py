@@ -268,6 +268,19 @@ class Launcher(unittest.TestCase):
                 self.assertIn("Russian.lng", languages)
                 self.assertFalse(os.path.exists(os.path.join(self.home, "relative")))
 
+    def test_working_folder_others_may_write_to_is_refused(self):
+        work = os.path.join(self.home, ".local", "share", "QLOR")
+        os.makedirs(work, exist_ok=True)
+        try:
+            for mode in (0o770, 0o757):
+                os.chmod(work, mode)
+                done = self.launch()
+                self.assertEqual(done.returncode, 1, done.stdout + done.stderr)
+                self.assertIn("others may write", done.stderr)
+                self.assertNotIn("cwd=", done.stdout)
+        finally:
+            os.chmod(work, 0o700)
+
     def test_edited_language_file_is_never_replaced(self):
         work = os.path.join(self.home, ".local", "share", "QLOR")
         edited = b"1=\xcc\xee\xff \xef\xe0\xed\xe5\xeb\xfc;\r\n"  # an operator's own caption

@@ -8,6 +8,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <unistd.h>
+
 using namespace qlor;
 
 namespace {
@@ -72,6 +75,29 @@ private slots:
         QCOMPARE(raised.count(), 1);
     }
 
+    void terminationSignalsCloseTheWindowLikeItsCloseButton_data() {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+    void terminationSignalsCloseTheWindowLikeItsCloseButton() {
+        QFETCH(int, signal);
+        auto qlor = StartQlor();
+        QVERIFY(qlor->waitForStarted(5000));
+        // Running once it listens for raise requests.
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(QDir(runtime->path()).filePath(QStringLiteral("QLOR-2000"))), 15000);
+        QTest::qWait(300);
+        ::kill(static_cast<pid_t>(qlor->processId()), signal);
+        QTRY_VERIFY_WITH_TIMEOUT(qlor->state() == QProcess::NotRunning, 15000);
+        QCOMPARE(qlor->exitStatus(), QProcess::NormalExit); // not killed by the signal
+        QCOMPARE(qlor->exitCode(), 0);
+        // The closing steps ran: the settings were written, the lock released.
+        QVERIFY(QFileInfo::exists(home->path() + QStringLiteral("/config/Tavel/QLOR.conf")));
+        SingleInstance next(runtime->path());
+        QCOMPARE(next.Start(1000), SingleInstance::Outcome::First);
+    }
+
     void secondInstanceInTheSameProcessIsTurnedAway() {
         SingleInstance first(runtime->path());
         QCOMPARE(first.Start(1000), SingleInstance::Outcome::First);
@@ -109,17 +135,30 @@ private slots:
         }
     }
 
-    void staleLockOfACrashedCopyDoesNotBlock() {
-        // A lock file left by a process that is gone.
+    void staleLockDoesNotBlock_data() {
+        QTest::addColumn<QByteArray>("contents");
+        // A lock file left by a process that is gone, and ones a crash or a full disk left empty
+        // or garbled: none has a live owner.
         QProcess gone;
         gone.start(QStringLiteral("/bin/true"), {});
         QVERIFY(gone.waitForFinished(5000));
         const qint64 deadPid = gone.processId() > 0 ? gone.processId() : 999999;
+        QTest::newRow("crashed copy") << QByteArray::number(deadPid) + "\nqlor\n" +
+                                             QSysInfo::machineHostName().toUtf8() + "\n";
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("garbled") << QByteArray("\x01\xffnot a lock\n");
+    }
+    void staleLockDoesNotBlock() {
+        QFETCH(QByteArray, contents);
         {
             SingleInstance probe(runtime->path());
             QFile lock(probe.LockPath());
             QVERIFY(lock.open(QIODevice::WriteOnly));
-            lock.write(QByteArray::number(deadPid) + "\nqlor\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+            lock.write(contents);
+            lock.close();
+            // Written a while ago, not by a copy that is starting right now.
+            QVERIFY(lock.open(QIODevice::ReadWrite));
+            QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
         }
         // And a socket file nobody listens on.
         QFile socketFile(QDir(runtime->path()).filePath(QStringLiteral("QLOR-2000")));
@@ -131,6 +170,23 @@ private slots:
         QCOMPARE(next.Start(5000), SingleInstance::Outcome::First);
         QVERIFY(t.elapsed() < 3000);
         QVERIFY(next.Listening());
+    }
+
+    void runtimeFolderOfOthersIsNotUsed() {
+        // A runtime folder others can write to: the lock goes to a private folder of the user.
+        QFile::setPermissions(runtime->path(), QFileDevice::Permissions(0x7777));
+        const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+        const QByteArray savedCache = qgetenv("XDG_CACHE_HOME");
+        qputenv("XDG_RUNTIME_DIR", runtime->path().toUtf8());
+        qputenv("XDG_CACHE_HOME", (home->path() + QStringLiteral("/cache")).toUtf8());
+        SingleInstance guard;
+        const SingleInstance::Outcome outcome = guard.Start(1000);
+        qputenv("XDG_RUNTIME_DIR", savedRuntime);
+        qputenv("XDG_CACHE_HOME", savedCache);
+        QCOMPARE(outcome, SingleInstance::Outcome::First);
+        QVERIFY2(!guard.LockPath().startsWith(runtime->path()), qPrintable(guard.LockPath()));
+        QCOMPARE(QFileInfo(QFileInfo(guard.LockPath()).path()).ownerId(), static_cast<uint>(geteuid()));
+        QCOMPARE(QFileInfo(QFileInfo(guard.LockPath()).path()).permissions() & 0x0077, QFileDevice::Permissions());
     }
 
     void anythingButTheRequestIsIgnored() {

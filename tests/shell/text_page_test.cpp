@@ -10,6 +10,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace qlor;
@@ -262,6 +266,29 @@ private slots:
         QCOMPARE(ReadAll(Path("old.txt")), QByteArray("old"));
         QCOMPARE(Memo()->toPlainText(), QStringLiteral("new"));
         // Nothing half-written is left behind.
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{"old.txt"});
+    }
+
+    void fullDiskKeepsTheOldFileAndSaysWhy() {
+        QVERIFY(WriteAll(Path("old.txt"), "the old text"));
+        Memo()->setPlainText(QString(200, QLatin1Char('A')));
+        {
+            // Files may not grow beyond 64 bytes, as on a full disk (writes fail with EFBIG).
+            rlimit saved{};
+            getrlimit(RLIMIT_FSIZE, &saved);
+            auto* previous = std::signal(SIGXFSZ, SIG_IGN);
+            rlimit small = saved;
+            small.rlim_cur = 64;
+            setrlimit(RLIMIT_FSIZE, &small);
+            Save(Path("old.txt"));
+            setrlimit(RLIMIT_FSIZE, &saved);
+            std::signal(SIGXFSZ, previous);
+        }
+        QCOMPARE(dialogs->errors.size(), 1);
+        QVERIFY2(dialogs->errors[0].contains(QStringLiteral("old.txt")), qPrintable(dialogs->errors[0]));
+        QVERIFY2(dialogs->errors[0].contains(QString::fromLocal8Bit(std::strerror(EFBIG))),
+                 qPrintable(dialogs->errors[0]));
+        QCOMPARE(ReadAll(Path("old.txt")), QByteArray("the old text"));
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{"old.txt"});
     }
 

@@ -10,7 +10,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -137,7 +139,8 @@ private slots:
         const QString path = File("paths.conf");
         PersistedSettings p = Custom();
         // é, CJK and an emoji: none of them is in the code page of the texts.
-        p.noiseFiles = {"/home/zoë/bruit café.wav", "/音/日本 ノイズ.flac", "/snd/📻 static.ogg", "/шум/ТЧ.wav"};
+        // The last name holds what the INI form must escape: quote, backslash, a tab before a hex digit.
+        p.noiseFiles = {"/home/zoë/bruit café.wav", "/音/日本 ノイズ.flac", "/snd/📻 static.ogg", "/a \"b\"\\\tc; d, ."};
         p.pathDir = "/export/日本/🗂 é";
         p.beginChar = Cp("ЦЩЪ=");
         p.endChar = Cp("ЁЯ");
@@ -299,6 +302,7 @@ private slots:
         }
         QVERIFY(!saved.ok);
         QVERIFY2(saved.error.find("full.conf") != std::string::npos, saved.error.c_str());
+        QVERIFY2(saved.error.find(std::strerror(EFBIG)) != std::string::npos, saved.error.c_str()); // the real reason
         QCOMPARE(FileBytes(path), before);
     }
 

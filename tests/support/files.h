@@ -1,9 +1,13 @@
 #pragma once
 // Temporary folders and whole-file reading for the core and audio tests.
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace qlor::test {
@@ -42,6 +46,26 @@ private:
 inline std::string ReadAll(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Runs `work` in a child process whose files cannot grow beyond limitBytes, as on a full disk
+// (RLIMIT_FSIZE; writes past it fail with EFBIG, SIGXFSZ is ignored). Works unprivileged.
+// Returns the child's exit status: work's result, or -1 when the child did not end normally.
+inline int WithFileSizeLimit(rlim_t limitBytes, const std::function<int()>& work) {
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{limitBytes, limitBytes};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+            _exit(125);
+        }
+        _exit(work());
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
+        return -1;
+    }
+    return WEXITSTATUS(status);
 }
 
 } // namespace qlor::test

@@ -312,6 +312,17 @@ TEST(MorseOverridesTest, HugeAndRandomFilesNeverCrash) {
     std::string huge = "5:" + std::string(1 << 20, 'D') + ";\n" + std::string(1 << 20, ':') + "\n";
     table.ApplyOverrides(huge);
     ExpectElements(table, "E", "D", 1);
+    // A pattern that nothing merges away is capped: one of megabytes is skipped as damaged, one
+    // at the cap is kept, and a text keyed 600 times grows the element string linearly.
+    std::string gaps;
+    while (gaps.size() < (1u << 20)) {
+        gaps += "DPQP";
+    }
+    table.ApplyOverrides("5:" + gaps + ";\n6:" + gaps.substr(0, MorseTable::kMaxPatternLetters) + ";\n");
+    EXPECT_EQ(table.Entry(5), "D");
+    EXPECT_EQ(table.Entry(6).size(), MorseTable::kMaxPatternLetters);
+    const std::string keyed(600, 'F');
+    EXPECT_LE(TextToElements(table, keyed).elements.size(), keyed.size() * (MorseTable::kMaxPatternLetters + 1));
 
     std::mt19937 rng(99);
     for (int round = 0; round < 200; ++round) {
