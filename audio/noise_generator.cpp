@@ -3,6 +3,7 @@
 #include "audio/offline_render.h"
 #include "audio/portable_math.h"
 #include "synthesis/morse_table.h"
+#include "synthesis/safe_file.h"
 
 #include <sndfile.h>
 
@@ -631,8 +632,12 @@ std::string WriteNoiseFile(const NoiseRecipe& recipe, const std::string& outPath
     if (!sf_format_check(&info)) {
         return "This system cannot write \"" + outPath + "\" at " + std::to_string(recipe.rate) + " Hz.";
     }
-    const std::string partPath = outPath + ".part";
-    SNDFILE* file = sf_open(partPath.c_str(), SFM_WRITE, &info);
+    // Created exclusively, never through a link, and removed unless the whole file was written.
+    PartFile part;
+    if (std::string error = part.Create(outPath); !error.empty()) {
+        return error;
+    }
+    SNDFILE* file = sf_open_fd(part.Descriptor(), SFM_WRITE, &info, SF_FALSE);
     if (file == nullptr) {
         return "Cannot create \"" + outPath + "\": " + sf_strerror(nullptr);
     }
@@ -662,11 +667,8 @@ std::string WriteNoiseFile(const NoiseRecipe& recipe, const std::string& outPath
     if (sf_close(file) != 0 && error.empty()) {
         error = "Writing \"" + outPath + "\" failed.";
     }
-    if (error.empty() && std::rename(partPath.c_str(), outPath.c_str()) != 0) {
-        error = "Cannot write \"" + outPath + "\".";
-    }
-    if (!error.empty()) {
-        std::remove(partPath.c_str());
+    if (error.empty()) {
+        error = part.Commit();
     }
     return error;
 }

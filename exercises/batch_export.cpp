@@ -118,9 +118,9 @@ ExportResult RunExport(const MorseTable& table, const ExportParams& params,
         if (planned) {
             planned(item, i);
         }
-        // The pair is written as one: both files under temporary names, renamed only when both
-        // are complete, so an answer key never stands beside audio of another text and a failed
-        // pair leaves the old pair of that name whole.
+        // The pair is written as one: its files under temporary names, renamed only when all are
+        // complete, so an answer key never stands beside audio of another text and a failed pair
+        // leaves the old pair of that name whole.
         const std::string textPath = JoinFolder(params.folder, item.baseName + ".txt");
         const std::string midiPath = JoinFolder(params.folder, item.baseName + ".mid");
         const MidiResult midi = BuildMorseMidi(table, {item.segment}, 0, params.voice);
@@ -151,7 +151,6 @@ ExportResult RunExport(const MorseTable& table, const ExportParams& params,
                 result.error = NamingFile(audioPath, error);
                 return result;
             }
-        }
         }
         ++result.written;
         if (progress && !progress(i, n)) {
