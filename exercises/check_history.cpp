@@ -270,6 +270,10 @@ HistoryStatus CheckHistory::OpenOnce() {
     if (rc == SQLITE_OK && !readOnly_) {
         long long ignored = 0;
         rc = QueryInt(db_, "PRAGMA journal_mode=WAL", ignored);
+        // With WAL this keeps the file consistent on a crash; a commit does not wait for the disk.
+        if (rc == SQLITE_OK) {
+            rc = Exec(db_, "PRAGMA synchronous=NORMAL");
+        }
     }
     if (rc == SQLITE_OK && !readOnly_ && version < kHistorySchemaVersion) {
         // Made or upgraded by one writer at a time; another process may have done it meanwhile.

@@ -34,7 +34,10 @@ int main(int argc, char** argv) {
 
     // The settings of the user: per user, in the platform's native format ("Tavel" / "QLOR").
     qlor::QSettingsStore store;
+    // The history of checks of the user, in the XDG data folder; opened at the first check.
+    qlor::CheckHistory history(qlor::CheckHistory::DefaultPath());
     qlor::TMainForm form(nullptr, nullptr, &store);
+    form.SetCheckHistory(&history);
     QObject::connect(&instance, &qlor::SingleInstance::raiseRequested, &form, &qlor::TMainForm::RaiseRequest);
     form.show();
     return QApplication::exec();
