@@ -1,7 +1,6 @@
 #include "shell/error_rate_chart.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
@@ -73,37 +72,41 @@ void ErrorRateChart::paintEvent(QPaintEvent*) {
     p.drawText(QRect(plot.right() + 3, plot.bottom() - metrics.height() / 2, margin, metrics.height()), Qt::AlignLeft,
                QStringLiteral("0"));
 
-    // One x position per check; many checks share a pixel column, and the path stays one line.
-    const auto n = static_cast<double>(points_.size());
-    auto x = [&](std::size_t i) {
-        return points_.size() == 1 ? plot.center().x()
-                                   : plot.left() + plot.width() * (static_cast<double>(i) / (n - 1));
-    };
-    QPainterPath errors;
-    QPainterPath speeds;
-    for (std::size_t i = 0; i < points_.size(); ++i) {
-        const double ye = plot.bottom() - plot.height() * std::min(points_[i].errorRate / errorTop, 1.0);
-        const double ys = plot.bottom() - plot.height() * (static_cast<double>(points_[i].speedCpm) / speedTop);
-        if (i == 0) {
-            errors.moveTo(x(i), ye);
-            speeds.moveTo(x(i), ys);
-        } else {
-            errors.lineTo(x(i), ye);
-            speeds.lineTo(x(i), ys);
+    // One x position per check. More checks than pixel columns are drawn as the mean of each
+    // column, so the lines stay cheap to draw and readable whatever the number of checks.
+    const std::size_t n = points_.size();
+    const auto columns = static_cast<std::size_t>(std::max(1, plot.width()));
+    const std::size_t shown = std::min(n, columns);
+    QPolygonF errors;
+    QPolygonF speeds;
+    errors.reserve(static_cast<qsizetype>(shown));
+    speeds.reserve(static_cast<qsizetype>(shown));
+    for (std::size_t k = 0; k < shown; ++k) {
+        const std::size_t begin = k * n / shown;
+        const std::size_t end = std::max(begin + 1, (k + 1) * n / shown);
+        double rate = 0;
+        double speed = 0;
+        for (std::size_t i = begin; i < end; ++i) {
+            rate += points_[i].errorRate;
+            speed += points_[i].speedCpm;
         }
+        rate /= static_cast<double>(end - begin);
+        speed /= static_cast<double>(end - begin);
+        const double x =
+            shown == 1 ? plot.center().x() : plot.left() + plot.width() * (static_cast<double>(k) / (shown - 1));
+        errors << QPointF(x, plot.bottom() - plot.height() * std::min(rate / errorTop, 1.0));
+        speeds << QPointF(x, plot.bottom() - plot.height() * (speed / speedTop));
     }
     p.setRenderHint(QPainter::Antialiasing);
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(kSpeedColour, 1, Qt::DashLine));
-    p.drawPath(speeds);
+    p.drawPolyline(speeds);
     p.setPen(QPen(kErrorColour, 2));
-    p.drawPath(errors);
-    if (points_.size() <= 100) {
+    p.drawPolyline(errors);
+    if (shown <= 100) {
         p.setBrush(kErrorColour);
-        for (std::size_t i = 0; i < points_.size(); ++i) {
-            const double ye = plot.bottom() - plot.height() * std::min(points_[i].errorRate / errorTop, 1.0);
-            p.drawEllipse(QPointF(x(i), ye), 2.5, 2.5);
-        }
+        for (const QPointF& point : errors)
+            p.drawEllipse(point, 2.5, 2.5);
     }
 }
 

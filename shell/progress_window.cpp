@@ -42,10 +42,12 @@ ProgressWindow::ProgressWindow(TMainForm* form) : QWidget(form, Qt::Window), for
     QTableWidget* table = ui.CharTable;
     table->setColumnCount(6);
     table->verticalHeader()->setVisible(false);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6); // [px]
     table->horizontalHeader()->setStretchLastSection(true);
-    table->setColumnWidth(0, 60);
-    for (int column = 1; column < 5; ++column)
-        table->setColumnWidth(column, 62);
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int columnWidths[] = {58, 52, 52, 58, 56}; // [px]; "heard as" takes the rest
+    for (int column = 0; column < 5; ++column)
+        table->setColumnWidth(column, columnWidths[column]);
 
     connect(ui.WindowComboBox, &QComboBox::currentIndexChanged, this, &ProgressWindow::WindowComboBoxChange);
     connect(ui.ButtonDrillWeak, &QPushButton::clicked, this, &ProgressWindow::ButtonDrillWeakClick);
