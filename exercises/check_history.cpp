@@ -164,6 +164,16 @@ bool RenameNoReplace(const std::string& from, const std::string& to) {
     return ::unlink(from.c_str()) == 0;
 }
 
+// Whether the file (when it exists) and its folder can be written.
+bool Writable(const std::string& path) {
+    const fs::path folder = fs::path(path).parent_path();
+    const std::string dir = folder.empty() ? std::string(".") : folder.string();
+    if (::access(dir.c_str(), W_OK) != 0) {
+        return false;
+    }
+    return ::access(path.c_str(), F_OK) != 0 || ::access(path.c_str(), W_OK) == 0;
+}
+
 std::string UtcStamp(std::int64_t timeUtc) {
     const std::time_t t = static_cast<std::time_t>(timeUtc);
     std::tm tm{};
@@ -330,7 +340,11 @@ HistoryStatus CheckHistory::OpenOnce() {
         if (IsDamage(rc)) {
             return Problem(HistoryProblem::Damaged, detail);
         }
-        return Problem(IsBusy(rc) ? HistoryProblem::Locked : HistoryProblem::CannotOpen, detail);
+        if (IsBusy(rc)) {
+            return Problem(HistoryProblem::Locked, detail);
+        }
+        // A WAL database in a folder that cannot be written cannot even be read.
+        return Problem(Writable(path_) ? HistoryProblem::CannotOpen : HistoryProblem::ReadOnly, detail);
     }
     if (readOnly_) {
         return Problem(HistoryProblem::ReadOnly, "the file is read-only");
@@ -401,6 +415,14 @@ int CheckHistory::WriteOne(const CheckRecord& r) {
 
 HistoryStatus CheckHistory::Record(CheckRecord record) {
     pending_.push_back(std::move(record));
+    return WritePending();
+}
+
+HistoryStatus CheckHistory::Flush() {
+    return pending_.empty() ? HistoryStatus{} : WritePending();
+}
+
+HistoryStatus CheckHistory::WritePending() {
     HistoryStatus status = Open();
     if (newer_) {
         return status.ok() ? Problem(HistoryProblem::Newer, "written by a newer version") : status;

@@ -57,6 +57,8 @@ public:
     HistoryStatus Record(CheckRecord record);
     // Records waiting to be written.
     std::size_t Pending() const { return pending_.size(); }
+    // Tries once more to write the waiting records (at the end of the program).
+    HistoryStatus Flush();
 
     // Every check in time order (oldest first); the sent text and copy only when withTexts.
     HistoryStatus Load(std::vector<CheckRecord>& checks, bool withTexts);
@@ -70,6 +72,7 @@ private:
     // Renames the damaged file (and its WAL files) aside and opens a new one.
     HistoryStatus KeepAsideAndRestart(const std::string& detail);
     int WriteOne(const CheckRecord& record);
+    HistoryStatus WritePending();
     int ReadAll(std::vector<CheckRecord>& checks, bool withTexts);
 
     std::string path_;

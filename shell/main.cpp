@@ -40,5 +40,10 @@ int main(int argc, char** argv) {
     form.SetCheckHistory(&history);
     QObject::connect(&instance, &qlor::SingleInstance::raiseRequested, &form, &qlor::TMainForm::RaiseRequest);
     form.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // A check that waited for a busy history gets one more chance.
+    if (history.Flush().problem != qlor::HistoryProblem::None && history.Pending() > 0)
+        std::fprintf(stderr, "qlor: %zu checks could not be recorded in %s\n", history.Pending(),
+                     history.Path().c_str());
+    return status;
 }

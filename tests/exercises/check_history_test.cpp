@@ -182,8 +182,9 @@ TEST_F(CheckHistoryTest, ALockedHistoryKeepsTheRecordForTheNextWrite) {
     EXPECT_EQ(history.Pending(), 2u);
     sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(holder);
-    EXPECT_TRUE(history.Record(Sample(4)).ok());
+    EXPECT_TRUE(history.Flush().ok());
     EXPECT_EQ(history.Pending(), 0u);
+    EXPECT_TRUE(history.Record(Sample(4)).ok());
     EXPECT_EQ(Count(), 4u);
 }
 
