@@ -49,6 +49,10 @@ struct AlignCase {
     AlignmentCounts counts; // sentChars, matches, substitutions, omissions, insertions
 };
 
+void PrintTo(const AlignCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class AlignCopyCases : public testing::TestWithParam<AlignCase> {};
 
 TEST_P(AlignCopyCases, StepsAndCounts) {

@@ -18,6 +18,19 @@ class ProgressTest : public QObject, test::WindowRig {
     Q_OBJECT
 
     std::unique_ptr<CheckHistory> history;
+
+    // The window opened in a folder holding a language file, with the history.
+    bool OpenWindowWith(const QString& languageFile) {
+        dir = std::make_unique<QTemporaryDir>();
+        previousDir = QDir::currentPath();
+        if (!dir->isValid() || !QFile::copy(languageFile, dir->filePath(QFileInfo(languageFile).fileName())) ||
+            !QDir::setCurrent(dir->path()))
+            return false;
+        dialogs = std::make_unique<test::FakeDialogs>();
+        form = std::make_unique<TMainForm>(dialogs.get());
+        form->SetCheckHistory(history.get());
+        return form->configuration.LngComboBox->count() == 2;
+    }
     QString HistoryPath() const {
         return qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/QLOR/history.sqlite");
     }
@@ -177,6 +190,22 @@ private slots:
         window->ui.ButtonDrillWeak->click();
         QCOMPARE(dialogs->messages.size(), 1);
         QCOMPARE(MemoBytes(form->textOptions.MemoSelectedSymbols), weak);
+    }
+
+    void textsFollowTheLanguagePosition() {
+        // A window started where the shipped Russian language file is, then switched to it.
+        CloseWindow();
+        QVERIFY(OpenWindowWith(QDir::cleanPath(QStringLiteral(QLOR_TEST_DATA_DIR "/../../data/Russian.lng"))));
+        form->reception.ButtonProgress->click();
+        QCOMPARE(form->reception.ButtonProgress->text(), QStringLiteral("Progress"));
+        QCOMPARE(form->Progress()->windowTitle(), QStringLiteral("Progress of reception"));
+        form->configuration.LngComboBox->setCurrentIndex(1);
+        form->LngComboBoxChange(1);
+        QCOMPARE(form->reception.ButtonProgress->text(), QString::fromUtf8("Успехи"));
+        QCOMPARE(form->Progress()->windowTitle(), QString::fromUtf8("Успехи в приёме"));
+        QCOMPARE(form->Progress()->ui.ButtonClose->text(), QString::fromUtf8("Закрыть"));
+        // The caption table's texts of the page are the language file's, as before.
+        QCOMPARE(form->reception.ButtonCheckText->text(), form->CaptionEntry(33));
     }
 
     void exportWritesEveryCheckAsCsv() {
