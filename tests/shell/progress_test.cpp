@@ -10,6 +10,7 @@
 #include "synthesis/codepage.h"
 
 #include <QAccessible>
+#include <QMenu>
 #include <QtTest>
 
 using namespace qlor;
@@ -190,6 +191,35 @@ private slots:
         window->ui.ButtonDrillWeak->click();
         QCOMPARE(dialogs->messages.size(), 1);
         QCOMPARE(MemoBytes(form->textOptions.MemoSelectedSymbols), weak);
+    }
+
+    void drillsOnTheSymbolListsMenu() {
+        // The menu of the list, its Koch submenu and lesson 3 chosen by keyboard.
+        QPlainTextEdit* memo = form->textOptions.MemoSelectedSymbols;
+        form->show();
+        form->PageControl1->setCurrentWidget(form->findChild<QWidget*>(QStringLiteral("TabSheet7")));
+        bool chosen = false;
+        QTimer::singleShot(50, this, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            for (QAction* a : menu->actions()) {
+                if (a->menu() && a->text() == form->OwnText(Say::DrillKoch)) {
+                    menu->setActiveAction(a);
+                    QTest::keyClick(menu, Qt::Key_Right);
+                    QMenu* lessons = a->menu();
+                    QTRY_VERIFY(lessons->isVisible());
+                    lessons->setActiveAction(lessons->actions().at(2));
+                    QTest::keyClick(lessons, Qt::Key_Return);
+                    chosen = true;
+                }
+            }
+            if (!chosen)
+                menu->close();
+        });
+        emit memo->customContextMenuRequested(QPoint(5, 5));
+        QVERIFY(chosen);
+        QCOMPARE(MemoBytes(memo), std::string("KMUR"));
+        QVERIFY(form->textOptions.SelectedSymbols->isChecked());
     }
 
     void textsFollowTheLanguagePosition() {
