@@ -82,6 +82,7 @@ enum class Say : int {
     DrillKochLesson = 532,        // %1 lesson, %2 its characters
     DrillNothingToPractise = 533, // %1 times
     DrillDone = 534,              // %1 the characters put into the list
+    DrillKochTake = 535,
     ExportHistory = 540,
     ExportHistoryTitle = 541,
     ExportHistoryFilter = 542,

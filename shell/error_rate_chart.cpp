@@ -104,6 +104,10 @@ void ErrorRateChart::paintEvent(QPaintEvent*) {
     p.setPen(QPen(kErrorColour, 2));
     p.drawPolyline(errors);
     if (shown <= 100) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(kSpeedColour);
+        for (const QPointF& point : speeds)
+            p.drawEllipse(point, 1.5, 1.5);
         p.setBrush(kErrorColour);
         for (const QPointF& point : errors)
             p.drawEllipse(point, 2.5, 2.5);

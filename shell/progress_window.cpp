@@ -72,7 +72,7 @@ void ProgressWindow::ShowTexts() {
                                              form_->OwnText(Say::ColumnErrorRate), form_->OwnText(Say::ColumnHeardAs)});
     ui.ButtonDrillWeak->setText(form_->OwnText(Say::DrillWeak));
     ui.KochLabel->setText(form_->OwnText(Say::DrillKoch));
-    ui.ButtonDrillKoch->setText(form_->OwnText(Say::DrillKoch));
+    ui.ButtonDrillKoch->setText(form_->OwnText(Say::DrillKochTake));
     ui.ButtonExportCsv->setText(form_->OwnText(Say::ExportHistory));
     ui.ButtonClose->setText(form_->OwnText(Say::CloseWindow));
     ShowStatistics();
