@@ -77,6 +77,7 @@ constexpr ProgramTextEntry kTexts[] = {
     {Say::ColumnOmitted, "Omitted", "Пропуск"},
     {Say::ColumnErrorRate, "Errors", "Ошибки"},
     {Say::ColumnHeardAs, "Heard as", "Принят как"},
+    {Say::ProgressTypeLabel, "Text type:", "Тип текста:"},
     {Say::DrillWeak, "Practise weak characters", "Тренировать слабые знаки"},
     {Say::DrillKoch, "Koch lesson", "Урок по методу Коха"},
     {Say::DrillKochLesson, "Lesson %1: %2", "Урок %1: %2"},

@@ -77,6 +77,7 @@ enum class Say : int {
     ColumnOmitted = 524,
     ColumnErrorRate = 525,
     ColumnHeardAs = 526,
+    ProgressTypeLabel = 527,
     DrillWeak = 530,
     DrillKoch = 531,
     DrillKochLesson = 532,        // %1 lesson, %2 its characters

@@ -4,6 +4,7 @@
 #include "exercises/koch_drill.h"
 #include "shell/main_form.h"
 #include "shell/memo_text.h"
+#include "shell/panel_map.h"
 
 #include <QDateTime>
 #include <QHeaderView>
@@ -37,6 +38,10 @@ ProgressWindow::ProgressWindow(TMainForm* form) : QWidget(form, Qt::Window), for
     for (const int checks : kWindowChecks)
         ui.WindowComboBox->addItem(QString(), checks);
     ui.WindowComboBox->setCurrentIndex(0);
+    // Every text type, then each one alone (its number as the item's data).
+    ui.TypeComboBox->addItem(QString(), -1);
+    for (int type = 0; type <= 5; ++type)
+        ui.TypeComboBox->addItem(QString(), type);
     ui.KochSpinBox->setRange(kKochFirstLesson, kKochLastLesson);
 
     QTableWidget* table = ui.CharTable;
@@ -50,6 +55,7 @@ ProgressWindow::ProgressWindow(TMainForm* form) : QWidget(form, Qt::Window), for
         table->setColumnWidth(column, columnWidths[column]);
 
     connect(ui.WindowComboBox, &QComboBox::currentIndexChanged, this, &ProgressWindow::WindowComboBoxChange);
+    connect(ui.TypeComboBox, &QComboBox::currentIndexChanged, this, &ProgressWindow::WindowComboBoxChange);
     connect(ui.ButtonDrillWeak, &QPushButton::clicked, this, &ProgressWindow::ButtonDrillWeakClick);
     connect(ui.ButtonDrillKoch, &QPushButton::clicked, this, &ProgressWindow::ButtonDrillKochClick);
     connect(ui.ButtonExportCsv, &QPushButton::clicked, this, &ProgressWindow::ButtonExportCsvClick);
@@ -64,6 +70,12 @@ void ProgressWindow::ShowTexts() {
     ui.WindowLabel->setText(form_->OwnText(Say::ProgressWindowLabel));
     for (int i = 0; i < ui.WindowComboBox->count(); ++i)
         ui.WindowComboBox->setItemText(i, form_->OwnText(kWindowTexts[i]));
+    // The text types by the short names the main panel shows.
+    ui.TypeLabel->setText(form_->OwnText(Say::ProgressTypeLabel));
+    ui.TypeComboBox->setItemText(0, form_->OwnText(Say::ProgressAll));
+    for (int type = 0; type <= 5; ++type)
+        ui.TypeComboBox->setItemText(type + 1,
+                                     form_->English() ? *EnglishTextTypeName(type) : form_->CaptionEntry(100 + type));
     ui.ProgressChart->SetTexts(form_->OwnText(Say::ProgressChartEmpty), form_->OwnText(Say::ProgressChartErrors),
                                form_->OwnText(Say::ProgressChartSpeed));
     ui.ProgressChart->setAccessibleName(form_->OwnText(Say::ProgressChartName));
@@ -81,6 +93,8 @@ void ProgressWindow::ShowTexts() {
 StatsWindow ProgressWindow::CurrentWindow() const {
     StatsWindow window;
     window.lastChecks = ui.WindowComboBox->currentData().toInt();
+    if (const int type = ui.TypeComboBox->currentData().toInt(); type >= 0)
+        window.textType = type;
     return window;
 }
 

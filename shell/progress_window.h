@@ -25,7 +25,7 @@ public:
     void Refresh();
     // The window's texts in the language of the main window's current position.
     void ShowTexts();
-    // The checks the chosen item of WindowComboBox shows.
+    // The checks the chosen items of WindowComboBox and TypeComboBox show.
     StatsWindow CurrentWindow() const;
     const Statistics& CurrentStatistics() const { return stats_; }
 

@@ -130,6 +130,12 @@ private slots:
         QCOMPARE(window->ui.CharTable->item(0, 3)->text(), QStringLiteral("40"));
         window->ui.WindowComboBox->setCurrentIndex(2); // all
         QCOMPARE(window->ui.ProgressChart->Points().size(), size_t(25));
+        // Text type R was sent; none of type L.
+        QCOMPARE(window->ui.TypeComboBox->itemText(2), QStringLiteral("R"));
+        window->ui.TypeComboBox->setCurrentIndex(1);
+        QVERIFY(window->ui.ProgressChart->Points().empty());
+        window->ui.TypeComboBox->setCurrentIndex(2);
+        QCOMPARE(window->ui.ProgressChart->Points().size(), size_t(25));
         // A new check while it is open shows at once.
         Check(QStringLiteral("ABCDE"), QStringLiteral("ABCDE"));
         QCOMPARE(window->ui.ProgressChart->Points().size(), size_t(26));
@@ -148,10 +154,10 @@ private slots:
                 w = w->nextInFocusChain();
         } while (w != window->ui.WindowComboBox && reached.size() < 20);
         for (QWidget* control :
-             {static_cast<QWidget*>(window->ui.ProgressChart), static_cast<QWidget*>(window->ui.CharTable),
-              static_cast<QWidget*>(window->ui.ButtonDrillWeak), static_cast<QWidget*>(window->ui.KochSpinBox),
-              static_cast<QWidget*>(window->ui.ButtonDrillKoch), static_cast<QWidget*>(window->ui.ButtonExportCsv),
-              static_cast<QWidget*>(window->ui.ButtonClose)})
+             {static_cast<QWidget*>(window->ui.TypeComboBox), static_cast<QWidget*>(window->ui.ProgressChart),
+              static_cast<QWidget*>(window->ui.CharTable), static_cast<QWidget*>(window->ui.ButtonDrillWeak),
+              static_cast<QWidget*>(window->ui.KochSpinBox), static_cast<QWidget*>(window->ui.ButtonDrillKoch),
+              static_cast<QWidget*>(window->ui.ButtonExportCsv), static_cast<QWidget*>(window->ui.ButtonClose)})
             QVERIFY2(reached.contains(control) || reached.contains(control->focusProxy()),
                      qPrintable(control->objectName()));
         QVERIFY(QAccessible::queryAccessibleInterface(window->ui.ProgressChart)
