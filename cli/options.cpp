@@ -28,6 +28,8 @@ std::string MemoLines(std::string_view text) {
     return out;
 }
 
+} // namespace
+
 int ParseTextType(const std::string& text) {
     static const std::array<const char*, 6> kNames = {"L", "R", "N", "NC", "LN", "MX"};
     std::string upper;
@@ -41,6 +43,8 @@ int ParseTextType(const std::string& text) {
     }
     throw UsageError{"--type: expected one of L, R, N, NC, LN, MX (or 0..5), got '" + text + "'"};
 }
+
+namespace {
 
 void SetDigits(int value, int* digits, int count) {
     for (int i = count - 1; i >= 0; --i) {

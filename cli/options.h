@@ -62,6 +62,9 @@ using ExtraOption = std::function<bool(const std::string& name, const std::funct
 CliOptions ParseOptions(const std::vector<std::string>& args, unsigned groups, const ExtraOption& extra = {},
                         size_t maxPositionals = 0);
 
+// A text type by its short name (L R N NC LN MX, any case) or number 0..5, else UsageError.
+int ParseTextType(const std::string& text);
+
 // A decimal integer in [min, max] for `option`, else UsageError naming the option and range.
 int ParseIntOption(const std::string& option, const std::string& text, int min, int max);
 

@@ -59,6 +59,44 @@ enum class Say : int {
     NoiseSnrHint = 203, // %1 ratio [dB]
     NoiseSnrNoNoise = 204,
     ExportAudioWritten = 205, // %1 files written, %2 files
+
+    // History of checks, progress window and drills.
+    HistoryDamaged = 500,    // %1 file, %2 reason, %3 where the damaged file is kept
+    HistoryLocked = 501,     // %1 file, %2 reason
+    HistoryReadOnly = 502,   // %1 file, %2 reason
+    HistoryNewer = 503,      // %1 file
+    HistoryCannotOpen = 504, // %1 file, %2 reason
+    AlignedScore = 505,      // %1 errors, %2 heard wrong, %3 left out, %4 extra
+    AlignedScoreName = 506,
+    ProgressButton = 510,
+    ProgressTitle = 511,
+    ProgressChartName = 512,
+    ProgressChartEmpty = 513,
+    ProgressChartErrors = 514,
+    ProgressChartSpeed = 515,
+    ProgressWindowLabel = 516,
+    ProgressLast20 = 517,
+    ProgressLast100 = 518,
+    ProgressAll = 519,
+    ProgressSummary = 520, // %1 checks, %2 characters sent, %3 per cent missed
+    ColumnCharacter = 521,
+    ColumnSent = 522,
+    ColumnCorrect = 523,
+    ColumnOmitted = 524,
+    ColumnErrorRate = 525,
+    ColumnHeardAs = 526,
+    ProgressTypeLabel = 527,
+    DrillWeak = 530,
+    DrillKoch = 531,
+    DrillKochLesson = 532,        // %1 lesson, %2 its characters
+    DrillNothingToPractise = 533, // %1 times
+    DrillDone = 534,              // %1 the characters put into the list
+    DrillKochTake = 535,
+    ExportHistory = 540,
+    ExportHistoryTitle = 541,
+    ExportHistoryFilter = 542,
+    ExportHistoryWritten = 543, // %1 checks, %2 file
+    CloseWindow = 544,
 };
 
 struct ProgramTextEntry {

@@ -63,7 +63,10 @@ int main(int argc, char** argv) try {
 
     // The settings of the user: per user, in the platform's native format ("Tavel" / "QLOR").
     qlor::QSettingsStore store;
+    // The history of checks of the user, in the XDG data folder; opened at the first check.
+    qlor::CheckHistory history(qlor::CheckHistory::DefaultPath());
     qlor::TMainForm form(nullptr, nullptr, &store);
+    form.SetCheckHistory(&history);
     QObject::connect(&instance, &qlor::SingleInstance::raiseRequested, &form, &qlor::TMainForm::RaiseRequest);
     // SIGTERM, SIGINT and SIGHUP close the window as its close button does.
     qlor::TerminationSignals terminationSignals;
@@ -73,7 +76,12 @@ int main(int argc, char** argv) try {
         QMessageBox::warning(&form, QApplication::applicationDisplayName(),
                              QObject::tr("Neither the runtime folder nor the cache folder is your own, so the lock "
                                          "that keeps a second copy of the program from starting cannot be kept."));
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // A check that waited for a busy history gets one more chance.
+    if (history.Flush().problem != qlor::HistoryProblem::None && history.Pending() > 0)
+        std::fprintf(stderr, "qlor: %zu checks could not be recorded in %s\n", history.Pending(),
+                     history.Path().c_str());
+    return status;
 } catch (const std::exception& error) {
     std::fprintf(stderr, "qlor: %s\n", error.what());
     return 1;

@@ -236,6 +236,7 @@ void TMainForm::ConnectHandlers() {
     connect(reception.ButtonCheckText, &QPushButton::clicked, this, &TMainForm::ButtonCheckTextClick);
     connect(reception.Button51, &QPushButton::clicked, this, &TMainForm::Button51Click);
     connect(reception.Button55, &QPushButton::clicked, this, &TMainForm::Button55Click);
+    connect(reception.ButtonProgress, &QPushButton::clicked, this, &TMainForm::ButtonProgressClick);
 
     // Competition.
     connect(competition.CompRun, &QPushButton::clicked, this, &TMainForm::CompRunClick);
@@ -335,6 +336,9 @@ void TMainForm::RaiseRequest() {
 void TMainForm::Button55Click() {
     reception.InputMemo->clear();
     reception.CheckList->clear();
+    // The aligned score belongs to the check list beside it.
+    reception.LabelAligned->clear();
+    haveAligned_ = false;
 }
 
 } // namespace qlor

@@ -7,6 +7,8 @@
 #include "control/panel_steps.h"
 #include "control/program_texts.h"
 #include "control/settings_store.h"
+#include "exercises/check_history.h"
+#include "exercises/check_statistics.h"
 #include "shell/output_levels.h"
 #include "shell/page_control.h"
 #include "shell/ui_dialogs.h"
@@ -37,6 +39,7 @@ class QLineEdit;
 namespace qlor {
 
 class MediaPlayer;
+class ProgressWindow;
 
 // Title of the application (the task-bar text) and the window's caption, the product's full title.
 inline constexpr char kApplicationTitle[] = "QLOR - 2000";
@@ -142,6 +145,22 @@ public:
     // Characters per line of the sent-text and copy memos, both of which the check wraps alike.
     int MemoWrapChars() const;
 
+    // The history every check is recorded in (not owned). Without one nothing is recorded, so
+    // that tests and tools never touch the user's history; the program passes the per-user one.
+    void SetCheckHistory(CheckHistory* history) { history_ = history; }
+    CheckHistory* History() const { return history_; }
+    // The recorded checks, oldest first; a problem of the history is told once. False when
+    // there is no history or it cannot be read.
+    bool LoadHistory(std::vector<CheckRecord>& checks, bool withTexts);
+    // The progress window, once it has been opened.
+    ProgressWindow* Progress() const { return progress_; }
+    // The drills: they put characters into MemoSelectedSymbols and select SelectedSymbols, as
+    // the operator could by hand, and only while the list can be edited. True when they did.
+    bool DrillWeakCharacters(const StatsWindow& window);
+    bool DrillKochLesson(int lesson);
+    // Checks the weak-character drill reads when it is chosen from the symbol list's menu.
+    static constexpr int kDrillChecks = 100;
+
 public slots:
     // Window-level rules.
     void PageControl1Changing(QObject* sender, bool& allowChange);
@@ -174,6 +193,7 @@ public slots:
     void ButtonCheckTextClick();
     void Button51Click();
     void Button55Click();
+    void ButtonProgressClick();
 
     // Competition.
     void CompRunClick();
@@ -248,6 +268,12 @@ private:
     void RefreshNoiseSnrHint(bool measure);
     struct SnrPowers;
     void FillSelectedSymbolsMenu(QPoint pos);
+    // The history: the record of one check, the aligned score beside the check list, problems.
+    void RecordCheck(CheckRecord record);
+    void ShowAlignedScore(const AlignmentCounts& counts);
+    void ShowHistoryProblem(const HistoryStatus& status);
+    void ShowHistoryTexts();
+    bool PutDrillSymbols(const std::string& cp1251);
 
     std::unique_ptr<UiDialogs> ownDialogs_;
     std::unique_ptr<OutputLevels> ownLevels_;
@@ -260,6 +286,10 @@ private:
     MorseTable morse_;
     CaptionTable currentCaptions_;
     bool competitionRunning_ = false;
+    CheckHistory* history_ = nullptr;
+    ProgressWindow* progress_ = nullptr;
+    AlignmentCounts lastAligned_;
+    bool haveAligned_ = false;
     bool centred_ = false;
     std::uint32_t capturedMidiVolume_ = 0;
     std::uint32_t capturedWaveVolume_ = 0;

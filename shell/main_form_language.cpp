@@ -90,6 +90,7 @@ void TMainForm::ApplyLanguage(int position) {
     ShowVoiceTexts();
     ShowExportAudioTexts();
     RefreshNoiseSnrHint(false);
+    ShowHistoryTexts();
     IndicatorRefresh();
 }
 

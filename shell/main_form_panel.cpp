@@ -2,6 +2,7 @@
 #include "shell/main_form.h"
 
 #include "audio/media_player.h"
+#include "exercises/koch_drill.h"
 #include "shell/memo_text.h"
 #include "shell/panel_map.h"
 #include "shell/panel_widgets.h"
@@ -99,9 +100,28 @@ void TMainForm::FillSelectedSymbolsMenu(QPoint pos) {
     std::unique_ptr<QMenu> menu(memo->createStandardContextMenu(pos));
     menu->addSeparator();
     QAction* full = menu->addAction(OwnText(Say::FullAlphabet));
-    full->setEnabled(memo->isEnabled() && !memo->isReadOnly());
-    if (menu->exec(memo->mapToGlobal(pos)) == full)
+    const bool editable = memo->isEnabled() && !memo->isReadOnly();
+    full->setEnabled(editable);
+    // The drills, which fill the list as the operator could by hand.
+    QAction* weak = menu->addAction(OwnText(Say::DrillWeak));
+    weak->setEnabled(editable && History());
+    QMenu* koch = menu->addMenu(OwnText(Say::DrillKoch));
+    koch->setEnabled(editable);
+    for (int lesson = kKochFirstLesson; lesson <= kKochLastLesson; ++lesson)
+        koch->addAction(OwnText(Say::DrillKochLesson).arg(lesson).arg(FromCp1251(KochLessonSymbols(lesson))))
+            ->setData(lesson);
+    QAction* chosen = menu->exec(memo->mapToGlobal(pos));
+    if (!chosen)
+        return;
+    if (chosen == full) {
         MemoSelectedSymbolsDblClick();
+    } else if (chosen == weak) {
+        StatsWindow window;
+        window.lastChecks = kDrillChecks;
+        DrillWeakCharacters(window);
+    } else if (koch->actions().contains(chosen)) {
+        DrillKochLesson(chosen->data().toInt());
+    }
 }
 
 void TMainForm::BrowseNoiseFile(QLineEdit* edit) {

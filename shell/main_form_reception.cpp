@@ -6,6 +6,7 @@
 #include "shell/memo_text.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QFontMetrics>
 #include <QLocale>
 #include <QScrollBar>
@@ -53,10 +54,16 @@ void TMainForm::ButtonCheckTextClick() {
     std::copy(settings_.speed.begin(), settings_.speed.end(), head.speed);
 
     const int width = MemoWrapChars();
-    const std::vector<std::string> sent = WrapLines(MemoBytes(text.MemoText), width);
-    const std::vector<std::string> copy = WrapLines(MemoBytes(reception.InputMemo), width);
+    std::string sentText = MemoBytes(text.MemoText);
+    std::string copyText = MemoBytes(reception.InputMemo);
+    const std::vector<std::string> sent = WrapLines(sentText, width);
+    const std::vector<std::string> copy = WrapLines(copyText, width);
     const CheckList list = BuildCheckList(head, sent, copy);
     SetMemoBytes(reception.CheckList, list.Text());
+
+    // Beside the check list, never in it: the aligned score, and the check in the history.
+    RecordCheck(
+        MakeCheckRecord(QDateTime::currentSecsSinceEpoch(), std::move(sentText), std::move(copyText), list.errors));
 }
 
 void TMainForm::Button51Click() {

@@ -43,8 +43,9 @@ const NamedControls kControls[] = {
     {"TabSheet4", "qlor::Lamp", "fcLabel5"},
     // Reception.
     {"TabSheet6", "QPlainTextEdit", "InputMemo CheckList"},
-    {"TabSheet6", "QPushButton", "ButtonRun1 ButtonStop1 ButtonCheckText Button51 Button55"},
+    {"TabSheet6", "QPushButton", "ButtonRun1 ButtonStop1 ButtonCheckText Button51 Button55 ButtonProgress"},
     {"TabSheet6", "qlor::Lamp", "fcLabel6"},
+    {"TabSheet6", "QLabel", "LabelAligned"},
     // Competition.
     {"TabSheet2", "QPlainTextEdit", "MemoProtokol"},
     {"TabSheet2", "QPushButton", "CompRun CompStop Button52 Button38"},
@@ -138,7 +139,8 @@ private slots:
                 QVERIFY2(page && page->objectName() == QLatin1String(c.page), qPrintable(name));
             }
         }
-        QCOMPARE(count, 165);
+        // The 165 controls of the window and the two of the history of checks.
+        QCOMPARE(count, 167);
         QVERIFY(form->findChild<PageControl*>(QStringLiteral("PageControl1")));
         QVERIFY(form->findChild<QTimer*>(QStringLiteral("TrainTimer")));
     }

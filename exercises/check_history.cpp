@@ -1,0 +1,530 @@
+#include "exercises/check_history.h"
+
+#include "exercises/check_statistics.h"
+#include "synthesis/codepage.h"
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <system_error>
+#include <unistd.h>
+
+namespace qlor {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Version 1. `pairs` holds the aligned character pairs of the check as triples: the sent byte and
+// the heard byte (Windows-1251, 0 for none), then the count as an unsigned LEB128 number. The
+// texts are UTF-8. time_utc is seconds since 1970-01-01 UTC.
+constexpr const char* kSchemaV1 = R"sql(
+CREATE TABLE checks (
+    id INTEGER PRIMARY KEY,
+    time_utc INTEGER NOT NULL,
+    text_number INTEGER NOT NULL,
+    text_type INTEGER NOT NULL,
+    own_text INTEGER NOT NULL,
+    speed_digits TEXT NOT NULL,
+    speed_system TEXT NOT NULL,
+    speed_cpm INTEGER NOT NULL,
+    groups INTEGER NOT NULL,
+    group_size INTEGER NOT NULL,
+    pause_delay INTEGER NOT NULL,
+    noise_type INTEGER NOT NULL,
+    voice TEXT NOT NULL,
+    sent TEXT NOT NULL,
+    copy TEXT NOT NULL,
+    positional_errors INTEGER NOT NULL,
+    sent_chars INTEGER NOT NULL,
+    matches INTEGER NOT NULL,
+    substitutions INTEGER NOT NULL,
+    omissions INTEGER NOT NULL,
+    insertions INTEGER NOT NULL,
+    pairs BLOB NOT NULL
+);
+CREATE INDEX checks_by_time ON checks (time_utc, id);
+)sql";
+
+// The steps from one version to the next: kUpgrades[v] turns version v into version v + 1.
+// Later versions add their step here; existing rows are kept by every step.
+constexpr const char* kUpgrades[kHistorySchemaVersion] = {kSchemaV1};
+
+std::string EncodePairs(const CharTally& tally) {
+    std::string bytes;
+    bytes.reserve(tally.size() * 3);
+    for (const PairCount& p : tally) {
+        bytes += static_cast<char>(p.sent);
+        bytes += static_cast<char>(p.heard);
+        auto n = static_cast<unsigned>(p.count);
+        do {
+            const auto low = static_cast<unsigned char>(n & 0x7F);
+            n >>= 7;
+            bytes += static_cast<char>(n ? (low | 0x80) : low);
+        } while (n);
+    }
+    return bytes;
+}
+
+CharTally DecodePairs(const unsigned char* bytes, int size) {
+    CharTally tally;
+    int i = 0;
+    while (i + 3 <= size) {
+        PairCount p;
+        p.sent = bytes[i++];
+        p.heard = bytes[i++];
+        unsigned n = 0;
+        int shift = 0;
+        while (i < size && shift < 28) {
+            const unsigned char b = bytes[i++];
+            n |= static_cast<unsigned>(b & 0x7F) << shift;
+            shift += 7;
+            if (!(b & 0x80)) {
+                break;
+            }
+        }
+        p.count = static_cast<int>(n & 0x7FFFFFFF);
+        tally.push_back(p);
+    }
+    return tally;
+}
+
+bool IsDamage(int rc) {
+    const int primary = rc & 0xFF;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+}
+
+bool IsBusy(int rc) {
+    const int primary = rc & 0xFF;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
+bool IsReadOnly(int rc) {
+    const int primary = rc & 0xFF;
+    return primary == SQLITE_READONLY || primary == SQLITE_PERM || primary == SQLITE_CANTOPEN;
+}
+
+// A statement prepared on a database, finalised with its scope.
+class Statement {
+public:
+    Statement(sqlite3* db, const char* sql) { rc_ = sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr); }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    int Prepared() const { return rc_; }
+    sqlite3_stmt* get() const { return stmt_; }
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+    int rc_ = SQLITE_OK;
+};
+
+int Exec(sqlite3* db, const char* sql) {
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+}
+
+// One integer from a query such as "PRAGMA user_version"; the result code is returned.
+int QueryInt(sqlite3* db, const char* sql, long long& value) {
+    Statement s(db, sql);
+    if (s.Prepared() != SQLITE_OK) {
+        return s.Prepared();
+    }
+    const int rc = sqlite3_step(s.get());
+    if (rc == SQLITE_ROW) {
+        value = sqlite3_column_int64(s.get(), 0);
+        return SQLITE_OK;
+    }
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
+std::string Text(sqlite3_stmt* s, int column) {
+    const auto* text = sqlite3_column_text(s, column);
+    return text ? std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(sqlite3_column_bytes(s, column)))
+                : std::string();
+}
+
+// A name next to `path` that does not exist yet: path + suffix, then path + suffix + "-2" ...
+std::string FreeName(const std::string& base) {
+    std::error_code ec;
+    std::string name = base;
+    for (int n = 2; fs::exists(name + "-wal", ec) || fs::exists(name, ec); ++n) {
+        name = base + "-" + std::to_string(n);
+    }
+    return name;
+}
+
+// Renames without replacing anything at the target (a hard link, then the old name removed).
+bool RenameNoReplace(const std::string& from, const std::string& to) {
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        return false;
+    }
+    return ::unlink(from.c_str()) == 0;
+}
+
+// Whether the file (when it exists) and its folder can be written.
+bool Writable(const std::string& path) {
+    const fs::path folder = fs::path(path).parent_path();
+    const std::string dir = folder.empty() ? std::string(".") : folder.string();
+    if (::access(dir.c_str(), W_OK) != 0) {
+        return false;
+    }
+    return ::access(path.c_str(), F_OK) != 0 || ::access(path.c_str(), W_OK) == 0;
+}
+
+std::string UtcStamp(std::int64_t timeUtc) {
+    const std::time_t t = static_cast<std::time_t>(timeUtc);
+    std::tm tm{};
+    gmtime_r(&t, &tm);
+    char buffer[32];
+    std::strftime(buffer, sizeof buffer, "%Y%m%dT%H%M%SZ", &tm);
+    return buffer;
+}
+
+} // namespace
+
+CheckRecord MakeCheckRecord(std::int64_t timeUtc, std::string sent, std::string copy, int positionalErrors) {
+    CheckRecord record;
+    record.timeUtc = timeUtc;
+    const Alignment alignment = AlignCopy(sent, copy);
+    record.aligned = alignment.counts;
+    record.tally = TallyAlignment(alignment);
+    record.sent = std::move(sent);
+    record.copy = std::move(copy);
+    record.positionalErrors = positionalErrors;
+    return record;
+}
+
+CheckHistory::CheckHistory(std::string path, int busyTimeoutMs)
+    : path_(std::move(path)), busyTimeoutMs_(busyTimeoutMs) {}
+
+CheckHistory::~CheckHistory() {
+    Close();
+}
+
+std::string CheckHistory::DefaultPath() {
+    std::string base;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/') {
+        base = xdg;
+    } else if (const char* home = std::getenv("HOME"); home && home[0]) {
+        base = std::string(home) + "/.local/share";
+    } else {
+        base = ".";
+    }
+    return base + "/QLOR/history.sqlite";
+}
+
+void CheckHistory::Close() {
+    if (db_) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+}
+
+HistoryStatus CheckHistory::Problem(HistoryProblem problem, std::string detail) {
+    HistoryStatus status;
+    status.problem = problem;
+    status.detail = std::move(detail);
+    const unsigned bit = 1u << static_cast<unsigned>(problem);
+    // Every damaged file kept aside is news; the other problems are told once.
+    status.firstTime = problem == HistoryProblem::Damaged || (reported_ & bit) == 0;
+    reported_ |= bit;
+    return status;
+}
+
+HistoryStatus CheckHistory::Open() {
+    if (db_) {
+        return {};
+    }
+    HistoryStatus status = OpenOnce();
+    if (status.problem == HistoryProblem::Damaged && status.keptAs.empty()) {
+        return KeepAsideAndRestart(status.detail);
+    }
+    return status;
+}
+
+HistoryStatus CheckHistory::OpenOnce() {
+    readOnly_ = false;
+    newer_ = false;
+    std::error_code ec;
+    const fs::path folder = fs::path(path_).parent_path();
+    if (!folder.empty()) {
+        fs::create_directories(folder, ec);
+        if (ec && !fs::is_directory(folder)) {
+            return Problem(HistoryProblem::CannotOpen, ec.message());
+        }
+    }
+    int rc = sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK) {
+        const std::string detail = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+        Close();
+        // A file that exists but cannot be opened for writing is opened for reading only.
+        rc = sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr);
+        if (rc != SQLITE_OK) {
+            Close();
+            return Problem(IsReadOnly(rc) ? HistoryProblem::ReadOnly : HistoryProblem::CannotOpen, detail);
+        }
+    }
+    sqlite3_busy_timeout(db_, busyTimeoutMs_);
+    sqlite3_extended_result_codes(db_, 1);
+    readOnly_ = sqlite3_db_readonly(db_, "main") == 1;
+
+    long long version = 0;
+    rc = QueryInt(db_, "PRAGMA user_version", version);
+    if (rc == SQLITE_OK && version > kHistorySchemaVersion) {
+        newer_ = true;
+        return Problem(HistoryProblem::Newer, "schema version " + std::to_string(version));
+    }
+    if (rc == SQLITE_OK && !readOnly_) {
+        long long ignored = 0;
+        rc = QueryInt(db_, "PRAGMA journal_mode=WAL", ignored);
+        // With WAL this keeps the file consistent on a crash; a commit does not wait for the disk.
+        if (rc == SQLITE_OK) {
+            rc = Exec(db_, "PRAGMA synchronous=NORMAL");
+        }
+    }
+    if (rc == SQLITE_OK && !readOnly_ && version < kHistorySchemaVersion) {
+        // Made or upgraded by one writer at a time; another process may have done it meanwhile.
+        rc = Exec(db_, "BEGIN IMMEDIATE");
+        if (rc == SQLITE_OK) {
+            rc = QueryInt(db_, "PRAGMA user_version", version);
+        }
+        long long tables = 0;
+        if (rc == SQLITE_OK) {
+            rc = QueryInt(db_, "SELECT count(*) FROM sqlite_master", tables);
+        }
+        if (rc == SQLITE_OK && version == 0 && tables > 0) {
+            // Tables but no version: some other program's database, not a history.
+            Exec(db_, "ROLLBACK");
+            return Problem(HistoryProblem::Damaged, "not a history of checks");
+        }
+        if (rc == SQLITE_OK && version > 0 && version < kHistorySchemaVersion) {
+            // Upgrading a history that holds checks: a copy of it is kept first.
+            const std::string copy = FreeName(path_ + ".v" + std::to_string(version));
+            Exec(db_, "COMMIT");
+            char* sql = sqlite3_mprintf("VACUUM INTO %Q", copy.c_str());
+            rc = Exec(db_, sql);
+            sqlite3_free(sql);
+            if (rc == SQLITE_OK) {
+                rc = Exec(db_, "BEGIN IMMEDIATE");
+            }
+            if (rc == SQLITE_OK) {
+                rc = QueryInt(db_, "PRAGMA user_version", version);
+            }
+        }
+        for (long long v = version; rc == SQLITE_OK && v < kHistorySchemaVersion; ++v) {
+            rc = Exec(db_, kUpgrades[v]);
+        }
+        if (rc == SQLITE_OK && version < kHistorySchemaVersion) {
+            rc = Exec(db_, ("PRAGMA user_version=" + std::to_string(kHistorySchemaVersion)).c_str());
+        }
+        if (rc == SQLITE_OK) {
+            rc = Exec(db_, "COMMIT");
+        }
+        if (rc != SQLITE_OK) {
+            const std::string detail = sqlite3_errmsg(db_);
+            Exec(db_, "ROLLBACK");
+            const int code = rc;
+            Close();
+            if (IsDamage(code)) {
+                return Problem(HistoryProblem::Damaged, detail);
+            }
+            return Problem(IsBusy(code) ? HistoryProblem::Locked : HistoryProblem::ReadOnly, detail);
+        }
+    }
+    if (rc != SQLITE_OK) {
+        const std::string detail = sqlite3_errmsg(db_);
+        Close();
+        if (IsDamage(rc)) {
+            return Problem(HistoryProblem::Damaged, detail);
+        }
+        if (IsBusy(rc)) {
+            return Problem(HistoryProblem::Locked, detail);
+        }
+        // A WAL database in a folder that cannot be written cannot even be read.
+        return Problem(Writable(path_) ? HistoryProblem::CannotOpen : HistoryProblem::ReadOnly, detail);
+    }
+    if (readOnly_) {
+        return Problem(HistoryProblem::ReadOnly, "the file is read-only");
+    }
+    return {};
+}
+
+HistoryStatus CheckHistory::KeepAsideAndRestart(const std::string& detail) {
+    Close();
+    const std::string aside = FreeName(path_ + ".damaged-" + UtcStamp(static_cast<std::int64_t>(std::time(nullptr))));
+    if (!RenameNoReplace(path_, aside)) {
+        return Problem(HistoryProblem::CannotOpen, detail + "; it cannot be renamed: " + std::strerror(errno));
+    }
+    // The WAL files belong to the damaged database: they go with it, never into the new one.
+    for (const char* suffix : {"-wal", "-shm"}) {
+        std::error_code ec;
+        if (fs::exists(path_ + suffix, ec)) {
+            RenameNoReplace(path_ + suffix, aside + suffix);
+        }
+    }
+    HistoryStatus reopened = OpenOnce();
+    HistoryStatus status = Problem(HistoryProblem::Damaged, detail);
+    status.keptAs = aside;
+    if (!reopened.ok()) {
+        status.detail += "; " + reopened.detail;
+    }
+    return status;
+}
+
+int CheckHistory::WriteOne(const CheckRecord& r) {
+    Statement s(db_, "INSERT INTO checks (id, time_utc, text_number, text_type, own_text, speed_digits, speed_system, "
+                     "speed_cpm, groups, group_size, pause_delay, noise_type, voice, sent, copy, positional_errors, "
+                     "sent_chars, matches, substitutions, omissions, insertions, pairs) "
+                     "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    if (s.Prepared() != SQLITE_OK) {
+        return s.Prepared();
+    }
+    sqlite3_stmt* st = s.get();
+    const std::string sent = Cp1251ToUtf8(r.sent);
+    const std::string copy = Cp1251ToUtf8(r.copy);
+    const std::string pairs = EncodePairs(r.tally);
+    int i = 1;
+    if (r.id > 0) {
+        sqlite3_bind_int64(st, i++, r.id);
+    } else {
+        sqlite3_bind_null(st, i++);
+    }
+    sqlite3_bind_int64(st, i++, r.timeUtc);
+    for (const int v : {r.textNumber, r.textType, r.ownText ? 1 : 0}) {
+        sqlite3_bind_int(st, i++, v);
+    }
+    sqlite3_bind_text(st, i++, r.speedDigits.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(st, i++, r.paris ? "paris" : "cpm", -1, SQLITE_STATIC);
+    for (const int v : {r.speedCpm, r.groups, r.groupSize, r.pauseDelay, r.noiseType}) {
+        sqlite3_bind_int(st, i++, v);
+    }
+    sqlite3_bind_text(st, i++, r.voice.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(st, i++, sent.c_str(), static_cast<int>(sent.size()), SQLITE_STATIC);
+    sqlite3_bind_text(st, i++, copy.c_str(), static_cast<int>(copy.size()), SQLITE_STATIC);
+    for (const int v : {r.positionalErrors, r.aligned.sentChars, r.aligned.matches, r.aligned.substitutions,
+                        r.aligned.omissions, r.aligned.insertions}) {
+        sqlite3_bind_int(st, i++, v);
+    }
+    sqlite3_bind_blob(st, i++, pairs.data(), static_cast<int>(pairs.size()), SQLITE_STATIC);
+    const int rc = sqlite3_step(st);
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
+HistoryStatus CheckHistory::Record(CheckRecord record) {
+    pending_.push_back(std::move(record));
+    return WritePending();
+}
+
+HistoryStatus CheckHistory::Flush() {
+    return pending_.empty() ? HistoryStatus{} : WritePending();
+}
+
+HistoryStatus CheckHistory::WritePending() {
+    HistoryStatus status = Open();
+    if (newer_) {
+        return status.ok() ? Problem(HistoryProblem::Newer, "written by a newer version") : status;
+    }
+    if (!db_) {
+        return status;
+    }
+    if (readOnly_) {
+        return status.ok() ? Problem(HistoryProblem::ReadOnly, "the file is read-only") : status;
+    }
+    const HistoryStatus opened = status;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        // Every waiting record in one transaction: all of them are written, or none.
+        int rc = Exec(db_, "BEGIN IMMEDIATE");
+        for (std::size_t k = 0; rc == SQLITE_OK && k < pending_.size(); ++k) {
+            rc = WriteOne(pending_[k]);
+        }
+        if (rc == SQLITE_OK) {
+            rc = Exec(db_, "COMMIT");
+        }
+        if (rc == SQLITE_OK) {
+            pending_.clear();
+            return opened;
+        }
+        const std::string detail = sqlite3_errmsg(db_);
+        Exec(db_, "ROLLBACK");
+        if (IsDamage(rc) && attempt == 0) {
+            status = KeepAsideAndRestart(detail);
+            if (!db_) {
+                return status;
+            }
+            continue;
+        }
+        if (IsBusy(rc)) {
+            return Problem(HistoryProblem::Locked, detail);
+        }
+        return Problem(IsReadOnly(rc) ? HistoryProblem::ReadOnly : HistoryProblem::CannotOpen, detail);
+    }
+    pending_.clear();
+    return status;
+}
+
+int CheckHistory::ReadAll(std::vector<CheckRecord>& checks, bool withTexts) {
+    const char* sql = withTexts ? "SELECT id, time_utc, text_number, text_type, own_text, speed_digits, speed_system, "
+                                  "speed_cpm, groups, group_size, pause_delay, noise_type, voice, positional_errors, "
+                                  "sent_chars, matches, substitutions, omissions, insertions, pairs, sent, copy "
+                                  "FROM checks ORDER BY time_utc, id"
+                                : "SELECT id, time_utc, text_number, text_type, own_text, speed_digits, speed_system, "
+                                  "speed_cpm, groups, group_size, pause_delay, noise_type, voice, positional_errors, "
+                                  "sent_chars, matches, substitutions, omissions, insertions, pairs "
+                                  "FROM checks ORDER BY time_utc, id";
+    Statement s(db_, sql);
+    if (s.Prepared() != SQLITE_OK) {
+        return s.Prepared();
+    }
+    sqlite3_stmt* st = s.get();
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        CheckRecord& r = checks.emplace_back();
+        int i = 0;
+        r.id = sqlite3_column_int64(st, i++);
+        r.timeUtc = sqlite3_column_int64(st, i++);
+        r.textNumber = sqlite3_column_int(st, i++);
+        r.textType = sqlite3_column_int(st, i++);
+        r.ownText = sqlite3_column_int(st, i++) != 0;
+        r.speedDigits = Text(st, i++);
+        r.paris = Text(st, i++) == "paris";
+        for (int* v : {&r.speedCpm, &r.groups, &r.groupSize, &r.pauseDelay, &r.noiseType}) {
+            *v = sqlite3_column_int(st, i++);
+        }
+        r.voice = Text(st, i++);
+        for (int* v : {&r.positionalErrors, &r.aligned.sentChars, &r.aligned.matches, &r.aligned.substitutions,
+                       &r.aligned.omissions, &r.aligned.insertions}) {
+            *v = sqlite3_column_int(st, i++);
+        }
+        r.tally =
+            DecodePairs(static_cast<const unsigned char*>(sqlite3_column_blob(st, i)), sqlite3_column_bytes(st, i));
+        ++i;
+        if (withTexts) {
+            r.sent = Utf8ToCp1251(Text(st, i++));
+            r.copy = Utf8ToCp1251(Text(st, i++));
+        }
+    }
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
+HistoryStatus CheckHistory::Load(std::vector<CheckRecord>& checks, bool withTexts) {
+    checks.clear();
+    HistoryStatus status = Open();
+    if (!db_) {
+        return status;
+    }
+    const int rc = ReadAll(checks, withTexts);
+    if (rc == SQLITE_OK) {
+        return status;
+    }
+    checks.clear();
+    const std::string detail = sqlite3_errmsg(db_);
+    if (IsDamage(rc)) {
+        return KeepAsideAndRestart(detail);
+    }
+    return Problem(IsBusy(rc) ? HistoryProblem::Locked : HistoryProblem::CannotOpen, detail);
+}
+
+} // namespace qlor

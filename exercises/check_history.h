@@ -1,0 +1,91 @@
+#pragma once
+// The history of reception checks: one SQLite database per user, "QLOR/history.sqlite" in the XDG
+// data folder, written by the window and by qlor-cli, possibly at the same moment.
+//
+// The database keeps its schema version in `PRAGMA user_version`, runs in WAL mode and waits up
+// to kBusyTimeoutMs for a writer of another process. A file that is not a readable database is
+// never overwritten: it is renamed aside ("history.sqlite.damaged-<time>") and a new history is
+// started. A schema upgrade copies the file aside first and runs in one transaction.
+#include "exercises/check_record.h"
+
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+namespace qlor {
+
+enum class HistoryProblem {
+    None,
+    Damaged,    // not a readable database: kept aside under `keptAs`, a new history started
+    Locked,     // another program held the database longer than the busy timeout
+    ReadOnly,   // the file or its folder cannot be written
+    Newer,      // written by a newer version of the program: left as it is, nothing recorded
+    CannotOpen, // the folder cannot be made or the file cannot be opened
+};
+
+struct HistoryStatus {
+    HistoryProblem problem = HistoryProblem::None;
+    bool firstTime = false; // the first time this history meets this kind of problem
+    std::string detail;     // the database's own words, English
+    std::string keptAs;     // Damaged: where the damaged file now is
+    bool ok() const { return problem == HistoryProblem::None; }
+};
+
+// Waiting time for another writer [ms].
+inline constexpr int kBusyTimeoutMs = 5000;
+// The schema this version writes (PRAGMA user_version).
+inline constexpr int kHistorySchemaVersion = 1;
+
+class CheckHistory {
+public:
+    // Opens nothing yet: the file is opened (and made) at the first use. busyTimeoutMs: how long
+    // a write waits for another writer [ms].
+    explicit CheckHistory(std::string path, int busyTimeoutMs = kBusyTimeoutMs);
+    ~CheckHistory();
+    CheckHistory(const CheckHistory&) = delete;
+    CheckHistory& operator=(const CheckHistory&) = delete;
+
+    // $XDG_DATA_HOME/QLOR/history.sqlite, or ~/.local/share/QLOR/history.sqlite.
+    static std::string DefaultPath();
+
+    const std::string& Path() const { return path_; }
+
+    // Adds one check (id and time as given; an id of 0 is given by the database). A record that
+    // cannot be written now (locked, read-only) is kept and written before the next one.
+    // The aligned figures and pairs are taken as they are in `record`.
+    HistoryStatus Record(CheckRecord record);
+    // Records waiting to be written.
+    std::size_t Pending() const { return pending_.size(); }
+    // Tries once more to write the waiting records (at the end of the program).
+    HistoryStatus Flush();
+
+    // Every check in time order (oldest first); the sent text and copy only when withTexts.
+    HistoryStatus Load(std::vector<CheckRecord>& checks, bool withTexts);
+
+private:
+    // Opens the database if it is not open; on a damaged file keeps it aside and starts anew.
+    HistoryStatus Open();
+    HistoryStatus OpenOnce();
+    void Close();
+    HistoryStatus Problem(HistoryProblem problem, std::string detail);
+    // Renames the damaged file (and its WAL files) aside and opens a new one.
+    HistoryStatus KeepAsideAndRestart(const std::string& detail);
+    int WriteOne(const CheckRecord& record);
+    HistoryStatus WritePending();
+    int ReadAll(std::vector<CheckRecord>& checks, bool withTexts);
+
+    std::string path_;
+    int busyTimeoutMs_;
+    sqlite3* db_ = nullptr;
+    bool readOnly_ = false;
+    bool newer_ = false;
+    std::vector<CheckRecord> pending_;
+    unsigned reported_ = 0; // one bit per HistoryProblem already returned
+};
+
+// A check made now from the sent text and the copy (cp1251): time, texts, the positional error
+// count given, and the alignment with its pairs. The settings fields are left for the caller.
+CheckRecord MakeCheckRecord(std::int64_t timeUtc, std::string sent, std::string copy, int positionalErrors);
+
+} // namespace qlor

@@ -1,0 +1,216 @@
+#include "exercises/check_report.h"
+
+#include "synthesis/codepage.h"
+
+#include <cstdio>
+#include <ctime>
+
+namespace qlor {
+namespace {
+
+std::string Utf8Char(unsigned char c) {
+    return Cp1251ToUtf8(std::string(1, static_cast<char>(c)));
+}
+
+// A CSV field, quoted when it holds a separator, a quote or a line break.
+std::string CsvField(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        return std::string(text);
+    }
+    std::string out = "\"";
+    for (const char c : text) {
+        out += c;
+        if (c == '"') {
+            out += '"';
+        }
+    }
+    return out + "\"";
+}
+
+std::string JsonString(std::string_view utf8) {
+    std::string out = "\"";
+    for (const char c : utf8) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char buffer[8];
+            std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(c));
+            out += buffer;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string Rate(double rate) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.4f", rate);
+    return buffer;
+}
+
+// "X:3 Y:1", the other characters a character was heard as.
+std::string HeardList(const CharStats& row) {
+    std::string out;
+    for (const auto& [ch, count] : row.heard) {
+        if (!out.empty()) {
+            out += ' ';
+        }
+        out += Utf8Char(ch) + ":" + std::to_string(count);
+    }
+    return out;
+}
+
+} // namespace
+
+std::string TextTypeShortName(int textType) {
+    static const char* const kNames[] = {"L", "R", "N", "NC", "LN", "MX"};
+    return textType >= 0 && textType <= 5 ? kNames[textType] : std::to_string(textType);
+}
+
+std::string IsoTimeUtc(std::int64_t timeUtc) {
+    const auto t = static_cast<std::time_t>(timeUtc);
+    std::tm tm{};
+    gmtime_r(&t, &tm);
+    char buffer[32];
+    std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%SZ", &tm);
+    return buffer;
+}
+
+std::string HistoryCsv(std::span<const CheckRecord> checks) {
+    std::string out = "id,time,text_number,text_type,own_text,speed_digits,speed_system,speed_cpm,groups,group_size,"
+                      "pause_delay,noise_type,voice,positional_errors,sent_chars,matches,substitutions,omissions,"
+                      "insertions,error_rate,sent,copy\r\n";
+    for (const CheckRecord& r : checks) {
+        char number[8];
+        std::snprintf(number, sizeof number, "%04d", r.textNumber);
+        const std::string fields[] = {std::to_string(r.id),
+                                      IsoTimeUtc(r.timeUtc),
+                                      number,
+                                      TextTypeShortName(r.textType),
+                                      r.ownText ? "1" : "0",
+                                      r.speedDigits,
+                                      r.paris ? "paris" : "cpm",
+                                      std::to_string(r.speedCpm),
+                                      std::to_string(r.groups),
+                                      std::to_string(r.groupSize),
+                                      std::to_string(r.pauseDelay),
+                                      std::to_string(r.noiseType),
+                                      r.voice,
+                                      std::to_string(r.positionalErrors),
+                                      std::to_string(r.aligned.sentChars),
+                                      std::to_string(r.aligned.matches),
+                                      std::to_string(r.aligned.substitutions),
+                                      std::to_string(r.aligned.omissions),
+                                      std::to_string(r.aligned.insertions),
+                                      Rate(r.ErrorRate()),
+                                      Cp1251ToUtf8(r.sent),
+                                      Cp1251ToUtf8(r.copy)};
+        bool first = true;
+        for (const std::string& field : fields) {
+            if (!first) {
+                out += ',';
+            }
+            first = false;
+            out += CsvField(field);
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::string StatisticsTable(const Statistics& stats, const std::vector<CharStats>& rows) {
+    const StatsTotals& t = stats.totals;
+    std::string out = "checks " + std::to_string(t.checks) + ", characters sent " + std::to_string(t.sent) +
+                      ", correct " + std::to_string(t.correct) + ", substituted " + std::to_string(t.substitutions) +
+                      ", omitted " + std::to_string(t.omissions) + ", inserted " + std::to_string(t.insertions) +
+                      "\r\n";
+    out += "char   sent correct omitted  error  heard as\r\n";
+    for (const CharStats& row : rows) {
+        char line[96];
+        std::snprintf(line, sizeof line, "%6d %7d %7d %5.1f%%  ", row.sent, row.correct, row.omitted,
+                      100.0 * row.ErrorRate());
+        out += Utf8Char(row.ch) + "   " + line + HeardList(row) + "\r\n";
+    }
+    return out;
+}
+
+std::string StatisticsCsv(const std::vector<CharStats>& rows) {
+    std::string out = "character,sent,correct,omitted,inserted,error_rate,heard\r\n";
+    for (const CharStats& row : rows) {
+        out += CsvField(Utf8Char(row.ch)) + "," + std::to_string(row.sent) + "," + std::to_string(row.correct) + "," +
+               std::to_string(row.omitted) + "," + std::to_string(row.inserted) + "," + Rate(row.ErrorRate()) + "," +
+               CsvField(HeardList(row)) + "\r\n";
+    }
+    return out;
+}
+
+std::string StatisticsJson(const Statistics& stats, const std::vector<CharStats>& ranked) {
+    const StatsTotals& t = stats.totals;
+    std::string out = "{\"checks\":" + std::to_string(t.checks) + ",\"totals\":{\"sent\":" + std::to_string(t.sent) +
+                      ",\"correct\":" + std::to_string(t.correct) +
+                      ",\"substitutions\":" + std::to_string(t.substitutions) +
+                      ",\"omitted\":" + std::to_string(t.omissions) + ",\"inserted\":" + std::to_string(t.insertions) +
+                      "},\"characters\":{";
+    bool first = true;
+    for (const CharStats& row : stats.chars) {
+        out += first ? "" : ",";
+        first = false;
+        out += JsonString(Utf8Char(row.ch)) + ":{\"sent\":" + std::to_string(row.sent) +
+               ",\"correct\":" + std::to_string(row.correct) + ",\"omitted\":" + std::to_string(row.omitted) +
+               ",\"inserted\":" + std::to_string(row.inserted) + ",\"error_rate\":" + Rate(row.ErrorRate()) +
+               ",\"heard\":{";
+        bool firstHeard = true;
+        for (const auto& [ch, count] : row.heard) {
+            out += firstHeard ? "" : ",";
+            firstHeard = false;
+            out += JsonString(Utf8Char(ch)) + ":" + std::to_string(count);
+        }
+        out += "}}";
+    }
+    out += "},\"ranked\":[";
+    first = true;
+    for (const CharStats& row : ranked) {
+        out += first ? "" : ",";
+        first = false;
+        out += JsonString(Utf8Char(row.ch));
+    }
+    return out + "]}\n";
+}
+
+std::string HistoryProblemText(const HistoryStatus& status, std::string_view path, TextLanguage language) {
+    Say id = Say::HistoryCannotOpen;
+    switch (status.problem) {
+    case HistoryProblem::None:
+        return {};
+    case HistoryProblem::Damaged:
+        id = Say::HistoryDamaged;
+        break;
+    case HistoryProblem::Locked:
+        id = Say::HistoryLocked;
+        break;
+    case HistoryProblem::ReadOnly:
+        id = Say::HistoryReadOnly;
+        break;
+    case HistoryProblem::Newer:
+        id = Say::HistoryNewer;
+        break;
+    case HistoryProblem::CannotOpen:
+        break;
+    }
+    const std::string_view pattern = ProgramText(id, language);
+    const std::string_view values[] = {path, status.detail, status.keptAs};
+    std::string out;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] >= '1' && pattern[i + 1] <= '3') {
+            out += values[pattern[i + 1] - '1'];
+            ++i;
+        } else {
+            out += pattern[i];
+        }
+    }
+    return out;
+}
+
+} // namespace qlor

@@ -1,0 +1,34 @@
+#pragma once
+// The history and its statistics written out: CSV of every check, and the per-character
+// statistics as a table, CSV or JSON. Every output is UTF-8 with CR LF line ends (CSV after
+// RFC 4180) except the JSON, which is one object followed by a line feed.
+#include "control/program_texts.h"
+#include "exercises/check_history.h"
+#include "exercises/check_statistics.h"
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace qlor {
+
+// "L", "R", "N", "NC", "LN", "MX" for text types 0..5, else the number.
+std::string TextTypeShortName(int textType);
+
+// A time as ISO 8601 in UTC ("2026-12-08T07:52:10Z") [s since 1970 UTC].
+std::string IsoTimeUtc(std::int64_t timeUtc);
+
+// One row per check, oldest first, with a head row naming the columns.
+std::string HistoryCsv(std::span<const CheckRecord> checks);
+
+// The statistics' characters in the order of `rows` (the ranking, or every character).
+std::string StatisticsTable(const Statistics& stats, const std::vector<CharStats>& rows);
+std::string StatisticsCsv(const std::vector<CharStats>& rows);
+// {"checks", "totals", "characters": {char: {sent, correct, omitted, inserted, error_rate,
+// heard: {char: count}}}, "ranked": [char, ...]} with every character of the statistics.
+std::string StatisticsJson(const Statistics& stats, const std::vector<CharStats>& ranked);
+
+// The message for a problem of the history (UTF-8, in `language`); empty when there is none.
+std::string HistoryProblemText(const HistoryStatus& status, std::string_view path, TextLanguage language);
+
+} // namespace qlor

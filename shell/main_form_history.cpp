@@ -1,0 +1,116 @@
+// The history of checks in the window: every check recorded with its aligned score shown beside
+// the check list, the progress window, and the drills that fill the selected-symbols list.
+#include "shell/main_form.h"
+
+#include "exercises/check_report.h"
+#include "exercises/koch_drill.h"
+#include "shell/memo_text.h"
+#include "shell/progress_window.h"
+#include "synthesis/codepage.h"
+#include "synthesis/timing.h"
+
+#include <algorithm>
+
+namespace qlor {
+
+void TMainForm::RecordCheck(CheckRecord record) {
+    ShowAlignedScore(record.aligned);
+    // An empty sent text (after a competition, or nothing composed yet) is no exercise.
+    if (!history_ || record.aligned.sentChars == 0)
+        return;
+    const TransmissionSettings& s = settings_;
+    record.textNumber = TextNumber(s);
+    record.textType = s.textType;
+    record.ownText = textOptions.CheckBoxTextType->isChecked();
+    record.speedDigits = std::to_string(s.speed[0]) + std::to_string(s.speed[1]) + std::to_string(s.speed[2]);
+    record.paris = configuration.ParisSystem->isChecked();
+    record.speedCpm = SendingSpeed(SpeedValue(s), s.textType, !record.paris);
+    record.groups = GroupsToSend(s);
+    record.groupSize = s.charInGroup == 0 ? 10 : s.charInGroup;
+    record.pauseDelay = s.pauseDelay;
+    record.noiseType = s.noiseType;
+    record.voice = configuration.VoiceComboBox->currentData().toString().toStdString();
+    ShowHistoryProblem(history_->Record(std::move(record)));
+    if (progress_ && progress_->isVisible())
+        progress_->Refresh();
+}
+
+void TMainForm::ShowAlignedScore(const AlignmentCounts& counts) {
+    lastAligned_ = counts;
+    haveAligned_ = true;
+    reception.LabelAligned->setText(OwnText(Say::AlignedScore)
+                                        .arg(counts.Errors())
+                                        .arg(counts.substitutions)
+                                        .arg(counts.omissions)
+                                        .arg(counts.insertions));
+}
+
+void TMainForm::ShowHistoryProblem(const HistoryStatus& status) {
+    // Each kind of problem once: the check list and everything else go on working.
+    if (status.ok() || !status.firstTime || !history_)
+        return;
+    const std::string problem = HistoryProblemText(status, history_->Path(), TextLanguageAt(LanguagePosition()));
+    dialogs_->ShowError(this, QString::fromStdString(problem));
+}
+
+void TMainForm::ShowHistoryTexts() {
+    reception.ButtonProgress->setText(OwnText(Say::ProgressButton));
+    reception.LabelAligned->setAccessibleName(OwnText(Say::AlignedScoreName));
+    if (haveAligned_)
+        ShowAlignedScore(lastAligned_);
+    if (progress_)
+        progress_->ShowTexts();
+}
+
+bool TMainForm::LoadHistory(std::vector<CheckRecord>& checks, bool withTexts) {
+    checks.clear();
+    if (!history_)
+        return false;
+    const HistoryStatus status = history_->Load(checks, withTexts);
+    ShowHistoryProblem(status);
+    return status.ok() || !checks.empty();
+}
+
+void TMainForm::ButtonProgressClick() {
+    if (!progress_)
+        progress_ = new ProgressWindow(this);
+    progress_->Refresh();
+    progress_->show();
+    progress_->raise();
+    progress_->activateWindow();
+}
+
+bool TMainForm::PutDrillSymbols(const std::string& cp1251) {
+    QPlainTextEdit* memo = textOptions.MemoSelectedSymbols;
+    if (cp1251.empty() || !memo->isEnabled() || memo->isReadOnly() || !textOptions.SelectedSymbols->isEnabled())
+        return false;
+    SetMemoBytes(memo, cp1251);
+    SetRadioChecked(textOptions.SelectedSymbols, true);
+    return true;
+}
+
+bool TMainForm::DrillKochLesson(int lesson) {
+    return PutDrillSymbols(KochLessonSymbols(lesson));
+}
+
+bool TMainForm::DrillWeakCharacters(const StatsWindow& window) {
+    const QPlainTextEdit* memo = textOptions.MemoSelectedSymbols;
+    if (!memo->isEnabled() || memo->isReadOnly())
+        return false;
+    std::vector<CheckRecord> checks;
+    LoadHistory(checks, false);
+    // Only characters the generator can draw: those of the full alphabet.
+    const std::string alphabet = UpperCase1251(FullAlphabet());
+    std::vector<CharStats> ranked = RankByErrorRate(ComputeStatistics(checks, window));
+    std::erase_if(ranked,
+                  [&](const CharStats& row) { return alphabet.find(static_cast<char>(row.ch)) == std::string::npos; });
+    const std::string symbols = WeakCharacterSymbols(ranked);
+    if (symbols.empty()) {
+        dialogs_->ShowMessage(this, OwnText(Say::DrillWeak),
+                              OwnText(Say::DrillNothingToPractise).arg(kDefaultMinOccurrences));
+        return false;
+    }
+    return PutDrillSymbols(symbols);
+}
+
+} // namespace qlor

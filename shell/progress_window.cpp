@@ -1,0 +1,199 @@
+#include "shell/progress_window.h"
+
+#include "exercises/check_report.h"
+#include "exercises/koch_drill.h"
+#include "shell/main_form.h"
+#include "shell/memo_text.h"
+#include "shell/panel_map.h"
+
+#include <QDateTime>
+#include <QHeaderView>
+#include <QSaveFile>
+#include <QShortcut>
+
+namespace qlor {
+namespace {
+
+// The items of WindowComboBox: how many of the latest checks they show (0: all).
+constexpr int kWindowChecks[] = {20, 100, 0};
+constexpr Say kWindowTexts[] = {Say::ProgressLast20, Say::ProgressLast100, Say::ProgressAll};
+// How many confusions the table names per character.
+constexpr std::size_t kHeardShown = 3;
+
+QString Char(unsigned char c) {
+    return FromCp1251(std::string(1, static_cast<char>(c)));
+}
+
+QString Percent(double rate) {
+    return QString::number(100.0 * rate, 'f', 1) + QStringLiteral(" %");
+}
+
+} // namespace
+
+ProgressWindow::ProgressWindow(TMainForm* form) : QWidget(form, Qt::Window), form_(form) {
+    ui.setupUi(this);
+    setObjectName(QStringLiteral("ProgressWindow"));
+    setFixedSize(size());
+    setFont(form->font());
+    for (const int checks : kWindowChecks)
+        ui.WindowComboBox->addItem(QString(), checks);
+    ui.WindowComboBox->setCurrentIndex(0);
+    // Every text type, then each one alone (its number as the item's data).
+    ui.TypeComboBox->addItem(QString(), -1);
+    for (int type = 0; type <= 5; ++type)
+        ui.TypeComboBox->addItem(QString(), type);
+    ui.KochSpinBox->setRange(kKochFirstLesson, kKochLastLesson);
+
+    QTableWidget* table = ui.CharTable;
+    table->setColumnCount(6);
+    table->verticalHeader()->setVisible(false);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6); // [px]
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int columnWidths[] = {58, 52, 52, 58, 56}; // [px]; "heard as" takes the rest
+    for (int column = 0; column < 5; ++column)
+        table->setColumnWidth(column, columnWidths[column]);
+
+    connect(ui.WindowComboBox, &QComboBox::currentIndexChanged, this, &ProgressWindow::WindowComboBoxChange);
+    connect(ui.TypeComboBox, &QComboBox::currentIndexChanged, this, &ProgressWindow::WindowComboBoxChange);
+    connect(ui.ButtonDrillWeak, &QPushButton::clicked, this, &ProgressWindow::ButtonDrillWeakClick);
+    connect(ui.ButtonDrillKoch, &QPushButton::clicked, this, &ProgressWindow::ButtonDrillKochClick);
+    connect(ui.ButtonExportCsv, &QPushButton::clicked, this, &ProgressWindow::ButtonExportCsvClick);
+    connect(ui.ButtonClose, &QPushButton::clicked, this, &QWidget::close);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+    ShowTexts();
+}
+
+void ProgressWindow::ShowTexts() {
+    setWindowTitle(form_->OwnText(Say::ProgressTitle));
+    ui.WindowLabel->setText(form_->OwnText(Say::ProgressWindowLabel));
+    for (int i = 0; i < ui.WindowComboBox->count(); ++i)
+        ui.WindowComboBox->setItemText(i, form_->OwnText(kWindowTexts[i]));
+    // The text types by the short names the main panel shows.
+    ui.TypeLabel->setText(form_->OwnText(Say::ProgressTypeLabel));
+    ui.TypeComboBox->setItemText(0, form_->OwnText(Say::ProgressAll));
+    for (int type = 0; type <= 5; ++type)
+        ui.TypeComboBox->setItemText(type + 1,
+                                     form_->English() ? *EnglishTextTypeName(type) : form_->CaptionEntry(100 + type));
+    ui.ProgressChart->SetTexts(form_->OwnText(Say::ProgressChartEmpty), form_->OwnText(Say::ProgressChartErrors),
+                               form_->OwnText(Say::ProgressChartSpeed));
+    ui.ProgressChart->setAccessibleName(form_->OwnText(Say::ProgressChartName));
+    ui.CharTable->setHorizontalHeaderLabels({form_->OwnText(Say::ColumnCharacter), form_->OwnText(Say::ColumnSent),
+                                             form_->OwnText(Say::ColumnCorrect), form_->OwnText(Say::ColumnOmitted),
+                                             form_->OwnText(Say::ColumnErrorRate), form_->OwnText(Say::ColumnHeardAs)});
+    ui.ButtonDrillWeak->setText(form_->OwnText(Say::DrillWeak));
+    ui.KochLabel->setText(form_->OwnText(Say::DrillKoch));
+    ui.ButtonDrillKoch->setText(form_->OwnText(Say::DrillKochTake));
+    ui.ButtonExportCsv->setText(form_->OwnText(Say::ExportHistory));
+    ui.ButtonClose->setText(form_->OwnText(Say::CloseWindow));
+    ShowStatistics();
+}
+
+StatsWindow ProgressWindow::CurrentWindow() const {
+    StatsWindow window;
+    window.lastChecks = ui.WindowComboBox->currentData().toInt();
+    if (const int type = ui.TypeComboBox->currentData().toInt(); type >= 0)
+        window.textType = type;
+    return window;
+}
+
+void ProgressWindow::Refresh() {
+    checks_.clear();
+    form_->LoadHistory(checks_, false);
+    ShowStatistics();
+}
+
+void ProgressWindow::WindowComboBoxChange(int) {
+    ShowStatistics();
+}
+
+void ProgressWindow::ShowStatistics() {
+    const std::vector<const CheckRecord*> chosen = SelectChecks(checks_, CurrentWindow());
+    stats_ = ComputeStatistics(chosen);
+
+    std::vector<ChartPoint> points;
+    points.reserve(chosen.size());
+    for (const CheckRecord* check : chosen)
+        points.push_back({check->ErrorRate(), check->speedCpm});
+    ui.ProgressChart->SetPoints(std::move(points));
+
+    const StatsTotals& t = stats_.totals;
+    const double missed = t.sent > 0 ? static_cast<double>(t.sent - t.correct) / t.sent : 0.0;
+    const QString summary =
+        form_->OwnText(Say::ProgressSummary).arg(t.checks).arg(t.sent).arg(QString::number(100.0 * missed, 'f', 1));
+    ui.SummaryLabel->setText(summary);
+    // What a screen reader says of the chart: the summary and the latest check.
+    QString description = summary;
+    if (!chosen.empty()) {
+        const CheckRecord& last = *chosen.back();
+        description += QStringLiteral("; ") + QDateTime::fromSecsSinceEpoch(last.timeUtc).toString(Qt::ISODate) +
+                       QStringLiteral(": ") + Percent(last.ErrorRate()) + QStringLiteral(", ") +
+                       QString::number(last.speedCpm) + QLatin1Char(' ') + form_->OwnText(Say::ProgressChartSpeed);
+    }
+    ui.ProgressChart->setAccessibleDescription(description);
+
+    // The ranked characters first (weakest at the top), then those sent too seldom to rank.
+    std::vector<CharStats> rows = RankByErrorRate(stats_);
+    for (const CharStats& row : stats_.chars)
+        if (row.sent > 0 && row.sent < kDefaultMinOccurrences)
+            rows.push_back(row);
+    QTableWidget* table = ui.CharTable;
+    table->setRowCount(static_cast<int>(rows.size()));
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+        const CharStats& row = rows[static_cast<std::size_t>(r)];
+        QString heard;
+        for (std::size_t k = 0; k < row.heard.size() && k < kHeardShown; ++k) {
+            if (!heard.isEmpty())
+                heard += QStringLiteral(", ");
+            heard += Char(row.heard[k].first) + QStringLiteral(" ×") + QString::number(row.heard[k].second);
+        }
+        const QString cells[] = {Char(row.ch),
+                                 QString::number(row.sent),
+                                 QString::number(row.correct),
+                                 QString::number(row.omitted),
+                                 Percent(row.ErrorRate()),
+                                 heard};
+        for (int c = 0; c < 6; ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+            table->setItem(r, c, item);
+        }
+    }
+}
+
+void ProgressWindow::ButtonDrillWeakClick() {
+    if (form_->DrillWeakCharacters(CurrentWindow()))
+        ui.StatusLabel->setText(
+            form_->OwnText(Say::DrillDone).arg(FromCp1251(MemoBytes(form_->textOptions.MemoSelectedSymbols))));
+}
+
+void ProgressWindow::ButtonDrillKochClick() {
+    if (form_->DrillKochLesson(ui.KochSpinBox->value()))
+        ui.StatusLabel->setText(
+            form_->OwnText(Say::DrillDone).arg(FromCp1251(MemoBytes(form_->textOptions.MemoSelectedSymbols))));
+}
+
+void ProgressWindow::ButtonExportCsvClick() {
+    FileDialogSpec request;
+    request.filter = form_->OwnText(Say::ExportHistoryFilter);
+    request.defaultExt = QStringLiteral("csv");
+    request.fileName = QStringLiteral("qlor-history.csv");
+    request.overwritePrompt = true;
+    const auto path = form_->Dialogs().SaveFile(this, request);
+    if (!path)
+        return;
+    std::vector<CheckRecord> all;
+    form_->LoadHistory(all, true);
+    const std::string csv = HistoryCsv(all);
+    // Written under a temporary name and renamed into place: a failure leaves any earlier file.
+    QSaveFile file(*path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size()) || !file.commit()) {
+        form_->Dialogs().ShowError(this, form_->OwnText(Say::CannotWriteFile).arg(*path, file.errorString()));
+        return;
+    }
+    ui.StatusLabel->setText(form_->OwnText(Say::ExportHistoryWritten).arg(all.size()).arg(*path));
+}
+
+} // namespace qlor
