@@ -106,9 +106,10 @@ TMainForm::TMainForm(UiDialogs* dialogs, OutputLevels* levels, SettingsStore* st
 
     BuildPages();
     PrepareControls();
-    DescribeStepControls();
+    PrepareAccessibility();
     ConnectHandlers();
     FormCreate();
+    FocusFirstControl(PageControl1->currentIndex());
 }
 
 TMainForm::~TMainForm() = default;
@@ -131,7 +132,6 @@ void TMainForm::BuildPages() {
     add(blank, "");
     add(parameters, "Параметры");
     add(configuration, " Настройка ");
-    PageControl1->Tab(6)->setAccessibleName(QStringLiteral("Blank page"));
     PageControl1->setCurrentIndex(0);
 }
 
@@ -170,19 +170,6 @@ void TMainForm::PrepareControls() {
     parameters.Image2->setPixmap(DecorativePicture(parameters.Image2->size()));
     panel.ButtonRun->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
     panel.ButtonStop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
-}
-
-void TMainForm::DescribeStepControls() {
-    for (const StepPair& pair : StepPairs()) {
-        for (const bool up : {true, false}) {
-            if (auto* button = findChild<StepButton*>(QLatin1String(up ? pair.up : pair.down))) {
-                button->setAccessibleName(StepButtonAccessibleName(pair, up));
-                button->setAccessibleDescription(StepButtonAccessibleDescription(pair, up));
-            }
-        }
-        if (auto* cell = findChild<Indicator*>(QLatin1String(pair.indicator)))
-            cell->SetSubject(IndicatorSubject(pair));
-    }
 }
 
 void TMainForm::ConnectHandlers() {

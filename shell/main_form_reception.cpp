@@ -3,6 +3,7 @@
 #include "shell/main_form.h"
 
 #include "exercises/reception_check.h"
+#include "shell/accessibility.h"
 #include "shell/memo_text.h"
 
 #include <QDate>
@@ -57,6 +58,11 @@ void TMainForm::ButtonCheckTextClick() {
     const std::vector<std::string> copy = WrapLines(MemoBytes(reception.InputMemo), width);
     const CheckList list = BuildCheckList(head, sent, copy);
     SetMemoBytes(reception.CheckList, list.Text());
+    // The total ("Всего ошибок 3"), the list's last line, is announced with the list.
+    if (!list.lines.empty()) {
+        AnnounceDescription(reception.CheckList,
+                            OwnText(Say::AccCheckListDesc) + QStringLiteral(". ") + FromCp1251(list.lines.back()));
+    }
 }
 
 void TMainForm::Button51Click() {
