@@ -128,20 +128,20 @@ void TMainForm::PrepareAccessibility() {
             QWidget::setTabOrder(up, down);
     }
 
-    // A page that opens while the focus was on the page left behind (or nowhere) gives the focus
-    // to its first control; a focus on the tab row stays there, so the arrows keep moving along it.
+    // A page that opens gives the focus to its first control, unless the focus is on the tab row,
+    // where it stays so that the arrow keys keep moving along the tabs.
     connect(PageControl1, &PageControl::currentChanged, this, [this](int index) {
-        const QWidget* focus = QApplication::focusWidget();
-        if (focus && (qobject_cast<const PageTab*>(focus) || PageControl1->widget(index)->isAncestorOf(focus)))
-            return;
-        FocusFirstControl(index);
+        if (!qobject_cast<const PageTab*>(QApplication::focusWidget()))
+            FocusFirstControl(index);
     });
 }
 
 void TMainForm::FocusFirstControl(int page) {
-    if (page < 0 || page >= static_cast<int>(std::size(kFirstFocus)) || !kFirstFocus[page])
+    if (page < 0 || page >= static_cast<int>(std::size(kFirstFocus)))
         return;
-    auto* first = PageControl1->widget(page)->findChild<QWidget*>(QLatin1String(kFirstFocus[page]));
+    QWidget* first = nullptr;
+    if (kFirstFocus[page])
+        first = PageControl1->widget(page)->findChild<QWidget*>(QLatin1String(kFirstFocus[page]));
     if (first && first->isEnabled())
         first->setFocus(Qt::OtherFocusReason);
     else if (QWidget* tab = PageControl1->Tab(page))
