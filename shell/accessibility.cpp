@@ -74,6 +74,10 @@ QAccessibleInterface* StatusAccessibleFactory(const QString& className, QObject*
         return nullptr;
     if (className == QLatin1String("QLabel") && object->property(kStatusLine).toBool())
         return new StatusLineAccessible(static_cast<QLabel*>(object));
+    // The main window is a plain widget, which Qt would call a filler; screen readers look for a
+    // frame to announce its title and its activation.
+    if (className == QLatin1String("qlor::TMainForm"))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
     if (className == QLatin1String("QFrame") && object->property(kGroup).toBool())
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
     return nullptr;
@@ -88,7 +92,7 @@ void SendNameChanged(QObject* object) {
 
 } // namespace
 
-void InstallStatusAccessibility() {
+void InstallWindowAccessibility() {
     static bool installed = false;
     if (installed)
         return;

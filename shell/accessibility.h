@@ -28,8 +28,9 @@ void MakeGroup(QFrame* frame);
 // after the check list has been filled): it becomes the widget's accessible description.
 void AnnounceDescription(QWidget* widget, const QString& text);
 
-// Installs the accessibility factory of these classes once (idempotent).
-void InstallStatusAccessibility();
+// Installs the accessibility factory of these classes and of the main window once (idempotent);
+// called before the first window is created.
+void InstallWindowAccessibility();
 
 // Lets Enter and Return press every push button and step button under `root`, as Space does.
 // Check boxes, radio buttons and the page tabs keep their own keys.

@@ -1,5 +1,6 @@
 #include "shell/main_form.h"
 
+#include "shell/accessibility.h"
 #include "shell/memo_text.h"
 #include "shell/panel_map.h"
 #include "shell/panel_widgets.h"
@@ -96,6 +97,7 @@ TMainForm::TMainForm(UiDialogs* dialogs, OutputLevels* levels, SettingsStore* st
     store_ = store;
 
     InstallPageControlAccessibility();
+    InstallWindowAccessibility();
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QString::fromLatin1(kFullTitle));
     setFont(WindowFont());

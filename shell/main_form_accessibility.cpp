@@ -112,7 +112,6 @@ constexpr const char* kFirstFocus[] = {"ButtonRun",  "MemoText", "InputMemo", "C
 } // namespace
 
 void TMainForm::PrepareAccessibility() {
-    InstallStatusAccessibility();
     MakeStatusLine(files.ExportStatus);
     for (const char* name : kGroups) {
         if (auto* frame = findChild<QFrame*>(QLatin1String(name)))
