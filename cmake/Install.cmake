@@ -30,6 +30,8 @@ install(FILES ${QLOR_MAN_FILES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_SOURCE_DIR}/data/completion/qlor-cli
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 
+include(${CMAKE_CURRENT_LIST_DIR}/Package.cmake)
+
 # Without the window (QLOR_BUILD_GUI=OFF) there is nothing for the desktop to start.
 if(NOT TARGET qlor)
     return()
@@ -40,6 +42,9 @@ endif()
 file(RELATIVE_PATH QLOR_SHIPPED_FROM_BIN ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/qlor)
 configure_file(${CMAKE_SOURCE_DIR}/scripts/qlor-launcher ${CMAKE_BINARY_DIR}/qlor-launcher @ONLY)
 install(PROGRAMS ${CMAKE_BINARY_DIR}/qlor-launcher DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The launcher is described in qlor(1).
+file(CREATE_LINK qlor.1.gz ${CMAKE_BINARY_DIR}/man/qlor-launcher.1.gz SYMBOLIC)
+install(FILES ${CMAKE_BINARY_DIR}/man/qlor-launcher.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # Language files are installed byte for byte (Windows-1251, CR LF).
 file(GLOB QLOR_SHIPPED_LANGUAGES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/*.lng)
