@@ -24,6 +24,10 @@ int main(int argc, char** argv) {
         }
         return argc < 2 ? 2 : 0;
     }
+    if (std::string(argv[1]) == "--version") {
+        std::cout << "qlor-cli " QLOR_VERSION "\n";
+        return 0;
+    }
     auto it = registry.find(argv[1]);
     if (it == registry.end()) {
         std::cerr << "qlor-cli: unknown command '" << argv[1] << "'\n";

@@ -1,5 +1,6 @@
 // qlor: the desktop program. One copy per user; a second start brings the running copy to the
-// front and ends. The program takes no command-line arguments.
+// front and ends. The program takes no command-line arguments; only "--version" prints the version
+// and ends before anything else happens (no display, no instance lock, no settings).
 #include "shell/main_form.h"
 #include "shell/single_instance.h"
 #include "shell/store/qsettings_store.h"
@@ -12,6 +13,7 @@
 #include <QMessageBox>
 
 #include <cstdio>
+#include <cstring>
 #include <exception>
 
 namespace {
@@ -34,6 +36,10 @@ public:
 } // namespace
 
 int main(int argc, char** argv) try {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("qlor %s\n", QLOR_VERSION);
+        return 0;
+    }
     GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qlor"));
     QApplication::setApplicationDisplayName(QString::fromLatin1(qlor::kApplicationTitle));

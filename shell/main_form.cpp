@@ -1,5 +1,6 @@
 #include "shell/main_form.h"
 
+#include "shell/accessibility.h"
 #include "shell/memo_text.h"
 #include "shell/panel_map.h"
 #include "shell/panel_widgets.h"
@@ -96,6 +97,7 @@ TMainForm::TMainForm(UiDialogs* dialogs, OutputLevels* levels, SettingsStore* st
     store_ = store;
 
     InstallPageControlAccessibility();
+    InstallWindowAccessibility();
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QString::fromLatin1(kFullTitle));
     setFont(WindowFont());
@@ -106,9 +108,10 @@ TMainForm::TMainForm(UiDialogs* dialogs, OutputLevels* levels, SettingsStore* st
 
     BuildPages();
     PrepareControls();
-    DescribeStepControls();
+    PrepareAccessibility();
     ConnectHandlers();
     FormCreate();
+    FocusFirstControl(PageControl1->currentIndex());
 }
 
 TMainForm::~TMainForm() = default;
@@ -131,7 +134,6 @@ void TMainForm::BuildPages() {
     add(blank, "");
     add(parameters, "Параметры");
     add(configuration, " Настройка ");
-    PageControl1->Tab(kBlankPage)->setAccessibleName(QStringLiteral("Blank page"));
     PageControl1->setCurrentIndex(kPanelPage);
 }
 
@@ -173,19 +175,6 @@ void TMainForm::PrepareControls() {
     parameters.Image2->setPixmap(DecorativePicture(parameters.Image2->size()));
     panel.ButtonRun->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
     panel.ButtonStop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
-}
-
-void TMainForm::DescribeStepControls() {
-    for (const StepPair& pair : StepPairs()) {
-        for (const bool up : {true, false}) {
-            if (auto* button = findChild<StepButton*>(QLatin1String(up ? pair.up : pair.down))) {
-                button->setAccessibleName(StepButtonAccessibleName(pair, up));
-                button->setAccessibleDescription(StepButtonAccessibleDescription(pair, up));
-            }
-        }
-        if (auto* cell = findChild<Indicator*>(QLatin1String(pair.indicator)))
-            cell->SetSubject(IndicatorSubject(pair));
-    }
 }
 
 void TMainForm::ConnectHandlers() {

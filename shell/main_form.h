@@ -220,7 +220,12 @@ protected:
 private:
     void BuildPages();
     void PrepareControls();
-    void DescribeStepControls();
+    // Status lines, radio-button groups, Enter on buttons, the Tab chain and the first focus.
+    void PrepareAccessibility();
+    // The accessible names and descriptions in the language of the program's own texts.
+    void ApplyAccessibleTexts();
+    // Gives the focus to the first control of a page (its tab for a page without controls).
+    void FocusFirstControl(int page);
     void ConnectHandlers();
 
     // Window creation and closing, in their fixed order.

@@ -10,6 +10,7 @@
 #include "audio/offline_render.h"
 #include "control/blocked_controls.h"
 #include "exercises/batch_export.h"
+#include "shell/accessibility.h"
 #include "shell/memo_text.h"
 #include "textgen/radiogram.h"
 
@@ -64,7 +65,7 @@ public:
 
         form_->files.ExportGauge->setRange(0, count_ * filesPerItem_);
         form_->files.ExportGauge->setValue(0);
-        form_->files.ExportStatus->clear();
+        ShowStatus(form_->files.ExportStatus, QString());
         // Any stop button ends the series after the pair being written.
         for (const std::string_view name : StopControls()) {
             const QString objectName = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
@@ -131,14 +132,14 @@ private:
             QueueGeneratorMessage();
         if (!Current(run))
             return;
-        form_->files.ExportStatus->setText(form_->OwnText(Say::ExportWriting).arg(baseName).arg(i).arg(count_));
+        ShowStatus(form_->files.ExportStatus, form_->OwnText(Say::ExportWriting).arg(baseName).arg(i).arg(count_));
     }
 
     void Progress(quint64 run, int i, int n) {
         if (!Current(run))
             return;
         form_->files.ExportGauge->setValue(i * filesPerItem_);
-        form_->files.ExportStatus->setText(WrittenText(i, n));
+        ShowStatus(form_->files.ExportStatus, WrittenText(i, n));
     }
 
     QString WrittenText(int written, int count) const {
@@ -164,12 +165,12 @@ private:
         const ExportResult result = result_;
         form_->files.ExportGauge->setValue(result.written * filesPerItem_);
         if (!result.error.empty()) {
-            form_->files.ExportStatus->setText(
-                form_->OwnText(Say::ExportFailed).arg(result.written + 1).arg(count_).arg(result.written));
+            ShowStatus(form_->files.ExportStatus,
+                       form_->OwnText(Say::ExportFailed).arg(result.written + 1).arg(count_).arg(result.written));
         } else if (result.written < count_) {
-            form_->files.ExportStatus->setText(form_->OwnText(Say::ExportStopped).arg(result.written).arg(count_));
+            ShowStatus(form_->files.ExportStatus, form_->OwnText(Say::ExportStopped).arg(result.written).arg(count_));
         } else {
-            form_->files.ExportStatus->setText(WrittenText(result.written, count_));
+            ShowStatus(form_->files.ExportStatus, WrittenText(result.written, count_));
         }
         // Unblocked even after a failed write, so the window is usable without pressing Stop.
         form_->ControlUnBlock();

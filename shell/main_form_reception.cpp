@@ -3,6 +3,7 @@
 #include "shell/main_form.h"
 
 #include "exercises/reception_check.h"
+#include "shell/accessibility.h"
 #include "shell/memo_text.h"
 
 #include <QDate>
@@ -60,6 +61,11 @@ void TMainForm::ButtonCheckTextClick() {
     const std::vector<std::string> copy = WrapLines(copyText, width);
     const CheckList list = BuildCheckList(head, sent, copy);
     SetMemoBytes(reception.CheckList, list.Text());
+    // The total ("Всего ошибок 3"), the list's last line, is announced with the list.
+    if (!list.lines.empty()) {
+        AnnounceDescription(reception.CheckList,
+                            OwnText(Say::AccCheckListDesc) + QStringLiteral(". ") + FromCp1251(list.lines.back()));
+    }
 
     // Beside the check list, never in it: the aligned score, and the check in the history.
     RecordCheck(

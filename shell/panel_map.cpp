@@ -5,40 +5,41 @@
 namespace qlor {
 namespace {
 
-constexpr const char* kThousands = "thousands digit";
-constexpr const char* kHundreds = "hundreds digit";
-constexpr const char* kTens = "tens digit";
-constexpr const char* kUnits = "units digit";
+constexpr Say kThousands = Say::AccThousandsDigit;
+constexpr Say kHundreds = Say::AccHundredsDigit;
+constexpr Say kTens = Say::AccTensDigit;
+constexpr Say kUnits = Say::AccUnitsDigit;
+constexpr std::optional<Say> kOneCell;
 
 constexpr std::array<StepPair, 24> kPairs{{
     // Main panel.
-    {"Button19", "Button20", "Label11", IntSetting::TextType, "Text type", ""},
-    {"Button3", "Button4", "Label2", IntSetting::Number1, "Text number", kThousands},
-    {"Button5", "Button6", "Label3", IntSetting::Number2, "Text number", kHundreds},
-    {"Button7", "Button8", "Label4", IntSetting::Number3, "Text number", kTens},
-    {"Button9", "Button10", "Label5", IntSetting::Number4, "Text number", kUnits},
-    {"Button12", "Button13", "Label6", IntSetting::Speed1, "Speed", kHundreds},
-    {"Button14", "Button15", "Label7", IntSetting::Speed2, "Speed", kTens},
-    {"Button16", "Button17", "Label8", IntSetting::Speed3, "Speed", kUnits},
-    {"Button21", "Button22", "Label14", IntSetting::PauseDelay, "Pause", ""},
-    {"Button18", "Button29", "Label20", IntSetting::NoiseType, "Noise type", ""},
-    {"Button49", "Button50", "Label47", IntSetting::Groups1, "Group count", kHundreds},
-    {"Button31", "Button30", "Label24", IntSetting::Groups2, "Group count", kTens},
-    {"Button32", "Button33", "Label25", IntSetting::Groups3, "Group count", kUnits},
-    {"Button35", "Button34", "Label28", IntSetting::CharInGroup, "Characters per group", ""},
+    {"Button19", "Button20", "Label11", IntSetting::TextType, Say::AccTextType, kOneCell},
+    {"Button3", "Button4", "Label2", IntSetting::Number1, Say::AccTextNumber, kThousands},
+    {"Button5", "Button6", "Label3", IntSetting::Number2, Say::AccTextNumber, kHundreds},
+    {"Button7", "Button8", "Label4", IntSetting::Number3, Say::AccTextNumber, kTens},
+    {"Button9", "Button10", "Label5", IntSetting::Number4, Say::AccTextNumber, kUnits},
+    {"Button12", "Button13", "Label6", IntSetting::Speed1, Say::AccSpeed, kHundreds},
+    {"Button14", "Button15", "Label7", IntSetting::Speed2, Say::AccSpeed, kTens},
+    {"Button16", "Button17", "Label8", IntSetting::Speed3, Say::AccSpeed, kUnits},
+    {"Button21", "Button22", "Label14", IntSetting::PauseDelay, Say::AccPause, kOneCell},
+    {"Button18", "Button29", "Label20", IntSetting::NoiseType, Say::AccNoiseType, kOneCell},
+    {"Button49", "Button50", "Label47", IntSetting::Groups1, Say::AccGroupCount, kHundreds},
+    {"Button31", "Button30", "Label24", IntSetting::Groups2, Say::AccGroupCount, kTens},
+    {"Button32", "Button33", "Label25", IntSetting::Groups3, Say::AccGroupCount, kUnits},
+    {"Button35", "Button34", "Label28", IntSetting::CharInGroup, Say::AccCharactersPerGroup, kOneCell},
     // Files page.
-    {"Button57", "Button58", "Label77", IntSetting::Files1, "File count", kTens},
-    {"Button59", "Button60", "Label78", IntSetting::Files2, "File count", kUnits},
+    {"Button57", "Button58", "Label77", IntSetting::Files1, Say::AccFileCount, kTens},
+    {"Button59", "Button60", "Label78", IntSetting::Files2, Say::AccFileCount, kUnits},
     // Parameters page.
-    {"Button1", "Button2", "Label39", IntSetting::StartSpeed1, "Initial competition speed", kHundreds},
-    {"Button26", "Button27", "Label40", IntSetting::StartSpeed2, "Initial competition speed", kTens},
-    {"Button28", "Button42", "Label41", IntSetting::StartSpeed3, "Initial competition speed", kUnits},
-    {"Button43", "Button44", "Label43", IntSetting::StopSpeed1, "Final competition speed", kHundreds},
-    {"Button45", "Button46", "Label44", IntSetting::StopSpeed2, "Final competition speed", kTens},
-    {"Button47", "Button48", "Label45", IntSetting::StopSpeed3, "Final competition speed", kUnits},
+    {"Button1", "Button2", "Label39", IntSetting::StartSpeed1, Say::AccInitialSpeed, kHundreds},
+    {"Button26", "Button27", "Label40", IntSetting::StartSpeed2, Say::AccInitialSpeed, kTens},
+    {"Button28", "Button42", "Label41", IntSetting::StartSpeed3, Say::AccInitialSpeed, kUnits},
+    {"Button43", "Button44", "Label43", IntSetting::StopSpeed1, Say::AccFinalSpeed, kHundreds},
+    {"Button45", "Button46", "Label44", IntSetting::StopSpeed2, Say::AccFinalSpeed, kTens},
+    {"Button47", "Button48", "Label45", IntSetting::StopSpeed3, Say::AccFinalSpeed, kUnits},
     // Configuration page.
-    {"Button23", "Button24", "Label16", IntSetting::MidiChannel, "MIDI channel", ""},
-    {"Button25", "Button11", "Label17", IntSetting::MidiPatch, "MIDI program", ""},
+    {"Button23", "Button24", "Label16", IntSetting::MidiChannel, Say::AccMidiChannel, kOneCell},
+    {"Button25", "Button11", "Label17", IntSetting::MidiPatch, Say::AccMidiProgram, kOneCell},
 }};
 
 } // namespace
@@ -54,28 +55,43 @@ const StepPair* FindStepPair(IntSetting id) {
     return nullptr;
 }
 
-QString StepButtonAccessibleName(const StepPair& pair, bool up) {
-    QString name = QString::fromLatin1(pair.subject);
-    if (*pair.digit)
-        name += QStringLiteral(", ") + QString::fromLatin1(pair.digit);
-    return name + (up ? QStringLiteral(", up") : QStringLiteral(", down"));
+namespace {
+
+QString Own(Say id, int languagePosition) {
+    const std::string_view text = ProgramText(id, languagePosition);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString IndicatorSubject(const StepPair& pair) {
-    QString name = QString::fromLatin1(pair.subject);
-    if (*pair.digit)
-        name += u' ' + QString::fromLatin1(pair.digit);
-    return name;
-}
-
-QString StepButtonAccessibleDescription(const StepPair& pair, bool up) {
-    QString subject = QString::fromLatin1(pair.subject);
-    // "Text number" -> "text number", but "MIDI channel" stays as it is.
+// The subject inside a sentence: "Text number" -> "text number", but "MIDI channel" stays.
+QString InSentence(QString subject) {
     if (subject.size() > 1 && subject[1].isLower())
         subject[0] = subject[0].toLower();
-    const QString what = *pair.digit ? QStringLiteral("the %1 of the %2").arg(QString::fromLatin1(pair.digit), subject)
-                                     : QStringLiteral("the ") + subject;
-    return (up ? QStringLiteral("Raises ") : QStringLiteral("Lowers ")) + what + QStringLiteral(" by one");
+    return subject;
+}
+
+} // namespace
+
+QString StepButtonAccessibleName(const StepPair& pair, bool up, int languagePosition) {
+    const QString subject = Own(pair.subject, languagePosition);
+    if (!pair.digit)
+        return Own(up ? Say::AccStepUp : Say::AccStepDown, languagePosition).arg(subject);
+    return Own(up ? Say::AccStepDigitUp : Say::AccStepDigitDown, languagePosition)
+        .arg(subject, Own(*pair.digit, languagePosition));
+}
+
+QString IndicatorSubject(const StepPair& pair, int languagePosition) {
+    const QString subject = Own(pair.subject, languagePosition);
+    if (!pair.digit)
+        return subject;
+    return Own(Say::AccCellDigit, languagePosition).arg(subject, Own(*pair.digit, languagePosition));
+}
+
+QString StepButtonAccessibleDescription(const StepPair& pair, bool up, int languagePosition) {
+    const QString subject = InSentence(Own(pair.subject, languagePosition));
+    if (!pair.digit)
+        return Own(up ? Say::AccStepUpDesc : Say::AccStepDownDesc, languagePosition).arg(subject);
+    return Own(up ? Say::AccStepDigitUpDesc : Say::AccStepDigitDownDesc, languagePosition)
+        .arg(subject, Own(*pair.digit, languagePosition));
 }
 
 QString PauseText(int pause) {

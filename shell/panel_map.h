@@ -2,6 +2,7 @@
 // Which step buttons and value cells belong to which integer setting, with the words a screen
 // reader uses for them, and the texts the cells show.
 #include "control/panel_steps.h"
+#include "control/program_texts.h"
 
 #include <QString>
 
@@ -15,19 +16,20 @@ struct StepPair {
     const char* down;      // objectName of the lower (step down) button
     const char* indicator; // objectName of the value cell
     IntSetting id;
-    const char* subject; // "Text number"
-    const char* digit;   // "thousands digit", or "" for a one-cell value
+    Say subject;              // "Text number"
+    std::optional<Say> digit; // "thousands digit"; none for a one-cell value
 };
 
 // Every step-button pair of the window, in the order the pages show them.
 std::span<const StepPair> StepPairs();
 const StepPair* FindStepPair(IntSetting id);
 
-// Accessible names: "Text number, thousands digit, up" and "Text number thousands digit".
-QString StepButtonAccessibleName(const StepPair& pair, bool up);
-QString IndicatorSubject(const StepPair& pair);
+// Accessible names in the language of the program's own texts at a language position:
+// "Text number, thousands digit, up" and "Text number thousands digit".
+QString StepButtonAccessibleName(const StepPair& pair, bool up, int languagePosition);
+QString IndicatorSubject(const StepPair& pair, int languagePosition);
 // "Raises the thousands digit of the text number by one".
-QString StepButtonAccessibleDescription(const StepPair& pair, bool up);
+QString StepButtonAccessibleDescription(const StepPair& pair, bool up, int languagePosition);
 
 // Texts of the value cells.
 QString PauseText(int pause);         // 3..9 -> "3".."9", 10..15 -> "A".."F", else decimal

@@ -117,7 +117,13 @@ void Lamp::SetOnAir(bool onAir) {
     p.setColor(QPalette::Window, c);
     p.setColor(QPalette::Disabled, QPalette::Window, c);
     setPalette(p);
-    setAccessibleName(onAir ? tr("Transmission lamp: on air") : tr("Transmission lamp: idle"));
+    setAccessibleName(onAir ? onAirName_ : idleName_);
+}
+
+void Lamp::SetAccessibleNames(const QString& idle, const QString& onAir) {
+    idleName_ = idle;
+    onAirName_ = onAir;
+    setAccessibleName(onAir_ ? onAirName_ : idleName_);
 }
 
 QColor Lamp::Colour() const {

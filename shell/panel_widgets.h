@@ -69,11 +69,15 @@ public:
 
     explicit Lamp(QWidget* parent = nullptr);
     void SetOnAir(bool onAir);
+    // What screen readers call the lamp while idle and while on air (the interface language's).
+    void SetAccessibleNames(const QString& idle, const QString& onAir);
     bool OnAir() const { return onAir_; }
     QColor Colour() const;
 
 private:
     bool onAir_ = false;
+    QString idleName_ = QStringLiteral("Transmission lamp: idle");
+    QString onAirName_ = QStringLiteral("Transmission lamp: on air");
 };
 
 } // namespace qlor

@@ -80,12 +80,24 @@ std::optional<QString> QtUiDialogs::ChooseFolder(QWidget* parent, const QString&
     return folder;
 }
 
+namespace {
+
+// A message box whose text is also its accessible description, so that a screen reader speaks
+// the message when the box opens, not only its title.
+void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text) {
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
+    box.setAccessibleDescription(text);
+    box.exec();
+}
+
+} // namespace
+
 void QtUiDialogs::ShowError(QWidget* parent, const QString& text) {
-    QMessageBox::critical(parent, QApplication::applicationDisplayName(), text);
+    ShowBox(parent, QMessageBox::Critical, QApplication::applicationDisplayName(), text);
 }
 
 void QtUiDialogs::ShowMessage(QWidget* parent, const QString& caption, const QString& text) {
-    QMessageBox::information(parent, caption, text);
+    ShowBox(parent, QMessageBox::Information, caption, text);
 }
 
 QString ExceptionText(const std::exception& error) {

@@ -15,6 +15,7 @@ Usage: install_test.py --cmake CMAKE --build-dir DIR --source-dir DIR --prefix D
 import argparse
 import configparser
 import os
+import re
 import shutil
 import stat
 import subprocess
@@ -124,6 +125,47 @@ class InstalledLayout(unittest.TestCase):
         self.assertNotIn("@QLOR_", launcher)
         self.assertNotIn(ARGS.build_dir, launcher)
         self.assertNotIn(ARGS.source_dir, launcher)
+
+    def test_manual_pages_and_completion_cover_every_command(self):
+        help_text = subprocess.run([os.path.join(self.bin, "qlor-cli"), "--help"], capture_output=True,
+                                   text=True, check=True).stdout
+        commands = [line.split()[0] for line in help_text.splitlines()[1:] if line.strip()]
+        options = {w.strip("[]").split("=")[0] for w in help_text.split() if w.strip("[]").startswith("--")}
+        self.assertIn("render", commands)
+        man1 = os.path.join(self.share, "man", "man1")
+        for page in ("qlor", "qlor-cli"):
+            path = os.path.join(man1, page + ".1.gz")
+            with self.subTest(page=page):
+                self.assertTrue(os.path.isfile(path), path)
+                # Rendered without a warning of the formatter.
+                done = subprocess.run(["man", "--warnings", "-E", "UTF-8", "-l", path], capture_output=True,
+                                      text=True, env=dict(os.environ, MANWIDTH="80", MAN_KEEP_FORMATTING="0"))
+                self.assertEqual(done.returncode, 0, done.stderr)
+                self.assertEqual(done.stderr.strip(), "", done.stderr)
+                self.assertIn(ARGS.version, done.stdout)
+                if page == "qlor-cli":
+                    # Without the overstriking of bold and underlined words.
+                    text = re.sub(".\b", "", done.stdout).replace("\u2010", "-").replace("\u2212", "-")
+                    for word in commands + sorted(options):
+                        self.assertIn(word, text, f"{page}(1) does not mention {word}")
+        # bash completes the commands and the options of a command.
+        completion = os.path.join(self.share, "bash-completion", "completions", "qlor-cli")
+        def complete(words, cword):
+            script = (f"source '{completion}'; COMP_WORDS=(qlor-cli {words}); COMP_CWORD={cword}; "
+                      "_qlor_cli; printf '%s\\n' \"${COMPREPLY[@]}\"")
+            return subprocess.run(["bash", "-c", script], capture_output=True, text=True, check=True).stdout.split()
+        self.assertEqual(complete("ren", 1), ["render"])
+        self.assertEqual(set(complete("check --re", 2)), {"--record"})
+        self.assertEqual(complete("render x.mid --fading ''", 4), ["slow", "fast"])
+        # Both programs tell their version, the window without a display or a settings file.
+        for program in ("qlor", "qlor-cli"):
+            with self.subTest(program=program), tempfile.TemporaryDirectory() as home:
+                env = {"PATH": os.environ.get("PATH", ""), "HOME": home, "XDG_CONFIG_HOME": home + "/config",
+                       "XDG_RUNTIME_DIR": home}
+                done = subprocess.run([os.path.join(self.bin, program), "--version"], capture_output=True,
+                                      text=True, env=env, timeout=30)
+                self.assertEqual((done.returncode, done.stdout), (0, f"{program} {ARGS.version}\n"))
+                self.assertEqual(os.listdir(home), [], "--version touched the settings or the lock")
 
     def test_language_files_installed_byte_for_byte(self):
         names = shipped_languages()

@@ -16,4 +16,6 @@ XDG_RUNTIME_DIR=$(mktemp -d)
 export XDG_RUNTIME_DIR
 trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
 chmod 700 "$XDG_RUNTIME_DIR"
-dbus-run-session -- xvfb-run -a -s "-screen 0 1024x768x24" "$python" "$here/atspi_test.py" "$1"
+# The D-Bus session runs inside the virtual display, so that the accessibility registry it starts
+# knows the display and can type keys into it.
+xvfb-run -a -s "-screen 0 1024x768x24" dbus-run-session -- "$python" "$here/atspi_test.py" "$1"

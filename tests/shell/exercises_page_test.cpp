@@ -10,6 +10,7 @@
 #include "shell/panel_widgets.h"
 #include "synthesis/codepage.h"
 
+#include <QAccessible>
 #include <QtTest>
 
 #include <cstdlib>
@@ -293,6 +294,13 @@ private slots:
         QCOMPARE(form->files.ExportGauge->maximum(), last);
         QCOMPARE(form->files.ExportGauge->value(), last);
         QCOMPARE(form->files.ExportStatus->text(), QStringLiteral("Written: %1 of %1 pairs of files").arg(last));
+        // A screen reader reads the status as a status bar, by its name and its text.
+        QAccessibleInterface* status = QAccessible::queryAccessibleInterface(form->files.ExportStatus);
+        QCOMPARE(status->role(), QAccessible::StatusBar);
+        QCOMPARE(status->text(QAccessible::Name), QStringLiteral("Export status: ") + form->files.ExportStatus->text());
+        QAccessibleTextInterface* text = status->textInterface();
+        QVERIFY(text);
+        QCOMPARE(text->text(0, text->characterCount()), form->files.ExportStatus->text());
         QVERIFY(Unblocked(*form));
     }
 

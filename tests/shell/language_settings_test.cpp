@@ -12,6 +12,7 @@
 #include "shell/store/qsettings_store.h"
 #include "synthesis/codepage.h"
 
+#include <QAccessible>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -684,6 +685,56 @@ private slots:
         QVERIFY(label->sizeHint().width() <= label->width());
         QVERIFY(russian->configuration.VoiceComboBox->sizeHint().width() <=
                 russian->configuration.VoiceComboBox->width());
+    }
+
+    void accessibleTextsFollowTheLanguage() {
+        QVERIFY(QFile::copy(ShippedRussian(), QStringLiteral("Russian.lng")));
+        Lng("Alpha.lng", "1:Alpha;\r\n");
+        MemorySettingsStore store;
+        auto form = Open(store);
+        QCOMPARE(Items(*form), (QStringList{"English", "Alpha", "Russian"}));
+        // Name and description of every control a screen reader reads, in the language shown.
+        const auto spoken = [&] {
+            QMap<QString, QStringList> texts;
+            for (QWidget* w : form->findChildren<QWidget*>()) {
+                QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+                if (w->objectName().isEmpty() || w->objectName().startsWith(QLatin1String("qt_")) || !a)
+                    continue;
+                const QString name = a->text(QAccessible::Name);
+                const QString description = a->text(QAccessible::Description);
+                if (!name.isEmpty() || !description.isEmpty())
+                    texts[w->objectName()] = QStringList{name, description};
+            }
+            return texts;
+        };
+        const QMap<QString, QStringList> english = spoken();
+        QCOMPARE(english.value("Button3"), (QStringList{"Text number, thousands digit, up",
+                                                        "Raises the thousands digit of the text number by one"}));
+        QCOMPARE(english.value("PanelHeader").value(0), QStringLiteral("Header"));
+        // Russian at every position other than English, whatever the language file holds.
+        for (const int position : {2, 1}) {
+            Pick(*form, position);
+            const QMap<QString, QStringList> russian = spoken();
+            QCOMPARE(russian.keys(), english.keys());
+            for (auto it = english.begin(); it != english.end(); ++it) {
+                // Every description is the program's own text; "PARIS" is the same in both languages.
+                if (!it.value()[1].isEmpty() && it.key() != QLatin1String("ParisSystem"))
+                    QVERIFY2(russian[it.key()][1] != it.value()[1], qPrintable(it.key() + ": " + it.value()[1]));
+            }
+            QCOMPARE(russian.value("Button3"), (QStringList{"Номер текста, разряд тысяч, больше",
+                                                            "Увеличивает на единицу: номер текста, разряд тысяч"}));
+            QCOMPARE(russian.value("Label2").value(0), QStringLiteral("Номер текста, разряд тысяч: 0"));
+            QCOMPARE(russian.value("NoiseFile2").value(0),
+                     position == 2 ? QStringLiteral("Файл помехи ТР") : QStringLiteral("Файл помехи DS"));
+            QCOMPARE(russian.value("fcLabel4").value(0), QStringLiteral("Индикатор передачи: ожидание"));
+            QCOMPARE(russian.value("PanelEnded").value(0), QStringLiteral("Окончание"));
+        }
+        // The two "another" buttons are told apart by their groups.
+        QAccessibleInterface* group = QAccessible::queryAccessibleInterface(form->textOptions.HeaderUser)->parent();
+        QCOMPARE(group->role(), QAccessible::Grouping);
+        QCOMPARE(group->text(QAccessible::Name), QStringLiteral("Заголовок"));
+        Pick(*form, 0);
+        QCOMPARE(spoken(), english);
     }
 
     void voiceChangesWhileATransmissionPlays() {

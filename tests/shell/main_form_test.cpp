@@ -637,10 +637,58 @@ private slots:
             visited << QApplication::focusWidget()->objectName();
         }
         QCOMPARE(visited, expected);
-        // And a step button works from the keyboard.
+        // And a step button works from the keyboard: Space, Enter and Return alike.
         Find("Button3")->setFocus(Qt::TabFocusReason);
         QTest::keyClick(Find("Button3"), Qt::Key_Space);
         QCOMPARE(form->Settings().number[0], 1);
+        QTest::keyClick(Find("Button3"), Qt::Key_Return);
+        QTest::keyClick(Find("Button3"), Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(form->Settings().number[0], 3);
+    }
+
+    void enterPressesTheFocusedPushButtonOnly() {
+        form->PageControl1->setCurrentIndex(2);
+        form->reception.InputMemo->setPlainText(QStringLiteral("VVV="));
+        form->reception.Button55->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(form->reception.Button55, Qt::Key_Return);
+        QVERIFY(form->reception.InputMemo->toPlainText().isEmpty());
+        // A check box keeps its own keys, and a disabled button stays unpressed.
+        form->PageControl1->setCurrentIndex(5);
+        const bool wasChecked = form->textOptions.NeedHeader->isChecked();
+        form->textOptions.NeedHeader->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(form->textOptions.NeedHeader, Qt::Key_Return);
+        QCOMPARE(form->textOptions.NeedHeader->isChecked(), wasChecked);
+    }
+
+    void everyPageOpensOnItsFirstControlAndKeepsStepPairsInOrder() {
+        // The blank page has no control, so its tab keeps the focus, and the next page is reached
+        // from the tab row, where the focus stays.
+        const char* first[] = {"ButtonRun",  "MemoText",      "InputMemo",    "CompRun",  "ButtonFormFiles",
+                               "NeedHeader", "TabSheet10Tab", "TabSheet8Tab", "TrackBar1"};
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("ButtonRun"));
+        for (int page = 0; page < form->PageControl1->count(); ++page) {
+            // Ctrl+Tab from a control of the previous page (Tab leads from the tab row into it).
+            if (page != 6 && qobject_cast<PageTab*>(QApplication::focusWidget()))
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+            const int shown = (page + 1) % form->PageControl1->count();
+            QCOMPARE(form->PageControl1->currentIndex(), shown);
+            QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(first[shown]));
+            // Every step button of the page is followed by the other of its pair, upper first.
+            QWidget* start = QApplication::focusWidget();
+            QWidget* w = start;
+            QStringList chain;
+            do {
+                QTest::keyClick(w, Qt::Key_Tab);
+                w = QApplication::focusWidget();
+                chain << w->objectName();
+            } while (w != start && chain.size() < 80);
+            for (const StepPair& pair : StepPairs()) {
+                const qsizetype up = chain.indexOf(QLatin1String(pair.up));
+                if (up >= 0)
+                    QCOMPARE(chain.value(up + 1), QString::fromLatin1(pair.down));
+            }
+        }
     }
 };
 

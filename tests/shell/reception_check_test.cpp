@@ -93,6 +93,9 @@ private slots:
         QFETCH(QString, copy);
         QFETCH(QStringList, body);
         QCOMPARE(Body(sent, copy), body);
+        // The total is announced with the list: a screen reader gets it as the list's description.
+        QVERIFY2(form->reception.CheckList->accessibleDescription().endsWith(body.last()),
+                 qPrintable(form->reception.CheckList->accessibleDescription()));
     }
 
     void bothBoxesWrapAlike() {
