@@ -75,7 +75,11 @@ std::string Convert(const char* to, const char* from, std::string_view input, st
         size_t skip = 1;
         if (fromUtf8) {
             unsigned char lead = static_cast<unsigned char>(*in);
-            size_t len = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 1;
+            size_t len = lead < 0x80           ? 1
+                         : (lead >> 5) == 0x6  ? 2
+                         : (lead >> 4) == 0xE  ? 3
+                         : (lead >> 3) == 0x1E ? 4
+                                               : 1;
             bool valid = len <= inLeft && len > 1;
             for (size_t k = 1; valid && k < len; ++k) {
                 valid = (static_cast<unsigned char>(in[k]) & 0xC0) == 0x80;
@@ -93,7 +97,9 @@ std::string Convert(const char* to, const char* from, std::string_view input, st
 
 } // namespace
 
-unsigned char UpCase1251(unsigned char c) { return kUpper[c]; }
+unsigned char UpCase1251(unsigned char c) {
+    return kUpper[c];
+}
 
 std::string UpperCase1251(std::string_view text) {
     std::string out(text);

@@ -16,7 +16,9 @@ inline constexpr unsigned char kUnmappableByte = 0x98;
 // other Cyrillic small letters of the code page). Every other byte is returned unchanged.
 unsigned char UpCase1251(unsigned char c);
 std::string UpperCase1251(std::string_view text);
-inline bool SameIgnoringCase1251(unsigned char a, unsigned char b) { return UpCase1251(a) == UpCase1251(b); }
+inline bool SameIgnoringCase1251(unsigned char a, unsigned char b) {
+    return UpCase1251(a) == UpCase1251(b);
+}
 
 // UTF-8 -> Windows-1251. Code points the code page cannot hold, and bytes that are not valid
 // UTF-8, become kUnmappableByte (one byte per code point / per invalid byte).
@@ -25,7 +27,9 @@ std::string Utf8ToCp1251(std::string_view utf8);
 std::string Cp1251ToUtf8(std::string_view cp1251);
 
 // A cp1251 string from a UTF-8 literal in the source (for the system's own Russian texts).
-inline std::string Cp(std::string_view utf8) { return Utf8ToCp1251(utf8); }
+inline std::string Cp(std::string_view utf8) {
+    return Utf8ToCp1251(utf8);
+}
 
 // Removes every byte of value 0x20 or less from both ends.
 std::string_view Trim1251(std::string_view text);

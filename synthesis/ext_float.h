@@ -9,14 +9,14 @@ namespace qlor {
 class Ext80 {
 public:
     Ext80() = default;
-    static Ext80 FromInt(int64_t v);      // exact
-    static Ext80 FromUint64(uint64_t v);  // exact
+    static Ext80 FromInt(int64_t v);     // exact
+    static Ext80 FromUint64(uint64_t v); // exact
     static Ext80 NaN();
-    static Ext80 FromDouble(double v);    // exact
+    static Ext80 FromDouble(double v); // exact
     // The extended value nearest to a decimal constant given as a long double literal's text is
     // not needed at run time; the constant pi-ish K of the generator is built in.
-    double ToDouble() const;              // rounded to nearest, ties to even
-    Ext80 Trunc() const;                  // toward zero, exact
+    double ToDouble() const; // rounded to nearest, ties to even
+    Ext80 Trunc() const;     // toward zero, exact
     // Integer nearest to the value, ties to even (x87 FISTP in its default mode).
     int64_t RoundToInt64() const;
 

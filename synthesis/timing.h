@@ -7,8 +7,8 @@
 
 namespace qlor {
 
-inline constexpr int kTicksPerQuarter = 255; // MIDI division [ticks]
-inline constexpr int kUnitTicks = 16;        // one dot [ticks]
+inline constexpr int kTicksPerQuarter = 255;    // MIDI division [ticks]
+inline constexpr int kUnitTicks = 16;           // one dot [ticks]
 inline constexpr uint32_t kMaxTempo = 0xFFFFFF; // largest tempo of the 3-byte field [us/quarter]
 
 // Speed in characters per minute. cpm = true: returned unchanged; else PARIS converted by the

@@ -28,21 +28,21 @@ GenerateResult GenerateText(const GenerateParams& params);
 
 // The generator's own message (cp1251), shown by the caller in every interface language.
 std::string GenerationErrorCaption(); // "Ошибка формирования текста"
-std::string GenerationErrorText();    // "Не могу сформировать текст - набор символов слишком мал!"
+std::string GenerationErrorText(); // "Не могу сформировать текст - набор символов слишком мал!"
 // Body keyed by the batch export when a generation fails (the system's text, misspelling kept).
-std::string ExportFailureBody();      // "Невозможно сформировать текст - набор символов слищком мал!"
+std::string ExportFailureBody(); // "Невозможно сформировать текст - набор символов слищком мал!"
 
 // The states of the controls that composing a radiogram reads (all texts cp1251, memos
 // exactly as their boxes hold them, CR LF between lines).
 struct RadiogramControls {
     TransmissionSettings settings;
-    bool ownText = false;        // "Text Type" (CheckBoxTextType)
-    std::string memoText;        // MemoText
+    bool ownText = false; // "Text Type" (CheckBoxTextType)
+    std::string memoText; // MemoText
     bool needHeader = true;
-    bool headerStandard = true;  // HeaderStandart checked (else the user header BeginChar)
+    bool headerStandard = true; // HeaderStandart checked (else the user header BeginChar)
     std::string beginChar = "VVV=";
     bool needEnded = true;
-    bool endedStandard = true;   // EndedStandart checked (else the user ending EndChar)
+    bool endedStandard = true; // EndedStandart checked (else the user ending EndChar)
     std::string endChar = "AR";
     bool allSymbols = true;      // AllSymbols checked
     std::string selectedSymbols; // MemoSelectedSymbols text

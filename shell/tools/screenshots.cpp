@@ -40,10 +40,9 @@ int main(int argc, char** argv) {
             QApplication::processEvents();
             QThread::msleep(20);
         }
-        const QString name =
-            QStringLiteral("%1-%2%3.png")
-                .arg(i + 1, 2, 10, QChar(u'0'))
-                .arg(form.PageControl1->widget(i)->objectName(), suffix);
+        const QString name = QStringLiteral("%1-%2%3.png")
+                                 .arg(i + 1, 2, 10, QChar(u'0'))
+                                 .arg(form.PageControl1->widget(i)->objectName(), suffix);
         if (!form.grab().save(out.filePath(name))) {
             std::fprintf(stderr, "qlor-screenshots: cannot write %s\n", qPrintable(out.filePath(name)));
             return 1;
