@@ -186,20 +186,3 @@ BENCHMARK(BM_RunClickWithMinuteOfNoise)->Unit(benchmark::kMillisecond)->Iteratio
 
 } // namespace
 } // namespace qlor
-
-int main(int argc, char** argv) {
-    // The silent output device and no screen: the figures do not depend on the machine's sound
-    // card or desktop.
-    qputenv("SDL_AUDIODRIVER", "dummy");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -90,18 +90,3 @@ BENCHMARK(BM_OpenProgressWindowWith10000Checks)->Arg(0)->Arg(1)->Unit(benchmark:
 
 } // namespace
 } // namespace qlor
-
-int main(int argc, char** argv) {
-    qputenv("SDL_AUDIODRIVER", "dummy");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -13,13 +13,6 @@ namespace {
 // A language file is a few kilobytes; anything near this is not one [bytes].
 constexpr uint64_t kMaxLanguageFileBytes = 1u << 20;
 
-std::string Capitalised(std::string text) {
-    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') {
-        text[0] = static_cast<char>(text[0] - 'a' + 'A');
-    }
-    return text;
-}
-
 std::string AsciiUpper(std::string_view text) {
     std::string upper(text);
     for (char& c : upper) {

@@ -136,6 +136,13 @@ std::string SizeText(uint64_t bytes) {
 
 } // namespace
 
+std::string Capitalised(std::string text) {
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') {
+        text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    }
+    return text;
+}
+
 std::string ErrnoText(int error) {
     return std::strerror(error);
 }

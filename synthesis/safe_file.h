@@ -99,4 +99,7 @@ void RemovePartFilesOnSignals();
 // Text of an errno value.
 std::string ErrnoText(int error);
 
+// An error text of the functions above as a sentence's start: its first letter upper-cased.
+std::string Capitalised(std::string text);
+
 } // namespace qlor

@@ -88,7 +88,11 @@ private slots:
         // Running once it listens for raise requests.
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(QDir(runtime->path()).filePath(QStringLiteral("QLOR-2000"))), 15000);
         QTest::qWait(300);
-        ::kill(static_cast<pid_t>(qlor->processId()), signal);
+        // A program that has already ended has no process id: kill(0) would signal this test's
+        // own process group.
+        const auto pid = static_cast<pid_t>(qlor->processId());
+        QVERIFY(pid > 0);
+        ::kill(pid, signal);
         QTRY_VERIFY_WITH_TIMEOUT(qlor->state() == QProcess::NotRunning, 15000);
         QCOMPARE(qlor->exitStatus(), QProcess::NormalExit); // not killed by the signal
         QCOMPARE(qlor->exitCode(), 0);
