@@ -179,6 +179,19 @@ enum class Say : int {
     AccMidiChannel = 470,
     AccMidiProgram = 471,
     AccProgressDesc = 472,
+    AccProgressChecksName = 473,
+    AccProgressChecksDesc = 474,
+    AccProgressTypeName = 475,
+    AccProgressTypeDesc = 476,
+    AccProgressSummaryName = 477,
+    AccProgressChartDesc = 478,
+    AccProgressTableName = 479,
+    AccProgressTableDesc = 480,
+    AccDrillWeakDesc = 481,
+    AccKochLessonName = 482,
+    AccDrillKochDesc = 483,
+    AccExportHistoryDesc = 484,
+    AccProgressStatusName = 485,
 
     // History of checks, progress window and drills.
     HistoryDamaged = 500,    // %1 file, %2 reason, %3 where the damaged file is kept

@@ -2,6 +2,7 @@
 
 #include "exercises/check_report.h"
 #include "exercises/koch_drill.h"
+#include "shell/accessibility.h"
 #include "shell/main_form.h"
 #include "shell/memo_text.h"
 #include "shell/panel_map.h"
@@ -62,6 +63,8 @@ ProgressWindow::ProgressWindow(TMainForm* form) : QWidget(form, Qt::Window), for
     connect(ui.ButtonClose, &QPushButton::clicked, this, &QWidget::close);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
+    // Enter and Return press the buttons here as in the main window.
+    (new EnterPressesButtons(this))->InstallOn(this);
     ShowTexts();
 }
 
@@ -74,11 +77,24 @@ void ProgressWindow::ShowTexts() {
     ui.TypeLabel->setText(form_->OwnText(Say::ProgressTypeLabel));
     ui.TypeComboBox->setItemText(0, form_->OwnText(Say::ProgressAll));
     for (int type = 0; type <= 5; ++type)
-        ui.TypeComboBox->setItemText(type + 1,
-                                     form_->English() ? *EnglishTextTypeName(type) : form_->CaptionEntry(100 + type));
+        ui.TypeComboBox->setItemText(type + 1, form_->English() ? *EnglishTextTypeName(type)
+                                                                : form_->CaptionEntry(kTextTypeNameEntry + type));
     ui.ProgressChart->SetTexts(form_->OwnText(Say::ProgressChartEmpty), form_->OwnText(Say::ProgressChartErrors),
                                form_->OwnText(Say::ProgressChartSpeed));
     ui.ProgressChart->setAccessibleName(form_->OwnText(Say::ProgressChartName));
+    ui.WindowComboBox->setAccessibleName(form_->OwnText(Say::AccProgressChecksName));
+    ui.WindowComboBox->setAccessibleDescription(form_->OwnText(Say::AccProgressChecksDesc));
+    ui.TypeComboBox->setAccessibleName(form_->OwnText(Say::AccProgressTypeName));
+    ui.TypeComboBox->setAccessibleDescription(form_->OwnText(Say::AccProgressTypeDesc));
+    ui.SummaryLabel->setAccessibleName(form_->OwnText(Say::AccProgressSummaryName));
+    ui.ProgressChart->setAccessibleDescription(form_->OwnText(Say::AccProgressChartDesc));
+    ui.CharTable->setAccessibleName(form_->OwnText(Say::AccProgressTableName));
+    ui.CharTable->setAccessibleDescription(form_->OwnText(Say::AccProgressTableDesc));
+    ui.ButtonDrillWeak->setAccessibleDescription(form_->OwnText(Say::AccDrillWeakDesc));
+    ui.KochSpinBox->setAccessibleName(form_->OwnText(Say::AccKochLessonName));
+    ui.ButtonDrillKoch->setAccessibleDescription(form_->OwnText(Say::AccDrillKochDesc));
+    ui.ButtonExportCsv->setAccessibleDescription(form_->OwnText(Say::AccExportHistoryDesc));
+    ui.StatusLabel->setAccessibleName(form_->OwnText(Say::AccProgressStatusName));
     ui.CharTable->setHorizontalHeaderLabels({form_->OwnText(Say::ColumnCharacter), form_->OwnText(Say::ColumnSent),
                                              form_->OwnText(Say::ColumnCorrect), form_->OwnText(Say::ColumnOmitted),
                                              form_->OwnText(Say::ColumnErrorRate), form_->OwnText(Say::ColumnHeardAs)});
