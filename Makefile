@@ -38,13 +38,14 @@ test-asan: deps
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 \
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS) -LE no-asan
 
-# Threads: the audio engine's thread, the export worker and the window. Reports from inside
-# libraries built without ThreadSanitizer are listed, each with its reason, in the suppressions.
+# Threads: the audio engine's thread, the export worker and the window (tests that fork a child
+# keep going in it: die_after_fork=0). Reports from inside libraries built without
+# ThreadSanitizer are listed, each with its reason, in the suppressions.
 test-tsan: deps
 	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQLOR_TSAN=ON -DQLOR_BUILD_BENCH=OFF -DQLOR_WERROR=$(WERROR)
 	cmake --build $(TSAN_BUILD) -j $(JOBS)
 	cd $(TSAN_BUILD) && QT_QPA_PLATFORM=offscreen \
-		TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/scripts/tsan.supp" \
+		TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 die_after_fork=0 suppressions=$(CURDIR)/scripts/tsan.supp" \
 		ctest --output-on-failure -j $(JOBS) -L "audio|shell" -LE no-tsan
 
 FORMATTED = $(shell git ls-files '*.cpp' '*.h')
