@@ -227,9 +227,6 @@ OpenOutcome AudioEngine::Open(Slot slot, const std::string& path) {
         // One song at a time may play on the SoundFont bank's synths (a foreign file); a second one
         // gets the pure tone. Songs from the note cache hold nothing of the bank.
         const bool bankFree = bankSlot_ < 0 || bankSlot_ == slot;
-        if (bankFree) {
-            bank_->SetPath(soundFontPath_);
-        }
         MidiOpenResult midi = OpenMidiFile(path, voice_, bankFree ? bank_.get() : nullptr, rate_);
         if (!midi.error.empty()) {
             outcome.error = std::move(midi.error);

@@ -50,11 +50,10 @@ public:
     // The process's engine, shared by the window's two players and the volume functions.
     static AudioEngine& Shared();
 
-    // The voice and SoundFont for MIDI files opened from now on (the SoundFont is loaded once
-    // and kept). An empty path means automatic lookup.
+    // The voice for MIDI files opened from now on. The SoundFont is found by the bank's automatic
+    // lookup (QLOR_SOUNDFONT, then the system's General MIDI font), loaded once and kept.
     void SetVoice(VoiceKind voice) { voice_ = voice; }
     VoiceKind Voice() const { return voice_; }
-    void SetSoundFontPath(const std::string& path) { soundFontPath_ = path; }
 
     // Opens the output device if it is not open; "" or the reason (no device, for example).
     std::string OpenDevice();
@@ -100,7 +99,6 @@ private:
     int rate_;
     NoiseCache noise_; // decoded recordings; playing sources hold references of their own
     VoiceKind voice_ = VoiceKind::Automatic;
-    std::string soundFontPath_;
     std::unique_ptr<Mixer> mixer_;
     std::unique_ptr<SoundFontBank> bank_;
     uint32_t device_ = 0; // SDL_AudioDeviceID

@@ -22,9 +22,9 @@
 // One player per channel: the text player and the noise player share one output device. A noise
 // played while the text plays loops without a gap for as long as the text plays and stops on the
 // same sample as the text (each then raises its own notify). Levels: see audio/volume.h. The
-// voice (VoiceKind; stored as "soundfont", "tone" or "auto", see VoiceName/ParseVoiceName) and
-// the SoundFont are set on AudioEngine::Shared() (SetVoice, SetSoundFontPath) and apply to the
-// next open(); with no usable SoundFont the pure tone sounds and warningString() says why.
+// voice (VoiceKind; stored as "soundfont", "tone" or "auto", see VoiceName/ParseVoiceName) is set
+// on AudioEngine::Shared() (SetVoice) and applies to the next open(); with no usable SoundFont the
+// pure tone sounds and warningString() says why.
 #include "audio/audio_engine.h"
 #include "audio/volume.h"
 

@@ -48,13 +48,6 @@ std::span<const StepPair> StepPairs() {
     return kPairs;
 }
 
-const StepPair* FindStepPair(IntSetting id) {
-    for (const StepPair& p : kPairs)
-        if (p.id == id)
-            return &p;
-    return nullptr;
-}
-
 namespace {
 
 QString Own(Say id, int languagePosition) {

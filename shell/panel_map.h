@@ -22,7 +22,6 @@ struct StepPair {
 
 // Every step-button pair of the window, in the order the pages show them.
 std::span<const StepPair> StepPairs();
-const StepPair* FindStepPair(IntSetting id);
 
 // Accessible names in the language of the program's own texts at a language position:
 // "Text number, thousands digit, up" and "Text number thousands digit".

@@ -30,7 +30,6 @@ public:
 
     // What a screen reader announces, e.g. "Speed hundreds digit"; the value is appended as ": 5".
     void SetSubject(const QString& subject);
-    QString Subject() const { return subject_; }
     // Shows a value and keeps the accessible name in step with it.
     void ShowValue(const QString& text);
 
