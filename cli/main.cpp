@@ -33,6 +33,13 @@ int main(int argc, char** argv) {
         std::cerr << "qlor-cli: unknown command '" << argv[1] << "'\n";
         return 2;
     }
+    // "qlor-cli COMMAND --help" (before any "--") shows that command's usage.
+    for (int i = 2; i < argc && std::string(argv[i]) != "--"; ++i) {
+        if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
+            std::cout << "usage: qlor-cli " << it->second.usage << "\n";
+            return 0;
+        }
+    }
     // An interrupted command leaves no temporary file behind (the target stays as it was).
     qlor::RemovePartFilesOnSignals();
     try {

@@ -245,6 +245,16 @@ class BadArguments(WorkDir):
                 self.assertUsageError(*args)
         self.assertEqual(os.listdir(self.dir), [])
 
+    def test_every_command_has_its_own_help(self):
+        commands = [line.split()[0] for line in run("--help").stdout.decode().splitlines()[1:]]
+        self.assertIn("render", commands)
+        for command in commands:
+            with self.subTest(command=command):
+                r = self.cli(command, "--help")
+                self.assertEqual(r.returncode, 0, r.stderr)
+                self.assertTrue(r.stdout.startswith(b"usage: qlor-cli " + command.encode()), r.stdout)
+        self.assertEqual(os.listdir(self.dir), [])
+
 
 class OddFilesAndFullDisks(WorkDir):
     def test_odd_inputs_never_hang_and_exit_1_with_one_line(self):
