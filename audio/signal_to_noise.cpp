@@ -1,7 +1,7 @@
 #include "audio/signal_to_noise.h"
 
 #include "audio/mixer.h"
-#include "audio/spectrum.h"
+#include "audio/welch_power.h"
 
 #include <algorithm>
 #include <cmath>

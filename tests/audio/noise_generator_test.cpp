@@ -2,7 +2,7 @@
 // envelopes and the loop seam of rendered samples.
 #include "audio/noise_generator.h"
 #include "audio/offline_render.h"
-#include "audio/spectrum.h"
+#include "audio/welch_power.h"
 #include "synthesis/transmission_settings.h"
 #include "tests/audio/audio_test_util.h"
 

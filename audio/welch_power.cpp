@@ -1,4 +1,4 @@
-#include "audio/spectrum.h"
+#include "audio/welch_power.h"
 
 #include <cmath>
 #include <numbers>
