@@ -63,13 +63,6 @@ std::unique_ptr<AudioSource> Mixer::TakeRetired() {
     return nullptr;
 }
 
-void Mixer::SetCapture(float* buffer, uint64_t capacityFrames) {
-    captureBuffer_.store(nullptr, std::memory_order_release);
-    captured_.store(0, std::memory_order_release);
-    captureCapacity_ = capacityFrames;
-    captureBuffer_.store(buffer, std::memory_order_release);
-}
-
 void Mixer::Retire(AudioSource* source) {
     if (source != nullptr && !retired_.Push(source)) {
         // Cannot happen while the producer drains the retired sources before each command
@@ -227,12 +220,6 @@ void Mixer::Pull(float* out, size_t frames) {
         const size_t now = std::min(kChunkFrames, frames - done);
         PullChunk(out + 2 * done, now);
         done += now;
-    }
-    if (float* capture = captureBuffer_.load(std::memory_order_acquire)) {
-        const uint64_t have = captured_.load(std::memory_order_relaxed);
-        const auto copy = static_cast<size_t>(std::min<uint64_t>(frames, captureCapacity_ - have));
-        std::memcpy(capture + 2 * have, out, 2 * copy * sizeof(float));
-        captured_.store(have + copy, std::memory_order_release);
     }
     pulled_.fetch_add(frames, std::memory_order_acq_rel);
     Publish();

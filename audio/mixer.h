@@ -56,7 +56,7 @@ public:
     // how many of its playbacks have ended so far.
     uint32_t EndedPlayId(Slot slot) const { return status_[slot].endedId.load(std::memory_order_acquire); }
     uint32_t EndedCount(Slot slot) const { return status_[slot].endedCount.load(std::memory_order_acquire); }
-    // Frames pulled before the slot's current playback started (for tests comparing captures).
+    // Frames pulled before the slot's current playback started.
     uint64_t StartFrame(Slot slot) const { return status_[slot].startFrame.load(std::memory_order_acquire); }
     uint64_t PulledFrames() const { return pulled_.load(std::memory_order_acquire); }
 
@@ -66,10 +66,6 @@ public:
         wakeContext_ = context;
         wake_.store(wake, std::memory_order_release);
     }
-
-    // Tests: every pulled frame is also copied to `buffer` (stereo) until it is full.
-    void SetCapture(float* buffer, uint64_t capacityFrames);
-    uint64_t CapturedFrames() const { return captured_.load(std::memory_order_acquire); }
 
     // ---- Consumer side. ----
     // Writes `frames` interleaved stereo frames.
@@ -121,9 +117,6 @@ private:
     void* wakeContext_ = nullptr;
     bool ended_ = false; // a playback ended during this Pull
     std::atomic<uint64_t> pulled_{0};
-    std::atomic<float*> captureBuffer_{nullptr};
-    uint64_t captureCapacity_ = 0;
-    std::atomic<uint64_t> captured_{0};
     std::array<float, 2 * kChunkFrames> scratch_{};
 };
 

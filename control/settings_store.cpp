@@ -3,6 +3,8 @@
 #include "control/panel_steps.h"
 #include "synthesis/codepage.h"
 
+#include <vector>
+
 namespace qlor {
 namespace {
 
@@ -278,78 +280,6 @@ SaveOutcome SavePersistedSettings(SettingsStore& store, const PersistedSettings&
         outcome.error = store.ErrorText();
     }
     return outcome;
-}
-
-// MemorySettingsStore ------------------------------------------------------------------------
-
-bool MemorySettingsStore::OpenKey(bool create) {
-    ++openCount;
-    if (!keyExists && create) {
-        keyExists = true;
-    }
-    open_ = keyExists;
-    return open_;
-}
-
-bool MemorySettingsStore::ReadInteger(std::string_view name, std::int32_t& value) {
-    log.emplace_back(name);
-    if (!open_) {
-        return false;
-    }
-    const auto it = values.find(name);
-    if (it == values.end() || !std::holds_alternative<std::int32_t>(it->second)) {
-        return false;
-    }
-    value = std::get<std::int32_t>(it->second);
-    return true;
-}
-
-bool MemorySettingsStore::ReadString(std::string_view name, std::string& value) {
-    log.emplace_back(name);
-    if (!open_) {
-        return false;
-    }
-    const auto it = values.find(name);
-    if (it == values.end()) {
-        value.clear();
-        return true;
-    }
-    if (!std::holds_alternative<std::string>(it->second)) {
-        return false;
-    }
-    const std::string& stored = std::get<std::string>(it->second);
-    value = stored.substr(0, stored.find('\0'));
-    return true;
-}
-
-bool MemorySettingsStore::WriteInteger(std::string_view name, std::int32_t value) {
-    log.emplace_back(name);
-    if (!open_ || name == refuseWriteOf) {
-        error_ = "Failed to set data for '" + std::string(name) + "'";
-        return false;
-    }
-    values.insert_or_assign(std::string(name), value);
-    return true;
-}
-
-bool MemorySettingsStore::WriteString(std::string_view name, std::string_view value) {
-    log.emplace_back(name);
-    if (!open_ || name == refuseWriteOf) {
-        error_ = "Failed to set data for '" + std::string(name) + "'";
-        return false;
-    }
-    values.insert_or_assign(std::string(name), std::string(value));
-    return true;
-}
-
-bool MemorySettingsStore::CloseKey() {
-    ++closeCount;
-    open_ = false;
-    if (failOnClose) {
-        error_ = "The settings could not be saved";
-        return false;
-    }
-    return true;
 }
 
 } // namespace qlor

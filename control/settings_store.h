@@ -12,11 +12,8 @@
 
 #include <array>
 #include <cstdint>
-#include <map>
 #include <string>
 #include <string_view>
-#include <variant>
-#include <vector>
 
 namespace qlor {
 
@@ -136,35 +133,5 @@ struct SaveOutcome {
 // Writes #1..#46 in order at close, then "Voice" and "Export Audio". The first failing write stops the writing; the
 // key is closed in every case and a failure to make the writes durable is reported too.
 SaveOutcome SavePersistedSettings(SettingsStore& store, const PersistedSettings& values);
-
-// A store held in memory: for tests and for running without a persistent store. Its strings are
-// UTF-8, like those of any other store.
-class MemorySettingsStore : public SettingsStore {
-public:
-    struct OtherKind {
-        bool operator==(const OtherKind&) const = default;
-    }; // a value of a kind the program never writes (binary data, a list, ...)
-    using Value = std::variant<std::int32_t, std::string, OtherKind>;
-
-    std::map<std::string, Value, std::less<>> values;
-    bool keyExists = false;
-    std::string refuseWriteOf;    // writing this value fails
-    bool failOnClose = false;     // CloseKey reports a failure
-    std::vector<std::string> log; // names read and written, in order
-    int openCount = 0;
-    int closeCount = 0;
-
-    bool OpenKey(bool create) override;
-    bool ReadInteger(std::string_view name, std::int32_t& value) override;
-    bool ReadString(std::string_view name, std::string& value) override;
-    bool WriteInteger(std::string_view name, std::int32_t value) override;
-    bool WriteString(std::string_view name, std::string_view value) override;
-    bool CloseKey() override;
-    std::string ErrorText() const override { return error_; }
-
-private:
-    bool open_ = false;
-    std::string error_;
-};
 
 } // namespace qlor

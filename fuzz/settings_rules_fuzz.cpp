@@ -5,13 +5,14 @@
 #include "control/panel_steps.h"
 #include "control/settings_store.h"
 #include "fuzz/fuzz_input.h"
+#include "tests/support/memory_settings_store.h"
 
 #include <cstdint>
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qlor::fuzz::Input in(data, size);
-    qlor::MemorySettingsStore store;
+    qlor::test::MemorySettingsStore store;
     store.keyExists = in.Byte() != 0;
     std::vector<std::string> names;
     for (std::string_view name : qlor::PersistedValueNames()) {
@@ -31,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             store.values[name] = std::string(in.Part());
             break;
         default:
-            store.values[name] = qlor::MemorySettingsStore::OtherKind{};
+            store.values[name] = qlor::test::MemorySettingsStore::OtherKind{};
             break;
         }
     }
@@ -42,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         v.language > lastLanguage) {
         std::abort();
     }
-    qlor::MemorySettingsStore again;
+    qlor::test::MemorySettingsStore again;
     if (!qlor::SavePersistedSettings(again, v).ok) {
         std::abort();
     }

@@ -88,10 +88,6 @@ TMainForm::TMainForm(UiDialogs* dialogs, OutputLevels* levels, SettingsStore* st
         ownLevels_ = MakeApplicationOutputLevels();
         levels = ownLevels_.get();
     }
-    if (!store) {
-        ownStore_ = std::make_unique<MemorySettingsStore>();
-        store = ownStore_.get();
-    }
     dialogs_ = dialogs;
     levels_ = levels;
     store_ = store;

@@ -73,8 +73,8 @@ public:
     // levels; tests pass their own. Neither is owned when passed in.
     explicit TMainForm(UiDialogs* dialogs = nullptr, OutputLevels* levels = nullptr, QWidget* parent = nullptr);
     // The same with the store the settings are read from at creation and written to at close
-    // (not owned). Without one the window keeps its settings in memory only, so that tests and
-    // tools never touch the user's settings; the program passes the per-user store.
+    // (not owned). Without one the window starts as on a first start and keeps nothing, so that
+    // tests and tools never touch the user's settings; the program passes the per-user store.
     TMainForm(UiDialogs* dialogs, OutputLevels* levels, SettingsStore* store, QWidget* parent = nullptr);
     ~TMainForm() override;
 
@@ -105,7 +105,6 @@ public:
     const MorseTable& Morse() const { return morse_; }
     UiDialogs& Dialogs() { return *dialogs_; }
     OutputLevels& Levels() { return *levels_; }
-    SettingsStore& Store() { return *store_; }
 
     // Every stored value as the window holds it now, and the reverse: values put into the
     // settings and controls in the store's read order (so that radio buttons end as they were read).
@@ -284,7 +283,6 @@ private:
     std::unique_ptr<OutputLevels> ownLevels_;
     UiDialogs* dialogs_;
     OutputLevels* levels_;
-    std::unique_ptr<SettingsStore> ownStore_;
     SettingsStore* store_ = nullptr;
 
     TransmissionSettings settings_{};

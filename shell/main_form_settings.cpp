@@ -11,6 +11,17 @@
 namespace qlor {
 namespace {
 
+// The store of a window that was given none: it has no key, so reading it is a first start.
+class NoSettingsStore final : public SettingsStore {
+public:
+    bool OpenKey(bool) override { return false; }
+    bool ReadInteger(std::string_view, std::int32_t&) override { return false; }
+    bool ReadString(std::string_view, std::string&) override { return false; }
+    bool WriteInteger(std::string_view, std::int32_t) override { return false; }
+    bool WriteString(std::string_view, std::string_view) override { return false; }
+    bool CloseKey() override { return true; }
+};
+
 // A file path as the store keeps it (UTF-8) and back. Paths never pass through the code page,
 // which cannot hold every character of a file name.
 std::string PathBytes(const QString& path) {
@@ -112,9 +123,11 @@ void TMainForm::LoadSettings() {
     // The core reads the values in the store's order, takes the default set on the first failing
     // read, reads "Languige" on its own and brings every value into range, so nothing out of
     // range reaches the controls or the MIDI writer. Failures are silent: a first start simply
-    // finds no settings.
+    // finds no settings, and a window without a store always starts that way.
     QComboBox* list = configuration.LngComboBox;
-    const LoadOutcome outcome = LoadPersistedSettings(*store_, list->count() - 1, CollectSettings());
+    NoSettingsStore none;
+    const LoadOutcome outcome = LoadPersistedSettings(store_ ? *store_ : static_cast<SettingsStore&>(none),
+                                                      list->count() - 1, CollectSettings());
     ApplySettings(outcome.values);
     // The saved language position; a negative one leaves no item selected. The language itself
     // is applied by the next step of window creation.
@@ -125,7 +138,9 @@ void TMainForm::LoadSettings() {
 void TMainForm::SaveSettings() {
     // All 46 values in their order; the store replaces its file as a whole when the key is
     // closed, so a failed write leaves the previous settings intact. A failure is shown, and the
-    // closing goes on (the output levels are still restored).
+    // closing goes on (the output levels are still restored). A window without a store keeps nothing.
+    if (!store_)
+        return;
     const SaveOutcome outcome = SavePersistedSettings(*store_, CollectSettings());
     if (!outcome.ok)
         dialogs_->ShowError(this, QString::fromStdString(outcome.error));

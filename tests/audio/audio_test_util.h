@@ -13,6 +13,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -115,6 +117,47 @@ inline std::vector<float> LoopableSine(size_t frames, int cycles, float amplitud
         samples[i] = amplitude * static_cast<float>(std::sin(2.0 * M_PI * cycles * static_cast<double>(i) / frames));
     }
     return samples;
+}
+
+// What the output device is handed, taken from outside the program: while one lives, engines
+// opened in this process play through SDL's disk driver, which writes every buffer the callback
+// fills (float stereo, since the device takes the engine's own format) to a file. The driver also
+// writes silence while the device is paused, so a capture is aligned by its content, not by
+// the mixer's frame count. Frames() reads the file once the engine has closed its device.
+class DiskCapture {
+public:
+    explicit DiskCapture(std::string path) : path_(std::move(path)) {
+        const char* driver = std::getenv("SDL_AUDIODRIVER");
+        oldDriver_ = driver ? driver : "";
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", path_.c_str(), 1);
+    }
+    ~DiskCapture() {
+        setenv("SDL_AUDIODRIVER", oldDriver_.c_str(), 1);
+        unsetenv("SDL_DISKAUDIOFILE");
+    }
+    DiskCapture(const DiskCapture&) = delete;
+    DiskCapture& operator=(const DiskCapture&) = delete;
+
+    std::vector<float> Frames() const {
+        const std::string bytes = ReadAll(path_);
+        std::vector<float> samples(bytes.size() / sizeof(float) / 2 * 2);
+        std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(float));
+        return samples;
+    }
+
+private:
+    std::string path_;
+    std::string oldDriver_;
+};
+
+// The first frame of interleaved stereo `samples` that is not silent (the frame count when all is).
+inline size_t FirstSoundingFrame(const std::vector<float>& samples) {
+    size_t n = 0;
+    while (2 * n + 1 < samples.size() && samples[2 * n] == 0.0f && samples[2 * n + 1] == 0.0f) {
+        ++n;
+    }
+    return n;
 }
 
 } // namespace qlor::test

@@ -2,6 +2,7 @@
 // its kept values, the separate language read, range checks, write order and failures.
 #include "control/settings_store.h"
 #include "synthesis/codepage.h"
+#include "tests/support/memory_settings_store.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 
 namespace qlor {
 namespace {
+using test::MemorySettingsStore;
 
 // Values that differ from every default, all in range.
 PersistedSettings Custom() {

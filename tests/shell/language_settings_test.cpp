@@ -11,12 +11,14 @@
 #include "shell/memo_text.h"
 #include "shell/store/qsettings_store.h"
 #include "synthesis/codepage.h"
+#include "tests/support/memory_settings_store.h"
 
 #include <QAccessible>
 #include <QTemporaryDir>
 #include <QtTest>
 
 using namespace qlor;
+using test::MemorySettingsStore;
 using test::WriteAll;
 
 namespace {

@@ -5,6 +5,7 @@
 #include "audio/audio_engine.h"
 #include "control/settings_store.h"
 #include "shell/main_form.h"
+#include "tests/support/memory_settings_store.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -13,6 +14,7 @@
 #include <memory>
 
 using namespace qlor;
+using test::MemorySettingsStore;
 
 namespace {
 
