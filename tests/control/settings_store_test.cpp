@@ -288,8 +288,11 @@ TEST(PersistedSettingsStore, StoredValuesAreBroughtIntoRange) {
     EXPECT_EQ(std::get<std::int32_t>(next.values.at("Tone")), 110);
 }
 
-TEST(PersistedSettingsStore, VoiceReadsAsAutoWhenMissingOrUnknown) {
+// "Voice" and "Export Audio" are read on their own after the language: missing, of another kind
+// or not exactly one of their names, each reads as its default and never takes the default set.
+TEST(PersistedSettingsStore, VoiceAndExportAudioReadAsTheirDefaultWhenMissingOrUnknown) {
     struct Case {
+        const char* value; // stored name
         const char* label;
         bool present;
         MemorySettingsStore::Value stored;
@@ -297,67 +300,44 @@ TEST(PersistedSettingsStore, VoiceReadsAsAutoWhenMissingOrUnknown) {
         bool read;
     };
     const Case cases[] = {
-        {"missing", false, std::string(), "auto", false},
-        {"empty", true, std::string(), "auto", false},
-        {"unknown", true, std::string("organ"), "auto", false},
-        {"other case", true, std::string("Tone"), "auto", false},
-        {"padded", true, std::string(" tone"), "auto", false},
-        {"integer", true, std::int32_t{2}, "auto", false},
-        {"other kind", true, MemorySettingsStore::OtherKind{}, "auto", false},
-        {"auto", true, std::string("auto"), "auto", true},
-        {"soundfont", true, std::string("soundfont"), "soundfont", true},
-        {"tone", true, std::string("tone"), "tone", true},
-        {"zero byte", true, std::string("tone\0x", 6), "tone", true},
+        {"Voice", "missing", false, std::string(), "auto", false},
+        {"Voice", "empty", true, std::string(), "auto", false},
+        {"Voice", "unknown", true, std::string("organ"), "auto", false},
+        {"Voice", "other case", true, std::string("Tone"), "auto", false},
+        {"Voice", "padded", true, std::string(" tone"), "auto", false},
+        {"Voice", "integer", true, std::int32_t{2}, "auto", false},
+        {"Voice", "other kind", true, MemorySettingsStore::OtherKind{}, "auto", false},
+        {"Voice", "auto", true, std::string("auto"), "auto", true},
+        {"Voice", "soundfont", true, std::string("soundfont"), "soundfont", true},
+        {"Voice", "tone", true, std::string("tone"), "tone", true},
+        {"Voice", "zero byte", true, std::string("tone\0x", 6), "tone", true},
+        {"Export Audio", "missing", false, std::string(), "off", false},
+        {"Export Audio", "unknown", true, std::string("aiff"), "off", false},
+        {"Export Audio", "other case", true, std::string("OGG"), "off", false},
+        {"Export Audio", "integer", true, std::int32_t{1}, "off", false},
+        {"Export Audio", "other kind", true, MemorySettingsStore::OtherKind{}, "off", false},
+        {"Export Audio", "off", true, std::string("off"), "off", true},
+        {"Export Audio", "mp3", true, std::string("mp3"), "mp3", true},
     };
     for (const Case& c : cases) {
+        const std::string label = std::string(c.value) + ": " + c.label;
+        const bool voice = std::string_view(c.value) == "Voice";
         MemorySettingsStore store = StoreWith(Custom());
         if (c.present) {
-            store.values["Voice"] = c.stored;
+            store.values[c.value] = c.stored;
         } else {
-            store.values.erase("Voice");
+            store.values.erase(c.value);
         }
         PersistedSettings initial;
         initial.voice = "soundfont"; // what the window showed before: never kept over the store
+        initial.exportAudio = "wav";
         const LoadOutcome loaded = LoadPersistedSettings(store, 1, initial);
-        EXPECT_FALSE(loaded.defaultsApplied) << c.label;
-        EXPECT_TRUE(loaded.languageRead) << c.label;
-        EXPECT_EQ(loaded.voiceRead, c.read) << c.label;
+        EXPECT_FALSE(loaded.defaultsApplied) << label;
+        EXPECT_TRUE(loaded.languageRead) << label;
+        EXPECT_EQ(voice ? loaded.voiceRead : loaded.exportAudioRead, c.read) << label;
         PersistedSettings want = Custom();
-        want.voice = c.expected;
-        EXPECT_EQ(loaded.values, want) << c.label;
-    }
-}
-
-TEST(PersistedSettingsStore, ExportAudioReadsAsOffWhenMissingOrUnknown) {
-    struct Case {
-        const char* label;
-        bool present;
-        MemorySettingsStore::Value stored;
-        const char* expected;
-        bool read;
-    };
-    const Case cases[] = {
-        {"missing", false, std::string(), "off", false},
-        {"unknown", true, std::string("aiff"), "off", false},
-        {"other case", true, std::string("OGG"), "off", false},
-        {"integer", true, std::int32_t{1}, "off", false},
-        {"other kind", true, MemorySettingsStore::OtherKind{}, "off", false},
-        {"off", true, std::string("off"), "off", true},
-        {"mp3", true, std::string("mp3"), "mp3", true},
-    };
-    for (const Case& c : cases) {
-        MemorySettingsStore store = StoreWith(Custom());
-        if (c.present) {
-            store.values["Export Audio"] = c.stored;
-        } else {
-            store.values.erase("Export Audio");
-        }
-        const LoadOutcome loaded = LoadPersistedSettings(store, 1);
-        EXPECT_FALSE(loaded.defaultsApplied) << c.label;
-        EXPECT_EQ(loaded.exportAudioRead, c.read) << c.label;
-        PersistedSettings want = Custom();
-        want.exportAudio = c.expected;
-        EXPECT_EQ(loaded.values, want) << c.label;
+        (voice ? want.voice : want.exportAudio) = c.expected;
+        EXPECT_EQ(loaded.values, want) << label;
     }
 }
 
