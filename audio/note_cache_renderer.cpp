@@ -145,33 +145,13 @@ NoteCacheRenderer::NoteCacheRenderer(SoundFontBank& bank, const MidiTimeline& ti
 }
 
 void NoteCacheRenderer::Restart(uint64_t start) {
-    soundingCount_ = 0;
-    next_ = static_cast<size_t>(std::lower_bound(notes_.begin(), notes_.end(), start,
-                                                 [](const Note& note, uint64_t at) { return note.start < at; }) -
-                                notes_.begin());
+    sounding_.Restart(notes_, start);
 }
 
 void NoteCacheRenderer::RenderBlock(uint64_t start, size_t frames, float* out) {
-    const uint64_t end = start + frames;
-    while (next_ < notes_.size() && notes_[next_].start < end) {
-        if (soundingCount_ < kMaxSounding) {
-            sounding_[soundingCount_++] = static_cast<uint32_t>(next_);
-        }
-        ++next_;
-    }
-    for (size_t i = 0; i < soundingCount_;) {
-        const Note& note = notes_[sounding_[i]];
-        const uint64_t first = std::max(note.start, start);
-        const uint64_t last = std::min(note.end, end);
-        if (first < last) {
-            MixNote(note, first, last, out + 2 * (first - start));
-        }
-        if (note.end <= end) {
-            sounding_[i] = sounding_[--soundingCount_];
-        } else {
-            ++i;
-        }
-    }
+    sounding_.Render(notes_, start, frames, [&](const Note& note, uint64_t first, uint64_t last) {
+        MixNote(note, first, last, out + 2 * (first - start));
+    });
 }
 
 // Adds frames [first, last) of a note: the clip under raised-cosine edges whose midpoints are the

@@ -14,6 +14,7 @@
 // both voices sound equally loud at the same level settings.
 #include "audio/audio_source.h"
 #include "audio/sequencer.h"
+#include "audio/sounding_notes.h"
 
 #include <array>
 #include <cstdint>
@@ -66,9 +67,7 @@ private:
     std::vector<Clip> clips_;
     std::vector<Note> notes_; // in note-on order
     double halfEdge_ = 0;     // [frames]
-    size_t next_ = 0;
-    std::array<uint32_t, kMaxSounding> sounding_{};
-    size_t soundingCount_ = 0;
+    SoundingNotes<Note, kMaxSounding> sounding_;
 };
 
 } // namespace qlor

@@ -20,6 +20,9 @@ ToneRenderer::ToneRenderer(const MidiTimeline& timeline) {
         if (note.off <= note.on || hertz >= nyquist) {
             continue;
         }
+        // The edges' frames; the rising edge of a note at the very start is cut at the song's start.
+        note.start = static_cast<uint64_t>(std::max(0.0, std::ceil(note.on - halfEdge_)));
+        note.end = static_cast<uint64_t>(std::max(0.0, std::ceil(note.off + halfEdge_)));
         note.omega = 2.0 * std::numbers::pi * hertz / timeline.rate;
         note.amplitude = kToneFullScale * static_cast<float>(event.data2) / 127.0f;
         notes_.push_back(note);
@@ -28,38 +31,13 @@ ToneRenderer::ToneRenderer(const MidiTimeline& timeline) {
 }
 
 void ToneRenderer::Restart(uint64_t start) {
-    soundingCount_ = 0;
-    const double from = static_cast<double>(start);
-    next_ =
-        static_cast<size_t>(std::lower_bound(notes_.begin(), notes_.end(), from,
-                                             [this](const Note& note, double at) { return note.on - halfEdge_ < at; }) -
-                            notes_.begin());
+    sounding_.Restart(notes_, start);
 }
 
 void ToneRenderer::RenderBlock(uint64_t start, size_t frames, float* out) {
-    const uint64_t end = start + frames;
-    const double endD = static_cast<double>(end);
-    while (next_ < notes_.size() && notes_[next_].on - halfEdge_ < endD) {
-        if (soundingCount_ < kMaxSounding) {
-            sounding_[soundingCount_++] = static_cast<uint32_t>(next_);
-        }
-        ++next_;
-    }
-    for (size_t i = 0; i < soundingCount_;) {
-        const Note& note = notes_[sounding_[i]];
-        const double firstD = std::ceil(note.on - halfEdge_);
-        const double lastD = std::ceil(note.off + halfEdge_); // first frame after the note
-        const uint64_t first = firstD <= static_cast<double>(start) ? start : static_cast<uint64_t>(firstD);
-        const uint64_t last = lastD >= endD ? end : static_cast<uint64_t>(lastD);
-        if (first < last) {
-            RenderNote(note, first, last, out + 2 * (first - start));
-        }
-        if (lastD <= endD) {
-            sounding_[i] = sounding_[--soundingCount_];
-        } else {
-            ++i;
-        }
-    }
+    sounding_.Render(notes_, start, frames, [&](const Note& note, uint64_t first, uint64_t last) {
+        RenderNote(note, first, last, out + 2 * (first - start));
+    });
 }
 
 // Adds frames [first, last) of one note. The oscillator and the edge shapes are advanced by

@@ -4,6 +4,7 @@
 // half amplitude exactly there and the keying balance stays the same at every speed.
 #include "audio/audio_source.h"
 #include "audio/sequencer.h"
+#include "audio/sounding_notes.h"
 
 #include <array>
 #include <vector>
@@ -24,18 +25,18 @@ public:
 
 private:
     struct Note {
-        double on = 0;    // exact note-on [frames]
-        double off = 0;   // exact note-off [frames]
-        double omega = 0; // [rad/frame]
+        uint64_t start = 0; // first frame of the rising edge [frames]
+        uint64_t end = 0;   // first frame after the falling edge [frames]
+        double on = 0;      // exact note-on [frames]
+        double off = 0;     // exact note-off [frames]
+        double omega = 0;   // [rad/frame]
         float amplitude = 0;
     };
     void RenderNote(const Note& note, uint64_t start, uint64_t end, float* out) const;
 
     std::vector<Note> notes_; // in note-on order
     double halfEdge_ = 0;     // [frames]
-    size_t next_ = 0;
-    std::array<uint32_t, kMaxSounding> sounding_{};
-    size_t soundingCount_ = 0;
+    SoundingNotes<Note, kMaxSounding> sounding_;
 };
 
 } // namespace qlor
