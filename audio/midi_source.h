@@ -41,7 +41,6 @@ public:
     // tone need nothing of the bank once the source is made.
     bool UsesBank() const { return usesBank_; }
     const MidiTimeline& Timeline() const { return *timeline_; }
-    NoteRenderer& Renderer() { return *renderer_; }
 
 private:
     std::unique_ptr<MidiTimeline> timeline_;

@@ -388,9 +388,10 @@ TEST(SoundFontNoteCache, OwnFilesNeedOneClipPerPitch) {
     }
     MidiOpenResult opened = OpenMidiBytes(CompetitionFile(), VoiceKind::SoundFont, &SharedBank(), kRate);
     ASSERT_TRUE(opened.source);
-    auto* cache = dynamic_cast<NoteCacheRenderer*>(&opened.source->Renderer());
-    ASSERT_NE(cache, nullptr);
-    EXPECT_EQ(cache->DistinctNotes(), 1u);
+    EXPECT_FALSE(opened.source->UsesBank()); // SoundFont voice, yet no synth: the cache
+    ASSERT_TRUE(NoteCacheRenderer::Suits(opened.source->Timeline()));
+    const NoteCacheRenderer cache(SharedBank(), opened.source->Timeline());
+    EXPECT_EQ(cache.DistinctNotes(), 1u);
 }
 
 // A foreign file whose notes are bent while they sound cannot come from the cache: it plays on
