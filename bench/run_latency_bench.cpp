@@ -12,6 +12,7 @@
 #include "audio/soundfont_bank.h"
 #include "shell/main_form.h"
 #include "shell/ui_dialogs.h"
+#include "tests/support/controls.h"
 
 #include <QApplication>
 #include <QDir>
@@ -82,10 +83,13 @@ void RunToFirstNote(benchmark::State& state, VoiceKind voice) {
     form->Settings().groups = {0, 5, 0};
     form->Settings().charInGroup = 5;
     form->Settings().speed = {1, 0, 0};
-    SetRadioChecked(form->configuration.OurSystem, true);
+    SetRadioChecked(&test::Control<QRadioButton>(*form, "OurSystem"), true);
+    // Found before the clock runs.
+    QPushButton& run = test::Control<QPushButton>(*form, "ButtonRun");
+    const QPushButton& stop = test::Control<QPushButton>(*form, "ButtonStop");
 
     // One Run beforehand, so that the SoundFont (loaded once and kept) is not in the figures.
-    form->panel.ButtonRun->click();
+    run.click();
     form->ButtonStopClick();
     QCoreApplication::processEvents();
     // Every Run sends the same radiogram.
@@ -96,9 +100,9 @@ void RunToFirstNote(benchmark::State& state, VoiceKind voice) {
     for (auto _ : state) {
         const uint64_t pulledAtClick = mixer.PulledFrames();
         const auto start = Clock::now();
-        form->panel.ButtonRun->click();
+        run.click();
         const auto clicked = Clock::now();
-        if (!form->panel.ButtonStop->isEnabled()) {
+        if (!stop.isEnabled()) {
             state.SkipWithError(("Run failed: " + dialogs.last.toStdString()).c_str());
             break;
         }
@@ -184,9 +188,10 @@ void BM_RunClickWithMinuteOfNoise(benchmark::State& state) {
     auto form = std::make_unique<TMainForm>(&dialogs);
     form->Settings().groups = {0, 5, 0};
     form->Settings().noiseType = 1;
-    form->configuration.NoiseFile1->setText(noise);
+    test::Control<QLineEdit>(*form, "NoiseFile1").setText(noise);
+    QPushButton& run = test::Control<QPushButton>(*form, "ButtonRun");
     for (auto _ : state) {
-        form->panel.ButtonRun->click();
+        run.click();
         state.PauseTiming();
         if (form->MediaPlayerNoise->mode() != MediaPlayer::Mode::Playing) {
             state.SkipWithError(("noise not playing: " + dialogs.last.toStdString()).c_str());

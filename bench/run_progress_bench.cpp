@@ -6,6 +6,7 @@
 #include "shell/main_form.h"
 #include "shell/progress_window.h"
 #include "shell/ui_dialogs.h"
+#include "tests/support/controls.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -68,10 +69,11 @@ void BM_OpenProgressWindowWith10000Checks(benchmark::State& state) {
         auto form = std::make_unique<TMainForm>(&dialogs);
         form->SetCheckHistory(&history);
         form->show();
+        QPushButton& progress = test::Control<QPushButton>(*form, "ButtonProgress");
         QCoreApplication::processEvents();
         state.ResumeTiming();
 
-        form->reception.ButtonProgress->click();
+        progress.click();
         ProgressWindow* window = form->Progress();
         if (all)
             window->ui.WindowComboBox->setCurrentIndex(2);

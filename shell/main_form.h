@@ -78,17 +78,6 @@ public:
     TMainForm(UiDialogs* dialogs, OutputLevels* levels, SettingsStore* store, QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // The pages in tab order; their controls are reachable by component name.
-    Ui::PanelPage panel;                 // TabSheet1 "Панель"
-    Ui::TextPage text;                   // TabSheet4 "Текст"
-    Ui::ReceptionPage reception;         // TabSheet6 "Прием"
-    Ui::CompetitionPage competition;     // TabSheet2 "Соревнование"
-    Ui::FilesPage files;                 // TabSheet9 "Файлы"
-    Ui::TextOptionsPage textOptions;     // TabSheet7 "Опции текста"
-    Ui::BlankPage blank;                 // TabSheet10, no caption
-    Ui::ParametersPage parameters;       // TabSheet8 "Параметры"
-    Ui::ConfigurationPage configuration; // TabSheet3 " Настройка "
-
     PageControl* PageControl1 = nullptr;
     QTimer* TrainTimer = nullptr; // 200 ms, off at start; moves the progress bars
     // The two media players: the sent text ("temp.mid") and the noise recording.
@@ -157,6 +146,8 @@ public:
     // the operator could by hand, and only while the list can be edited. True when they did.
     bool DrillWeakCharacters(const StatsWindow& window);
     bool DrillKochLesson(int lesson);
+    // The characters of MemoSelectedSymbols, where a drill has put them.
+    QString SelectedSymbolsText() const;
     // Checks the weak-character drill reads when it is chosen from the symbol list's menu.
     static constexpr int kDrillChecks = 100;
 
@@ -217,6 +208,18 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The pages in tab order; from outside the window their controls are found by component name
+    // (objectName).
+    Ui::PanelPage panel;                 // TabSheet1 "Панель"
+    Ui::TextPage text;                   // TabSheet4 "Текст"
+    Ui::ReceptionPage reception;         // TabSheet6 "Прием"
+    Ui::CompetitionPage competition;     // TabSheet2 "Соревнование"
+    Ui::FilesPage files;                 // TabSheet9 "Файлы"
+    Ui::TextOptionsPage textOptions;     // TabSheet7 "Опции текста"
+    Ui::BlankPage blank;                 // TabSheet10, no caption
+    Ui::ParametersPage parameters;       // TabSheet8 "Параметры"
+    Ui::ConfigurationPage configuration; // TabSheet3 " Настройка "
+
     void BuildPages();
     void PrepareControls();
     // Status lines, radio-button groups, Enter on buttons, the Tab chain and the first focus.

@@ -40,10 +40,14 @@ std::string ExportFolder(const QString& pathDir) {
 }
 
 // One batch export at a time, a child of the window. Its queued calls are dropped with it, and its
-// destruction waits for the worker, which touches nothing of the window.
+// destruction waits for the worker, which touches nothing of the window. It shows its progress in
+// the Files page's gauge and status line.
 class ExportJob : public QObject {
 public:
-    explicit ExportJob(TMainForm* form) : QObject(form), form_(form) { setObjectName(QLatin1String(kExportJobName)); }
+    ExportJob(TMainForm* form, QProgressBar* gauge, QLabel* status)
+        : QObject(form), form_(form), gauge_(gauge), status_(status) {
+        setObjectName(QLatin1String(kExportJobName));
+    }
     ~ExportJob() override {
         cancel_ = true;
         Join();
@@ -63,9 +67,9 @@ public:
         running_ = true;
         const quint64 run = ++run_;
 
-        form_->files.ExportGauge->setRange(0, count_ * filesPerItem_);
-        form_->files.ExportGauge->setValue(0);
-        ShowStatus(form_->files.ExportStatus, QString());
+        gauge_->setRange(0, count_ * filesPerItem_);
+        gauge_->setValue(0);
+        ShowStatus(status_, QString());
         // Any stop button ends the series after the pair being written.
         for (const std::string_view name : StopControls()) {
             const QString objectName = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
@@ -132,14 +136,14 @@ private:
             QueueGeneratorMessage();
         if (!Current(run))
             return;
-        ShowStatus(form_->files.ExportStatus, form_->OwnText(Say::ExportWriting).arg(baseName).arg(i).arg(count_));
+        ShowStatus(status_, form_->OwnText(Say::ExportWriting).arg(baseName).arg(i).arg(count_));
     }
 
     void Progress(quint64 run, int i, int n) {
         if (!Current(run))
             return;
-        form_->files.ExportGauge->setValue(i * filesPerItem_);
-        ShowStatus(form_->files.ExportStatus, WrittenText(i, n));
+        gauge_->setValue(i * filesPerItem_);
+        ShowStatus(status_, WrittenText(i, n));
     }
 
     QString WrittenText(int written, int count) const {
@@ -163,14 +167,14 @@ private:
         stopConnections_.clear();
 
         const ExportResult result = result_;
-        form_->files.ExportGauge->setValue(result.written * filesPerItem_);
+        gauge_->setValue(result.written * filesPerItem_);
         if (!result.error.empty()) {
-            ShowStatus(form_->files.ExportStatus,
+            ShowStatus(status_,
                        form_->OwnText(Say::ExportFailed).arg(result.written + 1).arg(count_).arg(result.written));
         } else if (result.written < count_) {
-            ShowStatus(form_->files.ExportStatus, form_->OwnText(Say::ExportStopped).arg(result.written).arg(count_));
+            ShowStatus(status_, form_->OwnText(Say::ExportStopped).arg(result.written).arg(count_));
         } else {
-            ShowStatus(form_->files.ExportStatus, WrittenText(result.written, count_));
+            ShowStatus(status_, WrittenText(result.written, count_));
         }
         // Unblocked even after a failed write, so the window is usable without pressing Stop.
         form_->ControlUnBlock();
@@ -198,6 +202,8 @@ private:
     }
 
     TMainForm* form_;
+    QProgressBar* gauge_;
+    QLabel* status_;
     MorseTable table_; // the window's table as it was at the start, read by the worker
     std::thread worker_;
     std::atomic<bool> cancel_{false};
@@ -222,7 +228,7 @@ ExportJob* FindExportJob(TMainForm* form) {
 void TMainForm::ButtonFormFilesClick() {
     ExportJob* job = FindExportJob(this);
     if (!job)
-        job = new ExportJob(this);
+        job = new ExportJob(this, files.ExportGauge, files.ExportStatus);
     if (job->Running())
         return;
 

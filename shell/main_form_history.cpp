@@ -89,6 +89,10 @@ bool TMainForm::PutDrillSymbols(const std::string& cp1251) {
     return true;
 }
 
+QString TMainForm::SelectedSymbolsText() const {
+    return FromCp1251(MemoBytes(textOptions.MemoSelectedSymbols));
+}
+
 bool TMainForm::DrillKochLesson(int lesson) {
     return PutDrillSymbols(KochLessonSymbols(lesson));
 }

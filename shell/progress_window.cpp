@@ -180,14 +180,12 @@ void ProgressWindow::ShowStatistics() {
 
 void ProgressWindow::ButtonDrillWeakClick() {
     if (form_->DrillWeakCharacters(CurrentWindow()))
-        ui.StatusLabel->setText(
-            form_->OwnText(Say::DrillDone).arg(FromCp1251(MemoBytes(form_->textOptions.MemoSelectedSymbols))));
+        ui.StatusLabel->setText(form_->OwnText(Say::DrillDone).arg(form_->SelectedSymbolsText()));
 }
 
 void ProgressWindow::ButtonDrillKochClick() {
     if (form_->DrillKochLesson(ui.KochSpinBox->value()))
-        ui.StatusLabel->setText(
-            form_->OwnText(Say::DrillDone).arg(FromCp1251(MemoBytes(form_->textOptions.MemoSelectedSymbols))));
+        ui.StatusLabel->setText(form_->OwnText(Say::DrillDone).arg(form_->SelectedSymbolsText()));
 }
 
 void ProgressWindow::ButtonExportCsvClick() {

@@ -4,6 +4,7 @@
 #include "shell/main_form.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QThread>
 
@@ -24,12 +25,13 @@ int main(int argc, char** argv) {
     qlor::TMainForm form;
     QString suffix;
     if (argc == 3) {
-        const int item = form.configuration.LngComboBox->findText(QString::fromLocal8Bit(argv[2]));
+        auto* lng = form.findChild<QComboBox*>(QStringLiteral("LngComboBox"));
+        const int item = lng->findText(QString::fromLocal8Bit(argv[2]));
         if (item < 1) {
             std::fprintf(stderr, "qlor-screenshots: no language file %s.lng in the current directory\n", argv[2]);
             return 1;
         }
-        form.configuration.LngComboBox->setCurrentIndex(item);
+        lng->setCurrentIndex(item);
         form.LngComboBoxChange(item); // as when the operator picks the item
         suffix = QLatin1Char('-') + QString::fromLocal8Bit(argv[2]);
     }

@@ -7,11 +7,13 @@
 #include "shell/main_form.h"
 #include "shell/memo_text.h"
 #include "shell/panel_widgets.h"
+#include "tests/support/controls.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
 using namespace qlor;
+using test::Control;
 
 class CycleNoDeviceTest : public QObject {
     Q_OBJECT
@@ -27,10 +29,11 @@ private slots:
             form.Settings().number = {0, 0, 0, 0};
             form.Settings().textType = 0;
             form.Settings().groups = {0, 0, 4};
-            form.panel.ButtonRun->click();
+            Control<QPushButton>(form, "ButtonRun").click();
 
             // The radiogram is composed and shown all the same.
-            QCOMPARE(MemoBytes(form.text.MemoText), std::string("vvv=\r\nERVHJ YXDKQ FJCVG UXLAG \r\n*"));
+            QCOMPARE(MemoBytes(&Control<QPlainTextEdit>(form, "MemoText")),
+                     std::string("vvv=\r\nERVHJ YXDKQ FJCVG UXLAG \r\n*"));
             QCOMPARE(dialogs.errors.size(), 1);
             QVERIFY2(dialogs.errors.first().contains(QStringLiteral("Nothing can be played")),
                      qPrintable(dialogs.errors.first()));
@@ -39,12 +42,12 @@ private slots:
             for (const std::string_view name : BlockedControls())
                 QVERIFY(
                     form.findChild<QWidget*>(QString::fromLatin1(name.data(), qsizetype(name.size())))->isEnabled());
-            QVERIFY(!form.panel.ButtonStop->isEnabled());
-            QVERIFY(!form.panel.fcLabel4->OnAir());
+            QVERIFY(!Control<QPushButton>(form, "ButtonStop").isEnabled());
+            QVERIFY(!Control<Lamp>(form, "fcLabel4").OnAir());
             QVERIFY(!QFile::exists(QStringLiteral("temp.mid")));
 
             // A second Run fails the same way, without hanging or crashing.
-            form.reception.ButtonRun1->click();
+            Control<QPushButton>(form, "ButtonRun1").click();
             QCOMPARE(dialogs.errors.size(), 2);
             QVERIFY(!QFile::exists(QStringLiteral("temp.mid")));
         }

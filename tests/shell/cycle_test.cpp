@@ -8,6 +8,7 @@
 #include "shell/main_form.h"
 #include "shell/memo_text.h"
 #include "shell/panel_widgets.h"
+#include "tests/support/controls.h"
 #include "textgen/radiogram.h"
 
 #include <QTemporaryDir>
@@ -21,6 +22,7 @@
 #include <vector>
 
 using namespace qlor;
+using test::Control;
 using test::WriteToneWav;
 
 namespace {
@@ -36,52 +38,59 @@ const char* const kAlwaysUsable[] = {"TrackBar2", "TrackBar3", "InputMemo", "Lng
 class CycleTest : public QObject, test::WindowRig {
     Q_OBJECT
 
-    QWidget* Control(std::string_view name) {
+    QWidget* Named(std::string_view name) {
         return form->findChild<QWidget*>(QString::fromLatin1(name.data(), qsizetype(name.size())));
     }
+    // The controls most of the tests use.
+    QPushButton& ButtonRun() const { return Control<QPushButton>(*form, "ButtonRun"); }
+    QPushButton& ButtonStop() const { return Control<QPushButton>(*form, "ButtonStop"); }
+    QPlainTextEdit& MemoText() const { return Control<QPlainTextEdit>(*form, "MemoText"); }
+    QPlainTextEdit& InputMemo() const { return Control<QPlainTextEdit>(*form, "InputMemo"); }
+    QProgressBar& Gauge1() const { return Control<QProgressBar>(*form, "Gauge1"); }
+    QProgressBar& Gauge2() const { return Control<QProgressBar>(*form, "Gauge2"); }
     QString TempMid() const { return QDir::current().filePath(QStringLiteral("temp.mid")); }
-    bool Sending() const { return form->panel.ButtonStop->isEnabled(); }
+    bool Sending() const { return ButtonStop().isEnabled(); }
 
     // Fast sending: 399 characters per minute, one group of five.
     void QuickRadiogram() {
         form->Settings().speed = {3, 9, 9};
         form->Settings().groups = {0, 0, 1};
         form->Settings().charInGroup = 5;
-        SetRadioChecked(form->configuration.OurSystem, true);
+        SetRadioChecked(&Control<QRadioButton>(*form, "OurSystem"), true);
     }
     void OwnText(const char* text) {
         QuickRadiogram();
-        form->textOptions.CheckBoxTextType->setChecked(true);
-        form->text.MemoText->setPlainText(QString::fromUtf8(text));
+        Control<QCheckBox>(*form, "CheckBoxTextType").setChecked(true);
+        MemoText().setPlainText(QString::fromUtf8(text));
     }
 
     // Blocked: the listed controls off, the stop buttons on, the memos read-only and the lamps red;
     // unblocked the other way round with grey lamps. The always usable controls stay on.
     void VerifyBlockState(bool blocked) {
         for (const std::string_view name : BlockedControls())
-            QVERIFY2(Control(name)->isEnabled() != blocked, name.data());
+            QVERIFY2(Named(name)->isEnabled() != blocked, name.data());
         for (const std::string_view name : StopControls())
-            QVERIFY2(Control(name)->isEnabled() == blocked, name.data());
+            QVERIFY2(Named(name)->isEnabled() == blocked, name.data());
         for (const std::string_view name : ReadOnlyMemosWhileBlocked())
-            QVERIFY2(static_cast<QPlainTextEdit*>(Control(name))->isReadOnly() == blocked, name.data());
+            QVERIFY2(static_cast<QPlainTextEdit*>(Named(name))->isReadOnly() == blocked, name.data());
         for (const std::string_view name : TransmissionLamps()) {
-            auto* lamp = qobject_cast<Lamp*>(Control(name));
+            auto* lamp = qobject_cast<Lamp*>(Named(name));
             QVERIFY2(lamp, name.data());
             QCOMPARE(lamp->Colour(), blocked ? QColor(0xFF, 0, 0) : QColor(0xC0, 0xC0, 0xC0));
         }
         for (const char* name : kAlwaysUsable)
-            QVERIFY2(Control(name)->isEnabled(), name);
+            QVERIFY2(Named(name)->isEnabled(), name);
     }
     // The idle state every Run ends in, whatever happened.
     void VerifyIdle() {
         QVERIFY(!form->TrainTimer->isActive());
         for (const std::string_view name : BlockedControls())
-            QVERIFY2(Control(name)->isEnabled(), name.data());
+            QVERIFY2(Named(name)->isEnabled(), name.data());
         for (const std::string_view name : StopControls())
-            QVERIFY2(!Control(name)->isEnabled(), name.data());
+            QVERIFY2(!Named(name)->isEnabled(), name.data());
         for (const std::string_view name : TransmissionLamps())
-            QVERIFY(!static_cast<Lamp*>(Control(name))->OnAir());
-        QVERIFY(!form->text.MemoText->isReadOnly());
+            QVERIFY(!static_cast<Lamp*>(Named(name))->OnAir());
+        QVERIFY(!MemoText().isReadOnly());
         QVERIFY(!QFile::exists(TempMid()));
     }
 
@@ -97,16 +106,16 @@ private slots:
 
     void blockAndUnblockSwitchExactlyTheListedControls() {
         for (const std::string_view name : BlockedControls())
-            QVERIFY2(Control(name) != nullptr, name.data());
+            QVERIFY2(Named(name) != nullptr, name.data());
         // At start the stop buttons are off and noise paths 2..4 wait for the first unblock.
         for (const std::string_view name : StopControls())
-            QVERIFY2(!Control(name)->isEnabled(), name.data());
+            QVERIFY2(!Named(name)->isEnabled(), name.data());
         for (const char* name : {"NoiseFile2", "NoiseFile3", "NoiseFile4"})
-            QVERIFY2(!Control(name)->isEnabled(), name);
+            QVERIFY2(!Named(name)->isEnabled(), name);
 
         form->ControlBlock();
         VerifyBlockState(true);
-        QVERIFY(!form->reception.InputMemo->isReadOnly());
+        QVERIFY(!InputMemo().isReadOnly());
         form->ControlUnBlock();
         VerifyBlockState(false); // noise paths 2..4 included
     }
@@ -144,7 +153,7 @@ private slots:
 
     void runThenStop() {
         OwnText("PARIS PARIS PARIS PARIS");
-        form->panel.ButtonRun->click();
+        ButtonRun().click();
         QVERIFY(dialogs->errors.isEmpty());
         QVERIFY(dialogs->messages.isEmpty());
         QVERIFY(Sending());
@@ -152,21 +161,21 @@ private slots:
         QVERIFY(QFile::exists(TempMid()));
         QVERIFY(form->TrainTimer->isActive());
         QCOMPARE(form->TrainTimer->interval(), 200);
-        QVERIFY(form->text.MemoText->isReadOnly());
-        QVERIFY(static_cast<Lamp*>(Control("fcLabel6"))->OnAir());
+        QVERIFY(MemoText().isReadOnly());
+        QVERIFY(static_cast<Lamp*>(Named("fcLabel6"))->OnAir());
         // The own text is sent as it stands.
-        QCOMPARE(form->text.MemoText->toPlainText(), QStringLiteral("PARIS PARIS PARIS PARIS"));
+        QCOMPARE(MemoText().toPlainText(), QStringLiteral("PARIS PARIS PARIS PARIS"));
         // The progress bars move while the text plays.
-        QTRY_VERIFY_WITH_TIMEOUT(form->panel.Gauge1->value() > 0, 3000);
-        QCOMPARE(form->competition.Gauge2->value(), form->panel.Gauge1->value());
+        QTRY_VERIFY_WITH_TIMEOUT(Gauge1().value() > 0, 3000);
+        QCOMPARE(Gauge2().value(), Gauge1().value());
 
-        form->reception.ButtonStop1->click(); // any of the three stop buttons
-        QCOMPARE(form->panel.Gauge1->value(), 0);
-        QCOMPARE(form->competition.Gauge2->value(), 0);
+        Control<QPushButton>(*form, "ButtonStop1").click(); // any of the three stop buttons
+        QCOMPARE(Gauge1().value(), 0);
+        QCOMPARE(Gauge2().value(), 0);
         VerifyIdle();
         QCOMPARE(form->MediaPlayerText->mode(), Mode::NotOpen);
         // The player's notice of the cut-short playback then runs the end steps once more.
-        QTRY_COMPARE_WITH_TIMEOUT(form->panel.Gauge1->value(), 100, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(Gauge1().value(), 100, 2000);
         VerifyIdle();
     }
 
@@ -174,22 +183,22 @@ private slots:
         QVERIFY(WriteToneWav(dir->filePath(QStringLiteral("noise.wav")), 300));
         QuickRadiogram();
         form->Settings().noiseType = 2;
-        form->configuration.NoiseFile2->setText(dir->filePath(QStringLiteral("noise.wav")));
-        form->textOptions.CheckBoxAutoPriem->setChecked(true);
-        form->reception.InputMemo->setPlainText(QStringLiteral("old copy"));
+        Control<QLineEdit>(*form, "NoiseFile2").setText(dir->filePath(QStringLiteral("noise.wav")));
+        Control<QCheckBox>(*form, "CheckBoxAutoPriem").setChecked(true);
+        InputMemo().setPlainText(QStringLiteral("old copy"));
         form->show();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
 
-        form->text.Button53->click();
+        Control<QPushButton>(*form, "Button53").click();
         QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join('\n')));
         QVERIFY(Sending());
         // The composed radiogram is in the Text page's memo.
-        QVERIFY(form->text.MemoText->toPlainText().startsWith(QStringLiteral("vvv=\n")));
+        QVERIFY(MemoText().toPlainText().startsWith(QStringLiteral("vvv=\n")));
         // Auto reception: the Reception page, the header as the first line, the cursor there.
         QCOMPARE(form->PageControl1->currentIndex(), 2);
-        QCOMPARE(MemoBytes(form->reception.InputMemo), std::string("vvv=\r\n"));
-        QTRY_VERIFY(form->reception.InputMemo->hasFocus());
-        QCOMPARE(form->reception.InputMemo->textCursor().position(), 5);
+        QCOMPARE(MemoBytes(&InputMemo()), std::string("vvv=\r\n"));
+        QTRY_VERIFY(InputMemo().hasFocus());
+        QCOMPARE(InputMemo().textCursor().position(), 5);
 
         // The 300 ms recording keeps sounding while the text plays.
         QCOMPARE(form->MediaPlayerNoise->mode(), Mode::Playing);
@@ -198,7 +207,7 @@ private slots:
         QCOMPARE(form->MediaPlayerText->mode(), Mode::Playing);
         QCOMPARE(form->MediaPlayerNoise->mode(), Mode::Playing);
         QVERIFY(QFile::exists(TempMid()));
-        const int progress = form->panel.Gauge1->value();
+        const int progress = Gauge1().value();
         QVERIFY2(progress > 0 && progress < 100, qPrintable(QString::number(progress)));
 
         // A noise that ends while the text plays is started again by its notice.
@@ -207,8 +216,8 @@ private slots:
 
         // The text ends by itself (a few seconds: the file closes with five seconds of silence).
         QTRY_VERIFY_WITH_TIMEOUT(!Sending(), 20000);
-        QCOMPARE(form->panel.Gauge1->value(), 100);
-        QCOMPARE(form->competition.Gauge2->value(), 100);
+        QCOMPARE(Gauge1().value(), 100);
+        QCOMPARE(Gauge2().value(), 100);
         QCOMPARE(form->MediaPlayerText->mode(), Mode::NotOpen);
         QCOMPARE(form->MediaPlayerNoise->mode(), Mode::NotOpen);
         VerifyIdle();
@@ -219,10 +228,10 @@ private slots:
         QVERIFY(WriteToneWav(dir->filePath(QStringLiteral("n.wav")), 200));
         OwnText("PARIS PARIS PARIS");
         form->Settings().noiseType = 1;
-        form->configuration.NoiseFile1->setText(QStringLiteral("n.wav")); // relative to the current folder
-        form->panel.ButtonRun->click();
+        Control<QLineEdit>(*form, "NoiseFile1").setText(QStringLiteral("n.wav")); // relative to the current folder
+        ButtonRun().click();
         QCOMPARE(form->MediaPlayerNoise->mode(), Mode::Playing);
-        form->text.Button54->click();
+        Control<QPushButton>(*form, "Button54").click();
         VerifyIdle();
         QTRY_COMPARE_WITH_TIMEOUT(form->MediaPlayerNoise->mode(), Mode::NotOpen, 2000);
     }
@@ -230,17 +239,17 @@ private slots:
     void missingOrUnchosenNoiseGivesNoNoiseAndNoMessage() {
         OwnText("E");
         form->Settings().noiseType = 3;
-        form->configuration.NoiseFile3->clear();
-        form->panel.ButtonRun->click();
+        Control<QLineEdit>(*form, "NoiseFile3").clear();
+        ButtonRun().click();
         QVERIFY(Sending());
         QCOMPARE(form->MediaPlayerNoise->mode(), Mode::NotOpen);
-        form->panel.ButtonStop->click();
+        ButtonStop().click();
         form->Settings().noiseType = 4;
-        form->configuration.NoiseFile4->setText(dir->filePath(QStringLiteral("absent.wav")));
-        form->panel.ButtonRun->click();
+        Control<QLineEdit>(*form, "NoiseFile4").setText(dir->filePath(QStringLiteral("absent.wav")));
+        ButtonRun().click();
         QVERIFY(Sending());
         QCOMPARE(form->MediaPlayerNoise->mode(), Mode::NotOpen);
-        form->panel.ButtonStop->click();
+        ButtonStop().click();
         QVERIFY(dialogs->errors.isEmpty());
         QVERIFY(dialogs->messages.isEmpty());
     }
@@ -252,19 +261,19 @@ private slots:
         junk.close();
         OwnText("PARIS");
         form->Settings().noiseType = 1;
-        form->configuration.NoiseFile1->setText(junk.fileName());
-        form->panel.ButtonRun->click();
+        Control<QLineEdit>(*form, "NoiseFile1").setText(junk.fileName());
+        ButtonRun().click();
         QCOMPARE(dialogs->errors.size(), 1);
         QVERIFY(dialogs->errors.first().contains(QStringLiteral("junk.wav")));
         QVERIFY(Sending());
         QVERIFY(form->TrainTimer->isActive());
-        form->panel.ButtonStop->click();
+        ButtonStop().click();
         VerifyIdle();
     }
 
     void progressIsTheRoundedShareOfTheLength() {
         OwnText("PARIS PARIS PARIS PARIS PARIS");
-        form->panel.ButtonRun->click();
+        ButtonRun().click();
         QTest::qWait(600);
         // A stopped player still reports its position: the bars show it.
         form->MediaPlayerText->stop();
@@ -274,25 +283,25 @@ private slots:
         form->TrainTimerTimer();
         const double share = double(position * 100) / double(length);
         const int expected = int(std::nearbyint(share));
-        QCOMPARE(form->panel.Gauge1->value(), expected);
-        QCOMPARE(form->competition.Gauge2->value(), expected);
+        QCOMPARE(Gauge1().value(), expected);
+        QCOMPARE(Gauge2().value(), expected);
         QTRY_VERIFY_WITH_TIMEOUT(!Sending(), 2000); // the stop's notice ends the transmission
         VerifyIdle();
         // Without an open player the timer changes nothing.
-        form->panel.Gauge1->setValue(42);
+        Gauge1().setValue(42);
         form->TrainTimerTimer();
-        QCOMPARE(form->panel.Gauge1->value(), 42);
+        QCOMPARE(Gauge1().value(), 42);
     }
 
     // --- the texts that are sent --------------------------------------------------------------
 
     void ownTextModeWithAnEmptyMemoSendsTheEndSign() {
         OwnText("");
-        form->panel.ButtonRun->click();
+        ButtonRun().click();
         QVERIFY(dialogs->messages.isEmpty());
-        QCOMPARE(form->text.MemoText->toPlainText(), QStringLiteral("*"));
+        QCOMPARE(MemoText().toPlainText(), QStringLiteral("*"));
         QVERIFY(Sending());
-        form->panel.ButtonStop->click();
+        ButtonStop().click();
         VerifyIdle();
     }
 
@@ -301,47 +310,48 @@ private slots:
         form->Settings().number = {0, 0, 0, 0};
         form->Settings().textType = 0;
         form->Settings().groups = {0, 0, 4};
-        form->textOptions.NeedHeader->setChecked(true);
-        SetRadioChecked(form->textOptions.HeaderStandart, true);
-        form->textOptions.NeedEnded->setChecked(true);
-        SetRadioChecked(form->textOptions.EndedStandart, true);
-        form->panel.ButtonRun->click();
-        QCOMPARE(MemoBytes(form->text.MemoText), std::string("vvv=\r\nERVHJ YXDKQ FJCVG UXLAG \r\n*"));
-        form->panel.ButtonStop->click();
-        form->text.MemoText->setPlainText(QStringLiteral("something else"));
-        form->panel.ButtonRun->click();
-        QCOMPARE(MemoBytes(form->text.MemoText), std::string("vvv=\r\nERVHJ YXDKQ FJCVG UXLAG \r\n*"));
-        form->panel.ButtonStop->click();
+        Control<QCheckBox>(*form, "NeedHeader").setChecked(true);
+        SetRadioChecked(&Control<QRadioButton>(*form, "HeaderStandart"), true);
+        Control<QCheckBox>(*form, "NeedEnded").setChecked(true);
+        SetRadioChecked(&Control<QRadioButton>(*form, "EndedStandart"), true);
+        ButtonRun().click();
+        QCOMPARE(MemoBytes(&MemoText()), std::string("vvv=\r\nERVHJ YXDKQ FJCVG UXLAG \r\n*"));
+        ButtonStop().click();
+        MemoText().setPlainText(QStringLiteral("something else"));
+        ButtonRun().click();
+        QCOMPARE(MemoBytes(&MemoText()), std::string("vvv=\r\nERVHJ YXDKQ FJCVG UXLAG \r\n*"));
+        ButtonStop().click();
     }
 
     // --- failures end cleanly ------------------------------------------------------------------
 
     void generatorFailureShowsItsMessageAndUnblocks() {
         QuickRadiogram();
-        SetRadioChecked(form->textOptions.SelectedSymbols, true);
-        form->textOptions.MemoSelectedSymbols->setPlainText(QStringLiteral("A!"));
-        form->text.MemoText->setPlainText(QStringLiteral("before"));
-        form->panel.ButtonRun->click();
+        SetRadioChecked(&Control<QRadioButton>(*form, "SelectedSymbols"), true);
+        Control<QPlainTextEdit>(*form, "MemoSelectedSymbols").setPlainText(QStringLiteral("A!"));
+        MemoText().setPlainText(QStringLiteral("before"));
+        ButtonRun().click();
         QCOMPARE(dialogs->messages, QStringList{FromCp1251(GenerationErrorText())});
         QVERIFY(dialogs->errors.isEmpty());
-        QCOMPARE(form->text.MemoText->toPlainText(), QStringLiteral("before"));
+        QCOMPARE(MemoText().toPlainText(), QStringLiteral("before"));
         QCOMPARE(form->MediaPlayerText->mode(), Mode::NotOpen);
         VerifyIdle();
     }
 
     void ownTextWithoutAKeyableCharacterSaysSoInTheInterfaceLanguage() {
         OwnText("--- ---");
-        form->panel.ButtonRun->click();
+        ButtonRun().click();
         QCOMPARE(dialogs->messages.size(), 1);
         QVERIFY(dialogs->messages.first().contains(QStringLiteral("Morse code")));
         QVERIFY(dialogs->errors.isEmpty());
-        QCOMPARE(form->text.MemoText->toPlainText(), QStringLiteral("--- ---"));
+        QCOMPARE(MemoText().toPlainText(), QStringLiteral("--- ---"));
         QCOMPARE(form->MediaPlayerText->mode(), Mode::NotOpen);
         VerifyIdle();
         // The same in a language other than English: the Russian wording.
-        form->configuration.LngComboBox->addItem(QStringLiteral("Russian"));
-        form->configuration.LngComboBox->setCurrentIndex(form->configuration.LngComboBox->count() - 1);
-        form->panel.ButtonRun->click();
+        QComboBox& languages = Control<QComboBox>(*form, "LngComboBox");
+        languages.addItem(QStringLiteral("Russian"));
+        languages.setCurrentIndex(languages.count() - 1);
+        ButtonRun().click();
         QCOMPARE(dialogs->messages.size(), 2);
         QVERIFY(dialogs->messages.last().contains(QString::fromUtf8("Морзе")));
         VerifyIdle();
@@ -358,7 +368,7 @@ private slots:
             QVERIFY(QDir::setCurrent(QStringLiteral("/proc")));
         }
         OwnText("PARIS");
-        form->panel.ButtonRun->click();
+        ButtonRun().click();
         QCOMPARE(dialogs->errors.size(), 1);
         QVERIFY2(dialogs->errors.first().contains(QStringLiteral("temp.mid")), qPrintable(dialogs->errors.first()));
         QCOMPARE(form->MediaPlayerText->mode(), Mode::NotOpen);
@@ -371,10 +381,10 @@ private slots:
         QTemporaryDir other;
         QVERIFY(QDir::setCurrent(other.path()));
         QCOMPARE(form->TempMidiPath(), QDir(other.path()).filePath(QStringLiteral("temp.mid")));
-        form->panel.ButtonRun->click();
+        ButtonRun().click();
         QVERIFY(QFile::exists(QDir(other.path()).filePath(QStringLiteral("temp.mid"))));
         QVERIFY(!QFile::exists(dir->filePath(QStringLiteral("temp.mid"))));
-        form->panel.ButtonStop->click();
+        ButtonStop().click();
         QVERIFY(!QFile::exists(QDir(other.path()).filePath(QStringLiteral("temp.mid"))));
         QVERIFY(QDir::setCurrent(dir->path()));
     }

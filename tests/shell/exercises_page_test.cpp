@@ -9,6 +9,7 @@
 #include "shell/memo_text.h"
 #include "shell/panel_widgets.h"
 #include "synthesis/codepage.h"
+#include "tests/support/controls.h"
 
 #include <QAccessible>
 #include <QtTest>
@@ -17,6 +18,7 @@
 #include <set>
 
 using namespace qlor;
+using test::Control;
 using test::ReadAll;
 using test::WriteToneWav;
 
@@ -36,18 +38,21 @@ QStringList PairNames(const char* base, int from, int to) {
     return names;
 }
 
+bool Enabled(TMainForm& form, const char* button) {
+    return Control<QPushButton>(form, button).isEnabled();
+}
+
 bool Blocked(TMainForm& form) {
-    return !form.panel.ButtonRun->isEnabled() && !form.files.ButtonFormFiles->isEnabled() &&
-           !form.competition.CompRun->isEnabled() && form.panel.ButtonStop->isEnabled() &&
-           form.competition.CompStop->isEnabled() && form.competition.MemoProtokol->isReadOnly() &&
-           form.competition.fcLabel7->OnAir();
+    return !Enabled(form, "ButtonRun") && !Enabled(form, "ButtonFormFiles") && !Enabled(form, "CompRun") &&
+           Enabled(form, "ButtonStop") && Enabled(form, "CompStop") &&
+           Control<QPlainTextEdit>(form, "MemoProtokol").isReadOnly() && Control<Lamp>(form, "fcLabel7").OnAir();
 }
 
 bool Unblocked(TMainForm& form) {
-    return form.panel.ButtonRun->isEnabled() && form.files.ButtonFormFiles->isEnabled() &&
-           form.competition.CompRun->isEnabled() && !form.panel.ButtonStop->isEnabled() &&
-           !form.competition.CompStop->isEnabled() && !form.competition.MemoProtokol->isReadOnly() &&
-           !form.competition.fcLabel7->OnAir() && !form.panel.fcLabel4->OnAir();
+    return Enabled(form, "ButtonRun") && Enabled(form, "ButtonFormFiles") && Enabled(form, "CompRun") &&
+           !Enabled(form, "ButtonStop") && !Enabled(form, "CompStop") &&
+           !Control<QPlainTextEdit>(form, "MemoProtokol").isReadOnly() && !Control<Lamp>(form, "fcLabel7").OnAir() &&
+           !Control<Lamp>(form, "fcLabel4").OnAir();
 }
 
 } // namespace
@@ -55,12 +60,20 @@ bool Unblocked(TMainForm& form) {
 class ExercisesPageTest : public QObject, test::WindowRig {
     Q_OBJECT
 
+    // The controls most of the tests use.
+    QPlainTextEdit& MemoText() const { return Control<QPlainTextEdit>(*form, "MemoText"); }
+    QPlainTextEdit& MemoProtokol() const { return Control<QPlainTextEdit>(*form, "MemoProtokol"); }
+    QPushButton& CompRun() const { return Control<QPushButton>(*form, "CompRun"); }
+    QPushButton& ButtonFormFiles() const { return Control<QPushButton>(*form, "ButtonFormFiles"); }
+    QLineEdit& PathDir() const { return Control<QLineEdit>(*form, "PathDir"); }
+    QProgressBar& ExportGauge() const { return Control<QProgressBar>(*form, "ExportGauge"); }
+    QLabel& ExportStatus() const { return Control<QLabel>(*form, "ExportStatus"); }
     QString Path(const QString& name) const { return dir->filePath(name); }
     QString TempMid() const { return Path(QStringLiteral("temp.mid")); }
 
     MidiVoice Voice() const {
         MidiVoice v;
-        v.note = form->configuration.TrackBar1->value();
+        v.note = Control<QSlider>(*form, "TrackBar1").value();
         v.channel = form->Settings().midiChannel;
         v.patch = form->Settings().midiPatch;
         v.pauseDelay = form->Settings().pauseDelay;
@@ -74,11 +87,11 @@ class ExercisesPageTest : public QObject, test::WindowRig {
         p.trainText = train;
         p.cpm = cpm;
         p.english = english;
-        const QStringList lines = form->competition.MemoProtokol->toPlainText().split(QLatin1Char('\n'));
+        const QStringList lines = MemoProtokol().toPlainText().split(QLatin1Char('\n'));
         const QString begin = english ? QStringLiteral("Begin ") : QString::fromUtf8("Начало ");
         [&] { QVERIFY(lines.size() > 1 && lines[1].startsWith(begin)); }();
         p.dateTime = ToCp1251(lines.value(1).mid(begin.size()));
-        p.symbolMemoLength = MemoBytes(form->textOptions.MemoSelectedSymbols).size();
+        p.symbolMemoLength = MemoBytes(&Control<QPlainTextEdit>(*form, "MemoSelectedSymbols")).size();
         return PlanCompetition(p);
     }
 
@@ -94,12 +107,12 @@ class ExercisesPageTest : public QObject, test::WindowRig {
         s.midiChannel = 2;
         s.midiPatch = 10;
         s.pauseDelay = 5;
-        form->configuration.TrackBar1->setValue(80);
-        form->textOptions.HeaderUser->setChecked(true);
-        form->textOptions.BeginChar->setText(QStringLiteral("QST="));
-        form->textOptions.EndedUser->setChecked(true);
-        form->textOptions.EndChar->setText(QStringLiteral("SK"));
-        form->configuration.ParisSystem->setChecked(true);
+        Control<QSlider>(*form, "TrackBar1").setValue(80);
+        Control<QRadioButton>(*form, "HeaderUser").setChecked(true);
+        Control<QLineEdit>(*form, "BeginChar").setText(QStringLiteral("QST="));
+        Control<QRadioButton>(*form, "EndedUser").setChecked(true);
+        Control<QLineEdit>(*form, "EndChar").setText(QStringLiteral("SK"));
+        Control<QRadioButton>(*form, "ParisSystem").setChecked(true);
     }
 
     // The same settings stated independently, for the core's export.
@@ -120,7 +133,7 @@ class ExercisesPageTest : public QObject, test::WindowRig {
         p.controls.beginChar = "QST=";
         p.controls.endedStandard = false;
         p.controls.endChar = "SK";
-        p.controls.selectedSymbols = MemoBytes(form->textOptions.MemoSelectedSymbols);
+        p.controls.selectedSymbols = MemoBytes(&Control<QPlainTextEdit>(*form, "MemoSelectedSymbols"));
         p.cpm = false;
         p.voice = MidiVoice{2, 10, 5, 80};
         p.folder = QFile::encodeName(folder).toStdString();
@@ -128,8 +141,8 @@ class ExercisesPageTest : public QObject, test::WindowRig {
     }
 
     void Export() {
-        form->files.ButtonFormFiles->click();
-        QTRY_VERIFY_WITH_TIMEOUT(form->files.ButtonFormFiles->isEnabled(), 30000);
+        ButtonFormFiles().click();
+        QTRY_VERIFY_WITH_TIMEOUT(ButtonFormFiles().isEnabled(), 30000);
     }
 
     // Every file of the window's folder equals the core's file of that name.
@@ -151,22 +164,23 @@ private slots:
         s.stopSpeed = {0, 6, 0};
         s.noiseType = 1; // a noise a normal transmission would play
         QVERIFY(WriteToneWav(Path("noise.wav"), 1000));
-        form->configuration.NoiseFile1->setText(Path("noise.wav"));
-        form->parameters.TrainTextNeed->setChecked(true);
-        form->text.MemoText->setPlainText(QStringLiteral("earlier text"));
+        Control<QLineEdit>(*form, "NoiseFile1").setText(Path("noise.wav"));
+        Control<QCheckBox>(*form, "TrainTextNeed").setChecked(true);
+        MemoText().setPlainText(QStringLiteral("earlier text"));
         form->PageControl1->setCurrentIndex(3);
 
-        form->competition.CompRun->click();
+        CompRun().click();
 
         const CompetitionPlan plan = CorePlan(true, true, true);
         QCOMPARE(plan.protocol.size(), size_t(22));
-        QCOMPARE(MemoBytes(form->competition.MemoProtokol), plan.ProtocolText());
-        QVERIFY(form->competition.MemoProtokol->toPlainText()
+        QCOMPARE(MemoBytes(&MemoProtokol()), plan.ProtocolText());
+        QVERIFY(MemoProtokol()
+                    .toPlainText()
                     .section('\n', 1, 1)
                     .startsWith(QStringLiteral("Begin ") +
                                 QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat)));
-        QCOMPARE(form->competition.MemoProtokol->textCursor().selectedText(), QStringLiteral("Checklist QLOR-200"));
-        QVERIFY(form->text.MemoText->toPlainText().isEmpty());
+        QCOMPARE(MemoProtokol().textCursor().selectedText(), QStringLiteral("Checklist QLOR-200"));
+        QVERIFY(MemoText().toPlainText().isEmpty());
 
         const MidiResult expected = BuildMorseMidi(form->Morse(), plan.segments, 60, Voice());
         QVERIFY(expected);
@@ -181,13 +195,13 @@ private slots:
         QVERIFY(!form->PageControl1->RequestPage(0));
         QCOMPARE(form->PageControl1->currentIndex(), 3);
 
-        form->competition.CompStop->click();
+        Control<QPushButton>(*form, "CompStop").click();
         QVERIFY(!form->CompetitionRunning());
         QVERIFY(!form->TrainTimer->isActive());
         QVERIFY(Unblocked(*form));
         QVERIFY(form->PageControl1->RequestPage(0));
         QTRY_VERIFY(!QFile::exists(TempMid())); // the player's notice ends the transmission
-        QCOMPARE(MemoBytes(form->competition.MemoProtokol), plan.ProtocolText());
+        QCOMPARE(MemoBytes(&MemoProtokol()), plan.ProtocolText());
         QVERIFY(dialogs->errors.isEmpty());
     }
 
@@ -196,23 +210,24 @@ private slots:
         s.textType = 2;
         s.startSpeed = {0, 5, 0};
         s.stopSpeed = {0, 7, 0};
-        form->parameters.TrainTextNeed->setChecked(false);
-        form->configuration.ParisSystem->setChecked(true);
-        form->configuration.LngComboBox->addItem(QStringLiteral("Other"));
-        form->configuration.LngComboBox->setCurrentIndex(1);
+        Control<QCheckBox>(*form, "TrainTextNeed").setChecked(false);
+        Control<QRadioButton>(*form, "ParisSystem").setChecked(true);
+        QComboBox& languages = Control<QComboBox>(*form, "LngComboBox");
+        languages.addItem(QStringLiteral("Other"));
+        languages.setCurrentIndex(1);
 
-        form->competition.CompRun->click();
+        CompRun().click();
 
         const CompetitionPlan plan = CorePlan(false, false, false);
-        QCOMPARE(MemoBytes(form->competition.MemoProtokol), plan.ProtocolText());
-        const QStringList lines = form->competition.MemoProtokol->toPlainText().split('\n');
+        QCOMPARE(MemoBytes(&MemoProtokol()), plan.ProtocolText());
+        const QStringList lines = MemoProtokol().toPlainText().split('\n');
         QCOMPARE(lines[0], QString::fromUtf8("Протокол КЛОР-2000"));
         QCOMPARE(lines[2], QString::fromUtf8("Начальная скорость 50 PARIS"));
         QVERIFY(lines.contains(QStringLiteral("00000 70")));
         const MidiResult expected = BuildMorseMidi(form->Morse(), plan.segments, 60, Voice());
         QVERIFY(ReadAll(TempMid()) ==
                 QByteArray(reinterpret_cast<const char*>(expected.bytes.data()), expected.bytes.size()));
-        form->competition.CompStop->click();
+        Control<QPushButton>(*form, "CompStop").click();
         QTRY_VERIFY(!QFile::exists(TempMid()));
     }
 
@@ -220,9 +235,9 @@ private slots:
         TransmissionSettings& s = form->Settings();
         s.startSpeed = {0, 9, 0};
         s.stopSpeed = {0, 5, 0};
-        form->parameters.TrainTextNeed->setChecked(false);
-        form->competition.CompRun->click();
-        QCOMPARE(form->competition.MemoProtokol->toPlainText().split('\n', Qt::SkipEmptyParts).size(), 3);
+        Control<QCheckBox>(*form, "TrainTextNeed").setChecked(false);
+        CompRun().click();
+        QCOMPARE(MemoProtokol().toPlainText().split('\n', Qt::SkipEmptyParts).size(), 3);
         // An empty file: playback ends (or cannot start) at once, and nothing stays blocked.
         QTRY_VERIFY(!form->CompetitionRunning());
         QTRY_VERIFY(Unblocked(*form));
@@ -232,38 +247,39 @@ private slots:
 
     void unwritableTempMidiReportsAndUnblocks() {
         QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("temp.mid"))); // a folder where the file goes
-        form->text.MemoText->setPlainText(QStringLiteral("kept"));
-        form->competition.CompRun->click();
+        MemoText().setPlainText(QStringLiteral("kept"));
+        CompRun().click();
         QCOMPARE(dialogs->errors.size(), 1);
         QVERIFY2(dialogs->errors[0].contains(QStringLiteral("temp.mid")), qPrintable(dialogs->errors[0]));
         QVERIFY(!form->CompetitionRunning());
         QVERIFY(Unblocked(*form));
         QVERIFY(!form->TrainTimer->isActive());
         QVERIFY(form->PageControl1->RequestPage(1));
-        QVERIFY(form->competition.MemoProtokol->toPlainText().startsWith(QStringLiteral("Checklist QLOR-2000")));
-        QCOMPARE(form->text.MemoText->toPlainText(), QStringLiteral("kept"));
+        QVERIFY(MemoProtokol().toPlainText().startsWith(QStringLiteral("Checklist QLOR-2000")));
+        QCOMPARE(MemoText().toPlainText(), QStringLiteral("kept"));
         QVERIFY(QFileInfo(TempMid()).isDir());
     }
 
     void protocolIsSavedByteForByteAndCleared() {
-        SetMemoBytes(form->competition.MemoProtokol, Cp("Протокол КЛОР-2000\r\nvvv=\r\nАБВ 123 \r\n"));
+        SetMemoBytes(&MemoProtokol(), Cp("Протокол КЛОР-2000\r\nvvv=\r\nАБВ 123 \r\n"));
+        QPushButton& save = Control<QPushButton>(*form, "Button52");
         dialogs->answers = {Path("protocol.txt")};
-        form->competition.Button52->click();
+        save.click();
         QCOMPARE(dialogs->saveSpecs.back().fileName, QString::fromUtf8("Протокол соревнования.txt"));
         QCOMPARE(dialogs->saveSpecs.back().defaultExt, QStringLiteral("txt"));
         const std::string expected = Cp("Протокол КЛОР-2000\r\nvvv=\r\nАБВ 123 \r\n");
         QCOMPARE(ReadAll(Path("protocol.txt")), QByteArray::fromStdString(expected));
 
         dialogs->answers = {std::nullopt}; // cancel writes nothing
-        form->competition.Button52->click();
+        save.click();
         dialogs->answers = {Path("missing/protocol.txt")};
-        form->competition.Button52->click();
+        save.click();
         QCOMPARE(dialogs->errors.size(), 1);
         QVERIFY(dialogs->errors[0].contains(QStringLiteral("protocol.txt")));
         QCOMPARE(Files(dir->path()), QStringList{QStringLiteral("protocol.txt")});
 
-        form->competition.Button38->click();
-        QVERIFY(form->competition.MemoProtokol->toPlainText().isEmpty());
+        Control<QPushButton>(*form, "Button38").click();
+        QVERIFY(MemoProtokol().toPlainText().isEmpty());
     }
 
     // --- Batch export ------------------------------------------------------------------------
@@ -281,7 +297,7 @@ private slots:
         QDir(dir->path()).mkpath(QStringLiteral("window"));
         QDir(dir->path()).mkpath(QStringLiteral("core"));
         SetExportControls(count);
-        form->files.PathDir->setText(Path("window"));
+        PathDir().setText(Path("window"));
         QFile earlier(Path("window/0417-01.txt")); // an earlier export's file is overwritten
         QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier text, longer than the new one") > 0);
         earlier.close();
@@ -291,16 +307,16 @@ private slots:
         QVERIFY(RunExport(form->Morse(), CoreExportParams(count, Path("core"))).error.empty());
         CompareFolders(Path("window"), Path("core"));
         QVERIFY(ReadAll(Path("window/0417-01.txt")).startsWith("QST=\r\n"));
-        QCOMPARE(form->files.ExportGauge->maximum(), last);
-        QCOMPARE(form->files.ExportGauge->value(), last);
-        QCOMPARE(form->files.ExportStatus->text(), QStringLiteral("Written: %1 of %1 pairs of files").arg(last));
+        QCOMPARE(ExportGauge().maximum(), last);
+        QCOMPARE(ExportGauge().value(), last);
+        QCOMPARE(ExportStatus().text(), QStringLiteral("Written: %1 of %1 pairs of files").arg(last));
         // A screen reader reads the status as a status bar, by its name and its text.
-        QAccessibleInterface* status = QAccessible::queryAccessibleInterface(form->files.ExportStatus);
+        QAccessibleInterface* status = QAccessible::queryAccessibleInterface(&ExportStatus());
         QCOMPARE(status->role(), QAccessible::StatusBar);
-        QCOMPARE(status->text(QAccessible::Name), QStringLiteral("Export status: ") + form->files.ExportStatus->text());
+        QCOMPARE(status->text(QAccessible::Name), QStringLiteral("Export status: ") + ExportStatus().text());
         QAccessibleTextInterface* text = status->textInterface();
         QVERIFY(text);
-        QCOMPARE(text->text(0, text->characterCount()), form->files.ExportStatus->text());
+        QCOMPARE(text->text(0, text->characterCount()), ExportStatus().text());
         QVERIFY(Unblocked(*form));
     }
 
@@ -310,12 +326,13 @@ private slots:
         QDir(dir->path()).mkpath(QStringLiteral("window"));
         QDir(dir->path()).mkpath(QStringLiteral("core"));
         SetExportControls(2);
-        form->files.PathDir->setText(Path("window"));
-        form->configuration.VoiceComboBox->setCurrentIndex(
-            form->configuration.VoiceComboBox->findData(QStringLiteral("tone")));
-        form->files.ExportAudio->setChecked(true);
-        QVERIFY(form->files.ExportAudioFormat->isEnabled());
-        form->files.ExportAudioFormat->setCurrentIndex(form->files.ExportAudioFormat->findData(QStringLiteral("wav")));
+        PathDir().setText(Path("window"));
+        QComboBox& voice = Control<QComboBox>(*form, "VoiceComboBox");
+        voice.setCurrentIndex(voice.findData(QStringLiteral("tone")));
+        Control<QCheckBox>(*form, "ExportAudio").setChecked(true);
+        QComboBox& format = Control<QComboBox>(*form, "ExportAudioFormat");
+        QVERIFY(format.isEnabled());
+        format.setCurrentIndex(format.findData(QStringLiteral("wav")));
         Export();
         QVERIFY(dialogs->errors.isEmpty());
         QStringList expected = PairNames("0417", 1, 2) << "0417-01.wav"
@@ -327,18 +344,18 @@ private slots:
             QVERIFY2(ReadAll(Path("window/") + name) == ReadAll(Path("core/") + name), qPrintable(name));
         for (const char* name : {"window/0417-01.wav", "window/0417-02.wav"})
             QVERIFY2(QFileInfo(Path(name)).size() > 48000, name); // seconds of sound, not a stub
-        QCOMPARE(form->files.ExportGauge->maximum(), 6);
-        QCOMPARE(form->files.ExportGauge->value(), 6);
-        QCOMPARE(form->files.ExportStatus->text(), QStringLiteral("Written: 6 of 6 files (text, MIDI and sound)"));
+        QCOMPARE(ExportGauge().maximum(), 6);
+        QCOMPARE(ExportGauge().value(), 6);
+        QCOMPARE(ExportStatus().text(), QStringLiteral("Written: 6 of 6 files (text, MIDI and sound)"));
         QVERIFY(Unblocked(*form));
     }
 
     void emptyPathDirWritesIntoTheCurrentDirectory() {
         SetExportControls(2);
-        form->files.PathDir->clear();
+        PathDir().clear();
         Export();
         QCOMPARE(Files(dir->path()), PairNames("0417", 1, 2));
-        QCOMPARE(form->files.PathDir->text(), QString());
+        QCOMPARE(PathDir().text(), QString());
     }
 
     void invalidFolderNamesTheFileAndUnblocks() {
@@ -346,18 +363,18 @@ private slots:
         QVERIFY(plain.open(QIODevice::WriteOnly));
         plain.close();
         SetExportControls(3);
-        form->files.PathDir->setText(Path("plain/sub"));
+        PathDir().setText(Path("plain/sub"));
         Export();
         QCOMPARE(dialogs->errors.size(), 1);
         QVERIFY2(dialogs->errors[0].contains(QStringLiteral("0417-01.txt")), qPrintable(dialogs->errors[0]));
         QVERIFY(Unblocked(*form));
-        QCOMPARE(form->files.ExportGauge->value(), 0);
+        QCOMPARE(ExportGauge().value(), 0);
     }
 
     void writeErrorInTheMiddleKeepsTheEarlierPairs() {
         QDir(dir->path()).mkpath(QStringLiteral("out/0417-03.mid")); // a folder in the way of pair 3
         SetExportControls(5);
-        form->files.PathDir->setText(Path("out"));
+        PathDir().setText(Path("out"));
         Export();
         QCOMPARE(dialogs->errors.size(), 1);
         QVERIFY2(dialogs->errors[0].contains(QStringLiteral("0417-03.mid")), qPrintable(dialogs->errors[0]));
@@ -366,18 +383,18 @@ private slots:
         expected.sort();
         QCOMPARE(Files(Path("out")), expected); // no text without its MIDI file, no temporary files
         QVERIFY(QFileInfo(Path("out/0417-03.mid")).isDir());
-        QCOMPARE(form->files.ExportGauge->value(), 2);
+        QCOMPARE(ExportGauge().value(), 2);
         QVERIFY(Unblocked(*form));
     }
 
     void failedGenerationsShowTheGeneratorMessageForEachFile() {
         SetExportControls(3);
-        form->textOptions.SelectedSymbols->setChecked(true);
+        Control<QRadioButton>(*form, "SelectedSymbols").setChecked(true);
         // Two of one letter: the third in a row is refused, and nothing else may be drawn.
-        form->textOptions.MemoSelectedSymbols->setPlainText(QStringLiteral("AA"));
+        Control<QPlainTextEdit>(*form, "MemoSelectedSymbols").setPlainText(QStringLiteral("AA"));
         QDir(dir->path()).mkpath(QStringLiteral("window"));
         QDir(dir->path()).mkpath(QStringLiteral("core"));
-        form->files.PathDir->setText(Path("window"));
+        PathDir().setText(Path("window"));
         Export();
         QTRY_COMPARE(dialogs->messages.size(), 3);
         for (const QString& m : dialogs->messages)
@@ -394,52 +411,53 @@ private slots:
     void longSeriesKeepsTheWindowResponsiveAndShowsProgress() {
         SetExportControls(99);
         form->Settings().groups = {1, 9, 9};
-        form->files.PathDir->setText(dir->path());
+        PathDir().setText(dir->path());
         std::set<int> seen;
-        connect(form->files.ExportGauge, &QProgressBar::valueChanged, this, [&](int v) { seen.insert(v); });
+        connect(&ExportGauge(), &QProgressBar::valueChanged, this, [&](int v) { seen.insert(v); });
         int ticks = 0;
         QTimer ticker;
         connect(&ticker, &QTimer::timeout, this, [&] { ++ticks; });
         ticker.start(0);
 
-        form->files.ButtonFormFiles->click();
+        ButtonFormFiles().click();
         // The click returns at once: the series is written while the window goes on.
         QVERIFY(Blocked(*form));
         const int ticksBefore = ticks;
-        QTRY_VERIFY_WITH_TIMEOUT(form->files.ButtonFormFiles->isEnabled(), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(ButtonFormFiles().isEnabled(), 30000);
         QVERIFY(ticks > ticksBefore);
         QVERIFY2(seen.size() > 2, "the progress moved through the series");
-        QCOMPARE(form->files.ExportGauge->value(), 99);
+        QCOMPARE(ExportGauge().value(), 99);
         QCOMPARE(Files(dir->path()), PairNames("0417", 1, 99));
-        QCOMPARE(form->files.ExportStatus->text(), QStringLiteral("Written: 99 of 99 pairs of files"));
+        QCOMPARE(ExportStatus().text(), QStringLiteral("Written: 99 of 99 pairs of files"));
     }
 
     void stopEndsTheSeriesAfterThePairBeingWritten() {
         SetExportControls(99);
         form->Settings().groups = {1, 9, 9};
-        form->files.PathDir->setText(dir->path());
-        form->files.ButtonFormFiles->click();
-        form->files.ButtonFormFiles->click(); // blocked: no second series
-        form->panel.ButtonStop->click();
+        PathDir().setText(dir->path());
+        ButtonFormFiles().click();
+        ButtonFormFiles().click(); // blocked: no second series
+        Control<QPushButton>(*form, "ButtonStop").click();
         QVERIFY(Unblocked(*form));
         const QStringList written = Files(dir->path());
         QVERIFY(written.size() < 2 * 99);
         QCOMPARE(written, PairNames("0417", 1, written.size() / 2));
         QTest::qWait(100);
         QCOMPARE(Files(dir->path()), written);
-        QVERIFY(form->files.ExportStatus->text().startsWith(QStringLiteral("Stopped: ")));
+        QVERIFY(ExportStatus().text().startsWith(QStringLiteral("Stopped: ")));
         QVERIFY(dialogs->errors.isEmpty());
     }
 
     void folderChooserStartsAtPathDirAndCancelKeepsIt() {
-        form->files.PathDir->setText(QStringLiteral("/srv/texts"));
+        PathDir().setText(QStringLiteral("/srv/texts"));
+        QPushButton& choose = Control<QPushButton>(*form, "Button37");
         dialogs->answers = {std::nullopt};
-        form->files.Button37->click();
+        choose.click();
         QCOMPARE(dialogs->folderStarts, QStringList{QStringLiteral("/srv/texts")});
-        QCOMPARE(form->files.PathDir->text(), QStringLiteral("/srv/texts"));
+        QCOMPARE(PathDir().text(), QStringLiteral("/srv/texts"));
         dialogs->answers = {dir->path()};
-        form->files.Button37->click();
-        QCOMPARE(form->files.PathDir->text(), dir->path());
+        choose.click();
+        QCOMPARE(PathDir().text(), dir->path());
     }
 };
 

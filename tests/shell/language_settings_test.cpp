@@ -11,6 +11,7 @@
 #include "shell/memo_text.h"
 #include "shell/store/qsettings_store.h"
 #include "synthesis/codepage.h"
+#include "tests/support/controls.h"
 #include "tests/support/memory_settings_store.h"
 
 #include <QAccessible>
@@ -18,6 +19,7 @@
 #include <QtTest>
 
 using namespace qlor;
+using test::Control;
 using test::MemorySettingsStore;
 using test::WriteAll;
 
@@ -125,17 +127,19 @@ class LanguageSettingsTest : public QObject {
     void Lng(const char* name, std::string_view bytes) { QVERIFY(WriteAll(QString::fromUtf8(name), bytes)); }
     // The operator picks an item of the language list.
     static void Pick(TMainForm& form, int index) {
-        QComboBox* list = form.configuration.LngComboBox;
-        list->setCurrentIndex(index);
-        emit list->activated(index);
+        QComboBox& list = Control<QComboBox>(form, "LngComboBox");
+        list.setCurrentIndex(index);
+        emit list.activated(index);
     }
     static QStringList Items(TMainForm& form) {
         QStringList items;
-        for (int i = 0; i < form.configuration.LngComboBox->count(); ++i)
-            items << form.configuration.LngComboBox->itemText(i);
+        const QComboBox& list = Control<QComboBox>(form, "LngComboBox");
+        for (int i = 0; i < list.count(); ++i)
+            items << list.itemText(i);
         return items;
     }
     static QString Tab(TMainForm& form, int index) { return form.PageControl1->tabText(index); }
+    static QString Cell(TMainForm& form, const char* name) { return Control<Indicator>(form, name).text(); }
 
 private slots:
     void init() {
@@ -163,10 +167,10 @@ private slots:
         QCOMPARE(form->LanguagePosition(), 0);
         QCOMPARE(FirstMismatch(*form, EnglishCaptions()), QString());
         // Texts outside the table keep their design text.
-        QCOMPARE(form->configuration.Label70->text(), QStringLiteral("Languige"));
-        QCOMPARE(form->text.ButtonOpen->toolTip(), QStringLiteral("Загрузить радиограмму из файла"));
-        QCOMPARE(form->configuration.Button23->toolTip(), QStringLiteral("Изменить канал"));
-        QCOMPARE(form->parameters.Button1->toolTip(), QStringLiteral("Изменить скорость"));
+        QCOMPARE(Control<QLabel>(*form, "Label70").text(), QStringLiteral("Languige"));
+        QCOMPARE(Control<QPushButton>(*form, "ButtonOpen").toolTip(), QStringLiteral("Загрузить радиограмму из файла"));
+        QCOMPARE(Control<StepButton>(*form, "Button23").toolTip(), QStringLiteral("Изменить канал"));
+        QCOMPARE(Control<StepButton>(*form, "Button1").toolTip(), QStringLiteral("Изменить скорость"));
         QCOMPARE(form->CollectSettings(), PersistedSettings{});
         QVERIFY(!QFile::exists(ini)); // reading creates nothing
         form->close();
@@ -204,19 +208,20 @@ private slots:
         auto form = Open(store);
         Pick(*form, 1);
         QCOMPARE(Tab(*form, 0), QStringLiteral("Alpha page"));
-        QCOMPARE(form->panel.ButtonRun->text(), QStringLiteral("Los"));
-        QCOMPARE(form->panel.Label9->text(), QStringLiteral("Номер"));
-        QCOMPARE(form->panel.ButtonStop->text(), QStringLiteral("Stop")); // the line without ";" changes nothing
-        QCOMPARE(form->panel.Button10->toolTip(), QStringLiteral("Alpha hint"));
-        QCOMPARE(form->panel.Label11->text(), QStringLiteral("AA"));
-        QCOMPARE(form->panel.Label20->text(), QStringLiteral("NN"));
+        QCOMPARE(Control<QPushButton>(*form, "ButtonRun").text(), QStringLiteral("Los"));
+        QCOMPARE(Control<QLabel>(*form, "Label9").text(), QStringLiteral("Номер"));
+        // The line without ";" changes nothing.
+        QCOMPARE(Control<QPushButton>(*form, "ButtonStop").text(), QStringLiteral("Stop"));
+        QCOMPARE(Control<StepButton>(*form, "Button10").toolTip(), QStringLiteral("Alpha hint"));
+        QCOMPARE(Cell(*form, "Label11"), QStringLiteral("AA"));
+        QCOMPARE(Cell(*form, "Label20"), QStringLiteral("NN"));
 
         Pick(*form, 2);
         CaptionTable expected = EnglishCaptions();
         expected.Set(22, "Go: now");
         QCOMPARE(FirstMismatch(*form, expected), QString());
-        QCOMPARE(form->panel.Label11->text(), QStringLiteral("L"));
-        QCOMPARE(form->panel.Label20->text(), QStringLiteral("--"));
+        QCOMPARE(Cell(*form, "Label11"), QStringLiteral("L"));
+        QCOMPARE(Cell(*form, "Label20"), QStringLiteral("--"));
 
         Pick(*form, 0);
         QCOMPARE(FirstMismatch(*form, EnglishCaptions()), QString());
@@ -234,19 +239,22 @@ private slots:
         QCOMPARE(FirstMismatch(*form, EnglishCaptions()), QString());
         // Text type R can be reached, as in every language other than English.
         QCOMPARE(form->Settings().textType, 0);
-        form->panel.Button19->click();
+        Control<StepButton>(*form, "Button19").click();
         QCOMPARE(form->Settings().textType, 1);
-        QCOMPARE(form->panel.Label11->text(), QStringLiteral("R"));
+        QCOMPARE(Cell(*form, "Label11"), QStringLiteral("R"));
         // The competition protocol is the Russian one.
         form->Settings().textType = 0;
-        form->competition.CompRun->click();
-        const QString protocol = form->competition.MemoProtokol->toPlainText();
-        form->competition.CompStop->click();
+        QPushButton& run = Control<QPushButton>(*form, "CompRun");
+        run.click();
+        const QPlainTextEdit& protocolMemo = Control<QPlainTextEdit>(*form, "MemoProtokol");
+        const QString protocol = protocolMemo.toPlainText();
+        QPushButton& stop = Control<QPushButton>(*form, "CompStop");
+        stop.click();
         QVERIFY2(protocol.startsWith(QStringLiteral("Протокол КЛОР-2000")), qPrintable(protocol.left(40)));
         Pick(*form, 0);
-        form->competition.CompRun->click();
-        const QString english = form->competition.MemoProtokol->toPlainText();
-        form->competition.CompStop->click();
+        run.click();
+        const QString english = protocolMemo.toPlainText();
+        stop.click();
         QVERIFY2(english.startsWith(QStringLiteral("Checklist QLOR-2000")), qPrintable(english.left(40)));
         form->close();
         QVERIFY(!QFile::exists(QStringLiteral("temp.mid")));
@@ -328,9 +336,9 @@ private slots:
             form->Settings().textType = type;
             form->Settings().noiseType = type % 5;
             form->IndicatorRefresh();
-            QCOMPARE(form->panel.Label11->text(), FromCp1251(DesignCaptions().Text(kTextTypeNameEntry + type)));
-            QCOMPARE(form->panel.Label20->text(), FromCp1251(DesignCaptions().Text(kNoiseTypeNameEntry + type % 5)));
-            QVERIFY(!form->panel.Label11->text().isEmpty());
+            QCOMPARE(Cell(*form, "Label11"), FromCp1251(DesignCaptions().Text(kTextTypeNameEntry + type)));
+            QCOMPARE(Cell(*form, "Label20"), FromCp1251(DesignCaptions().Text(kNoiseTypeNameEntry + type % 5)));
+            QVERIFY(!Cell(*form, "Label11").isEmpty());
         }
         Pick(*form, 0);
         QCOMPARE(FirstMismatch(*form, EnglishCaptions()), QString());
@@ -340,16 +348,17 @@ private slots:
         QVERIFY(QFile::copy(ShippedRussian(), QStringLiteral("Russian.lng")));
         MemorySettingsStore store;
         auto form = Open(store);
-        form->panel.ButtonRun->click();
+        Control<QPushButton>(*form, "ButtonRun").click();
         QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join('\n')));
-        QVERIFY(form->panel.ButtonStop->isEnabled()); // playing
-        QVERIFY(form->configuration.LngComboBox->isEnabled());
+        QPushButton& stop = Control<QPushButton>(*form, "ButtonStop");
+        QVERIFY(stop.isEnabled()); // playing
+        QVERIFY(Control<QComboBox>(*form, "LngComboBox").isEnabled());
         Pick(*form, 1);
-        QCOMPARE(form->panel.ButtonStop->text(), QStringLiteral("Стоп"));
-        QVERIFY(form->panel.ButtonStop->isEnabled());
+        QCOMPARE(stop.text(), QStringLiteral("Стоп"));
+        QVERIFY(stop.isEnabled());
         QVERIFY(QFile::exists(QStringLiteral("temp.mid")));
-        form->panel.ButtonStop->click();
-        QVERIFY(!form->panel.ButtonStop->isEnabled());
+        stop.click();
+        QVERIFY(!stop.isEnabled());
     }
 
     // --- Settings kept between runs ---------------------------------------------------------------
@@ -360,24 +369,23 @@ private slots:
         auto form = Open(store);
         QCOMPARE(form->CollectSettings(), FilledValues());
         // What the controls show.
-        QCOMPARE(form->configuration.TrackBar1->value(), 60);
-        QCOMPARE(form->configuration.NoiseFile1->text(), QStringLiteral("/шум/ТЧ.wav"));
-        QCOMPARE(form->files.PathDir->text(), QStringLiteral("/tmp/Папка"));
-        QCOMPARE(form->textOptions.MemoSelectedSymbols->toPlainText(), QStringLiteral("АБВ123"));
-        QVERIFY(form->configuration.ParisSystem->isChecked());
-        QVERIFY(!form->configuration.OurSystem->isChecked());
-        QVERIFY(form->textOptions.SelectedSymbols->isChecked());
-        QVERIFY(form->textOptions.HeaderUser->isChecked());
-        QVERIFY(!form->parameters.TrainTextNeed->isChecked());
-        QCOMPARE(form->panel.Label2->text() + form->panel.Label3->text() + form->panel.Label4->text() +
-                     form->panel.Label5->text(),
+        QCOMPARE(Control<QSlider>(*form, "TrackBar1").value(), 60);
+        QCOMPARE(Control<QLineEdit>(*form, "NoiseFile1").text(), QStringLiteral("/шум/ТЧ.wav"));
+        QCOMPARE(Control<QLineEdit>(*form, "PathDir").text(), QStringLiteral("/tmp/Папка"));
+        QCOMPARE(Control<QPlainTextEdit>(*form, "MemoSelectedSymbols").toPlainText(), QStringLiteral("АБВ123"));
+        QVERIFY(Control<QRadioButton>(*form, "ParisSystem").isChecked());
+        QVERIFY(!Control<QRadioButton>(*form, "OurSystem").isChecked());
+        QVERIFY(Control<QRadioButton>(*form, "SelectedSymbols").isChecked());
+        QVERIFY(Control<QRadioButton>(*form, "HeaderUser").isChecked());
+        QVERIFY(!Control<QCheckBox>(*form, "TrainTextNeed").isChecked());
+        QCOMPARE(Cell(*form, "Label2") + Cell(*form, "Label3") + Cell(*form, "Label4") + Cell(*form, "Label5"),
                  QStringLiteral("1234"));
-        QCOMPARE(form->panel.Label11->text(), QStringLiteral("NC"));
-        QCOMPARE(form->panel.Label20->text(), QStringLiteral("DS"));
-        QCOMPARE(form->files.Label77->text() + form->files.Label78->text(), QStringLiteral("27"));
+        QCOMPARE(Cell(*form, "Label11"), QStringLiteral("NC"));
+        QCOMPARE(Cell(*form, "Label20"), QStringLiteral("DS"));
+        QCOMPARE(Cell(*form, "Label77") + Cell(*form, "Label78"), QStringLiteral("27"));
         // The output levels are captured after the settings, as the low 16 bits of each word.
-        QCOMPARE(form->panel.TrackBar2->value(), 0x22);
-        QCOMPARE(form->panel.TrackBar3->value(), 0x44);
+        QCOMPARE(Control<QSlider>(*form, "TrackBar2").value(), 0x22);
+        QCOMPARE(Control<QSlider>(*form, "TrackBar3").value(), 0x44);
     }
 
     void missingValueGivesTheDefaultSetButKeepsTheFileCount() {
@@ -393,8 +401,8 @@ private slots:
         want.voice = "tone"; // so is the voice
         QCOMPARE(form->CollectSettings(), want);
         QCOMPARE(Tab(*form, 0), QStringLiteral("Alpha"));
-        QVERIFY(form->configuration.OurSystem->isChecked());
-        QCOMPARE(form->panel.Label2->text(), QStringLiteral("0")); // read before the gap, then replaced
+        QVERIFY(Control<QRadioButton>(*form, "OurSystem").isChecked());
+        QCOMPARE(Cell(*form, "Label2"), QStringLiteral("0")); // read before the gap, then replaced
     }
 
     void radioPairsEndAsTheyWereRead() {
@@ -406,12 +414,12 @@ private slots:
         store.values["HeaderUser"] = 1;
         store.values["Paris system"] = 0;
         auto form = Open(store);
-        QVERIFY(!form->textOptions.AllSymbols->isChecked());
-        QVERIFY(!form->textOptions.SelectedSymbols->isChecked());
-        QVERIFY(!form->textOptions.HeaderStandart->isChecked());
-        QVERIFY(form->textOptions.HeaderUser->isChecked());
-        QVERIFY(!form->configuration.ParisSystem->isChecked());
-        QVERIFY(form->configuration.OurSystem->isChecked());
+        QVERIFY(!Control<QRadioButton>(*form, "AllSymbols").isChecked());
+        QVERIFY(!Control<QRadioButton>(*form, "SelectedSymbols").isChecked());
+        QVERIFY(!Control<QRadioButton>(*form, "HeaderStandart").isChecked());
+        QVERIFY(Control<QRadioButton>(*form, "HeaderUser").isChecked());
+        QVERIFY(!Control<QRadioButton>(*form, "ParisSystem").isChecked());
+        QVERIFY(Control<QRadioButton>(*form, "OurSystem").isChecked());
         form->close();
         QCOMPARE(std::get<std::int32_t>(store.values["All Symbols"]), 0);
         QCOMPARE(std::get<std::int32_t>(store.values["Selected Symbols"]), 0);
@@ -428,15 +436,15 @@ private slots:
         store.values["Morse Text Type"] = 77;
         store.values["Number Files 2"] = 12;
         auto form = Open(store);
-        QCOMPARE(form->configuration.TrackBar1->value(), 110);
+        QCOMPARE(Control<QSlider>(*form, "TrackBar1").value(), 110);
         const TransmissionSettings& s = form->Settings();
         QCOMPARE(s.midiChannel, 15);
         QCOMPARE(s.number[0], 0);
         QCOMPARE(s.pauseDelay, 15);
         QCOMPARE(s.textType, 5);
         QCOMPARE(s.files[1], 9);
-        QCOMPARE(form->panel.Label11->text(), QStringLiteral("MX"));
-        QCOMPARE(form->panel.Label14->text(), QStringLiteral("F"));
+        QCOMPARE(Cell(*form, "Label11"), QStringLiteral("MX"));
+        QCOMPARE(Cell(*form, "Label14"), QStringLiteral("F"));
         form->close();
         QCOMPARE(std::get<std::int32_t>(store.values["Tone"]), 110);
         QCOMPARE(std::get<std::int32_t>(store.values["Midi Chanell"]), 15);
@@ -448,9 +456,9 @@ private slots:
         MemorySettingsStore store;
         FillStore(store);
         auto form = Open(store);
-        form->configuration.NoiseFile3->setText(QStringLiteral("/звук/пт.wav"));
-        form->textOptions.EndChar->setText(QStringLiteral("73"));
-        form->panel.Button4->click(); // "Number 1" down: 1 -> 0
+        Control<QLineEdit>(*form, "NoiseFile3").setText(QStringLiteral("/звук/пт.wav"));
+        Control<QLineEdit>(*form, "EndChar").setText(QStringLiteral("73"));
+        Control<StepButton>(*form, "Button4").click(); // "Number 1" down: 1 -> 0
         Pick(*form, 1);
         const PersistedSettings shown = form->CollectSettings();
         QVERIFY(WriteAll(QStringLiteral("temp.mid"), "MThd"));
@@ -479,7 +487,7 @@ private slots:
     void failingWriteIsShownAndTheWindowStillCloses() {
         MemorySettingsStore store;
         auto form = Open(store);
-        form->panel.TrackBar2->setValue(9000);
+        Control<QSlider>(*form, "TrackBar2").setValue(9000);
         store.refuseWriteOf = "Autopriem";
         form->close();
         QVERIFY(!form->isVisible());
@@ -516,7 +524,7 @@ private slots:
             QVERIFY(SavePersistedSettings(store, shown).ok);
             auto second = Open(store);
             QCOMPARE(second->CollectSettings(), shown);
-            QCOMPARE(second->configuration.NoiseFile1->text(), QStringLiteral("/шум/ТЧ.wav"));
+            QCOMPARE(Control<QLineEdit>(*second, "NoiseFile1").text(), QStringLiteral("/шум/ТЧ.wav"));
             second->close();
         }
         // A value that does not read as its kind ("Pause Delay" as "abc") takes the default set at
@@ -527,7 +535,7 @@ private slots:
         }
         QSettingsStore store(ini);
         auto form = Open(store);
-        QCOMPARE(form->configuration.TrackBar1->value(), kToneDefault);
+        QCOMPARE(Control<QSlider>(*form, "TrackBar1").value(), kToneDefault);
         QCOMPARE(form->Settings().pauseDelay, 3);
         QCOMPARE(form->Settings().files, (std::array<int, 2>{2, 7}));
     }
@@ -545,24 +553,24 @@ private slots:
         {
             QSettingsStore store(ini);
             auto form = Open(store);
-            form->configuration.NoiseFile1->setText(noise1);
-            form->configuration.NoiseFile4->setText(noise4);
-            form->files.PathDir->setText(folder);
-            form->textOptions.BeginChar->setText(QStringLiteral("ЦЩЪ="));
-            form->textOptions.EndChar->setText(QStringLiteral("ЁЯ"));
+            Control<QLineEdit>(*form, "NoiseFile1").setText(noise1);
+            Control<QLineEdit>(*form, "NoiseFile4").setText(noise4);
+            Control<QLineEdit>(*form, "PathDir").setText(folder);
+            Control<QLineEdit>(*form, "BeginChar").setText(QStringLiteral("ЦЩЪ="));
+            Control<QLineEdit>(*form, "EndChar").setText(QStringLiteral("ЁЯ"));
             form->close();
             QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join('\n')));
         }
         QSettingsStore store(ini);
         auto next = Open(store);
-        QCOMPARE(next->configuration.NoiseFile1->text(), noise1);
-        QCOMPARE(next->configuration.NoiseFile4->text(), noise4);
-        QCOMPARE(next->files.PathDir->text(), folder);
-        QVERIFY(QFileInfo(next->configuration.NoiseFile4->text()).isFile());
-        QVERIFY(QFileInfo(next->files.PathDir->text()).isDir());
+        QCOMPARE(Control<QLineEdit>(*next, "NoiseFile1").text(), noise1);
+        QCOMPARE(Control<QLineEdit>(*next, "NoiseFile4").text(), noise4);
+        QCOMPARE(Control<QLineEdit>(*next, "PathDir").text(), folder);
+        QVERIFY(QFileInfo(Control<QLineEdit>(*next, "NoiseFile4").text()).isFile());
+        QVERIFY(QFileInfo(Control<QLineEdit>(*next, "PathDir").text()).isDir());
         // The texts the core keys still come back in their code page.
-        QCOMPARE(next->textOptions.BeginChar->text(), QStringLiteral("ЦЩЪ="));
-        QCOMPARE(next->textOptions.EndChar->text(), QStringLiteral("ЁЯ"));
+        QCOMPARE(Control<QLineEdit>(*next, "BeginChar").text(), QStringLiteral("ЦЩЪ="));
+        QCOMPARE(Control<QLineEdit>(*next, "EndChar").text(), QStringLiteral("ЁЯ"));
         QCOMPARE(next->CollectSettings().beginChar, Cp("ЦЩЪ="));
     }
 
@@ -594,7 +602,7 @@ private slots:
         // Another voice first, so that the start has to set it.
         AudioEngine::Shared().SetVoice(engine == int(VoiceKind::Tone) ? VoiceKind::SoundFont : VoiceKind::Tone);
         auto form = Open(store);
-        QCOMPARE(form->configuration.VoiceComboBox->currentIndex(), index);
+        QCOMPARE(Control<QComboBox>(*form, "VoiceComboBox").currentIndex(), index);
         QCOMPARE(int(AudioEngine::Shared().Voice()), engine);
         // Never a reason for the default set: everything else is as stored.
         PersistedSettings want = FilledValues();
@@ -607,7 +615,7 @@ private slots:
     void choosingAVoiceAppliesAtOnceAndIsKept() {
         MemorySettingsStore store;
         auto form = Open(store);
-        QComboBox* voice = form->configuration.VoiceComboBox;
+        QComboBox* voice = &Control<QComboBox>(*form, "VoiceComboBox");
         QCOMPARE(voice->count(), 3);
         QCOMPARE(voice->currentIndex(), 0);
         QCOMPARE(AudioEngine::Shared().Voice(), VoiceKind::Automatic);
@@ -622,9 +630,9 @@ private slots:
         QCOMPARE(std::get<std::string>(store.values["Voice"]), std::string("tone"));
 
         auto next = Open(store);
-        QCOMPARE(next->configuration.VoiceComboBox->currentIndex(), 2);
+        QCOMPARE(Control<QComboBox>(*next, "VoiceComboBox").currentIndex(), 2);
         QCOMPARE(AudioEngine::Shared().Voice(), VoiceKind::Tone);
-        next->configuration.VoiceComboBox->setCurrentIndex(0);
+        Control<QComboBox>(*next, "VoiceComboBox").setCurrentIndex(0);
         QCOMPARE(AudioEngine::Shared().Voice(), VoiceKind::Automatic);
     }
 
@@ -632,8 +640,8 @@ private slots:
     void exportAudioChoiceIsKept() {
         MemorySettingsStore store;
         auto form = Open(store);
-        QCheckBox* choice = form->files.ExportAudio;
-        QComboBox* format = form->files.ExportAudioFormat;
+        QCheckBox* choice = &Control<QCheckBox>(*form, "ExportAudio");
+        QComboBox* format = &Control<QComboBox>(*form, "ExportAudioFormat");
         QVERIFY(!choice->isChecked());
         QVERIFY(!format->isEnabled());
         choice->setFocus();
@@ -646,9 +654,9 @@ private slots:
         QCOMPARE(std::get<std::string>(store.values["Export Audio"]), std::string("flac"));
 
         auto next = Open(store);
-        QVERIFY(next->files.ExportAudio->isChecked());
-        QCOMPARE(next->files.ExportAudioFormat->currentData().toString(), QStringLiteral("flac"));
-        next->files.ExportAudio->setChecked(false);
+        QVERIFY(Control<QCheckBox>(*next, "ExportAudio").isChecked());
+        QCOMPARE(Control<QComboBox>(*next, "ExportAudioFormat").currentData().toString(), QStringLiteral("flac"));
+        Control<QCheckBox>(*next, "ExportAudio").setChecked(false);
         next->close();
         QCOMPARE(std::get<std::string>(store.values["Export Audio"]), std::string("off"));
     }
@@ -657,21 +665,23 @@ private slots:
         QVERIFY(QFile::copy(ShippedRussian(), QStringLiteral("Russian.lng")));
         MemorySettingsStore store;
         auto form = Open(store);
+        QComboBox& voice = Control<QComboBox>(*form, "VoiceComboBox");
+        const QLabel& label = Control<QLabel>(*form, "VoiceLabel");
         const auto items = [&] {
             QStringList texts;
-            for (int i = 0; i < form->configuration.VoiceComboBox->count(); ++i)
-                texts << form->configuration.VoiceComboBox->itemText(i);
+            for (int i = 0; i < voice.count(); ++i)
+                texts << voice.itemText(i);
             return texts;
         };
-        form->configuration.VoiceComboBox->setCurrentIndex(2);
-        QCOMPARE(form->configuration.VoiceLabel->text(), QStringLiteral("Signal voice"));
+        voice.setCurrentIndex(2);
+        QCOMPARE(label.text(), QStringLiteral("Signal voice"));
         QCOMPARE(items(), (QStringList{"auto", "SoundFont", "Pure tone"}));
         Pick(*form, 1);
-        QCOMPARE(form->configuration.VoiceLabel->text(), QStringLiteral("Голос сигнала"));
+        QCOMPARE(label.text(), QStringLiteral("Голос сигнала"));
         QCOMPARE(items(), (QStringList{"авто", "SoundFont", "чистый тон"}));
-        QVERIFY(form->configuration.VoiceComboBox->toolTip().startsWith(QStringLiteral("авто")));
+        QVERIFY(voice.toolTip().startsWith(QStringLiteral("авто")));
         // Renaming the items neither changes the choice nor what is stored.
-        QCOMPARE(form->configuration.VoiceComboBox->currentIndex(), 2);
+        QCOMPARE(voice.currentIndex(), 2);
         QCOMPARE(form->CollectSettings().voice, std::string("tone"));
         Pick(*form, 0);
         QCOMPARE(items(), (QStringList{"auto", "SoundFont", "Pure tone"}));
@@ -680,13 +690,13 @@ private slots:
         // A Russian start shows the Russian texts from the beginning.
         store.values["Languige"] = 1;
         auto russian = Open(store);
-        QCOMPARE(russian->configuration.VoiceLabel->text(), QStringLiteral("Голос сигнала"));
-        QCOMPARE(russian->configuration.VoiceComboBox->currentText(), QStringLiteral("чистый тон"));
+        const QLabel& russianLabel = Control<QLabel>(*russian, "VoiceLabel");
+        const QComboBox& russianVoice = Control<QComboBox>(*russian, "VoiceComboBox");
+        QCOMPARE(russianLabel.text(), QStringLiteral("Голос сигнала"));
+        QCOMPARE(russianVoice.currentText(), QStringLiteral("чистый тон"));
         // The longer Russian texts fit their controls.
-        QLabel* label = russian->configuration.VoiceLabel;
-        QVERIFY(label->sizeHint().width() <= label->width());
-        QVERIFY(russian->configuration.VoiceComboBox->sizeHint().width() <=
-                russian->configuration.VoiceComboBox->width());
+        QVERIFY(russianLabel.sizeHint().width() <= russianLabel.width());
+        QVERIFY(russianVoice.sizeHint().width() <= russianVoice.width());
     }
 
     void accessibleTextsFollowTheLanguage() {
@@ -732,7 +742,8 @@ private slots:
             QCOMPARE(russian.value("PanelEnded").value(0), QStringLiteral("Окончание"));
         }
         // The two "another" buttons are told apart by their groups.
-        QAccessibleInterface* group = QAccessible::queryAccessibleInterface(form->textOptions.HeaderUser)->parent();
+        QAccessibleInterface* group =
+            QAccessible::queryAccessibleInterface(&Control<QRadioButton>(*form, "HeaderUser"))->parent();
         QCOMPARE(group->role(), QAccessible::Grouping);
         QCOMPARE(group->text(QAccessible::Name), QStringLiteral("Заголовок"));
         Pick(*form, 0);
@@ -742,22 +753,25 @@ private slots:
     void voiceChangesWhileATransmissionPlays() {
         MemorySettingsStore store;
         auto form = Open(store);
-        form->panel.ButtonRun->click();
+        QPushButton& run = Control<QPushButton>(*form, "ButtonRun");
+        run.click();
         QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join('\n')));
-        QVERIFY(form->panel.ButtonStop->isEnabled()); // playing
-        QVERIFY(form->configuration.VoiceComboBox->isEnabled());
-        form->configuration.VoiceComboBox->setCurrentIndex(2);
+        QPushButton& stop = Control<QPushButton>(*form, "ButtonStop");
+        QVERIFY(stop.isEnabled()); // playing
+        QComboBox& voice = Control<QComboBox>(*form, "VoiceComboBox");
+        QVERIFY(voice.isEnabled());
+        voice.setCurrentIndex(2);
         QCOMPARE(AudioEngine::Shared().Voice(), VoiceKind::Tone);
         QTest::qWait(100);
         // The text that sounds goes on; the new voice is for the next one.
-        QVERIFY(form->panel.ButtonStop->isEnabled());
+        QVERIFY(stop.isEnabled());
         QVERIFY(dialogs->errors.isEmpty());
-        form->panel.ButtonStop->click();
-        QVERIFY(!form->panel.ButtonStop->isEnabled());
-        form->panel.ButtonRun->click();
+        stop.click();
+        QVERIFY(!stop.isEnabled());
+        run.click();
         QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join('\n')));
-        QVERIFY(form->panel.ButtonStop->isEnabled());
-        form->panel.ButtonStop->click();
+        QVERIFY(stop.isEnabled());
+        stop.click();
     }
 
     void programStoreLivesInTheUsersConfigFolder() {
@@ -768,7 +782,7 @@ private slots:
         QVERIFY(location.endsWith(QStringLiteral("Tavel/QLOR.conf")));
         QFile::remove(location);
         auto form = Open(store);
-        form->configuration.TrackBar1->setValue(99);
+        Control<QSlider>(*form, "TrackBar1").setValue(99);
         form->close();
         QSettings written(location, QSettings::IniFormat);
         QCOMPARE(written.value("Tone").toInt(), 99);

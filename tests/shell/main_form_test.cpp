@@ -648,16 +648,19 @@ private slots:
 
     void enterPressesTheFocusedPushButtonOnly() {
         form->PageControl1->setCurrentIndex(2);
-        form->reception.InputMemo->setPlainText(QStringLiteral("VVV="));
-        form->reception.Button55->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(form->reception.Button55, Qt::Key_Return);
-        QVERIFY(form->reception.InputMemo->toPlainText().isEmpty());
+        auto* copy = Find<QPlainTextEdit>("InputMemo");
+        auto* clear = Find<QPushButton>("Button55");
+        copy->setPlainText(QStringLiteral("VVV="));
+        clear->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(clear, Qt::Key_Return);
+        QVERIFY(copy->toPlainText().isEmpty());
         // A check box keeps its own keys, and a disabled button stays unpressed.
         form->PageControl1->setCurrentIndex(5);
-        const bool wasChecked = form->textOptions.NeedHeader->isChecked();
-        form->textOptions.NeedHeader->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(form->textOptions.NeedHeader, Qt::Key_Return);
-        QCOMPARE(form->textOptions.NeedHeader->isChecked(), wasChecked);
+        auto* header = Find<QCheckBox>("NeedHeader");
+        const bool wasChecked = header->isChecked();
+        header->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(header, Qt::Key_Return);
+        QCOMPARE(header->isChecked(), wasChecked);
     }
 
     void everyPageOpensOnItsFirstControlAndKeepsStepPairsInOrder() {

@@ -5,6 +5,7 @@
 #include "audio/audio_engine.h"
 #include "control/settings_store.h"
 #include "shell/main_form.h"
+#include "tests/support/controls.h"
 #include "tests/support/memory_settings_store.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <memory>
 
 using namespace qlor;
+using test::Control;
 using test::MemorySettingsStore;
 
 namespace {
@@ -77,8 +79,9 @@ private slots:
     void noiseSliderTipShowsTheSignalToNoiseRatio() {
         auto form = Open(4); // a 500 Hz tone, inside the 500 Hz band around the 554 Hz signal
         QVERIFY(form);
-        QSlider* noise = form->panel.TrackBar3;
-        form->panel.TrackBar2->setValue(40000);
+        QSlider* noise = &Control<QSlider>(*form, "TrackBar3");
+        QSlider& text = Control<QSlider>(*form, "TrackBar2");
+        text.setValue(40000);
         noise->setValue(40000);
         QHelpEvent hover(QEvent::ToolTip, QPoint(1, 1), noise->mapToGlobal(QPoint(1, 1)));
         QApplication::sendEvent(noise, &hover);
@@ -91,12 +94,13 @@ private slots:
         QVERIFY2(!qIsNaN(before), qPrintable(noise->toolTip()));
         noise->setValue(20000);
         QVERIFY(qAbs(ratio() - before - 6.02) <= 0.11); // both shown to 0.1 dB
-        form->panel.TrackBar2->setValue(20000);
+        text.setValue(20000);
         QVERIFY(qAbs(ratio() - before) <= 0.11);
-        form->panel.Button29->click(); // noise type 4 -> 3 ... down to none
-        form->panel.Button29->click();
-        form->panel.Button29->click();
-        form->panel.Button29->click();
+        StepButton& noiseDown = Control<StepButton>(*form, "Button29");
+        noiseDown.click(); // noise type 4 -> 3 ... down to none
+        noiseDown.click();
+        noiseDown.click();
+        noiseDown.click();
         QCOMPARE(form->Settings().noiseType, 0);
         QApplication::sendEvent(noise, &hover);
         QCOMPARE(noise->toolTip(), QStringLiteral("No noise recording plays with this noise type"));
@@ -151,13 +155,13 @@ private slots:
         QVERIFY(test::WriteToneWav(other, 300));
 
         dialogs.answers.push_back(other);
-        form->configuration.Button36->click(); // NoiseFile1: not the current type
-        QCOMPARE(form->configuration.NoiseFile1->text(), other);
+        Control<QPushButton>(*form, "Button36").click(); // NoiseFile1: not the current type
+        QCOMPARE(Control<QLineEdit>(*form, "NoiseFile1").text(), other);
         QVERIFY(!Held(other));
 
         dialogs.answers.push_back(chosen);
-        form->configuration.Button39->click(); // NoiseFile2: the current type
-        QCOMPARE(form->configuration.NoiseFile2->text(), chosen);
+        Control<QPushButton>(*form, "Button39").click(); // NoiseFile2: the current type
+        QCOMPARE(Control<QLineEdit>(*form, "NoiseFile2").text(), chosen);
         QVERIFY(Held(chosen));
     }
 
@@ -167,13 +171,15 @@ private slots:
         const QString typed = dir->filePath(QStringLiteral("typed.wav"));
         QVERIFY(test::WriteToneWav(typed, 300));
 
-        form->configuration.NoiseFile3->setText(typed);
-        emit form->configuration.NoiseFile3->editingFinished();
+        QLineEdit& edit3 = Control<QLineEdit>(*form, "NoiseFile3");
+        edit3.setText(typed);
+        emit edit3.editingFinished();
         QVERIFY(!Held(typed));
 
-        form->configuration.NoiseFile4->setText(typed);
+        QLineEdit& edit4 = Control<QLineEdit>(*form, "NoiseFile4");
+        edit4.setText(typed);
         QVERIFY(!Held(typed)); // nothing before the edit is finished
-        emit form->configuration.NoiseFile4->editingFinished();
+        emit edit4.editingFinished();
         QVERIFY(Held(typed));
     }
 };

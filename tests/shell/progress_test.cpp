@@ -8,12 +8,14 @@
 #include "shell/memo_text.h"
 #include "shell/progress_window.h"
 #include "synthesis/codepage.h"
+#include "tests/support/controls.h"
 
 #include <QAccessible>
 #include <QMenu>
 #include <QtTest>
 
 using namespace qlor;
+using test::Control;
 
 class ProgressTest : public QObject, test::WindowRig {
     Q_OBJECT
@@ -30,16 +32,17 @@ class ProgressTest : public QObject, test::WindowRig {
         dialogs = std::make_unique<test::FakeDialogs>();
         form = std::make_unique<TMainForm>(dialogs.get());
         form->SetCheckHistory(history.get());
-        return form->configuration.LngComboBox->count() == 2;
+        return Control<QComboBox>(*form, "LngComboBox").count() == 2;
     }
     QString HistoryPath() const {
         return qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/QLOR/history.sqlite");
     }
 
+    QPlainTextEdit& CheckList() const { return Control<QPlainTextEdit>(*form, "CheckList"); }
     void Check(const QString& sent, const QString& copy) {
-        form->text.MemoText->setPlainText(sent);
-        form->reception.InputMemo->setPlainText(copy);
-        form->reception.ButtonCheckText->click();
+        Control<QPlainTextEdit>(*form, "MemoText").setPlainText(sent);
+        Control<QPlainTextEdit>(*form, "InputMemo").setPlainText(copy);
+        Control<QPushButton>(*form, "ButtonCheckText").click();
     }
     std::vector<CheckRecord> Recorded() {
         CheckHistory reader(HistoryPath().toStdString());
@@ -68,12 +71,11 @@ private slots:
 
     void aCheckIsRecordedAndItsListStaysAsItWas() {
         Check(QStringLiteral("vvv=\nABCDE FGHIJ\n*"), QStringLiteral("vvv=\nABDE FGXIJ\n*"));
-        const QString withHistory = form->reception.CheckList->toPlainText();
+        const QString withHistory = CheckList().toPlainText();
         form->SetCheckHistory(nullptr);
         Check(QStringLiteral("vvv=\nABCDE FGHIJ\n*"), QStringLiteral("vvv=\nABDE FGXIJ\n*"));
         // Apart from the time in the first line, the same list.
-        QCOMPARE(withHistory.section(QLatin1Char('\n'), 1),
-                 form->reception.CheckList->toPlainText().section(QLatin1Char('\n'), 1));
+        QCOMPARE(withHistory.section(QLatin1Char('\n'), 1), CheckList().toPlainText().section(QLatin1Char('\n'), 1));
         QVERIFY(withHistory.endsWith(QString::fromUtf8("Всего ошибок 9\n")));
 
         const std::vector<CheckRecord> all = Recorded();
@@ -93,9 +95,10 @@ private slots:
         QCOMPARE(r.aligned.substitutions, 1);
         QVERIFY(qAbs(r.timeUtc - QDateTime::currentSecsSinceEpoch()) < 60);
         // The aligned score stands beside the list: 2 errors, 1 heard wrong, 1 left out, none extra.
-        QCOMPARE(form->reception.LabelAligned->text(), form->OwnText(Say::AlignedScore).arg(2).arg(1).arg(1).arg(0));
-        form->reception.Button55->click();
-        QVERIFY(form->reception.LabelAligned->text().isEmpty());
+        const QLabel& aligned = Control<QLabel>(*form, "LabelAligned");
+        QCOMPARE(aligned.text(), form->OwnText(Say::AlignedScore).arg(2).arg(1).arg(1).arg(0));
+        Control<QPushButton>(*form, "Button55").click();
+        QVERIFY(aligned.text().isEmpty());
     }
 
     void aDamagedHistoryIsToldOnceAndTheChecksGoOn() {
@@ -103,7 +106,7 @@ private slots:
         QVERIFY(test::WriteAll(HistoryPath(), QByteArray(4000, 'x')));
         Check(QStringLiteral("ABCDE"), QStringLiteral("ABCDE"));
         QCOMPARE(dialogs->errors.size(), 1);
-        QVERIFY(form->reception.CheckList->toPlainText().endsWith(QString::fromUtf8("Всего ошибок 0\n")));
+        QVERIFY(CheckList().toPlainText().endsWith(QString::fromUtf8("Всего ошибок 0\n")));
         Check(QStringLiteral("ABCDE"), QStringLiteral("ABCXE"));
         QCOMPARE(dialogs->errors.size(), 1);
         QCOMPARE(Recorded().size(), size_t(2));
@@ -119,7 +122,7 @@ private slots:
             Check(QStringLiteral("ABCDE FGHCK"), QStringLiteral("ABDE FGHK"));
         QVERIFY(!form->Progress());
         form->show();
-        form->reception.ButtonProgress->click();
+        Control<QPushButton>(*form, "ButtonProgress").click();
         ProgressWindow* window = form->Progress();
         QVERIFY(window && window->isVisible());
         QVERIFY(!window->isModal());
@@ -173,15 +176,16 @@ private slots:
     void drillsFillTheSelectedSymbolsAsTheOperatorCould() {
         for (int i = 0; i < 10; ++i)
             Check(QStringLiteral("ABCDE FGHCK"), QStringLiteral("ABDE FGHK"));
-        form->reception.ButtonProgress->click();
+        Control<QPushButton>(*form, "ButtonProgress").click();
         ProgressWindow* window = form->Progress();
         window->ui.KochSpinBox->setValue(5);
         window->ui.ButtonDrillKoch->click();
-        QCOMPARE(MemoBytes(form->textOptions.MemoSelectedSymbols), std::string("KMURES"));
-        QVERIFY(form->textOptions.SelectedSymbols->isChecked());
+        const QPlainTextEdit& symbols = Control<QPlainTextEdit>(*form, "MemoSelectedSymbols");
+        QCOMPARE(MemoBytes(&symbols), std::string("KMURES"));
+        QVERIFY(Control<QRadioButton>(*form, "SelectedSymbols").isChecked());
 
         window->ui.ButtonDrillWeak->click();
-        const std::string weak = MemoBytes(form->textOptions.MemoSelectedSymbols);
+        const std::string weak = MemoBytes(&symbols);
         // C, then the best-known three of the characters sent equally often: the last in code order.
         QCOMPARE(weak, std::string("CKHG"));
         QVERIFY(dialogs->messages.isEmpty());
@@ -189,19 +193,19 @@ private slots:
         // While a transmission runs the list is locked, and so are the drills.
         form->ControlBlock();
         window->ui.ButtonDrillKoch->click();
-        QCOMPARE(MemoBytes(form->textOptions.MemoSelectedSymbols), weak);
+        QCOMPARE(MemoBytes(&symbols), weak);
         form->ControlUnBlock();
 
         // With nothing missed yet there is nothing to practise: told, and the list left alone.
         form->SetCheckHistory(nullptr);
         window->ui.ButtonDrillWeak->click();
         QCOMPARE(dialogs->messages.size(), 1);
-        QCOMPARE(MemoBytes(form->textOptions.MemoSelectedSymbols), weak);
+        QCOMPARE(MemoBytes(&symbols), weak);
     }
 
     void drillsOnTheSymbolListsMenu() {
         // The menu of the list, its Koch submenu and lesson 3 chosen by keyboard.
-        QPlainTextEdit* memo = form->textOptions.MemoSelectedSymbols;
+        QPlainTextEdit* memo = &Control<QPlainTextEdit>(*form, "MemoSelectedSymbols");
         form->show();
         form->PageControl1->setCurrentWidget(form->findChild<QWidget*>(QStringLiteral("TabSheet7")));
         bool chosen = false;
@@ -225,29 +229,30 @@ private slots:
         emit memo->customContextMenuRequested(QPoint(5, 5));
         QVERIFY(chosen);
         QCOMPARE(MemoBytes(memo), std::string("KMUR"));
-        QVERIFY(form->textOptions.SelectedSymbols->isChecked());
+        QVERIFY(Control<QRadioButton>(*form, "SelectedSymbols").isChecked());
     }
 
     void textsFollowTheLanguagePosition() {
         // A window started where the shipped Russian language file is, then switched to it.
         CloseWindow();
         QVERIFY(OpenWindowWith(QDir::cleanPath(QStringLiteral(QLOR_TEST_DATA_DIR "/../../data/Russian.lng"))));
-        form->reception.ButtonProgress->click();
-        QCOMPARE(form->reception.ButtonProgress->text(), QStringLiteral("Progress"));
+        QPushButton& progress = Control<QPushButton>(*form, "ButtonProgress");
+        progress.click();
+        QCOMPARE(progress.text(), QStringLiteral("Progress"));
         QCOMPARE(form->Progress()->windowTitle(), QStringLiteral("Progress of reception"));
-        form->configuration.LngComboBox->setCurrentIndex(1);
+        Control<QComboBox>(*form, "LngComboBox").setCurrentIndex(1);
         form->LngComboBoxChange(1);
-        QCOMPARE(form->reception.ButtonProgress->text(), QString::fromUtf8("Успехи"));
+        QCOMPARE(progress.text(), QString::fromUtf8("Успехи"));
         QCOMPARE(form->Progress()->windowTitle(), QString::fromUtf8("Успехи в приёме"));
         QCOMPARE(form->Progress()->ui.ButtonClose->text(), QString::fromUtf8("Закрыть"));
         // The caption table's texts of the page are the language file's, as before.
-        QCOMPARE(form->reception.ButtonCheckText->text(), form->CaptionEntry(33));
+        QCOMPARE(Control<QPushButton>(*form, "ButtonCheckText").text(), form->CaptionEntry(33));
     }
 
     void exportWritesEveryCheckAsCsv() {
         Check(QString::fromUtf8("ЖЩ, \"A\""), QString::fromUtf8("жщ, \"A\""));
         Check(QStringLiteral("AB"), QStringLiteral("AB"));
-        form->reception.ButtonProgress->click();
+        Control<QPushButton>(*form, "ButtonProgress").click();
         const QString path = dir->filePath(QStringLiteral("history.csv"));
         dialogs->answers = {path};
         form->Progress()->ui.ButtonExportCsv->click();

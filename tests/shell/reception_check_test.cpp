@@ -6,6 +6,7 @@
 #include "shell/main_form.h"
 #include "shell/memo_text.h"
 #include "synthesis/codepage.h"
+#include "tests/support/controls.h"
 
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -13,6 +14,7 @@
 #include <QtTest>
 
 using namespace qlor;
+using test::Control;
 
 namespace {
 
@@ -25,12 +27,15 @@ QString U(const char* utf8) {
 class ReceptionCheckTest : public QObject, test::WindowRig {
     Q_OBJECT
 
+    // The controls most of the tests use.
+    QPlainTextEdit& MemoText() const { return Control<QPlainTextEdit>(*form, "MemoText"); }
+    QPlainTextEdit& CheckList() const { return Control<QPlainTextEdit>(*form, "CheckList"); }
     // Sent text and copy, checked; the lines of the check list.
     QStringList Check(const QString& sent, const QString& copy) {
-        form->text.MemoText->setPlainText(sent);
-        form->reception.InputMemo->setPlainText(copy);
-        form->reception.ButtonCheckText->click();
-        QStringList lines = form->reception.CheckList->toPlainText().split(QLatin1Char('\n'));
+        MemoText().setPlainText(sent);
+        Control<QPlainTextEdit>(*form, "InputMemo").setPlainText(copy);
+        Control<QPushButton>(*form, "ButtonCheckText").click();
+        QStringList lines = CheckList().toPlainText().split(QLatin1Char('\n'));
         // The list is built line by line, so the box ends with an empty line.
         if (!lines.isEmpty() && lines.last().isEmpty())
             lines.removeLast();
@@ -57,8 +62,8 @@ private slots:
         QCOMPARE(lines.value(2), QStringLiteral("C") + U("корость 050 зн/мин"));
         QCOMPARE(lines.value(2).at(0).unicode(), ushort('C'));
 
-        SetRadioChecked(form->configuration.ParisSystem, true);
-        form->textOptions.CheckBoxTextType->setChecked(true);
+        SetRadioChecked(&Control<QRadioButton>(*form, "ParisSystem"), true);
+        Control<QCheckBox>(*form, "CheckBoxTextType").setChecked(true);
         lines = Check(QStringLiteral("ABCDE"), QStringLiteral("ABCDE"));
         QCOMPARE(lines.value(1), U("Текст произвольный"));
         QCOMPARE(lines.value(2), QStringLiteral("C") + U("корость 050 зн/мин"));
@@ -94,8 +99,8 @@ private slots:
         QFETCH(QStringList, body);
         QCOMPARE(Body(sent, copy), body);
         // The total is announced with the list: a screen reader gets it as the list's description.
-        QVERIFY2(form->reception.CheckList->accessibleDescription().endsWith(body.last()),
-                 qPrintable(form->reception.CheckList->accessibleDescription()));
+        QVERIFY2(CheckList().accessibleDescription().endsWith(body.last()),
+                 qPrintable(CheckList().accessibleDescription()));
     }
 
     void bothBoxesWrapAlike() {
@@ -135,9 +140,9 @@ private slots:
         QString sent;
         for (int g = 0; g < 20; ++g)
             sent += QStringLiteral("KLMNO ");
-        form->text.MemoText->setPlainText(sent);
+        MemoText().setPlainText(sent);
         QCoreApplication::processEvents();
-        const QTextBlock block = form->text.MemoText->document()->firstBlock();
+        const QTextBlock block = MemoText().document()->firstBlock();
         QTRY_VERIFY(block.layout()->lineCount() > 1);
         const auto lines = WrapLines(ToCp1251(sent), form->MemoWrapChars());
         QCOMPARE(block.layout()->lineCount(), int(lines.size()));
@@ -146,11 +151,11 @@ private slots:
 
     void clearEmptiesCopyAndList() {
         Check(QStringLiteral("ABC"), QStringLiteral("ABC"));
-        QVERIFY(!form->reception.CheckList->toPlainText().isEmpty());
-        form->reception.Button55->click();
-        QVERIFY(form->reception.InputMemo->toPlainText().isEmpty());
-        QVERIFY(form->reception.CheckList->toPlainText().isEmpty());
-        QCOMPARE(form->text.MemoText->toPlainText(), QStringLiteral("ABC"));
+        QVERIFY(!CheckList().toPlainText().isEmpty());
+        Control<QPushButton>(*form, "Button55").click();
+        QVERIFY(Control<QPlainTextEdit>(*form, "InputMemo").toPlainText().isEmpty());
+        QVERIFY(CheckList().toPlainText().isEmpty());
+        QCOMPARE(MemoText().toPlainText(), QStringLiteral("ABC"));
     }
 
     void aNewCheckReplacesTheOldList() {
@@ -164,7 +169,7 @@ private slots:
         Check(U("ЖЩ A"), U("жщ b"));
         const QString path = dir->filePath(QStringLiteral("check.txt"));
         dialogs->answers = {path};
-        form->reception.Button51->click();
+        Control<QPushButton>(*form, "Button51").click();
         QVERIFY(dialogs->errors.isEmpty());
         QCOMPARE(dialogs->saveSpecs.size(), size_t(1));
         const FileDialogSpec& request = dialogs->saveSpecs.front();
@@ -176,7 +181,7 @@ private slots:
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray bytes = f.readAll();
-        const QStringList lines = form->reception.CheckList->toPlainText().split(QLatin1Char('\n'));
+        const QStringList lines = CheckList().toPlainText().split(QLatin1Char('\n'));
         QByteArray expected;
         for (int i = 0; i + 1 < lines.size(); ++i)
             expected += QByteArray::fromStdString(ToCp1251(lines[i])) + "\r\n";
@@ -191,19 +196,20 @@ private slots:
     void cancelledSaveWritesNothing() {
         Check(QStringLiteral("AB"), QStringLiteral("AB"));
         dialogs->answers = {std::nullopt};
-        form->reception.Button51->click();
+        Control<QPushButton>(*form, "Button51").click();
         QVERIFY(dialogs->errors.isEmpty());
         QVERIFY(QDir(dir->path()).entryList(QDir::Files).isEmpty());
     }
 
     void unwritableTargetShowsTheErrorAndKeepsTheList() {
         Check(QStringLiteral("AB"), QStringLiteral("AB"));
-        const QString list = form->reception.CheckList->toPlainText();
+        const QString list = CheckList().toPlainText();
         dialogs->answers = {dir->filePath(QStringLiteral("no/such/folder/check.txt"))};
-        form->reception.Button51->click();
+        QPushButton& save = Control<QPushButton>(*form, "Button51");
+        save.click();
         QCOMPARE(dialogs->errors.size(), 1);
         QVERIFY(dialogs->errors.first().contains(QStringLiteral("check.txt")));
-        QCOMPARE(form->reception.CheckList->toPlainText(), list);
+        QCOMPARE(CheckList().toPlainText(), list);
         // An existing file is left whole when the new one cannot be written.
         const QString kept = dir->filePath(QStringLiteral("kept.txt"));
         QFile f(kept);
@@ -211,7 +217,7 @@ private slots:
         f.write("old");
         f.close();
         dialogs->answers = {dir->path()}; // a folder cannot be replaced by the list
-        form->reception.Button51->click();
+        save.click();
         QCOMPARE(dialogs->errors.size(), 2);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("old"));

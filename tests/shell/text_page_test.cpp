@@ -4,6 +4,7 @@
 #include "shell/main_form.h"
 #include "shell/memo_text.h"
 #include "synthesis/codepage.h"
+#include "tests/support/controls.h"
 
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -17,6 +18,7 @@
 #include <sys/stat.h>
 
 using namespace qlor;
+using test::Control;
 using test::ReadAll;
 using test::WriteAll;
 
@@ -31,15 +33,15 @@ std::string Bytes(const QByteArray& b) {
 class TextPageTest : public QObject, test::WindowRig {
     Q_OBJECT
 
-    QPlainTextEdit* Memo() { return form->text.MemoText; }
+    QPlainTextEdit* Memo() { return &Control<QPlainTextEdit>(*form, "MemoText"); }
     QString Path(const char* name) { return dir->filePath(QString::fromLatin1(name)); }
     void Open(const QString& path) {
         dialogs->answers = {path};
-        form->text.ButtonOpen->click();
+        Control<QPushButton>(*form, "ButtonOpen").click();
     }
     void Save(const QString& path) {
         dialogs->answers = {path};
-        form->text.ButtonSave->click();
+        Control<QPushButton>(*form, "ButtonSave").click();
     }
 
 private slots:
@@ -134,7 +136,7 @@ private slots:
     void cancelledOrFailedOpenKeepsTheMemo() {
         Memo()->setPlainText(QStringLiteral("keep me"));
         dialogs->answers = {std::nullopt};
-        form->text.ButtonOpen->click();
+        Control<QPushButton>(*form, "ButtonOpen").click();
         QCOMPARE(Memo()->toPlainText(), QStringLiteral("keep me"));
         QVERIFY(dialogs->errors.isEmpty());
         Open(Path("missing.txt"));
@@ -203,11 +205,12 @@ private slots:
     void saveProposesTheTextNumberOrAWildcard() {
         form->Settings().number = {0, 1, 2, 3};
         dialogs->answers = {std::nullopt};
-        form->text.ButtonSave->click();
+        QPushButton& save = Control<QPushButton>(*form, "ButtonSave");
+        save.click();
         form->Settings().number = {0, 0, 0, 7};
-        form->text.ButtonSave->click();
-        form->textOptions.CheckBoxTextType->setChecked(true);
-        form->text.ButtonSave->click();
+        save.click();
+        Control<QCheckBox>(*form, "CheckBoxTextType").setChecked(true);
+        save.click();
         QCOMPARE(dialogs->saveSpecs.size(), size_t(3));
         QCOMPARE(dialogs->saveSpecs[0].fileName, QStringLiteral("0123.txt"));
         QCOMPARE(dialogs->saveSpecs[1].fileName, QStringLiteral("0007.txt"));
@@ -347,10 +350,11 @@ private slots:
 
     void clearEmptiesTheMemoOnly() {
         Memo()->setPlainText(QStringLiteral("text"));
-        form->reception.InputMemo->setPlainText(QStringLiteral("copy"));
-        form->text.ButtonClear->click();
+        QPlainTextEdit& copy = Control<QPlainTextEdit>(*form, "InputMemo");
+        copy.setPlainText(QStringLiteral("copy"));
+        Control<QPushButton>(*form, "ButtonClear").click();
         QVERIFY(Memo()->toPlainText().isEmpty());
-        QCOMPARE(form->reception.InputMemo->toPlainText(), QStringLiteral("copy"));
+        QCOMPARE(copy.toPlainText(), QStringLiteral("copy"));
     }
 };
 
