@@ -35,6 +35,9 @@ constexpr ProgramTextEntry kTexts[] = {
      "program from starting cannot be kept.",
      "Ни папка времени выполнения, ни папка кэша не принадлежат вам, поэтому нельзя удержать блокировку, которая не "
      "даёт запустить вторую копию программы."},
+    {Say::GenerationFailedTitle, "Ошибка формирования текста", "Ошибка формирования текста"},
+    {Say::GenerationFailedText, "Не могу сформировать текст - набор символов слишком мал!",
+     "Не могу сформировать текст - набор символов слишком мал!"},
 
     {Say::ExportWriting, "Writing %1 (%2 of %3)", "Запись %1 (%2 из %3)"},
     {Say::ExportWritten, "Written: %1 of %2 pairs of files", "Записано пар файлов: %1 из %2"},
@@ -42,6 +45,9 @@ constexpr ProgramTextEntry kTexts[] = {
     {Say::ExportFailed, "Failed at pair %1 of %2: %3 pairs of files written",
      "Ошибка на паре %1 из %2: записано пар файлов %3"},
     {Say::ExportFailure, "The export stopped at pair %1 of %2.\n%3", "Запись файлов остановлена на паре %1 из %2.\n%3"},
+    // Misspelling ("слищком") kept: it is the wording the exported files have always carried.
+    {Say::ExportFailureBody, "Невозможно сформировать текст - набор символов слищком мал!",
+     "Невозможно сформировать текст - набор символов слищком мал!"},
 
     {Say::VoiceLabel, "Signal voice", "Голос сигнала"},
     {Say::VoiceHint, "auto: the SoundFont when one is installed, otherwise the pure tone",

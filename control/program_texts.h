@@ -49,13 +49,16 @@ enum class Say : int {
     FolderMissing = 16, // %1 folder
     NotEnoughMemory = 17,
     InstanceLockUnguarded = 18,
+    GenerationFailedTitle = 19, // the text generator's message, the same in every language
+    GenerationFailedText = 20,
 
     // Batch export.
-    ExportWriting = 100, // %1 base name, %2 pair, %3 pairs
-    ExportWritten = 101, // %1 pairs written, %2 pairs
-    ExportStopped = 102, // %1 pairs written, %2 pairs
-    ExportFailed = 103,  // %1 pair, %2 pairs, %3 written
-    ExportFailure = 104, // %1 pair, %2 pairs, %3 the error naming the file
+    ExportWriting = 100,     // %1 base name, %2 pair, %3 pairs
+    ExportWritten = 101,     // %1 pairs written, %2 pairs
+    ExportStopped = 102,     // %1 pairs written, %2 pairs
+    ExportFailed = 103,      // %1 pair, %2 pairs, %3 written
+    ExportFailure = 104,     // %1 pair, %2 pairs, %3 the error naming the file
+    ExportFailureBody = 105, // keyed when a text cannot be generated; the same in every language
 
     // Signal voice.
     VoiceLabel = 150,

@@ -193,8 +193,8 @@ private:
         showingMessages_ = true;
         while (pendingMessages_ > 0) {
             --pendingMessages_;
-            form_->Dialogs().ShowMessage(form_, FromCp1251(GenerationErrorCaption()),
-                                         FromCp1251(GenerationErrorText()));
+            form_->Dialogs().ShowMessage(form_, form_->OwnText(Say::GenerationFailedTitle),
+                                         form_->OwnText(Say::GenerationFailedText));
         }
         showingMessages_ = false;
     }

@@ -322,7 +322,8 @@ private slots:
         form->textOptions.MemoSelectedSymbols->setPlainText(QStringLiteral("A!"));
         form->text.MemoText->setPlainText(QStringLiteral("before"));
         form->panel.ButtonRun->click();
-        QCOMPARE(dialogs->messages, QStringList{FromCp1251(GenerationErrorText())});
+        QCOMPARE(dialogs->messages,
+                 QStringList{QString::fromUtf8("Не могу сформировать текст - набор символов слишком мал!")});
         QVERIFY(dialogs->errors.isEmpty());
         QCOMPARE(form->text.MemoText->toPlainText(), QStringLiteral("before"));
         QCOMPARE(form->MediaPlayerText->mode(), Mode::NotOpen);
