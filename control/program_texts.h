@@ -3,8 +3,8 @@
 // the pages' own controls and the names the accessibility bus reads. Each is numbered and has an
 // English and a Russian text (UTF-8). Like the texts that accompany the caption table, the English
 // text is shown at language position 0 and the Russian one at every other position. A text whose
-// wording is the same in every language (the check list, the file names and filters of the save
-// dialogs) has that wording in both columns.
+// wording is the same in every language (the check list, the text generator's message, the file
+// names and filters of the window's file dialogs) has that wording in both columns.
 //
 // Numbers are grouped by topic so that each topic keeps its own block:
 //     1..99    transmission, Text page and file messages
@@ -250,7 +250,7 @@ enum class Say : int {
     ProtocolTitle = 600,
     ProtocolBegin = 601,             // %1 date and time
     ProtocolInitialSpeedCpm = 602,   // %1 start speed [cpm]
-    ProtocolInitialSpeedParis = 603, // %1 start speed [PARIS wpm]
+    ProtocolInitialSpeedParis = 603, // %1 start speed in the PARIS system
     ProtocolTrainText = 604,
     ProtocolCompetitionText = 605,
     ProtocolSpeed = 606,    // %1 nominal speed
