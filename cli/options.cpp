@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include "control/program_texts.h"
 #include "synthesis/codepage.h"
 #include "synthesis/timing.h"
 
@@ -247,7 +248,8 @@ void PrintError(const CliOptions& options, std::string_view cp1251) {
 }
 
 void PrintGenerationFailure(const CliOptions& options) {
-    PrintError(options, GenerationErrorCaption() + ": " + GenerationErrorText() + "\n");
+    PrintError(options, Cp(ProgramText(Say::GenerationFailedTitle, TextLanguage::Russian)) + ": " +
+                            Cp(ProgramText(Say::GenerationFailedText, TextLanguage::Russian)) + "\n");
 }
 
 bool ComposeOrReport(const CliOptions& options, Radiogram& radiogram) {

@@ -23,6 +23,21 @@ constexpr ProgramTextEntry kTexts[] = {
     {Say::CannotWriteFile, "Cannot write file \"%1\". %2", "Не удаётся записать файл \"%1\". %2"},
     {Say::NotRegularFile, "It is not a regular file.", "Это не обычный файл."},
     {Say::FileTooLarge, "The file is larger than %1 MB.", "Файл больше %1 МБ."},
+    {Say::TextOpenFilter, "Текстовые документы (*.txt)|*.TXT|Все файлы (*.*)|*.*",
+     "Текстовые документы (*.txt)|*.TXT|Все файлы (*.*)|*.*"},
+    {Say::TextSaveFilter, "Текстовые документы (*.txt)|*.TXT", "Текстовые документы (*.txt)|*.TXT"},
+    {Say::NoiseOpenFilter, "Звуковые файлы (*.wav)|*.wav|Все файлы (*.*)|*.*",
+     "Звуковые файлы (*.wav)|*.wav|Все файлы (*.*)|*.*"},
+    {Say::FolderMissing, "The folder \"%1\" does not exist.", "Папка \"%1\" не существует."},
+    {Say::NotEnoughMemory, "There is not enough memory for this work.", "Для этой работы не хватает памяти."},
+    {Say::InstanceLockUnguarded,
+     "Neither the runtime folder nor the cache folder is your own, so the lock that keeps a second copy of the "
+     "program from starting cannot be kept.",
+     "Ни папка времени выполнения, ни папка кэша не принадлежат вам, поэтому нельзя удержать блокировку, которая не "
+     "даёт запустить вторую копию программы."},
+    {Say::GenerationFailedTitle, "Ошибка формирования текста", "Ошибка формирования текста"},
+    {Say::GenerationFailedText, "Не могу сформировать текст - набор символов слишком мал!",
+     "Не могу сформировать текст - набор символов слишком мал!"},
 
     {Say::ExportWriting, "Writing %1 (%2 of %3)", "Запись %1 (%2 из %3)"},
     {Say::ExportWritten, "Written: %1 of %2 pairs of files", "Записано пар файлов: %1 из %2"},
@@ -30,6 +45,9 @@ constexpr ProgramTextEntry kTexts[] = {
     {Say::ExportFailed, "Failed at pair %1 of %2: %3 pairs of files written",
      "Ошибка на паре %1 из %2: записано пар файлов %3"},
     {Say::ExportFailure, "The export stopped at pair %1 of %2.\n%3", "Запись файлов остановлена на паре %1 из %2.\n%3"},
+    // Misspelling ("слищком") kept: it is the wording the exported files have always carried.
+    {Say::ExportFailureBody, "Невозможно сформировать текст - набор символов слищком мал!",
+     "Невозможно сформировать текст - набор символов слищком мал!"},
 
     {Say::VoiceLabel, "Signal voice", "Голос сигнала"},
     {Say::VoiceHint, "auto: the SoundFont when one is installed, otherwise the pure tone",
@@ -248,6 +266,23 @@ constexpr ProgramTextEntry kTexts[] = {
     {Say::ExportHistoryFilter, "CSV files (*.csv)|*.csv", "Файлы CSV (*.csv)|*.csv"},
     {Say::ExportHistoryWritten, "%1 checks written to \"%2\"", "Проверок записано: %1, файл \"%2\""},
     {Say::CloseWindow, "Close", "Закрыть"},
+
+    {Say::ProtocolTitle, "Checklist QLOR-2000", "Протокол КЛОР-2000"},
+    {Say::ProtocolBegin, "Begin %1", "Начало %1"},
+    {Say::ProtocolInitialSpeedCpm, "Initial speed %1 spm", "Начальная скорость %1 зн/мин"},
+    {Say::ProtocolInitialSpeedParis, "Initial speed %1 PARIS", "Начальная скорость %1 PARIS"},
+    {Say::ProtocolTrainText, "Train text", "Тренировочный текст"},
+    {Say::ProtocolCompetitionText, "Competition text", "Текст соревнования"},
+    {Say::ProtocolSpeed, "Speed %1", "Скорость %1"},
+    {Say::ProtocolPause, "Pause %1 sec", "Пауза %1 секунд"},
+    {Say::ProtocolFileName, "Протокол соревнования.txt", "Протокол соревнования.txt"},
+
+    {Say::CheckOwnText, "Текст произвольный", "Текст произвольный"},
+    {Say::CheckTextNumber, "Текст %1", "Текст %1"},
+    // "Cкорость" begins with a Latin capital C (0x43), followed by Cyrillic letters.
+    {Say::CheckSpeed, "Cкорость %1 зн/мин", "Cкорость %1 зн/мин"},
+    {Say::CheckErrorTotal, "Всего ошибок %1", "Всего ошибок %1"},
+    {Say::CheckFileName, "Протокол проверки.txt", "Протокол проверки.txt"},
 };
 
 constexpr bool InNumberOrder() {
@@ -274,6 +309,23 @@ std::string_view ProgramText(Say id, TextLanguage language) {
 
 std::span<const ProgramTextEntry> ProgramTexts() {
     return kTexts;
+}
+
+std::string FillText(std::string_view pattern, std::initializer_list<std::string_view> values) {
+    std::string out;
+    out.reserve(pattern.size());
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] >= '1' && pattern[i + 1] <= '9') {
+            const auto n = static_cast<size_t>(pattern[i + 1] - '1');
+            if (n < values.size()) {
+                out += values.begin()[n];
+                ++i;
+                continue;
+            }
+        }
+        out += pattern[i];
+    }
+    return out;
 }
 
 } // namespace qlor

@@ -2,7 +2,9 @@
 // The program's own texts that are not caption-table entries: messages, status lines, words of
 // the pages' own controls and the names the accessibility bus reads. Each is numbered and has an
 // English and a Russian text (UTF-8). Like the texts that accompany the caption table, the English
-// text is shown at language position 0 and the Russian one at every other position.
+// text is shown at language position 0 and the Russian one at every other position. A text whose
+// wording is the same in every language (the check list, the text generator's message, the file
+// names and filters of the window's file dialogs) has that wording in both columns.
 //
 // Numbers are grouped by topic so that each topic keeps its own block:
 //     1..99    transmission, Text page and file messages
@@ -11,7 +13,11 @@
 //   200..299   band conditions and audio export
 //   300..499   accessible names and descriptions
 //   500..599   progress window and drills
+//   600..649   competition protocol (Windows-1251 in the protocol)
+//   650..699   reception check list (Windows-1251 in the list)
+#include <initializer_list>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace qlor {
@@ -36,14 +42,23 @@ enum class Say : int {
     CannotCreateFile = 9, // %1 file, %2 reason
     CannotWriteFile = 10, // %1 file, %2 reason
     NotRegularFile = 11,
-    FileTooLarge = 12, // %1 size [MB]
+    FileTooLarge = 12,   // %1 size [MB]
+    TextOpenFilter = 13, // the same in every language, like the two below
+    TextSaveFilter = 14,
+    NoiseOpenFilter = 15,
+    FolderMissing = 16, // %1 folder
+    NotEnoughMemory = 17,
+    InstanceLockUnguarded = 18,
+    GenerationFailedTitle = 19, // the text generator's message, the same in every language
+    GenerationFailedText = 20,
 
     // Batch export.
-    ExportWriting = 100, // %1 base name, %2 pair, %3 pairs
-    ExportWritten = 101, // %1 pairs written, %2 pairs
-    ExportStopped = 102, // %1 pairs written, %2 pairs
-    ExportFailed = 103,  // %1 pair, %2 pairs, %3 written
-    ExportFailure = 104, // %1 pair, %2 pairs, %3 the error naming the file
+    ExportWriting = 100,     // %1 base name, %2 pair, %3 pairs
+    ExportWritten = 101,     // %1 pairs written, %2 pairs
+    ExportStopped = 102,     // %1 pairs written, %2 pairs
+    ExportFailed = 103,      // %1 pair, %2 pairs, %3 written
+    ExportFailure = 104,     // %1 pair, %2 pairs, %3 the error naming the file
+    ExportFailureBody = 105, // keyed when a text cannot be generated; the same in every language
 
     // Signal voice.
     VoiceLabel = 150,
@@ -230,6 +245,24 @@ enum class Say : int {
     ExportHistoryFilter = 542,
     ExportHistoryWritten = 543, // %1 checks, %2 file
     CloseWindow = 544,
+
+    // Competition protocol: English at language position 0, Russian at every other.
+    ProtocolTitle = 600,
+    ProtocolBegin = 601,             // %1 date and time
+    ProtocolInitialSpeedCpm = 602,   // %1 start speed [cpm]
+    ProtocolInitialSpeedParis = 603, // %1 start speed in the PARIS system
+    ProtocolTrainText = 604,
+    ProtocolCompetitionText = 605,
+    ProtocolSpeed = 606,    // %1 nominal speed
+    ProtocolPause = 607,    // %1 pause [s]
+    ProtocolFileName = 608, // the same in every language
+
+    // Reception check list: Russian in every language.
+    CheckOwnText = 650,
+    CheckTextNumber = 651, // %1 the four text-number digits
+    CheckSpeed = 652,      // %1 the three speed digits
+    CheckErrorTotal = 653, // %1 errors
+    CheckFileName = 654,
 };
 
 struct ProgramTextEntry {
@@ -246,5 +279,9 @@ inline std::string_view ProgramText(Say id, int languagePosition) {
 
 // Every entry, in number order.
 std::span<const ProgramTextEntry> ProgramTexts();
+
+// `pattern` with each "%1".."%9" replaced by the value of that number; a marker without a value
+// stays as written. The values are put in as they are, so pattern and values share one encoding.
+std::string FillText(std::string_view pattern, std::initializer_list<std::string_view> values);
 
 } // namespace qlor

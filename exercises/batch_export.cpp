@@ -1,5 +1,7 @@
 #include "exercises/batch_export.h"
 
+#include "control/program_texts.h"
+#include "synthesis/codepage.h"
 #include "synthesis/safe_file.h"
 #include "synthesis/timing.h"
 
@@ -77,7 +79,7 @@ ExportItem PlanExportItem(const ExportParams& params, int i) {
     if (generated.failed || generated.body.empty()) {
         // The export goes on: the MIDI file keys the failure text, the text file gets no body.
         item.generationFailed = true;
-        item.segment.body = ExportFailureBody();
+        item.segment.body = Cp(ProgramText(Say::ExportFailureBody, TextLanguage::Russian));
     } else {
         item.displayed += generated.body;
         item.segment.body = std::move(generated.body);

@@ -199,18 +199,7 @@ std::string HistoryProblemText(const HistoryStatus& status, std::string_view pat
     case HistoryProblem::CannotOpen:
         break;
     }
-    const std::string_view pattern = ProgramText(id, language);
-    const std::string_view values[] = {path, status.detail, status.keptAs};
-    std::string out;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] >= '1' && pattern[i + 1] <= '3') {
-            out += values[pattern[i + 1] - '1'];
-            ++i;
-        } else {
-            out += pattern[i];
-        }
-    }
-    return out;
+    return FillText(ProgramText(id, language), {path, status.detail, status.keptAs});
 }
 
 } // namespace qlor

@@ -1,5 +1,6 @@
 #include "exercises/competition.h"
 
+#include "control/program_texts.h"
 #include "synthesis/codepage.h"
 #include "synthesis/timing.h"
 #include "textgen/radiogram.h"
@@ -9,32 +10,9 @@
 namespace qlor {
 namespace {
 
-// The protocol's fixed words: English at language position 0, Russian at any other.
-struct ProtocolWords {
-    std::string title;           // "Checklist QLOR-2000"
-    std::string begin;           // "Begin "
-    std::string initialSpeed;    // "Initial speed "
-    std::string cpmUnit;         // " spm"
-    std::string trainText;       // "Train text"
-    std::string competitionText; // "Competition text"
-    std::string speed;           // "Speed "
-    std::string pause;           // "Pause "
-    std::string seconds;         // " sec"
-};
-
-const ProtocolWords& Words(bool english) {
-    static const ProtocolWords kEnglish{"Checklist QLOR-2000", "Begin ", "Initial speed ", " spm", "Train text",
-                                        "Competition text",    "Speed ", "Pause ",         " sec"};
-    static const ProtocolWords kRussian{Cp("Протокол КЛОР-2000"),
-                                        Cp("Начало "),
-                                        Cp("Начальная скорость "),
-                                        Cp(" зн/мин"),
-                                        Cp("Тренировочный текст"),
-                                        Cp("Текст соревнования"),
-                                        Cp("Скорость "),
-                                        Cp("Пауза "),
-                                        Cp(" секунд")};
-    return english ? kEnglish : kRussian;
+// One of the protocol's fixed lines in Windows-1251, "%1" filled with `value` (already cp1251).
+std::string ProtocolLine(Say id, TextLanguage language, std::string_view value = {}) {
+    return FillText(Cp(ProgramText(id, language)), {value});
 }
 
 std::string Body(const CompetitionParams& params, int groups, int d4) {
@@ -70,22 +48,24 @@ std::string CompetitionPlan::ProtocolText() const {
 
 CompetitionPlan PlanCompetition(const CompetitionParams& params) {
     const TransmissionSettings& s = params.settings;
-    const ProtocolWords& w = Words(params.english);
+    // English at language position 0, Russian at any other.
+    const TextLanguage language = params.english ? TextLanguage::English : TextLanguage::Russian;
     const int start = StartSpeed(s);
     const int final = FinalSpeed(s);
-    const std::string pauseLine = w.pause + std::to_string(kCompetitionPauseSeconds) + w.seconds;
+    const std::string pauseLine = ProtocolLine(Say::ProtocolPause, language, std::to_string(kCompetitionPauseSeconds));
     const std::string marker = (s.textType == 0 || s.textType == 1) ? "OOOOO " : "00000 ";
 
     CompetitionPlan plan;
     auto& p = plan.protocol;
-    p.push_back(w.title);
-    p.push_back(w.begin + params.dateTime);
-    p.push_back(w.initialSpeed + std::to_string(start) + (params.cpm ? w.cpmUnit : std::string(" PARIS")));
+    p.push_back(ProtocolLine(Say::ProtocolTitle, language));
+    p.push_back(ProtocolLine(Say::ProtocolBegin, language, params.dateTime));
+    p.push_back(ProtocolLine(params.cpm ? Say::ProtocolInitialSpeedCpm : Say::ProtocolInitialSpeedParis, language,
+                             std::to_string(start)));
 
     if (params.trainText) {
         const int s0 = SendingSpeed(start, s.textType, params.cpm);
         const std::string body = Body(params, std::max(1, s0 / 5), s.number[3] - 1);
-        p.push_back(w.trainText);
+        p.push_back(ProtocolLine(Say::ProtocolTrainText, language));
         p.push_back("TRAIN " + std::to_string(s0));
         p.push_back("vvv=");
         p.push_back(body);
@@ -99,8 +79,8 @@ CompetitionPlan PlanCompetition(const CompetitionParams& params) {
         const int nominal = start + 10 * (i - 1);
         const int sending = SendingSpeed(nominal, s.textType, params.cpm);
         const std::string body = Body(params, std::max(1, sending / 5), s.number[3] + i);
-        p.push_back(w.competitionText);
-        p.push_back(w.speed + std::to_string(nominal));
+        p.push_back(ProtocolLine(Say::ProtocolCompetitionText, language));
+        p.push_back(ProtocolLine(Say::ProtocolSpeed, language, std::to_string(nominal)));
         p.push_back(marker + std::to_string(nominal));
         p.push_back("vvv=");
         p.push_back(body);

@@ -1,5 +1,6 @@
 #include "exercises/reception_check.h"
 
+#include "control/program_texts.h"
 #include "synthesis/codepage.h"
 
 #include <algorithm>
@@ -89,23 +90,24 @@ CheckList BuildCheckList(const CheckHead& head, const std::vector<std::string>& 
                          const std::vector<std::string>& copyLines) {
     CheckList list;
     list.lines.push_back(head.dateTime);
+    // The list's fixed words are Russian in every interface language.
+    const auto line = [](Say id, std::string_view value = {}) {
+        return FillText(Cp(ProgramText(id, TextLanguage::Russian)), {value});
+    };
     if (head.ownText) {
-        list.lines.push_back(Cp("Текст произвольный"));
+        list.lines.push_back(line(Say::CheckOwnText));
     } else {
-        std::string line = Cp("Текст ");
+        std::string digits;
         for (int digit : head.number) {
-            line += std::to_string(digit);
+            digits += std::to_string(digit);
         }
-        list.lines.push_back(std::move(line));
+        list.lines.push_back(line(Say::CheckTextNumber, digits));
     }
-    // The first letter is a Latin capital C followed by Cyrillic letters, as the system writes it.
-    std::string speedLine = Cp("C"
-                               "корость ");
+    std::string speed;
     for (int digit : head.speed) {
-        speedLine += std::to_string(digit);
+        speed += std::to_string(digit);
     }
-    speedLine += Cp(" зн/мин");
-    list.lines.push_back(std::move(speedLine));
+    list.lines.push_back(line(Say::CheckSpeed, speed));
 
     static const std::string kNoLine;
     for (size_t i = 0; i < sentLines.size(); ++i) {
@@ -126,7 +128,7 @@ CheckList BuildCheckList(const CheckHead& head, const std::vector<std::string>& 
         // The copy cut to the length of the sent line.
         list.lines.push_back(copy.substr(0, std::min(copy.size(), sent.size())));
     }
-    list.lines.push_back(Cp("Всего ошибок ") + std::to_string(list.errors));
+    list.lines.push_back(line(Say::CheckErrorTotal, std::to_string(list.errors)));
     return list;
 }
 

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
+#include <QThread>
 
 #include <cstdio>
 #include <cstring>
@@ -27,10 +28,27 @@ public:
         try {
             return QApplication::notify(receiver, event);
         } catch (const std::exception& error) {
-            QMessageBox::critical(activeWindow(), applicationDisplayName(), qlor::ExceptionText(error));
+            // In the window's language while the window exists, English before and after.
+            const int position = form != nullptr && QThread::currentThread() == thread() ? form->LanguagePosition() : 0;
+            QMessageBox::critical(activeWindow(), applicationDisplayName(),
+                                  qlor::ExceptionText(error, qlor::TextLanguageAt(position)));
         }
         return false;
     }
+
+    const qlor::TMainForm* form = nullptr;
+};
+
+// Points the application's error report at the window for as long as the window lives.
+class ReportLanguage {
+public:
+    ReportLanguage(GuardedApplication& app, const qlor::TMainForm& form) : app_(app) { app_.form = &form; }
+    ~ReportLanguage() { app_.form = nullptr; }
+    ReportLanguage(const ReportLanguage&) = delete;
+    ReportLanguage& operator=(const ReportLanguage&) = delete;
+
+private:
+    GuardedApplication& app_;
 };
 
 } // namespace
@@ -73,6 +91,7 @@ int main(int argc, char** argv) try {
     qlor::CheckHistory history(qlor::CheckHistory::DefaultPath());
     qlor::TMainForm form(nullptr, nullptr, &store);
     form.SetCheckHistory(&history);
+    const ReportLanguage reportLanguage(app, form);
     QObject::connect(&instance, &qlor::SingleInstance::raiseRequested, &form, &qlor::TMainForm::RaiseRequest);
     // SIGTERM, SIGINT and SIGHUP close the window as its close button does.
     qlor::TerminationSignals terminationSignals;
@@ -80,8 +99,7 @@ int main(int argc, char** argv) try {
     form.show();
     if (unguarded)
         QMessageBox::warning(&form, QApplication::applicationDisplayName(),
-                             QObject::tr("Neither the runtime folder nor the cache folder is your own, so the lock "
-                                         "that keeps a second copy of the program from starting cannot be kept."));
+                             form.OwnText(qlor::Say::InstanceLockUnguarded));
     const int status = QApplication::exec();
     // A check that waited for a busy history gets one more chance.
     if (history.Flush().problem != qlor::HistoryProblem::None && history.Pending() > 0)

@@ -139,11 +139,12 @@ void TMainForm::PrepareControls() {
     TrainTimer->setInterval(200); // [ms]
     CreatePlayers();
 
-    OpenDialogText.filter = QString::fromUtf8("Текстовые документы (*.txt)|*.TXT|Все файлы (*.*)|*.*");
-    SaveDialogText.filter = QString::fromUtf8("Текстовые документы (*.txt)|*.TXT");
+    // The filters read the same in every language.
+    OpenDialogText.filter = OwnText(Say::TextOpenFilter);
+    SaveDialogText.filter = OwnText(Say::TextSaveFilter);
     SaveDialogText.defaultExt = QStringLiteral("txt");
     SaveDialogText.overwritePrompt = true;
-    OpenDialogNoise.filter = QString::fromUtf8("Звуковые файлы (*.wav)|*.wav|Все файлы (*.*)|*.*");
+    OpenDialogNoise.filter = OwnText(Say::NoiseOpenFilter);
 
     for (QPlainTextEdit* memo : {text.MemoText, reception.InputMemo, reception.CheckList, competition.MemoProtokol,
                                  textOptions.MemoSelectedSymbols}) {

@@ -36,7 +36,7 @@ void TMainForm::CompRunClick() {
     } catch (const std::exception& error) {
         competitionRunning_ = false;
         AbandonRun();
-        dialogs_->ShowError(this, ExceptionText(error));
+        dialogs_->ShowError(this, ExceptionText(error, TextLanguageAt(LanguagePosition())));
     }
 }
 
@@ -99,7 +99,7 @@ void TMainForm::CompStopClick() {
 
 void TMainForm::Button52Click() {
     FileDialogSpec request = SaveDialogText;
-    request.fileName = QString::fromUtf8("Протокол соревнования.txt");
+    request.fileName = OwnText(Say::ProtocolFileName);
     SaveMemoAs(request, competition.MemoProtokol);
 }
 

@@ -121,7 +121,7 @@ void TMainForm::ButtonRunClick() {
         StartRun();
     } catch (const std::exception& error) {
         AbandonRun();
-        dialogs_->ShowError(this, ExceptionText(error));
+        dialogs_->ShowError(this, ExceptionText(error, TextLanguageAt(LanguagePosition())));
     }
 }
 
@@ -138,7 +138,7 @@ void TMainForm::StartRun() {
     const ComposeResult composed = ComposeRadiogram(controls);
     if (composed.failed) {
         // The generator's own message, Russian in every interface language.
-        dialogs_->ShowMessage(this, FromCp1251(GenerationErrorCaption()), FromCp1251(GenerationErrorText()));
+        dialogs_->ShowMessage(this, OwnText(Say::GenerationFailedTitle), OwnText(Say::GenerationFailedText));
         ControlUnBlock();
         return;
     }

@@ -78,12 +78,14 @@ public:
         }
 
         result_ = ExportResult{};
-        worker_ = std::thread([this, run, params = std::move(params), sound = std::move(sound)] {
+        // The worker never reads the window: the language of its error text is taken now.
+        const TextLanguage language = TextLanguageAt(form_->LanguagePosition());
+        worker_ = std::thread([this, run, language, params = std::move(params), sound = std::move(sound)] {
             try {
                 result_ = RunSeries(run, params, sound);
             } catch (const std::exception& error) {
                 // Each pair is written as a whole, so the pairs before stay and none is half-written.
-                result_.error = ExceptionText(error).toStdString();
+                result_.error = ExceptionText(error, language).toStdString();
             }
             QMetaObject::invokeMethod(
                 this, [this, run] { Finished(run); }, Qt::QueuedConnection);
@@ -195,8 +197,8 @@ private:
         showingMessages_ = true;
         while (pendingMessages_ > 0) {
             --pendingMessages_;
-            form_->Dialogs().ShowMessage(form_, FromCp1251(GenerationErrorCaption()),
-                                         FromCp1251(GenerationErrorText()));
+            form_->Dialogs().ShowMessage(form_, form_->OwnText(Say::GenerationFailedTitle),
+                                         form_->OwnText(Say::GenerationFailedText));
         }
         showingMessages_ = false;
     }

@@ -74,7 +74,7 @@ void TMainForm::ButtonCheckTextClick() {
 
 void TMainForm::Button51Click() {
     FileDialogSpec request = SaveDialogText;
-    request.fileName = QString::fromUtf8("Протокол проверки.txt");
+    request.fileName = OwnText(Say::CheckFileName);
     // The list exactly as the box holds it: Windows-1251, every line ended by CR LF.
     SaveMemoAs(request, reception.CheckList);
 }

@@ -59,7 +59,9 @@ void TMainForm::ButtonSaveClick() {
 }
 
 void TMainForm::SaveMemoAs(const FileDialogSpec& request, const QPlainTextEdit* memo) {
-    const auto path = dialogs_->SaveFile(this, request);
+    FileDialogSpec ask = request;
+    ask.language = TextLanguageAt(LanguagePosition());
+    const auto path = dialogs_->SaveFile(this, ask);
     if (!path)
         return;
     const std::string bytes = MemoBytes(memo);

@@ -1,5 +1,7 @@
 #include "shell/page_control.h"
 
+#include "control/program_texts.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QKeyEvent>
@@ -275,7 +277,11 @@ public:
         if (t == QAccessible::Name) {
             if (!Tab()->accessibleName().isEmpty())
                 return Tab()->accessibleName();
-            return Tab()->text().isEmpty() ? QStringLiteral("Blank page") : Tab()->text();
+            if (Tab()->text().isEmpty()) {
+                const std::string_view blank = ProgramText(Say::AccBlankPage, TextLanguage::English);
+                return QString::fromUtf8(blank.data(), static_cast<qsizetype>(blank.size()));
+            }
+            return Tab()->text();
         }
         return QAccessibleWidget::text(t);
     }

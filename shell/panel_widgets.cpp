@@ -1,5 +1,7 @@
 #include "shell/panel_widgets.h"
 
+#include "control/program_texts.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyleOptionButton>
@@ -103,7 +105,18 @@ void StepButton::paintEvent(QPaintEvent*) {
     }
 }
 
-Lamp::Lamp(QWidget* parent) : QLabel(parent) {
+namespace {
+
+QString EnglishText(Say id) {
+    const std::string_view text = ProgramText(id, TextLanguage::English);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+Lamp::Lamp(QWidget* parent)
+    : QLabel(parent), idleName_(EnglishText(Say::AccTransmissionLampIdle)),
+      onAirName_(EnglishText(Say::AccTransmissionLampOnAir)) {
     setFixedSize(kWidth, kHeight);
     setAutoFillBackground(true);
     setFocusPolicy(Qt::NoFocus);

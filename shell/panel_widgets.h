@@ -75,8 +75,8 @@ public:
 
 private:
     bool onAir_ = false;
-    QString idleName_ = QStringLiteral("Transmission lamp: idle");
-    QString onAirName_ = QStringLiteral("Transmission lamp: on air");
+    QString idleName_; // English until the window sets the names of its language
+    QString onAirName_;
 };
 
 } // namespace qlor

@@ -194,6 +194,7 @@ void ProgressWindow::ButtonExportCsvClick() {
     request.defaultExt = QStringLiteral("csv");
     request.fileName = QStringLiteral("qlor-history.csv");
     request.overwritePrompt = true;
+    request.language = TextLanguageAt(form_->LanguagePosition());
     const auto path = form_->Dialogs().SaveFile(this, request);
     if (!path)
         return;

@@ -10,6 +10,14 @@
 #include <QRegularExpression>
 
 namespace qlor {
+namespace {
+
+QString Words(Say id, TextLanguage language) {
+    const std::string_view words = ProgramText(id, language);
+    return QString::fromUtf8(words.data(), static_cast<qsizetype>(words.size()));
+}
+
+} // namespace
 
 QStringList QtNameFilters(const QString& filter) {
     QStringList out;
@@ -67,9 +75,9 @@ std::optional<QString> QtUiDialogs::SaveFile(QWidget* parent, const FileDialogSp
         // The folder of the chosen name must already exist.
         if (!request.pathMustExist || QFileInfo(path).absoluteDir().exists())
             return path;
-        QMessageBox::warning(parent, QApplication::applicationDisplayName(),
-                             QObject::tr("The folder \"%1\" does not exist.")
-                                 .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath())));
+        QMessageBox::warning(
+            parent, QApplication::applicationDisplayName(),
+            Words(Say::FolderMissing, request.language).arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath())));
     }
 }
 
@@ -100,9 +108,9 @@ void QtUiDialogs::ShowMessage(QWidget* parent, const QString& caption, const QSt
     ShowBox(parent, QMessageBox::Information, caption, text);
 }
 
-QString ExceptionText(const std::exception& error) {
+QString ExceptionText(const std::exception& error, TextLanguage language) {
     if (dynamic_cast<const std::bad_alloc*>(&error))
-        return QObject::tr("There is not enough memory for this work.");
+        return Words(Say::NotEnoughMemory, language);
     return QString::fromLocal8Bit(error.what());
 }
 

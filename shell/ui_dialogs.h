@@ -2,6 +2,8 @@
 // The window's modal dialogs behind one small interface, so that tests can answer them: file open
 // and save, the folder chooser and the two message boxes (the standard error report and a plain
 // message).
+#include "control/program_texts.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +23,7 @@ struct FileDialogSpec {
     QString fileName;    // proposed name ("0123.txt", "*.txt")
     bool overwritePrompt = false;
     bool pathMustExist = true;
+    TextLanguage language = TextLanguage::English; // of the message the dialog itself may show
 };
 
 // Qt name filters of a "description|pattern|..." list; the pattern is shown in the description
@@ -50,7 +53,7 @@ public:
     void ShowMessage(QWidget* parent, const QString& caption, const QString& text) override;
 };
 
-// The text of an exception for the error report ("not enough memory" for bad_alloc).
-QString ExceptionText(const std::exception& error);
+// The text of an exception for the error report ("not enough memory" for bad_alloc, in `language`).
+QString ExceptionText(const std::exception& error, TextLanguage language);
 
 } // namespace qlor

@@ -138,18 +138,6 @@ GenerateResult GenerateText(const GenerateParams& params) {
     return result;
 }
 
-std::string GenerationErrorCaption() {
-    return Cp("Ошибка формирования текста");
-}
-
-std::string GenerationErrorText() {
-    return Cp("Не могу сформировать текст - набор символов слишком мал!");
-}
-
-std::string ExportFailureBody() {
-    return Cp("Невозможно сформировать текст - набор символов слищком мал!");
-}
-
 std::string RadiogramHeader(const RadiogramControls& controls) {
     if (!controls.needHeader) {
         return {};

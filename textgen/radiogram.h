@@ -26,12 +26,6 @@ struct GenerateResult {
 };
 GenerateResult GenerateText(const GenerateParams& params);
 
-// The generator's own message (cp1251), shown by the caller in every interface language.
-std::string GenerationErrorCaption(); // "Ошибка формирования текста"
-std::string GenerationErrorText(); // "Не могу сформировать текст - набор символов слишком мал!"
-// Body keyed by the batch export when a generation fails (the system's text, misspelling kept).
-std::string ExportFailureBody(); // "Невозможно сформировать текст - набор символов слищком мал!"
-
 // The states of the controls that composing a radiogram reads (all texts cp1251, memos
 // exactly as their boxes hold them, CR LF between lines).
 struct RadiogramControls {

@@ -39,5 +39,28 @@ TEST(ProgramTexts, EnglishOnlyAtPositionZero) {
     EXPECT_EQ(ProgramText(Say::NothingToSendTitle, -1), "Нечего передавать");
 }
 
+// Texts the window shows whose wording does not follow the language: the same bytes at every
+// position (the check list's words are read in Russian only and pinned by the check's tests).
+TEST(ProgramTexts, FixedWordingIsTheSameInEveryLanguage) {
+    const struct {
+        Say id;
+        std::string_view text;
+    } kFixed[] = {
+        {Say::TextOpenFilter, "Текстовые документы (*.txt)|*.TXT|Все файлы (*.*)|*.*"},
+        {Say::TextSaveFilter, "Текстовые документы (*.txt)|*.TXT"},
+        {Say::NoiseOpenFilter, "Звуковые файлы (*.wav)|*.wav|Все файлы (*.*)|*.*"},
+        {Say::GenerationFailedTitle, "Ошибка формирования текста"},
+        {Say::GenerationFailedText, "Не могу сформировать текст - набор символов слишком мал!"},
+        {Say::ExportFailureBody, "Невозможно сформировать текст - набор символов слищком мал!"},
+        {Say::ProtocolFileName, "Протокол соревнования.txt"},
+        {Say::CheckFileName, "Протокол проверки.txt"},
+    };
+    for (const auto& row : kFixed) {
+        SCOPED_TRACE(static_cast<int>(row.id));
+        EXPECT_EQ(ProgramText(row.id, TextLanguage::English), row.text);
+        EXPECT_EQ(ProgramText(row.id, TextLanguage::Russian), row.text);
+    }
+}
+
 } // namespace
 } // namespace qlor

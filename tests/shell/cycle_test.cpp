@@ -331,7 +331,8 @@ private slots:
         Control<QPlainTextEdit>(*form, "MemoSelectedSymbols").setPlainText(QStringLiteral("A!"));
         MemoText().setPlainText(QStringLiteral("before"));
         ButtonRun().click();
-        QCOMPARE(dialogs->messages, QStringList{FromCp1251(GenerationErrorText())});
+        QCOMPARE(dialogs->messages,
+                 QStringList{QString::fromUtf8("Не могу сформировать текст - набор символов слишком мал!")});
         QVERIFY(dialogs->errors.isEmpty());
         QCOMPARE(MemoText().toPlainText(), QStringLiteral("before"));
         QCOMPARE(form->MediaPlayerText->mode(), Mode::NotOpen);

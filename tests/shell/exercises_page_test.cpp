@@ -398,7 +398,7 @@ private slots:
         Export();
         QTRY_COMPARE(dialogs->messages.size(), 3);
         for (const QString& m : dialogs->messages)
-            QCOMPARE(m, FromCp1251(GenerationErrorText()));
+            QCOMPARE(m, QString::fromUtf8("Не могу сформировать текст - набор символов слишком мал!"));
         QVERIFY(dialogs->errors.isEmpty());
         ExportParams core = CoreExportParams(3, Path("core"));
         core.controls.allSymbols = false;

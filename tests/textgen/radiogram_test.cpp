@@ -196,12 +196,6 @@ TEST(GenerateText, HugeGroupCountsStayLinear) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
-TEST(GenerationMessages, RussianTexts) {
-    EXPECT_EQ(Cp1251ToUtf8(GenerationErrorCaption()), "Ошибка формирования текста");
-    EXPECT_EQ(Cp1251ToUtf8(GenerationErrorText()), "Не могу сформировать текст - набор символов слишком мал!");
-    EXPECT_EQ(Cp1251ToUtf8(ExportFailureBody()), "Невозможно сформировать текст - набор символов слищком мал!");
-}
-
 RadiogramControls Controls() {
     RadiogramControls c;
     c.settings = DefaultTransmissionSettings();
