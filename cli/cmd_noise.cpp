@@ -63,8 +63,9 @@ Command SetUpNoise(CLI::App& command) {
 }
 
 const RegisterCommand kRegister("noise", SetUpNoise,
-                                "noise --kind hiss|static|qrm|mix [--seconds S] [--seed N] [--rate R] "
-                                "--out FILE.(wav|flac|ogg)  (writes a looping band-noise recording)");
+                                std::string("noise --kind hiss|static|qrm|mix [--seconds S] [--seed N] [--rate R] ") +
+                                    kEncodingUsage +
+                                    " --out FILE.(wav|flac|ogg)  (writes a looping band-noise recording)");
 
 } // namespace
 } // namespace qlor::cli

@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
     using namespace qlor::cli;
     CLI::App app("", "qlor-cli");
     app.formatter(std::make_shared<UsageFormatter>());
+    app.set_help_flag("-h,--help", "print this help");
     app.set_version_flag("--version", "qlor-cli " QLOR_VERSION, "print the version");
     app.allow_extras(); // an unknown command is told below, in its own words
     ConfigureCommandLine(app);
@@ -71,7 +72,7 @@ int main(int argc, char** argv) {
         std::cerr << "qlor-cli: " << UsageErrorText(e) << "\n";
         return 2;
     } catch (const UsageError& e) {
-        std::cerr << "qlor-cli: " << e.message << "\n";
+        std::cerr << "qlor-cli: " << UsageErrorText(e) << "\n";
         return 2;
     }
     const auto selected = app.get_subcommands();
@@ -94,7 +95,7 @@ int main(int argc, char** argv) {
     try {
         return commands.at(selected.front())();
     } catch (const UsageError& e) {
-        std::cerr << "qlor-cli: " << e.message << "\n";
+        std::cerr << "qlor-cli: " << UsageErrorText(e) << "\n";
         return 2;
     } catch (const std::bad_alloc&) {
         std::cerr << "qlor-cli: there is not enough memory for this work\n";

@@ -286,9 +286,42 @@ void ParseCommandLine(CLI::App& app, std::vector<std::string> args) {
     app.parse(args);
 }
 
+namespace {
+
+// The words quoted in a message may hold line breaks and other control characters; they are shown
+// as \xNN so that the message stays on its one line.
+std::string OneLine(std::string_view text) {
+    std::string line;
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
+            static const char kHex[] = "0123456789abcdef";
+            line += "\\x";
+            line += kHex[(c >> 4) & 0xf];
+            line += kHex[c & 0xf];
+        } else {
+            line += c;
+        }
+    }
+    return line;
+}
+
+} // namespace
+
+std::string UsageErrorText(const UsageError& error) {
+    return error.message.empty() ? "bad arguments" : OneLine(error.message);
+}
+
 std::string UsageErrorText(const CLI::Error& error) {
-    std::string text = error.what();
-    text = text.substr(0, text.find('\n'));
+    std::string text = OneLine(error.what());
+    // Two of the parser's own texts, said as the rest of the program says them.
+    const std::string_view flagOverride = " was given a disallowed flag override";
+    if (text.size() > flagOverride.size() && text.ends_with(flagOverride)) {
+        return "--" + text.substr(0, text.size() - flagOverride.size()) + " takes no value";
+    }
+    if (const size_t colon = text.find(": "); colon != std::string::npos && text.ends_with(" missing") &&
+                                              text.find(" required ", colon) != std::string::npos) {
+        return text.substr(0, colon) + ": missing value";
+    }
     return text.empty() ? "bad arguments" : text;
 }
 

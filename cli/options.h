@@ -82,8 +82,9 @@ void AddArguments(CLI::App& command, CliOptions& options, size_t maxArguments = 
 // Parses `args` (without the program name) into `app`; throws CLI::ParseError or UsageError.
 void ParseCommandLine(CLI::App& app, std::vector<std::string> args);
 
-// The one line ("qlor-cli: " follows in front) that tells what was wrong with the arguments.
+// The one line ("qlor-cli: " goes in front) that tells what was wrong with the arguments.
 std::string UsageErrorText(const CLI::Error& error);
+std::string UsageErrorText(const UsageError& error);
 
 // Validators of option values; a failing one names the option, what it expects and what it got.
 // A decimal integer in [min, max]; the value becomes its plain decimal form, so a leading 0 is no
