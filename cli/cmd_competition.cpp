@@ -87,7 +87,7 @@ Command SetUpCompetition(CLI::App& command) {
         ->check(Accepted([](const std::string& v) { return v == "en" || v == "ru"; }, "en or ru"))
         ->type_name("en|ru");
     command.add_option("--protocol", a->protocolPath, "write the protocol (CR LF) instead of printing it")
-        ->check(CLI::Validator([](const std::string& v) { return v.empty() ? "empty file name" : ""; }, ""))
+        ->check(OutputFileName())
         ->type_name("FILE");
     AddTextOptions(command, a->options);
     AddSoundOptions(command, a->options);

@@ -2,6 +2,7 @@
 // each optionally with its sound file, rendered as `render` renders (voice, noise and levels).
 #include "audio/offline_render.h"
 #include "cli/options.h"
+#include "cli/render_options.h"
 #include "control/settings_store.h"
 #include "exercises/batch_export.h"
 
@@ -73,51 +74,8 @@ Command SetUpExport(CLI::App& command) {
                          "ogg, flac, mp3 or wav"))
         ->type_name("ogg|flac|mp3|wav");
     // The sound of the sound files, as for `render`.
-    const auto given = [a] { a->soundGiven = true; };
-    command
-        .add_option_function<std::string>(
-            "--voice",
-            [a, given](const std::string& v) {
-                ParseVoiceName(v, a->sound.voice);
-                given();
-            },
-            "with --audio: the signal's voice")
-        ->check(Accepted(
-            [](const std::string& v) {
-                VoiceKind voice;
-                return ParseVoiceName(v, voice);
-            },
-            "soundfont, tone or auto"))
-        ->type_name("soundfont|tone|auto");
-    command
-        .add_option_function<std::string>(
-            "--noise",
-            [a, given](const std::string& v) {
-                a->sound.noisePath = v;
-                given();
-            },
-            "with --audio: the looping noise recording")
-        ->type_name("FILE");
-    command
-        .add_option_function<int>(
-            "--midi-level",
-            [a, given](int v) {
-                a->sound.midiLevel = static_cast<uint16_t>(v);
-                given();
-            },
-            "with --audio: the level of the signal")
-        ->transform(IntIn(0, 65535))
-        ->type_name("N");
-    command
-        .add_option_function<int>(
-            "--noise-level",
-            [a, given](int v) {
-                a->sound.noiseLevel = static_cast<uint16_t>(v);
-                given();
-            },
-            "with --audio: the level of the noise")
-        ->transform(IntIn(0, 65535))
-        ->type_name("N");
+    AddRenderSoundOptions(
+        command, a->sound, [a] { a->soundGiven = true; }, "with --audio: ");
     AddArguments(command, a->options);
     return [a] { return RunExportCommand(*a); };
 }

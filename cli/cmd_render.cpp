@@ -3,6 +3,7 @@
 #include "audio/offline_render.h"
 #include "audio/signal_to_noise.h"
 #include "cli/options.h"
+#include "cli/render_options.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -70,23 +71,7 @@ int RunRender(const RenderArgs& a) {
 Command SetUpRender(CLI::App& command) {
     auto a = std::make_shared<RenderArgs>();
     RenderRequest& r = a->request;
-    command.add_option("--noise", r.noisePath, "a noise recording, looped under the signal")->type_name("FILE");
-    command.add_option("--midi-level", r.midiLevel, "the level of the signal")
-        ->transform(IntIn(0, 65535))
-        ->type_name("N");
-    command.add_option("--noise-level", r.noiseLevel, "the level of the noise")
-        ->transform(IntIn(0, 65535))
-        ->type_name("N");
-    command
-        .add_option_function<std::string>(
-            "--voice", [a](const std::string& v) { ParseVoiceName(v, a->request.voice); }, "the signal's voice")
-        ->check(Accepted(
-            [](const std::string& v) {
-                VoiceKind voice;
-                return ParseVoiceName(v, voice);
-            },
-            "soundfont, tone or auto"))
-        ->type_name("soundfont|tone|auto");
+    AddRenderSoundOptions(command, r);
     command.add_option("--rate", r.rate, "sample rate [frames/s]")->transform(IntIn(8000, 192000))->type_name("R");
     command.add_option("--soundfont", r.soundFontPath, "the SoundFont of the soundfont voice")->type_name("FILE.sf2");
     command

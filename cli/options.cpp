@@ -116,6 +116,10 @@ CLI::Validator TextType() {
         "");
 }
 
+CLI::Validator OutputFileName() {
+    return CLI::Validator([](const std::string& v) { return v.empty() ? "empty file name" : ""; }, "");
+}
+
 CLI::Validator Accepted(std::function<bool(const std::string&)> accepted, const std::string& expected) {
     return CLI::Validator(
         [accepted = std::move(accepted), expected](const std::string& text) -> std::string {
@@ -233,10 +237,7 @@ void AddSoundOptions(CLI::App& command, CliOptions& o) {
 }
 
 void AddOutOption(CLI::App& command, CliOptions& o, const std::string& description) {
-    command.add_option("--out", o.out, description)
-        ->required()
-        ->check(CLI::Validator([](const std::string& v) { return v.empty() ? "empty file name" : ""; }, ""))
-        ->type_name("FILE");
+    command.add_option("--out", o.out, description)->required()->check(OutputFileName())->type_name("FILE");
 }
 
 void AddEncodingOption(CLI::App& command, CliOptions& o) {

@@ -93,6 +93,8 @@ CLI::Validator IntIn(int min, int max);
 // A text type by its short name (L R N NC LN MX, any case) or number 0..5; the value becomes the
 // number.
 CLI::Validator TextType();
+// A file name to write: not empty.
+CLI::Validator OutputFileName();
 // A value `accepted` admits, else "expected <expected>, got '<value>'".
 CLI::Validator Accepted(std::function<bool(const std::string&)> accepted, const std::string& expected);
 
