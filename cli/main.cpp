@@ -56,6 +56,13 @@ int main(int argc, char** argv) {
     std::map<const CLI::App*, Command> commands;
     for (const auto& [name, info] : Registry()) {
         CLI::App* command = app.add_subcommand(name, info.usage);
+        // A command's --help counts where it is given, before any value given with it is checked:
+        // "qlor-cli text --groups 500 --help" shows the help.
+        command->set_help_flag();
+        command
+            ->add_flag_callback(
+                "-h,--help", [] { throw CLI::CallForHelp(); }, "print this help")
+            ->trigger_on_parse();
         commands[command] = info.setUp(*command);
     }
 

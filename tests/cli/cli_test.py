@@ -278,6 +278,10 @@ class BadArguments(WorkDir):
                     listed = {line.split()[0].split(",")[-1] for line in listing.splitlines()
                               if line.strip().startswith("-")}
                     self.assertEqual(options(usage), listed - {"--help"})
+        # --help counts even after a bad value: it is what a user asks when a command fails.
+        r = self.cli("text", "--groups", "500", "--help")
+        self.assertEqual((r.returncode, r.stderr), (0, b""))
+        self.assertTrue(r.stdout.startswith(b"usage: qlor-cli text"), r.stdout)
         r = run("--version")
         self.assertEqual(r.returncode, 0, r.stderr)
         self.assertRegex(r.stdout.decode(), r"^qlor-cli \S+\n$")
