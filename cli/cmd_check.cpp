@@ -8,16 +8,11 @@
 #include "synthesis/safe_file.h"
 #include "synthesis/timing.h"
 
-#include <cstdio>
 #include <ctime>
+#include <memory>
 
 namespace qlor::cli {
 namespace {
-
-void Fail(const std::string& message) {
-    const std::string line = "qlor-cli: " + message + "\n";
-    std::fwrite(line.data(), 1, line.size(), stderr);
-}
 
 // Sent and copied texts are typed or saved by hand; anything near this is not one [bytes].
 constexpr uint64_t kMaxTextFileBytes = 32u << 20;
@@ -31,92 +26,46 @@ bool RecordCheck(CheckRecord record) {
     }
     // A damaged history has been kept aside and the check recorded in a new one.
     const bool recorded = history.Pending() == 0;
-    Fail(recorded ? HistoryProblemText(status, history.Path(), TextLanguage::English)
-                  : "the check was not recorded: " + status.detail + " (" + history.Path() + ")");
+    PrintFailure(recorded ? HistoryProblemText(status, history.Path(), TextLanguage::English)
+                          : "the check was not recorded: " + status.detail + " (" + history.Path() + ")");
     return recorded;
 }
 
-int RunCheck(const std::vector<std::string>& args) {
+// What the command line says: the files, the list's head and, for --record, how the text was sent.
+struct CheckArgs {
+    CliOptions options;
     std::string sentPath;
     std::string copyPath;
     std::string outPath;
     int width = kDefaultWrapChars;
     CheckHead head;
-    head.speed[1] = 5; // the panel's default speed 050
-    // What the history keeps about the transmission; the defaults are a fresh installation's.
     bool record = false;
-    CheckRecord facts;
-    facts.groups = 50;
-    facts.groupSize = 5;
-    facts.pauseDelay = 3;
-    facts.voice = std::string(kVoiceAuto);
-    auto extra = [&](const std::string& name, const std::function<std::string()>& value) {
-        if (name == "--sent") {
-            sentPath = value();
-        } else if (name == "--copy") {
-            copyPath = value();
-        } else if (name == "--out") {
-            outPath = value();
-        } else if (name == "--width") {
-            width = ParseIntOption(name, value(), 1, 10000);
-        } else if (name == "--number") {
-            const std::string v = value();
-            if (v.size() != 4 || v.find_first_not_of("0123456789") != std::string::npos) {
-                throw UsageError{"--number: expected four digits (0000..9999), got '" + v + "'"};
-            }
-            for (int i = 0; i < 4; ++i) {
-                head.number[i] = v[i] - '0';
-            }
-        } else if (name == "--speed") {
-            const int speed = ParseIntOption(name, value(), 0, 399);
-            head.speed[0] = speed / 100;
-            head.speed[1] = speed / 10 % 10;
-            head.speed[2] = speed % 10;
-        } else if (name == "--own-text") {
-            head.ownText = true;
-        } else if (name == "--record") {
-            record = true;
-        } else if (name == "--type") {
-            facts.textType = ParseTextType(value());
-        } else if (name == "--paris") {
-            facts.paris = true;
-        } else if (name == "--groups") {
-            facts.groups = ParseIntOption(name, value(), 0, 199);
-            facts.groups = facts.groups == 0 ? 50 : facts.groups;
-        } else if (name == "--group-size") {
-            facts.groupSize = ParseIntOption(name, value(), 1, 10);
-        } else if (name == "--pause-delay") {
-            facts.pauseDelay = ParseIntOption(name, value(), 3, 15);
-        } else if (name == "--noise") {
-            facts.noiseType = ParseIntOption(name, value(), 0, 4);
-        } else if (name == "--voice") {
-            facts.voice = value();
-            if (facts.voice != kVoiceAuto && facts.voice != kVoiceSoundFont && facts.voice != kVoiceTone) {
-                throw UsageError{"--voice: expected auto, soundfont or tone, got '" + facts.voice + "'"};
-            }
-        } else {
-            return false;
-        }
-        return true;
-    };
-    CliOptions options = ParseOptions(args, 0, extra);
-    if (sentPath.empty() || copyPath.empty()) {
-        throw UsageError{"--sent FILE and --copy FILE are required"};
+    CheckRecord facts; // the defaults are a fresh installation's
+    CheckArgs() {
+        head.speed[1] = 5; // the panel's default speed 050
+        facts.groups = 50;
+        facts.groupSize = 5;
+        facts.pauseDelay = 3;
+        facts.voice = std::string(kVoiceAuto);
     }
+};
 
-    const FileBytes sentFile = ReadRegularFile(sentPath, kMaxTextFileBytes);
-    const FileBytes copyFile = sentFile.ok() ? ReadRegularFile(copyPath, kMaxTextFileBytes) : FileBytes{};
+int RunCheck(CheckArgs& a) {
+    CheckHead& head = a.head;
+    const CheckRecord& facts = a.facts;
+    const FileBytes sentFile = ReadRegularFile(a.sentPath, kMaxTextFileBytes);
+    const FileBytes copyFile = sentFile.ok() ? ReadRegularFile(a.copyPath, kMaxTextFileBytes) : FileBytes{};
     if (!sentFile.ok() || !copyFile.ok()) {
-        Fail(sentFile.ok() ? copyFile.error : sentFile.error);
+        PrintFailure(sentFile.ok() ? copyFile.error : sentFile.error);
         return 1;
     }
     const std::string& sent = sentFile.bytes;
     const std::string& copy = copyFile.bytes;
     std::string error;
     head.dateTime = LocalDateTimeText();
-    const CheckList list = BuildCheckList(head, WrapLines(sent, width), WrapLines(copy, width));
+    const CheckList list = BuildCheckList(head, WrapLines(sent, a.width), WrapLines(copy, a.width));
     bool recorded = true;
-    if (record) {
+    if (a.record) {
         CheckRecord r = MakeCheckRecord(static_cast<std::int64_t>(std::time(nullptr)), sent, copy, list.errors);
         r.textNumber = head.number[0] * 1000 + head.number[1] * 100 + head.number[2] * 10 + head.number[3];
         r.ownText = head.ownText;
@@ -131,11 +80,11 @@ int RunCheck(const std::vector<std::string>& args) {
         r.voice = facts.voice;
         recorded = RecordCheck(std::move(r));
     }
-    if (!outPath.empty()) {
+    if (!a.outPath.empty()) {
         // The saved check list: cp1251 bytes, every line followed by CR LF.
-        error = WriteFileAtomically(outPath, list.Text());
+        error = WriteFileAtomically(a.outPath, list.Text());
         if (!error.empty()) {
-            Fail(error);
+            PrintFailure(error);
             return 1;
         }
         return recorded ? 0 : 1;
@@ -144,11 +93,76 @@ int RunCheck(const std::vector<std::string>& args) {
     for (const auto& line : list.lines) {
         text += line + "\n";
     }
-    PrintText(options, text);
+    PrintText(a.options, text);
     return recorded ? 0 : 1;
 }
 
-const RegisterCommand kRegister("check", RunCheck,
+Command SetUpCheck(CLI::App& command) {
+    auto a = std::make_shared<CheckArgs>();
+    command.add_option("--sent", a->sentPath, "the sent text (Windows-1251)")->required()->type_name("FILE");
+    command.add_option("--copy", a->copyPath, "the copy received (Windows-1251)")->required()->type_name("FILE");
+    command.add_option("--width", a->width, "characters per line, as the window's boxes wrap them")
+        ->transform(IntIn(1, 10000))
+        ->type_name("N");
+    command
+        .add_option_function<std::string>(
+            "--number",
+            [a](const std::string& v) {
+                for (int i = 0; i < 4; ++i) {
+                    a->head.number[i] = v[i] - '0';
+                }
+            },
+            "text number in the list's head (default 0000)")
+        ->check(Accepted(
+            [](const std::string& v) {
+                return v.size() == 4 && v.find_first_not_of("0123456789") == std::string::npos;
+            },
+            "four digits (0000..9999)"))
+        ->type_name("DDDD");
+    command
+        .add_option_function<int>(
+            "--speed",
+            [a](int v) {
+                a->head.speed[0] = v / 100;
+                a->head.speed[1] = v / 10 % 10;
+                a->head.speed[2] = v % 10;
+            },
+            "speed in the list's head (default 50)")
+        ->transform(IntIn(0, 399))
+        ->type_name("N");
+    command.add_flag("--own-text", a->head.ownText, "the list's head names an own text");
+    command.add_option("--out", a->outPath, "write the list (Windows-1251, CR LF) instead of printing it")
+        ->type_name("FILE");
+    command.add_flag("--record", a->record, "add the check to the history of checks");
+    command.add_option("--type", a->facts.textType, "with --record: the text type")
+        ->transform(TextType())
+        ->type_name("T");
+    command.add_flag("--paris", a->facts.paris, "with --record: the speed was PARIS");
+    command
+        .add_option_function<int>(
+            "--groups", [a](int v) { a->facts.groups = v == 0 ? 50 : v; }, "with --record: the group count")
+        ->transform(IntIn(0, 199))
+        ->type_name("N");
+    command.add_option("--group-size", a->facts.groupSize, "with --record: characters per group")
+        ->transform(IntIn(1, 10))
+        ->type_name("N");
+    command.add_option("--pause-delay", a->facts.pauseDelay, "with --record: gap between characters")
+        ->transform(IntIn(3, 15))
+        ->type_name("P");
+    command.add_option("--noise", a->facts.noiseType, "with --record: the noise type")
+        ->transform(IntIn(0, 4))
+        ->type_name("N");
+    command.add_option("--voice", a->facts.voice, "with --record: the signal's voice")
+        ->check(
+            Accepted([](const std::string& v) { return v == kVoiceAuto || v == kVoiceSoundFont || v == kVoiceTone; },
+                     "auto, soundfont or tone"))
+        ->type_name("auto|soundfont|tone");
+    AddEncodingOption(command, a->options);
+    AddArguments(command, a->options);
+    return [a] { return RunCheck(*a); };
+}
+
+const RegisterCommand kRegister("check", SetUpCheck,
                                 std::string("check --sent FILE --copy FILE [--width N] [--number DDDD] [--speed N] "
                                             "[--own-text] [--out FILE] [--record [--type T] [--paris] [--groups N] "
                                             "[--group-size N] [--pause-delay P] [--noise N] "

@@ -3,7 +3,7 @@
 #include "cli/options.h"
 #include "exercises/competition.h"
 
-#include <cstdio>
+#include <memory>
 
 namespace qlor::cli {
 namespace {
@@ -12,63 +12,37 @@ void SetSpeedDigits(std::array<int, 3>& digits, int value) {
     digits = {value / 100, value / 10 % 10, value % 10};
 }
 
-int ParseCompetitionSpeed(const std::string& option, const std::string& text) {
-    const int value = ParseIntOption(option, text, 0, 390);
-    if (value % 10 != 0) {
-        throw UsageError{option + ": " + text + " is not a multiple of 10"};
-    }
-    return value;
+// A speed of the competition: 0..390 in steps of 10.
+CLI::Validator CompetitionSpeed() {
+    return CLI::Validator(
+        [](const std::string& text) -> std::string {
+            return std::stoi(text) % 10 != 0 ? text + " is not a multiple of 10" : std::string();
+        },
+        "");
 }
 
-void Fail(const std::string& message) {
-    const std::string line = "qlor-cli: " + message + "\n";
-    std::fwrite(line.data(), 1, line.size(), stderr);
-}
-
-int RunCompetition(const std::vector<std::string>& args) {
-    int start = -1;
-    int final = -1;
-    bool train = true;
-    bool english = true;
+struct CompetitionArgs {
+    CliOptions options;
+    int start = 0;
+    int final = 0;
+    bool noTrain = false;
+    std::string lang = "en";
     std::string protocolPath;
-    auto extra = [&](const std::string& name, const std::function<std::string()>& value) {
-        if (name == "--start") {
-            start = ParseCompetitionSpeed(name, value());
-        } else if (name == "--final") {
-            final = ParseCompetitionSpeed(name, value());
-        } else if (name == "--no-train") {
-            train = false;
-        } else if (name == "--lang") {
-            const std::string lang = value();
-            if (lang != "en" && lang != "ru") {
-                throw UsageError{"--lang: expected en or ru, got '" + lang + "'"};
-            }
-            english = lang == "en";
-        } else if (name == "--protocol") {
-            protocolPath = value();
-            if (protocolPath.empty()) {
-                throw UsageError{"--protocol: empty file name"};
-            }
-        } else {
-            return false;
-        }
-        return true;
-    };
-    CliOptions options = ParseOptions(args, kTextOptions | kSoundOptions | kOutOption, extra);
-    if (start < 0 || final < 0) {
-        throw UsageError{"--start V and --final V are required"};
-    }
+};
+
+int RunCompetition(const CompetitionArgs& a) {
+    const CliOptions& options = a.options;
     if (options.endPauseSeconds != 0) {
         throw UsageError{"--end-pause: the competition's pause is always 60 seconds"};
     }
 
     CompetitionParams params;
     params.settings = options.Settings();
-    SetSpeedDigits(params.settings.startSpeed, start);
-    SetSpeedDigits(params.settings.stopSpeed, final);
-    params.trainText = train;
+    SetSpeedDigits(params.settings.startSpeed, a.start);
+    SetSpeedDigits(params.settings.stopSpeed, a.final);
+    params.trainText = !a.noTrain;
     params.cpm = !options.paris;
-    params.english = english;
+    params.english = a.lang == "en";
     params.dateTime = LocalDateTimeText();
     params.symbolMemoLength = options.controls.selectedSymbols.size();
     const CompetitionPlan plan = PlanCompetition(params);
@@ -76,10 +50,10 @@ int RunCompetition(const std::vector<std::string>& args) {
     const MorseTable table = LoadMorseTable();
     MidiResult midi = WriteMorseMidi(table, plan.segments, options.out, kCompetitionPauseSeconds, options.Voice());
     if (!midi) {
-        Fail(midi.message);
+        PrintFailure(midi.message);
         return 1;
     }
-    if (protocolPath.empty()) {
+    if (a.protocolPath.empty()) {
         std::string text;
         for (const auto& line : plan.protocol) {
             text += line + "\n";
@@ -88,15 +62,42 @@ int RunCompetition(const std::vector<std::string>& args) {
         return 0;
     }
     // The saved protocol: cp1251 bytes, every line followed by CR LF.
-    const std::string error = WriteFileAtomically(protocolPath, plan.ProtocolText());
+    const std::string error = WriteFileAtomically(a.protocolPath, plan.ProtocolText());
     if (!error.empty()) {
-        Fail(error);
+        PrintFailure(error);
         return 1;
     }
     return 0;
 }
 
-const RegisterCommand kRegister("competition", RunCompetition,
+Command SetUpCompetition(CLI::App& command) {
+    auto a = std::make_shared<CompetitionArgs>();
+    command.add_option("--start", a->start, "the first speed after the training text")
+        ->required()
+        ->transform(IntIn(0, 390))
+        ->check(CompetitionSpeed())
+        ->type_name("V");
+    command.add_option("--final", a->final, "the last speed")
+        ->required()
+        ->transform(IntIn(0, 390))
+        ->check(CompetitionSpeed())
+        ->type_name("V");
+    command.add_flag("--no-train", a->noTrain, "leave the training text out");
+    command.add_option("--lang", a->lang, "the protocol's language (default en)")
+        ->check(Accepted([](const std::string& v) { return v == "en" || v == "ru"; }, "en or ru"))
+        ->type_name("en|ru");
+    command.add_option("--protocol", a->protocolPath, "write the protocol (CR LF) instead of printing it")
+        ->check(OutputFileName())
+        ->type_name("FILE");
+    AddTextOptions(command, a->options);
+    AddSoundOptions(command, a->options);
+    AddEncodingOption(command, a->options);
+    AddOutOption(command, a->options, "the MIDI file to write");
+    AddArguments(command, a->options);
+    return [a] { return RunCompetition(*a); };
+}
+
+const RegisterCommand kRegister("competition", SetUpCompetition,
                                 std::string("competition --start V --final V [--no-train] [--lang en|ru] "
                                             "[--protocol FILE] ") +
                                     kTextOptionsUsage + " " + kSoundOptionsUsage + " " + kEncodingUsage +

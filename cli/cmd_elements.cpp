@@ -1,11 +1,12 @@
 // qlor-cli elements: the element string of a text and its count of keyable characters.
 #include "cli/options.h"
 
+#include <memory>
+
 namespace qlor::cli {
 namespace {
 
-int RunElements(const std::vector<std::string>& args) {
-    CliOptions options = ParseOptions(args, 0, {}, 1);
+int RunElements(const CliOptions& options) {
     if (options.positionals.empty()) {
         throw UsageError{"elements: TEXT is required"};
     }
@@ -15,7 +16,14 @@ int RunElements(const std::vector<std::string>& args) {
     return 0;
 }
 
-const RegisterCommand kRegister("elements", RunElements,
+Command SetUpElements(CLI::App& command) {
+    auto options = std::make_shared<CliOptions>();
+    AddEncodingOption(command, *options);
+    AddArguments(command, *options, 1, "TEXT", "the text to key");
+    return [options] { return RunElements(*options); };
+}
+
+const RegisterCommand kRegister("elements", SetUpElements,
                                 std::string("elements TEXT ") + kEncodingUsage +
                                     "  (prints the element string and the count)");
 

@@ -2,52 +2,27 @@
 // each optionally with its sound file, rendered as `render` renders (voice, noise and levels).
 #include "audio/offline_render.h"
 #include "cli/options.h"
+#include "cli/render_options.h"
 #include "control/settings_store.h"
 #include "exercises/batch_export.h"
 
-#include <cstdio>
+#include <memory>
 
 namespace qlor::cli {
 namespace {
 
-int RunExportCommand(const std::vector<std::string>& args) {
+struct ExportArgs {
+    CliOptions options;
     int count = 0;
     std::string folder;
     std::string audio;   // sound file extension, empty: none
     RenderRequest sound; // how the sound files are rendered
     bool soundGiven = false;
-    auto extra = [&](const std::string& name, const std::function<std::string()>& value) {
-        if (name == "--count") {
-            count = ParseIntOption(name, value(), 0, 99);
-        } else if (name == "--dir") {
-            folder = value(); // a file-system path, passed on as given
-        } else if (name == "--audio") {
-            audio = value();
-            if (ExportAudioOrOff(audio) != audio || audio == kExportAudioOff) {
-                throw UsageError{"--audio: expected ogg, flac, mp3 or wav, got '" + audio + "'"};
-            }
-        } else if (name == "--voice") {
-            const std::string voice = value();
-            if (!ParseVoiceName(voice, sound.voice)) {
-                throw UsageError{"--voice: expected soundfont, tone or auto, got '" + voice + "'"};
-            }
-            soundGiven = true;
-        } else if (name == "--noise") {
-            sound.noisePath = value();
-            soundGiven = true;
-        } else if (name == "--midi-level") {
-            sound.midiLevel = static_cast<uint16_t>(ParseIntOption(name, value(), 0, 65535));
-            soundGiven = true;
-        } else if (name == "--noise-level") {
-            sound.noiseLevel = static_cast<uint16_t>(ParseIntOption(name, value(), 0, 65535));
-            soundGiven = true;
-        } else {
-            return false;
-        }
-        return true;
-    };
-    CliOptions options = ParseOptions(args, kTextOptions | kSoundOptions, extra);
-    if (soundGiven && audio.empty()) {
+};
+
+int RunExportCommand(const ExportArgs& a) {
+    const CliOptions& options = a.options;
+    if (a.soundGiven && a.audio.empty()) {
         throw UsageError{"--voice, --noise, --midi-level and --noise-level need --audio FORMAT"};
     }
     if (options.endPauseSeconds != 0) {
@@ -56,17 +31,17 @@ int RunExportCommand(const std::vector<std::string>& args) {
 
     ExportParams params;
     params.controls = options.controls;
-    params.controls.settings.files = {count / 10, count % 10};
+    params.controls.settings.files = {a.count / 10, a.count % 10};
     params.cpm = !options.paris;
     params.voice = options.Voice();
-    params.folder = folder;
-    params.audioExtension = audio;
+    params.folder = a.folder;
+    params.audioExtension = a.audio;
 
     const MorseTable table = LoadMorseTable();
     std::string warning; // said once, not for every file
     const ExportResult result =
         RunExport(table, params, {}, {}, [&](const std::string& midiPath, const std::string& audioPath) {
-            RenderRequest request = sound;
+            RenderRequest request = a.sound;
             request.midiPath = midiPath;
             const RenderSummary rendered = RenderToFile(request, audioPath);
             if (!rendered.warning.empty()) {
@@ -75,22 +50,38 @@ int RunExportCommand(const std::vector<std::string>& args) {
             return rendered.error;
         });
     if (!warning.empty()) {
-        const std::string line = "qlor-cli: " + warning + "\n";
-        std::fwrite(line.data(), 1, line.size(), stderr);
+        PrintFailure(warning);
     }
     for (int i = 0; i < result.failedGenerations; ++i) {
         PrintGenerationFailure(options); // once per file, as the window shows its message
     }
     if (!result.error.empty()) {
-        const std::string message = "qlor-cli: " + result.error + "\n";
-        std::fwrite(message.data(), 1, message.size(), stderr);
+        PrintFailure(result.error);
         return 1;
     }
     return 0;
 }
 
+Command SetUpExport(CLI::App& command) {
+    auto a = std::make_shared<ExportArgs>();
+    AddTextOptions(command, a->options);
+    AddSoundOptions(command, a->options);
+    AddEncodingOption(command, a->options);
+    command.add_option("--count", a->count, "number of pairs, 0 writes one")->transform(IntIn(0, 99))->type_name("N");
+    command.add_option("--dir", a->folder, "the folder (default the current one)")->type_name("DIR");
+    command.add_option("--audio", a->audio, "also render every MIDI file as a sound file of this format")
+        ->check(Accepted([](const std::string& v) { return ExportAudioOrOff(v) == v && v != kExportAudioOff; },
+                         "ogg, flac, mp3 or wav"))
+        ->type_name("ogg|flac|mp3|wav");
+    // The sound of the sound files, as for `render`.
+    AddRenderSoundOptions(
+        command, a->sound, [a] { a->soundGiven = true; }, "with --audio: ");
+    AddArguments(command, a->options);
+    return [a] { return RunExportCommand(*a); };
+}
+
 const RegisterCommand
-    kRegister("export", RunExportCommand,
+    kRegister("export", SetUpExport,
               std::string("export ") + kTextOptionsUsage + " " + kSoundOptionsUsage + " " + kEncodingUsage +
                   " [--count N] [--dir DIR] [--audio ogg|flac|mp3|wav [--voice soundfont|tone|auto] [--noise FILE] "
                   "[--midi-level N] [--noise-level N]]  (writes N numbered .txt/.mid pairs, "

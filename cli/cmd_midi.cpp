@@ -1,11 +1,12 @@
 // qlor-cli midi: writes the MIDI file of one radiogram exactly as Run writes "temp.mid".
 #include "cli/options.h"
 
+#include <memory>
+
 namespace qlor::cli {
 namespace {
 
-int RunMidi(const std::vector<std::string>& args) {
-    CliOptions options = ParseOptions(args, kTextOptions | kSoundOptions | kOutOption);
+int RunMidi(const CliOptions& options) {
     Radiogram radiogram;
     if (!ComposeOrReport(options, radiogram)) {
         return 1;
@@ -14,14 +15,23 @@ int RunMidi(const std::vector<std::string>& args) {
     const MorseTable table = LoadMorseTable();
     MidiResult written = WriteMorseMidi(table, {segment}, options.out, options.endPauseSeconds, options.Voice());
     if (!written) {
-        std::string message = "qlor-cli: " + written.message + "\n";
-        std::fwrite(message.data(), 1, message.size(), stderr);
+        PrintFailure(written.message);
         return 1;
     }
     return 0;
 }
 
-const RegisterCommand kRegister("midi", RunMidi,
+Command SetUpMidi(CLI::App& command) {
+    auto options = std::make_shared<CliOptions>();
+    AddTextOptions(command, *options);
+    AddSoundOptions(command, *options);
+    AddEncodingOption(command, *options);
+    AddOutOption(command, *options, "the MIDI file to write");
+    AddArguments(command, *options);
+    return [options] { return RunMidi(*options); };
+}
+
+const RegisterCommand kRegister("midi", SetUpMidi,
                                 std::string("midi ") + kTextOptionsUsage + " " + kSoundOptionsUsage + " " +
                                     kEncodingUsage + " --out FILE  (writes the MIDI file Run would play)");
 

@@ -6,52 +6,66 @@
 
 #include <sndfile.h>
 
-#include <cstdio>
+#include <memory>
 #include <string>
 
 namespace qlor::cli {
 namespace {
 
-int RunNoise(const std::vector<std::string>& args) {
+struct NoiseArgs {
+    CliOptions options;
     NoiseRecipe recipe;
-    bool kindGiven = false;
-    const CliOptions options = ParseOptions(args, kOutOption, [&](const std::string& name, const auto& value) {
-        if (name == "--kind") {
-            const std::string kind = value();
-            if (!ParseNoiseKind(kind, recipe.kind)) {
-                throw UsageError{"--kind: expected hiss, static, qrm or mix, got '" + kind + "'"};
-            }
-            kindGiven = true;
-        } else if (name == "--seconds") {
-            recipe.seconds = ParseIntOption(name, value(), kNoiseMinSeconds, kNoiseMaxSeconds);
-        } else if (name == "--seed") {
-            recipe.seed = static_cast<uint64_t>(ParseIntOption(name, value(), 0, 2147483647));
-        } else if (name == "--rate") {
-            recipe.rate = ParseIntOption(name, value(), kNoiseMinRate, kNoiseMaxRate);
-        } else {
-            return false;
-        }
-        return true;
-    });
-    if (!kindGiven) {
-        throw UsageError{"--kind hiss|static|qrm|mix is required"};
-    }
+};
+
+int RunNoise(const NoiseArgs& a) {
+    const CliOptions& options = a.options;
+    const NoiseRecipe& recipe = a.recipe;
     const int type = OutputFormatFor(options.out) & SF_FORMAT_TYPEMASK;
     if (type != SF_FORMAT_RF64 && type != SF_FORMAT_FLAC && type != SF_FORMAT_OGG) {
         throw UsageError{"--out: the file must end in .wav, .flac or .ogg"};
     }
     const std::string error = WriteNoiseFile(recipe, options.out);
     if (!error.empty()) {
-        const std::string line = "qlor-cli: " + error + "\n";
-        std::fwrite(line.data(), 1, line.size(), stderr);
+        PrintFailure(error);
         return 1;
     }
     return 0;
 }
 
-const RegisterCommand kRegister("noise", RunNoise,
-                                "noise --kind hiss|static|qrm|mix [--seconds S] [--seed N] [--rate R] "
-                                "--out FILE.(wav|flac|ogg)  (writes a looping band-noise recording)");
+Command SetUpNoise(CLI::App& command) {
+    auto a = std::make_shared<NoiseArgs>();
+    command
+        .add_option_function<std::string>(
+            "--kind", [a](const std::string& v) { ParseNoiseKind(v, a->recipe.kind); }, "what the noise is made of")
+        ->required()
+        ->check(Accepted(
+            [](const std::string& v) {
+                NoiseKind kind;
+                return ParseNoiseKind(v, kind);
+            },
+            "hiss, static, qrm or mix"))
+        ->type_name("hiss|static|qrm|mix");
+    command.add_option("--seconds", a->recipe.seconds, "length of the loop [s]")
+        ->transform(IntIn(kNoiseMinSeconds, kNoiseMaxSeconds))
+        ->type_name("S");
+    command
+        .add_option_function<int>(
+            "--seed", [a](int v) { a->recipe.seed = static_cast<uint64_t>(v); }, "the same seed makes the same bytes")
+        ->transform(IntIn(0, 2147483647))
+        ->type_name("N");
+    command.add_option("--rate", a->recipe.rate, "sample rate [frames/s]")
+        ->transform(IntIn(kNoiseMinRate, kNoiseMaxRate))
+        ->type_name("R");
+    AddEncodingOption(command, a->options);
+    AddOutOption(command, a->options, "the recording to write: .wav, .flac or .ogg");
+    AddArguments(command, a->options);
+    return [a] { return RunNoise(*a); };
+}
+
+const RegisterCommand kRegister("noise", SetUpNoise,
+                                std::string("noise --kind hiss|static|qrm|mix [--seconds S] [--seed N] [--rate R] ") +
+                                    kEncodingUsage +
+                                    " --out FILE.(wav|flac|ogg)  (writes a looping band-noise recording)");
 
 } // namespace
 } // namespace qlor::cli

@@ -6,18 +6,26 @@
 
 #include <cstdio>
 #include <ctime>
+#include <memory>
+#include <optional>
 
 namespace qlor::cli {
 namespace {
 
-// Local midnight at the start of DATE (YYYY-MM-DD) [s since 1970 UTC].
-std::int64_t ParseDate(const std::string& option, const std::string& text) {
+// DATE as YYYY-MM-DD, by its numbers; false when it is written otherwise.
+bool ReadDate(const std::string& text, int& year, int& month, int& day) {
+    char end = 0;
+    return std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &year, &month, &day, &end) == 3 && text.size() == 10;
+}
+
+// Local midnight at the start of DATE (YYYY-MM-DD) [s since 1970 UTC]; nothing when there is no
+// such date.
+std::optional<std::int64_t> LocalMidnight(const std::string& text) {
     int year = 0;
     int month = 0;
     int day = 0;
-    char end = 0;
-    if (std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &year, &month, &day, &end) != 3 || text.size() != 10) {
-        throw UsageError{option + ": expected a date YYYY-MM-DD, got '" + text + "'"};
+    if (!ReadDate(text, year, month, day)) {
+        return std::nullopt;
     }
     std::tm tm{};
     tm.tm_year = year - 1900;
@@ -26,9 +34,24 @@ std::int64_t ParseDate(const std::string& option, const std::string& text) {
     tm.tm_isdst = -1;
     const std::time_t t = std::mktime(&tm);
     if (t == static_cast<std::time_t>(-1) || tm.tm_year != year - 1900 || tm.tm_mon != month - 1 || tm.tm_mday != day) {
-        throw UsageError{option + ": no such date '" + text + "'"};
+        return std::nullopt;
     }
     return static_cast<std::int64_t>(t);
+}
+
+// A date YYYY-MM-DD that exists.
+CLI::Validator Date() {
+    return CLI::Validator(
+        [](const std::string& text) -> std::string {
+            int year = 0;
+            int month = 0;
+            int day = 0;
+            if (!ReadDate(text, year, month, day)) {
+                return "expected a date YYYY-MM-DD, got '" + text + "'";
+            }
+            return LocalMidnight(text) ? std::string() : "no such date '" + text + "'";
+        },
+        "");
 }
 
 void WriteAllOut(std::string_view bytes) {
@@ -36,44 +59,18 @@ void WriteAllOut(std::string_view bytes) {
     std::fflush(stdout);
 }
 
-int RunStats(const std::vector<std::string>& args) {
+struct StatsArgs {
+    CliOptions options;
     StatsWindow window;
     std::string format = "table";
     int minOccurrences = kDefaultMinOccurrences;
-    auto extra = [&](const std::string& name, const std::function<std::string()>& value) {
-        if (name == "--last") {
-            window.lastChecks = ParseIntOption(name, value(), 1, 1000000000);
-        } else if (name == "--since") {
-            window.sinceUtc = ParseDate(name, value());
-        } else if (name == "--until") {
-            // The whole day named is included.
-            window.untilUtc = ParseDate(name, value()) + 36 * 3600;
-            std::time_t t = static_cast<std::time_t>(*window.untilUtc);
-            std::tm tm{};
-            localtime_r(&t, &tm);
-            tm.tm_hour = tm.tm_min = tm.tm_sec = 0;
-            tm.tm_isdst = -1;
-            window.untilUtc = static_cast<std::int64_t>(std::mktime(&tm));
-        } else if (name == "--type") {
-            window.textType = ParseTextType(value());
-        } else if (name == "--min-speed") {
-            window.minSpeedCpm = ParseIntOption(name, value(), 0, 10000);
-        } else if (name == "--max-speed") {
-            window.maxSpeedCpm = ParseIntOption(name, value(), 0, 10000);
-        } else if (name == "--min") {
-            minOccurrences = ParseIntOption(name, value(), 1, 1000000000);
-        } else if (name == "--format") {
-            format = value();
-            if (format != "table" && format != "csv" && format != "json") {
-                throw UsageError{"--format: expected table, csv or json, got '" + format + "'"};
-            }
-        } else {
-            return false;
-        }
-        return true;
-    };
-    const CliOptions options = ParseOptions(args, 0, extra);
+};
 
+int RunStats(const StatsArgs& a) {
+    const CliOptions& options = a.options;
+    const StatsWindow& window = a.window;
+    const int minOccurrences = a.minOccurrences;
+    const std::string& format = a.format;
     CheckHistory history(CheckHistory::DefaultPath());
     std::vector<CheckRecord> checks;
     const HistoryStatus status = history.Load(checks, false);
@@ -104,7 +101,61 @@ int RunStats(const std::vector<std::string>& args) {
     return 0;
 }
 
-const RegisterCommand kRegister("stats", RunStats,
+Command SetUpStats(CLI::App& command) {
+    auto a = std::make_shared<StatsArgs>();
+    StatsWindow& w = a->window;
+    command.add_option("--last", w.lastChecks, "only the last N checks")
+        ->transform(IntIn(1, 1000000000))
+        ->type_name("N");
+    command
+        .add_option_function<std::string>(
+            "--since", [a](const std::string& v) { a->window.sinceUtc = LocalMidnight(v); },
+            "only checks from this day on")
+        ->check(Date())
+        ->type_name("DATE");
+    command
+        .add_option_function<std::string>(
+            "--until",
+            [a](const std::string& v) {
+                // The whole day named is included: up to the next local midnight.
+                std::time_t t = static_cast<std::time_t>(*LocalMidnight(v) + 36 * 3600);
+                std::tm tm{};
+                localtime_r(&t, &tm);
+                tm.tm_hour = tm.tm_min = tm.tm_sec = 0;
+                tm.tm_isdst = -1;
+                a->window.untilUtc = static_cast<std::int64_t>(std::mktime(&tm));
+            },
+            "only checks up to this day")
+        ->check(Date())
+        ->type_name("DATE");
+    command
+        .add_option_function<int>(
+            "--type", [a](int v) { a->window.textType = v; }, "only checks of this text type")
+        ->transform(TextType())
+        ->type_name("T");
+    command
+        .add_option_function<int>(
+            "--min-speed", [a](int v) { a->window.minSpeedCpm = v; }, "only checks at this speed or faster")
+        ->transform(IntIn(0, 10000))
+        ->type_name("CPM");
+    command
+        .add_option_function<int>(
+            "--max-speed", [a](int v) { a->window.maxSpeedCpm = v; }, "only checks at this speed or slower")
+        ->transform(IntIn(0, 10000))
+        ->type_name("CPM");
+    command.add_option("--min", a->minOccurrences, "characters sent fewer times are not ranked")
+        ->transform(IntIn(1, 1000000000))
+        ->type_name("N");
+    command.add_option("--format", a->format, "the output's form (default table)")
+        ->check(Accepted([](const std::string& v) { return v == "table" || v == "csv" || v == "json"; },
+                         "table, csv or json"))
+        ->type_name("table|csv|json");
+    AddEncodingOption(command, a->options);
+    AddArguments(command, a->options);
+    return [a] { return RunStats(*a); };
+}
+
+const RegisterCommand kRegister("stats", SetUpStats,
                                 std::string("stats [--last N] [--since DATE] [--until DATE] [--type T] "
                                             "[--min-speed CPM] [--max-speed CPM] [--min N] "
                                             "[--format table|csv|json] ") +

@@ -1,13 +1,13 @@
 // qlor-cli text: prints the radiogram that Run would compose and show on the Text page.
 #include "cli/options.h"
 
+#include <memory>
 #include <unistd.h>
 
 namespace qlor::cli {
 namespace {
 
-int RunText(const std::vector<std::string>& args) {
-    CliOptions options = ParseOptions(args, kTextOptions);
+int RunText(const CliOptions& options) {
     Radiogram radiogram;
     if (!ComposeOrReport(options, radiogram)) {
         return 1;
@@ -18,7 +18,15 @@ int RunText(const std::vector<std::string>& args) {
     return 0;
 }
 
-const RegisterCommand kRegister("text", RunText,
+Command SetUpText(CLI::App& command) {
+    auto options = std::make_shared<CliOptions>();
+    AddTextOptions(command, *options);
+    AddEncodingOption(command, *options);
+    AddArguments(command, *options);
+    return [options] { return RunText(*options); };
+}
+
+const RegisterCommand kRegister("text", SetUpText,
                                 std::string("text ") + kTextOptionsUsage + " " + kEncodingUsage +
                                     "  (prints the displayed radiogram)");
 

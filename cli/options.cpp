@@ -4,16 +4,21 @@
 #include "synthesis/codepage.h"
 #include "synthesis/timing.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdio>
 #include <iostream>
-#include <optional>
+#include <utility>
 
 namespace qlor::cli {
 namespace {
 
 constexpr int kMaxEndPauseSeconds = 24 * 3600;
+
+// The plain arguments are one option of the parser that always wants more, so that "--" is always
+// the subcommand's own end of options and never hands the rest back to the command line above.
+constexpr int kUnlimitedArguments = 1 << 20;
 
 // Lines typed on a terminal end with LF; the window's memos hold CR LF, and texts are compared
 // and counted as the memo holds them.
@@ -29,24 +34,6 @@ std::string MemoLines(std::string_view text) {
     return out;
 }
 
-} // namespace
-
-int ParseTextType(const std::string& text) {
-    static const std::array<const char*, 6> kNames = {"L", "R", "N", "NC", "LN", "MX"};
-    std::string upper;
-    for (char c : text) {
-        upper += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
-    }
-    for (size_t i = 0; i < kNames.size(); ++i) {
-        if (upper == kNames[i] || upper == std::to_string(i)) {
-            return static_cast<int>(i);
-        }
-    }
-    throw UsageError{"--type: expected one of L, R, N, NC, LN, MX (or 0..5), got '" + text + "'"};
-}
-
-namespace {
-
 void SetDigits(int value, int* digits, int count) {
     for (int i = count - 1; i >= 0; --i) {
         digits[i] = value % 10;
@@ -59,7 +46,17 @@ void WriteAll(std::FILE* stream, std::string_view bytes) {
     std::fflush(stream);
 }
 
+// Up to four decimal digits, the text number as the panel shows it.
+bool IsTextNumber(const std::string& text) {
+    return !text.empty() && text.size() <= 4 && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
 } // namespace
+
+CliOptions::CliOptions() {
+    controls.settings = DefaultTransmissionSettings();
+    controls.selectedSymbols = FullAlphabet();
+}
 
 MidiVoice CliOptions::Voice() const {
     MidiVoice voice;
@@ -82,155 +79,252 @@ std::string CliOptions::ToTerminal(std::string_view text) const {
     return cp1251 ? std::string(text) : Cp1251ToUtf8(text);
 }
 
-int ParseIntOption(const std::string& option, const std::string& text, int min, int max) {
-    int value = 0;
-    const char* begin = text.data();
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(begin, end, value);
-    if (text.empty() || ec == std::errc::invalid_argument || ptr != end) {
-        throw UsageError{option + ": expected a number, got '" + text + "'"};
-    }
-    if (ec == std::errc::result_out_of_range || value < min || value > max) {
-        throw UsageError{option + ": " + text + " is out of range " + std::to_string(min) + ".." + std::to_string(max)};
-    }
-    return value;
+CLI::Validator IntIn(int min, int max) {
+    const std::string range = std::to_string(min) + ".." + std::to_string(max);
+    return CLI::Validator(
+        [min, max, range](std::string& text) -> std::string {
+            int value = 0;
+            const char* end = text.data() + text.size();
+            const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+            if (text.empty() || ec == std::errc::invalid_argument || ptr != end) {
+                return "expected a number, got '" + text + "'";
+            }
+            if (ec == std::errc::result_out_of_range || value < min || value > max) {
+                return text + " is out of range " + range;
+            }
+            text = std::to_string(value);
+            return {};
+        },
+        range);
 }
 
-CliOptions ParseOptions(const std::vector<std::string>& args, unsigned groups, const ExtraOption& extra,
-                        size_t maxPositionals) {
-    CliOptions o;
-    o.controls.settings = DefaultTransmissionSettings();
-    o.controls.selectedSymbols = FullAlphabet();
+CLI::Validator TextType() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            static const std::array<const char*, 6> kNames = {"L", "R", "N", "NC", "LN", "MX"};
+            std::string upper;
+            for (char c : text) {
+                upper += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+            }
+            for (size_t i = 0; i < kNames.size(); ++i) {
+                if (upper == kNames[i] || upper == std::to_string(i)) {
+                    text = std::to_string(i);
+                    return {};
+                }
+            }
+            return "expected one of L, R, N, NC, LN, MX (or 0..5), got '" + text + "'";
+        },
+        "");
+}
+
+CLI::Validator OutputFileName() {
+    return CLI::Validator([](const std::string& v) { return v.empty() ? "empty file name" : ""; }, "");
+}
+
+CLI::Validator Accepted(std::function<bool(const std::string&)> accepted, const std::string& expected) {
+    return CLI::Validator(
+        [accepted = std::move(accepted), expected](const std::string& text) -> std::string {
+            return accepted(text) ? std::string() : "expected " + expected + ", got '" + text + "'";
+        },
+        "");
+}
+
+void ConfigureCommandLine(CLI::App& app) {
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)->disable_flag_override();
+}
+
+void AddTextOptions(CLI::App& command, CliOptions& o) {
     TransmissionSettings& s = o.controls.settings;
-
-    // Texts are converted once the encoding is known (it may be given after them).
-    struct PendingText {
-        std::string* target;
-        std::string raw;
-        bool memo;
+    // A text of the command line, converted once the encoding is known.
+    auto text = [&o](std::string* target, bool memo) {
+        return [&o, target, memo](const std::string& raw) { o.pendingTexts.push_back({target, raw, memo}); };
     };
-    std::vector<PendingText> texts;
-    std::vector<std::string> rawPositionals;
-    bool haveOut = false;
-
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--") {
-            rawPositionals.insert(rawPositionals.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
-            break;
-        }
-        if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) {
-            rawPositionals.push_back(arg);
-            continue;
-        }
-        std::string name = arg;
-        std::optional<std::string> inlineValue;
-        if (size_t eq = arg.find('='); eq != std::string::npos) {
-            name = arg.substr(0, eq);
-            inlineValue = arg.substr(eq + 1);
-        }
-        bool valueTaken = false;
-        auto value = [&]() -> std::string {
-            valueTaken = true;
-            if (inlineValue) {
-                return *inlineValue;
-            }
-            if (i + 1 >= args.size()) {
-                throw UsageError{name + ": missing value"};
-            }
-            return args[++i];
-        };
-        auto text = [&](std::string* target, bool memo) { texts.push_back({target, value(), memo}); };
-        const bool textGroup = (groups & kTextOptions) != 0;
-        const bool soundGroup = (groups & kSoundOptions) != 0;
-
-        if (name == "--encoding") {
-            std::string v = value();
-            if (v == "cp1251" || v == "CP1251" || v == "windows-1251") {
-                o.cp1251 = true;
-            } else if (v == "utf8" || v == "utf-8" || v == "UTF-8") {
-                o.cp1251 = false;
-            } else {
-                throw UsageError{"--encoding: expected utf8 or cp1251, got '" + v + "'"};
-            }
-        } else if (textGroup && name == "--number") {
-            std::string v = value();
-            if (v.empty() || v.size() > 4 || v.find_first_not_of("0123456789") != std::string::npos) {
-                throw UsageError{"--number: expected up to four digits (0000..9999), got '" + v + "'"};
-            }
-            SetDigits(std::stoi(v), s.number.data(), 4);
-        } else if (textGroup && name == "--type") {
-            s.textType = ParseTextType(value());
-        } else if (textGroup && name == "--groups") {
-            SetDigits(ParseIntOption(name, value(), 0, 199), s.groups.data(), 3);
-        } else if (textGroup && name == "--group-size") {
-            s.charInGroup = ParseIntOption(name, value(), 0, 10) % 10; // a stored 0 means 10
-        } else if (textGroup && name == "--symbols") {
-            o.controls.allSymbols = false;
-            text(&o.controls.selectedSymbols, true);
-        } else if (textGroup && name == "--memo") {
-            o.controls.allSymbols = true;
-            text(&o.controls.selectedSymbols, true);
-        } else if (textGroup && (name == "--header" || name == "--ending")) {
-            const bool header = name == "--header";
-            std::string v = value();
+    command
+        .add_option_function<std::string>(
+            "--number", [&s](const std::string& v) { SetDigits(std::stoi(v), s.number.data(), 4); },
+            "text number, seeds the generator (default 0000)")
+        ->check(Accepted(IsTextNumber, "up to four digits (0000..9999)"))
+        ->type_name("DDDD");
+    command
+        .add_option("--type", s.textType,
+                    "text type: letters, Russian, figures, figures with letters, "
+                    "letters and figures, mixed (default L)")
+        ->transform(TextType())
+        ->type_name("L|R|N|NC|LN|MX");
+    command
+        .add_option_function<int>(
+            "--groups", [&s](int v) { SetDigits(v, s.groups.data(), 3); }, "group count, 0 sends 50 (default 50)")
+        ->transform(IntIn(0, 199))
+        ->type_name("N");
+    command
+        .add_option_function<int>(
+            "--group-size", [&s](int v) { s.charInGroup = v % 10; }, // a stored 0 means 10
+            "characters per group, 0 also means 10 (default 5)")
+        ->transform(IntIn(0, 10))
+        ->type_name("N");
+    // --symbols and --memo fill the same list: the one given last counts, so both run in the order given.
+    command
+        .add_option_function<std::string>(
+            "--symbols",
+            [&o, fill = text(&o.controls.selectedSymbols, true)](const std::string& v) {
+                o.controls.allSymbols = false;
+                fill(v);
+            },
+            "draw only from the characters of TEXT")
+        ->trigger_on_parse()
+        ->type_name("TEXT");
+    command
+        .add_option_function<std::string>(
+            "--memo",
+            [&o, fill = text(&o.controls.selectedSymbols, true)](const std::string& v) {
+                o.controls.allSymbols = true;
+                fill(v);
+            },
+            "symbol list kept while all symbols are used")
+        ->trigger_on_parse()
+        ->type_name("TEXT");
+    auto frame = [&o, text](bool header) {
+        return [&o, header, text](const std::string& v) {
             bool& need = header ? o.controls.needHeader : o.controls.needEnded;
             bool& standard = header ? o.controls.headerStandard : o.controls.endedStandard;
-            if (v == "none") {
-                need = false;
-            } else if (v == "std") {
-                need = true;
+            need = v != "none";
+            if (v == "std") {
                 standard = true;
-            } else {
-                need = true;
+            } else if (need) {
                 standard = false;
-                texts.push_back({header ? &o.controls.beginChar : &o.controls.endChar, v, false});
+                text(header ? &o.controls.beginChar : &o.controls.endChar, false)(v);
             }
-        } else if (textGroup && name == "--own") {
-            o.controls.ownText = true;
-            text(&o.controls.memoText, true);
-        } else if (soundGroup && name == "--speed") {
-            SetDigits(ParseIntOption(name, value(), 0, 399), s.speed.data(), 3);
-        } else if (soundGroup && name == "--paris") {
-            o.paris = true;
-        } else if (soundGroup && name == "--pause-delay") {
-            s.pauseDelay = ParseIntOption(name, value(), 3, 15);
-        } else if (soundGroup && name == "--channel") {
-            s.midiChannel = ParseIntOption(name, value(), 0, 15);
-        } else if (soundGroup && name == "--patch") {
-            s.midiPatch = ParseIntOption(name, value(), 0, 127);
-        } else if (soundGroup && name == "--tone") {
-            o.tone = ParseIntOption(name, value(), kToneMin, kToneMax);
-        } else if (soundGroup && name == "--end-pause") {
-            o.endPauseSeconds = ParseIntOption(name, value(), 0, kMaxEndPauseSeconds);
-        } else if ((groups & kOutOption) && name == "--out") {
-            o.out = value();
-            haveOut = true;
-            if (o.out.empty()) {
-                throw UsageError{"--out: empty file name"};
-            }
-        } else if (!extra || !extra(name, value)) {
-            throw UsageError{"unknown option '" + name + "'"};
-        }
-        if (inlineValue && !valueTaken) {
-            throw UsageError{name + " takes no value"};
-        }
-    }
+        };
+    };
+    command.add_option_function<std::string>("--header", frame(true), "no header, \"vvv=\" or TEXT (default std)")
+        ->type_name("none|std|TEXT");
+    command
+        .add_option_function<std::string>("--ending", frame(false),
+                                          "no ending, a line break and \"*\" or TEXT (default std)")
+        ->type_name("none|std|TEXT");
+    command
+        .add_option_function<std::string>(
+            "--own",
+            [&o, fill = text(&o.controls.memoText, true)](const std::string& v) {
+                o.controls.ownText = true;
+                fill(v);
+            },
+            "send TEXT instead of a generated radiogram")
+        ->type_name("TEXT");
+}
 
-    for (PendingText& t : texts) {
-        std::string converted = o.ToCore(t.raw);
-        *t.target = t.memo ? MemoLines(converted) : converted;
+void AddSoundOptions(CLI::App& command, CliOptions& o) {
+    TransmissionSettings& s = o.controls.settings;
+    command
+        .add_option_function<int>(
+            "--speed", [&s](int v) { SetDigits(v, s.speed.data(), 3); },
+            "speed, raised to 5 after conversion (default 50)")
+        ->transform(IntIn(0, 399))
+        ->type_name("N");
+    command.add_flag("--paris", o.paris, "the speed is PARIS, converted by the text type");
+    command.add_option("--pause-delay", s.pauseDelay, "gap between characters in dot lengths (default 3)")
+        ->transform(IntIn(3, 15))
+        ->type_name("P");
+    command.add_option("--channel", s.midiChannel, "MIDI channel as stored (default 0)")
+        ->transform(IntIn(0, 15))
+        ->type_name("C");
+    command.add_option("--patch", s.midiPatch, "MIDI program (default 70)")->transform(IntIn(0, 127))->type_name("M");
+    command.add_option("--tone", o.tone, "MIDI note (default 73)")
+        ->transform(IntIn(kToneMin, kToneMax))
+        ->type_name("T");
+    command.add_option("--end-pause", o.endPauseSeconds, "silence after each segment [s], 0 means 5 (default 0)")
+        ->transform(IntIn(0, kMaxEndPauseSeconds))
+        ->type_name("S");
+}
+
+void AddOutOption(CLI::App& command, CliOptions& o, const std::string& description) {
+    command.add_option("--out", o.out, description)->required()->check(OutputFileName())->type_name("FILE");
+}
+
+void AddEncodingOption(CLI::App& command, CliOptions& o) {
+    command
+        .add_option_function<std::string>(
+            "--encoding",
+            [&o](const std::string& v) { o.cp1251 = v == "cp1251" || v == "CP1251" || v == "windows-1251"; },
+            "texts on the command line and the terminal (default utf8)")
+        ->check(Accepted(
+            [](const std::string& v) {
+                return v == "cp1251" || v == "CP1251" || v == "windows-1251" || v == "utf8" || v == "utf-8" ||
+                       v == "UTF-8";
+            },
+            "utf8 or cp1251"))
+        ->type_name("utf8|cp1251");
+}
+
+void AddArguments(CLI::App& command, CliOptions& o, size_t maxArguments, const std::string& name,
+                  const std::string& description) {
+    command.allow_extras(); // unknown options are told apart below, with their own message
+    command.add_option(name.empty() ? "ARGUMENTS" : name, o.arguments, description)
+        ->expected(kUnlimitedArguments)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->group(maxArguments == 0 ? "" : "Arguments");
+    command.callback([&command, &o, maxArguments] {
+        for (const std::string& extra : command.remaining()) {
+            if (extra != "--") { // the end of the options
+                throw UsageError{"unknown option '" + extra.substr(0, extra.find('=')) + "'"};
+            }
+        }
+        if (o.arguments.size() > maxArguments) {
+            throw UsageError{"unexpected argument '" + o.arguments[maxArguments] + "'"};
+        }
+        for (CliOptions::PendingText& t : o.pendingTexts) {
+            const std::string converted = o.ToCore(t.raw);
+            *t.target = t.memo ? MemoLines(converted) : converted;
+        }
+        o.pendingTexts.clear();
+        for (const std::string& argument : o.arguments) {
+            o.positionals.push_back(o.ToCore(argument));
+        }
+    });
+}
+
+void ParseCommandLine(CLI::App& app, std::vector<std::string> args) {
+    std::reverse(args.begin(), args.end()); // the parser takes the words from the back
+    app.parse(args);
+}
+
+namespace {
+
+// The words quoted in a message may hold line breaks and other control characters; they are shown
+// as \xNN so that the message stays on its one line.
+std::string OneLine(std::string_view text) {
+    std::string line;
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
+            static const char kHex[] = "0123456789abcdef";
+            line += "\\x";
+            line += kHex[(c >> 4) & 0xf];
+            line += kHex[c & 0xf];
+        } else {
+            line += c;
+        }
     }
-    if (rawPositionals.size() > maxPositionals) {
-        throw UsageError{"unexpected argument '" + rawPositionals[maxPositionals] + "'"};
+    return line;
+}
+
+} // namespace
+
+std::string UsageErrorText(const UsageError& error) {
+    return error.message.empty() ? "bad arguments" : OneLine(error.message);
+}
+
+std::string UsageErrorText(const CLI::Error& error) {
+    std::string text = OneLine(error.what());
+    // Two of the parser's own texts, said as the rest of the program says them.
+    const std::string_view flagOverride = " was given a disallowed flag override";
+    if (text.size() > flagOverride.size() && text.ends_with(flagOverride)) {
+        return "--" + text.substr(0, text.size() - flagOverride.size()) + " takes no value";
     }
-    for (const std::string& p : rawPositionals) {
-        o.positionals.push_back(o.ToCore(p));
+    if (const size_t colon = text.find(": "); colon != std::string::npos && text.ends_with(" missing") &&
+                                              text.find(" required ", colon) != std::string::npos) {
+        return text.substr(0, colon) + ": missing value";
     }
-    if ((groups & kOutOption) && !haveOut) {
-        throw UsageError{"--out FILE is required"};
-    }
-    return o;
+    return text.empty() ? "bad arguments" : text;
 }
 
 MorseTable LoadMorseTable() {
@@ -245,6 +339,10 @@ void PrintText(const CliOptions& options, std::string_view cp1251) {
 
 void PrintError(const CliOptions& options, std::string_view cp1251) {
     WriteAll(stderr, options.ToTerminal(cp1251));
+}
+
+void PrintFailure(const std::string& message) {
+    WriteAll(stderr, "qlor-cli: " + message + "\n");
 }
 
 void PrintGenerationFailure(const CliOptions& options) {

@@ -1,11 +1,14 @@
 #pragma once
-// Option parsing shared by the qlor-cli subcommands: the text options (what radiogram is
-// composed), the sound options (how it is keyed into MIDI), the output file and the terminal
-// encoding. Every default is the default of the settings store.
+// Options shared by the qlor-cli subcommands, each group written once and added to every
+// subcommand that takes it: the text options (what radiogram is composed), the sound options (how
+// it is keyed into MIDI), the output file and the terminal encoding. Every default is the default
+// of the settings store. The parser is CLI11; ranges and choices are its validators.
 #include "cli/command_registry.h"
 #include "synthesis/midi_writer.h"
 #include "synthesis/morse_table.h"
 #include "textgen/radiogram.h"
+
+#include <CLI/CLI.hpp>
 
 #include <functional>
 #include <string>
@@ -13,13 +16,6 @@
 #include <vector>
 
 namespace qlor::cli {
-
-// Which option groups a subcommand accepts (combine with |). `--encoding` is always accepted.
-enum OptionGroup : unsigned {
-    kTextOptions = 1,  // --number --type --groups --group-size --symbols --memo --header --ending --own
-    kSoundOptions = 2, // --speed --paris --pause-delay --channel --patch --tone --end-pause
-    kOutOption = 4,    // --out FILE (required when accepted)
-};
 
 // Usage text of each group, for the one-line usage of a subcommand.
 inline constexpr const char* kTextOptionsUsage =
@@ -30,6 +26,8 @@ inline constexpr const char* kSoundOptionsUsage =
 inline constexpr const char* kEncodingUsage = "[--encoding utf8|cp1251]";
 
 struct CliOptions {
+    CliOptions();
+
     // The controls a radiogram is composed from; `controls.settings` holds every integer setting
     // (text number, speed digits, type, groups, pause, channel, patch).
     RadiogramControls controls;
@@ -38,7 +36,16 @@ struct CliOptions {
     int endPauseSeconds = 0;              // closing silence of each segment [s]; 0 means 5 s
     bool cp1251 = false;                  // texts on the command line and the terminal are cp1251, not UTF-8
     std::string out;                      // --out FILE
-    std::vector<std::string> positionals; // converted to cp1251
+    std::vector<std::string> arguments;   // the plain arguments as given (file names stay as they are)
+    std::vector<std::string> positionals; // the plain arguments converted to cp1251
+
+    // Texts of the command line wait here until the encoding is known (it may be given after them).
+    struct PendingText {
+        std::string* target;
+        std::string raw;
+        bool memo; // a memo's lines end with CR LF
+    };
+    std::vector<PendingText> pendingTexts;
 
     const TransmissionSettings& Settings() const { return controls.settings; }
     // Channel, patch, pause and tone as the synthesis reads them.
@@ -51,22 +58,45 @@ struct CliOptions {
     std::string ToTerminal(std::string_view cp1251) const;
 };
 
-// Hook for a subcommand's own options. `name` is the option as written ("--count"); `value()`
-// fetches its argument (a missing one is a usage error). Return false for an unknown option.
-using ExtraOption = std::function<bool(const std::string& name, const std::function<std::string()>& value)>;
+// Settings of the whole command line, before any subcommand is added: an option given twice
+// counts the last time (as a later word of a command line overrides an earlier one), and a flag
+// takes no value ("--paris=yes" is a bad argument).
+void ConfigureCommandLine(CLI::App& app);
 
-// Parses `args` (as the subcommand receives them). Options may be written "--name value" or
-// "--name=value"; "--" ends the options. Throws UsageError for an unknown option, a bad or
-// out-of-range value, a missing --out (when kOutOption is accepted) or more than
-// `maxPositionals` plain arguments.
-CliOptions ParseOptions(const std::vector<std::string>& args, unsigned groups, const ExtraOption& extra = {},
-                        size_t maxPositionals = 0);
+// The groups. Text: --number --type --groups --group-size --symbols --memo --header --ending --own.
+// Sound: --speed --paris --pause-delay --channel --patch --tone --end-pause.
+void AddTextOptions(CLI::App& command, CliOptions& options);
+void AddSoundOptions(CLI::App& command, CliOptions& options);
+// --out FILE, required.
+void AddOutOption(CLI::App& command, CliOptions& options, const std::string& description);
+// --encoding utf8|cp1251.
+void AddEncodingOption(CLI::App& command, CliOptions& options);
 
-// A text type by its short name (L R N NC LN MX, any case) or number 0..5, else UsageError.
-int ParseTextType(const std::string& text);
+// Every subcommand adds its plain arguments last: up to `maxArguments` of them (`name` and
+// `description` show them in the help). Added with them is the step after parsing: an unknown
+// option or a surplus argument is a UsageError, and the texts are converted by the encoding.
+// "--" ends the options; every word after it is a plain argument.
+void AddArguments(CLI::App& command, CliOptions& options, size_t maxArguments = 0, const std::string& name = "",
+                  const std::string& description = "");
 
-// A decimal integer in [min, max] for `option`, else UsageError naming the option and range.
-int ParseIntOption(const std::string& option, const std::string& text, int min, int max);
+// Parses `args` (without the program name) into `app`; throws CLI::ParseError or UsageError.
+void ParseCommandLine(CLI::App& app, std::vector<std::string> args);
+
+// The one line ("qlor-cli: " goes in front) that tells what was wrong with the arguments.
+std::string UsageErrorText(const CLI::Error& error);
+std::string UsageErrorText(const UsageError& error);
+
+// Validators of option values; a failing one names the option, what it expects and what it got.
+// A decimal integer in [min, max]; the value becomes its plain decimal form, so a leading 0 is no
+// octal prefix ("050" is 50, as the panel shows speeds).
+CLI::Validator IntIn(int min, int max);
+// A text type by its short name (L R N NC LN MX, any case) or number 0..5; the value becomes the
+// number.
+CLI::Validator TextType();
+// A file name to write: not empty.
+CLI::Validator OutputFileName();
+// A value `accepted` admits, else "expected <expected>, got '<value>'".
+CLI::Validator Accepted(std::function<bool(const std::string&)> accepted, const std::string& expected);
 
 // The code table as the window has it: built-in patterns with "Morse.txt" of the current
 // directory applied.
@@ -75,6 +105,8 @@ MorseTable LoadMorseTable();
 // Writes cp1251 text to stdout/stderr in the chosen terminal encoding.
 void PrintText(const CliOptions& options, std::string_view cp1251);
 void PrintError(const CliOptions& options, std::string_view cp1251);
+// "qlor-cli: <message>" on stderr, one line.
+void PrintFailure(const std::string& message);
 
 // The text generator's own message (caption and text) on stderr, one line.
 void PrintGenerationFailure(const CliOptions& options);

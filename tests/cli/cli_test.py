@@ -70,6 +70,8 @@ class TextCommand(WorkDir):
             (["--number", "0019", "--type", "N", "--groups", "1", "--group-size", "10", "--memo", ""],
              "1696904333 "),
             (["--symbols", "ab", "--groups", "2"], "BBABA BBAAB "),
+            # "--name=value", and an option given twice counts the last time.
+            (["--type=l", "--groups=9", "--groups", "4"], "ERVHJ YXDKQ FJCVG UXLAG "),
         ]
         for args, body in cases:
             with self.subTest(args=args):
@@ -194,6 +196,9 @@ class MidiCommand(WorkDir):
         self.assertEqual(self.cli("midi", "--paris", "--speed", "100", "--out", self.path("p.mid")).returncode, 0)
         self.assertEqual(self.cli("midi", "--speed", "85", "--out", self.path("c.mid")).returncode, 0)
         self.assertEqual(read(self.path("p.mid")), read(self.path("c.mid")))
+        # Speeds are written as the panel shows them: a leading 0 is decimal, not octal.
+        self.assertEqual(self.cli("midi", "--speed", "085", "--out", self.path("z.mid")).returncode, 0)
+        self.assertEqual(read(self.path("z.mid")), read(self.path("c.mid")))
 
 
 class BadArguments(WorkDir):
@@ -201,7 +206,12 @@ class BadArguments(WorkDir):
         out = ["--out", "x.mid"]
         for args in [
             ["nosuchcommand"],
+            ["--bogus"],
             ["text", "--bogus"],
+            ["text", "--bogus=1"],
+            ["text", "-x"],
+            ["text", "--groups"],
+            ["text", "--", "--groups", "2"],
             ["text", "--groups", "200"],
             ["text", "--groups", "-1"],
             ["text", "--groups", "ten"],
@@ -227,6 +237,7 @@ class BadArguments(WorkDir):
             ["midi", "--out", ""],
             ["elements"],
             ["elements", "A", "B"],
+            ["elements", "--", "A", "--"],
             ["noise", "--out", "n.wav"],
             ["noise", "--kind", "pink", "--out", "n.wav"],
             ["noise", "--kind", "hiss", "--rate", "7999", "--out", "n.wav"],
@@ -240,6 +251,11 @@ class BadArguments(WorkDir):
             ["render", "t.mid", "--noise", "n.wav", "--snr", "ten", "--out", "r.wav"],
             ["render", "t.mid", "--fading", "medium", "--out", "r.wav"],
             ["render", "t.mid", "--fading-depth", "10", "--out", "r.wav"],
+            ["render", "t.mid", "--voice", "piano", "--out", "r.wav"],
+            ["render", "t.mid", "--rate", "7999", "--out", "r.wav"],
+            ["check", "--sent", "s.txt", "--copy", "c.txt", "--voice", "piano"],
+            ["check", "--sent", "s.txt", "--copy", "c.txt", "--number", "123"],
+            ["stats", "--last", "0"],
         ]:
             with self.subTest(args=args):
                 self.assertUsageError(*args)
@@ -248,11 +264,27 @@ class BadArguments(WorkDir):
     def test_every_command_has_its_own_help(self):
         commands = [line.split()[0] for line in run("--help").stdout.decode().splitlines()[1:]]
         self.assertIn("render", commands)
+        def options(text):
+            return {w.strip("[]") for w in text.split() if w.strip("[]").startswith("--")}
+
         for command in commands:
-            with self.subTest(command=command):
-                r = self.cli(command, "--help")
-                self.assertEqual(r.returncode, 0, r.stderr)
-                self.assertTrue(r.stdout.startswith(b"usage: qlor-cli " + command.encode()), r.stdout)
+            for flag in ("--help", "-h"):
+                with self.subTest(command=command, flag=flag):
+                    r = self.cli(command, flag)
+                    self.assertEqual(r.returncode, 0, r.stderr)
+                    self.assertTrue(r.stdout.startswith(b"usage: qlor-cli " + command.encode()), r.stdout)
+                    # The usage line names exactly the options the command's list explains.
+                    usage, listing = r.stdout.decode().split("\n", 1)
+                    listed = {line.split()[0].split(",")[-1] for line in listing.splitlines()
+                              if line.strip().startswith("-")}
+                    self.assertEqual(options(usage), listed - {"--help"})
+        # --help counts even after a bad value: it is what a user asks when a command fails.
+        r = self.cli("text", "--groups", "500", "--help")
+        self.assertEqual((r.returncode, r.stderr), (0, b""))
+        self.assertTrue(r.stdout.startswith(b"usage: qlor-cli text"), r.stdout)
+        r = run("--version")
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertRegex(r.stdout.decode(), r"^qlor-cli \S+\n$")
         self.assertEqual(os.listdir(self.dir), [])
 
 

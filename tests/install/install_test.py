@@ -155,6 +155,12 @@ class InstalledLayout(unittest.TestCase):
                       "_qlor_cli; printf '%s\\n' \"${COMPREPLY[@]}\"")
             return subprocess.run(["bash", "-c", script], capture_output=True, text=True, check=True).stdout.split()
         self.assertEqual(complete("ren", 1), ["render"])
+        # Every command completes exactly the options its usage names.
+        for line in help_text.splitlines()[1:]:
+            command = line.split()[0]
+            with self.subTest(completion=command):
+                usage = {w.strip("[]") for w in line.split() if w.strip("[]").startswith("--")}
+                self.assertEqual(set(complete(command + " --", 2)), usage)
         self.assertEqual(set(complete("check --re", 2)), {"--record"})
         self.assertEqual(complete("render x.mid --fading ''", 4), ["slow", "fast"])
         # Both programs tell their version, the window without a display or a settings file.
