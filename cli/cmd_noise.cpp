@@ -38,12 +38,7 @@ Command SetUpNoise(CLI::App& command) {
         .add_option_function<std::string>(
             "--kind", [a](const std::string& v) { ParseNoiseKind(v, a->recipe.kind); }, "what the noise is made of")
         ->required()
-        ->check(Accepted(
-            [](const std::string& v) {
-                NoiseKind kind;
-                return ParseNoiseKind(v, kind);
-            },
-            "hiss, static, qrm or mix"))
+        ->check(NameOf(ParseNoiseKind, "hiss, static, qrm or mix"))
         ->type_name("hiss|static|qrm|mix");
     command.add_option("--seconds", a->recipe.seconds, "length of the loop [s]")
         ->transform(IntIn(kNoiseMinSeconds, kNoiseMaxSeconds))

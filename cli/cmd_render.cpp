@@ -83,12 +83,7 @@ Command SetUpRender(CLI::App& command) {
         .add_option_function<std::string>(
             "--fading", [a](const std::string& v) { ParseFadingName(v, a->request.fading); },
             "the signal fades slowly or fast")
-        ->check(Accepted(
-            [](const std::string& v) {
-                FadingKind fading;
-                return ParseFadingName(v, fading);
-            },
-            "slow or fast"))
+        ->check(NameOf(ParseFadingName, "slow or fast"))
         ->type_name("slow|fast");
     command
         .add_option_function<int>(

@@ -97,6 +97,15 @@ CLI::Validator TextType();
 CLI::Validator OutputFileName();
 // A value `accepted` admits, else "expected <expected>, got '<value>'".
 CLI::Validator Accepted(std::function<bool(const std::string&)> accepted, const std::string& expected);
+// A name that `parse` knows (a voice, a fading, a noise kind), else as Accepted.
+template <typename T> CLI::Validator NameOf(bool (*parse)(const std::string&, T&), const std::string& expected) {
+    return Accepted(
+        [parse](const std::string& v) {
+            T value{};
+            return parse(v, value);
+        },
+        expected);
+}
 
 // The code table as the window has it: built-in patterns with "Morse.txt" of the current
 // directory applied.

@@ -20,12 +20,7 @@ void AddRenderSoundOptions(CLI::App& command, RenderRequest& request, std::funct
     command
         .add_option_function<std::string>("--voice", set([r](const std::string& v) { ParseVoiceName(v, r->voice); }),
                                           prefix + "the signal's voice")
-        ->check(Accepted(
-            [](const std::string& v) {
-                VoiceKind voice;
-                return ParseVoiceName(v, voice);
-            },
-            "soundfont, tone or auto"))
+        ->check(NameOf(ParseVoiceName, "soundfont, tone or auto"))
         ->type_name("soundfont|tone|auto");
     command
         .add_option_function<std::string>("--noise", set([r](const std::string& v) { r->noisePath = v; }),
