@@ -4,6 +4,7 @@
 #include "audio/soundfont_bank.h"
 #include "audio/soundfont_renderer.h"
 #include "audio/tone_renderer.h"
+#include "control/settings_store.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,20 +14,20 @@ namespace qlor {
 const char* VoiceName(VoiceKind voice) {
     switch (voice) {
     case VoiceKind::SoundFont:
-        return "soundfont";
+        return kVoiceSoundFont.data();
     case VoiceKind::Tone:
-        return "tone";
+        return kVoiceTone.data();
     default:
-        return "auto";
+        return kVoiceAuto.data();
     }
 }
 
 bool ParseVoiceName(const std::string& name, VoiceKind& voice) {
-    if (name == "soundfont") {
+    if (name == kVoiceSoundFont) {
         voice = VoiceKind::SoundFont;
-    } else if (name == "tone") {
+    } else if (name == kVoiceTone) {
         voice = VoiceKind::Tone;
-    } else if (name == "auto") {
+    } else if (name == kVoiceAuto) {
         voice = VoiceKind::Automatic;
     } else {
         return false;
