@@ -1,14 +1,16 @@
 #include "cli/options.h"
 
+#include "control/panel_steps.h"
 #include "control/program_texts.h"
+#include "exercises/check_report.h"
 #include "synthesis/codepage.h"
 #include "synthesis/timing.h"
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <utility>
 
 namespace qlor::cli {
@@ -101,14 +103,13 @@ CLI::Validator IntIn(int min, int max) {
 CLI::Validator TextType() {
     return CLI::Validator(
         [](std::string& text) -> std::string {
-            static const std::array<const char*, 6> kNames = {"L", "R", "N", "NC", "LN", "MX"};
             std::string upper;
             for (char c : text) {
                 upper += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
             }
-            for (size_t i = 0; i < kNames.size(); ++i) {
-                if (upper == kNames[i] || upper == std::to_string(i)) {
-                    text = std::to_string(i);
+            for (int type = 0; type <= StepRange(IntSetting::TextType).max; ++type) {
+                if (upper == TextTypeShortName(type) || upper == std::to_string(type)) {
+                    text = std::to_string(type);
                     return {};
                 }
             }
@@ -241,18 +242,25 @@ void AddOutOption(CLI::App& command, CliOptions& o, const std::string& descripti
     command.add_option("--out", o.out, description)->required()->check(OutputFileName())->type_name("FILE");
 }
 
+namespace {
+
+// The spellings of the two encodings: true for Windows-1251, false for UTF-8, none for others.
+std::optional<bool> Cp1251ByName(const std::string& v) {
+    if (v == "cp1251" || v == "CP1251" || v == "windows-1251")
+        return true;
+    if (v == "utf8" || v == "utf-8" || v == "UTF-8")
+        return false;
+    return std::nullopt;
+}
+
+} // namespace
+
 void AddEncodingOption(CLI::App& command, CliOptions& o) {
     command
         .add_option_function<std::string>(
-            "--encoding",
-            [&o](const std::string& v) { o.cp1251 = v == "cp1251" || v == "CP1251" || v == "windows-1251"; },
+            "--encoding", [&o](const std::string& v) { o.cp1251 = Cp1251ByName(v).value_or(false); },
             "texts on the command line and the terminal (default utf8)")
-        ->check(Accepted(
-            [](const std::string& v) {
-                return v == "cp1251" || v == "CP1251" || v == "windows-1251" || v == "utf8" || v == "utf-8" ||
-                       v == "UTF-8";
-            },
-            "utf8 or cp1251"))
+        ->check(Accepted([](const std::string& v) { return Cp1251ByName(v).has_value(); }, "utf8 or cp1251"))
         ->type_name("utf8|cp1251");
 }
 
