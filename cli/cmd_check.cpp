@@ -1,4 +1,5 @@
 // qlor-cli check: the reception check of a copy against the sent text, both read from files.
+#include "audio/midi_source.h"
 #include "cli/local_time.h"
 #include "cli/options.h"
 #include "control/settings_store.h"
@@ -153,9 +154,7 @@ Command SetUpCheck(CLI::App& command) {
         ->transform(IntIn(0, 4))
         ->type_name("N");
     command.add_option("--voice", a->facts.voice, "with --record: the signal's voice")
-        ->check(
-            Accepted([](const std::string& v) { return v == kVoiceAuto || v == kVoiceSoundFont || v == kVoiceTone; },
-                     "auto, soundfont or tone"))
+        ->check(NameOf(ParseVoiceName, "auto, soundfont or tone"))
         ->type_name("auto|soundfont|tone");
     AddEncodingOption(command, a->options);
     AddArguments(command, a->options);
