@@ -3,6 +3,7 @@
 #include "shell/main_form.h"
 
 #include "shell/memo_text.h"
+#include "shell/qt_program_text.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,8 +40,7 @@ int TMainForm::LanguagePosition() const {
 }
 
 QString TMainForm::OwnText(Say id) const {
-    const std::string_view words = ProgramText(id, LanguagePosition());
-    return QString::fromUtf8(words.data(), static_cast<qsizetype>(words.size()));
+    return QProgramText(id, LanguagePosition());
 }
 
 QString TMainForm::CaptionEntry(int entry) const {

@@ -4,6 +4,7 @@
 
 #include "audio/audio_engine.h"
 #include "shell/memo_text.h"
+#include "shell/qt_program_text.h"
 
 #include <algorithm>
 #include <iterator>
@@ -153,7 +154,7 @@ void TMainForm::PrepareVoiceChoice() {
     const QSignalBlocker quiet(list);
     list->clear();
     for (const VoiceItem& item : kVoiceItems)
-        list->addItem(QString::fromUtf8(ProgramText(item.text, TextLanguage::English)), Utf8(item.stored));
+        list->addItem(QProgramText(item.text, TextLanguage::English), Utf8(item.stored));
     list->setCurrentIndex(0);
 }
 

@@ -1,6 +1,6 @@
 #include "shell/page_control.h"
 
-#include "control/program_texts.h"
+#include "shell/qt_program_text.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -278,8 +278,7 @@ public:
             if (!Tab()->accessibleName().isEmpty())
                 return Tab()->accessibleName();
             if (Tab()->text().isEmpty()) {
-                const std::string_view blank = ProgramText(Say::AccBlankPage, TextLanguage::English);
-                return QString::fromUtf8(blank.data(), static_cast<qsizetype>(blank.size()));
+                return QProgramText(Say::AccBlankPage, TextLanguage::English);
             }
             return Tab()->text();
         }

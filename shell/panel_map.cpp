@@ -1,5 +1,7 @@
 #include "shell/panel_map.h"
 
+#include "shell/qt_program_text.h"
+
 #include <array>
 
 namespace qlor {
@@ -50,11 +52,6 @@ std::span<const StepPair> StepPairs() {
 
 namespace {
 
-QString Own(Say id, int languagePosition) {
-    const std::string_view text = ProgramText(id, languagePosition);
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // The subject inside a sentence: "Text number" -> "text number", but "MIDI channel" stays.
 QString InSentence(QString subject) {
     if (subject.size() > 1 && subject[1].isLower())
@@ -65,26 +62,26 @@ QString InSentence(QString subject) {
 } // namespace
 
 QString StepButtonAccessibleName(const StepPair& pair, bool up, int languagePosition) {
-    const QString subject = Own(pair.subject, languagePosition);
+    const QString subject = QProgramText(pair.subject, languagePosition);
     if (!pair.digit)
-        return Own(up ? Say::AccStepUp : Say::AccStepDown, languagePosition).arg(subject);
-    return Own(up ? Say::AccStepDigitUp : Say::AccStepDigitDown, languagePosition)
-        .arg(subject, Own(*pair.digit, languagePosition));
+        return QProgramText(up ? Say::AccStepUp : Say::AccStepDown, languagePosition).arg(subject);
+    return QProgramText(up ? Say::AccStepDigitUp : Say::AccStepDigitDown, languagePosition)
+        .arg(subject, QProgramText(*pair.digit, languagePosition));
 }
 
 QString IndicatorSubject(const StepPair& pair, int languagePosition) {
-    const QString subject = Own(pair.subject, languagePosition);
+    const QString subject = QProgramText(pair.subject, languagePosition);
     if (!pair.digit)
         return subject;
-    return Own(Say::AccCellDigit, languagePosition).arg(subject, Own(*pair.digit, languagePosition));
+    return QProgramText(Say::AccCellDigit, languagePosition).arg(subject, QProgramText(*pair.digit, languagePosition));
 }
 
 QString StepButtonAccessibleDescription(const StepPair& pair, bool up, int languagePosition) {
-    const QString subject = InSentence(Own(pair.subject, languagePosition));
+    const QString subject = InSentence(QProgramText(pair.subject, languagePosition));
     if (!pair.digit)
-        return Own(up ? Say::AccStepUpDesc : Say::AccStepDownDesc, languagePosition).arg(subject);
-    return Own(up ? Say::AccStepDigitUpDesc : Say::AccStepDigitDownDesc, languagePosition)
-        .arg(subject, Own(*pair.digit, languagePosition));
+        return QProgramText(up ? Say::AccStepUpDesc : Say::AccStepDownDesc, languagePosition).arg(subject);
+    return QProgramText(up ? Say::AccStepDigitUpDesc : Say::AccStepDigitDownDesc, languagePosition)
+        .arg(subject, QProgramText(*pair.digit, languagePosition));
 }
 
 QString PauseText(int pause) {

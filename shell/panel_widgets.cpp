@@ -1,6 +1,6 @@
 #include "shell/panel_widgets.h"
 
-#include "control/program_texts.h"
+#include "shell/qt_program_text.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -105,18 +105,9 @@ void StepButton::paintEvent(QPaintEvent*) {
     }
 }
 
-namespace {
-
-QString EnglishText(Say id) {
-    const std::string_view text = ProgramText(id, TextLanguage::English);
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
-
 Lamp::Lamp(QWidget* parent)
-    : QLabel(parent), idleName_(EnglishText(Say::AccTransmissionLampIdle)),
-      onAirName_(EnglishText(Say::AccTransmissionLampOnAir)) {
+    : QLabel(parent), idleName_(QProgramText(Say::AccTransmissionLampIdle, TextLanguage::English)),
+      onAirName_(QProgramText(Say::AccTransmissionLampOnAir, TextLanguage::English)) {
     setFixedSize(kWidth, kHeight);
     setAutoFillBackground(true);
     setFocusPolicy(Qt::NoFocus);

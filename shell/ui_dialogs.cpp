@@ -1,5 +1,7 @@
 #include "shell/ui_dialogs.h"
 
+#include "shell/qt_program_text.h"
+
 #include <new>
 
 #include <QApplication>
@@ -10,14 +12,6 @@
 #include <QRegularExpression>
 
 namespace qlor {
-namespace {
-
-QString Words(Say id, TextLanguage language) {
-    const std::string_view words = ProgramText(id, language);
-    return QString::fromUtf8(words.data(), static_cast<qsizetype>(words.size()));
-}
-
-} // namespace
 
 QStringList QtNameFilters(const QString& filter) {
     QStringList out;
@@ -75,9 +69,9 @@ std::optional<QString> QtUiDialogs::SaveFile(QWidget* parent, const FileDialogSp
         // The folder of the chosen name must already exist.
         if (!request.pathMustExist || QFileInfo(path).absoluteDir().exists())
             return path;
-        QMessageBox::warning(
-            parent, QApplication::applicationDisplayName(),
-            Words(Say::FolderMissing, request.language).arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath())));
+        QMessageBox::warning(parent, QApplication::applicationDisplayName(),
+                             QProgramText(Say::FolderMissing, request.language)
+                                 .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath())));
     }
 }
 
@@ -110,7 +104,7 @@ void QtUiDialogs::ShowMessage(QWidget* parent, const QString& caption, const QSt
 
 QString ExceptionText(const std::exception& error, TextLanguage language) {
     if (dynamic_cast<const std::bad_alloc*>(&error))
-        return Words(Say::NotEnoughMemory, language);
+        return QProgramText(Say::NotEnoughMemory, language);
     return QString::fromLocal8Bit(error.what());
 }
 
