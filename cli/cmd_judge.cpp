@@ -85,14 +85,15 @@ int RunJudge(const JudgeArgs& a) {
     }
     // A copy with another number of blocks is judged all the same; the difference is told.
     for (const JudgedCopy& copy : judged) {
-        if (copy.blocks < sent.size()) {
-            PrintFailure("warning: " + copy.name + ": " + std::to_string(copy.blocks) + " blocks for " +
-                         std::to_string(sent.size()) + " texts; every character of the texts without a block " +
-                         "counts as an error");
-        } else if (copy.blocks > sent.size()) {
-            PrintFailure("warning: " + copy.name + ": " + std::to_string(copy.blocks) + " blocks for " +
-                         std::to_string(sent.size()) + " texts; the blocks after the last text are not judged");
+        if (copy.blocks == sent.size()) {
+            continue;
         }
+        const std::string counts = "warning: " + copy.name + ": " + std::to_string(copy.blocks) +
+                                   (copy.blocks == 1 ? " block for " : " blocks for ") + std::to_string(sent.size()) +
+                                   (sent.size() == 1 ? " text; " : " texts; ");
+        PrintFailure(counts + (copy.blocks < sent.size()
+                                   ? "every character of the texts without a block counts as an error"
+                                   : "the blocks after the last text are not judged"));
     }
     if (a.format == "json") {
         const std::string json = HstResultsJson(judged, sent.size()); // JSON is always UTF-8
