@@ -30,8 +30,8 @@ struct NoteSpan {
 // the latest note-off before its note-on) or after it (to the next note-on), whichever is
 // shortest. Notes that overlap leave no silence and do not shorten each other's edges. Each
 // note then reaches full level for at least 1 - kToneEdgeShare of its length, and each gap is
-// silent for at least as large a share of it; where every note and gap is long enough, the edges
-// are exactly kToneEdgeMs, as they always were.
+// silent for at least as large a share of it; where every note and gap is long enough, every
+// edge is exactly kToneEdgeMs (the same value, bit for bit, as a fixed edge).
 std::vector<double> NoteHalfEdges(const std::vector<NoteSpan>& notes, int rate);
 
 class ToneRenderer : public NoteRenderer {
