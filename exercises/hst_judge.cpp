@@ -13,7 +13,7 @@ bool IsJudgedBlank(unsigned char c) {
     return c <= 0x20 || c == 0xA0;
 }
 
-// A line of the copy file without its line end, and whether it holds only white space.
+// Whether a line of a copy file (without its line feed) holds only white space.
 bool IsBlankLine(std::string_view line) {
     return std::all_of(line.begin(), line.end(), [](char c) { return IsJudgedBlank(static_cast<unsigned char>(c)); });
 }
