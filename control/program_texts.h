@@ -15,6 +15,7 @@
 //   500..599   progress window and drills
 //   600..649   competition protocol (Windows-1251 in the protocol)
 //   650..699   reception check list (Windows-1251 in the list)
+//   800..849   trainer window and its high-speed receiving test
 #include <initializer_list>
 #include <span>
 #include <string>
@@ -263,6 +264,44 @@ enum class Say : int {
     CheckSpeed = 652,      // %1 the three speed digits
     CheckErrorTotal = 653, // %1 errors
     CheckFileName = 654,
+
+    // Trainer window: the high-speed receiving test.
+    TrainerTitle = 800,
+    TrainerButton = 801,
+    TrainerButtonDesc = 802,
+    HstPage = 803,
+    HstTextType = 804,
+    HstLetters = 805,
+    HstFigures = 806,
+    HstMixed = 807,
+    HstStartSpeed = 808,
+    HstSteps = 809,
+    HstNumber = 810,
+    HstStart = 811,
+    HstStop = 812,
+    HstJudge = 813,
+    HstSave = 814,
+    HstCopyName = 815, // %1 speed [cpm]
+    HstStatusIdle = 816,
+    HstStatusPlaying = 817, // %1 text, %2 texts, %3 speed [cpm]
+    HstStatusPause = 818,   // %1 text, %2 texts
+    HstStatusEnded = 819,
+    HstStatusStopped = 820,
+    HstResultBest = 821, // %1 speed [cpm]
+    HstResultNone = 822, // %1 errors allowed
+    HstSheetTitle = 823,
+    HstSheetLine = 824, // %1 speed, %2 errors, %3 valid or not
+    HstValid = 825,
+    HstNotValid = 826,
+    HstSheetSent = 827, // %1 text
+    HstSheetCopy = 828, // %1 copy
+    HstSheetFileName = 829,
+    HstSheetName = 830,
+    HstStatusName = 831,
+    HstSheetHead = 832, // %1 date and time, %2 number, %3 text type
+    HstSaved = 833,     // %1 file
+    HstProgressName = 834,
+    HstStartFailed = 835, // %1 reason
 };
 
 struct ProgramTextEntry {

@@ -191,6 +191,7 @@ PersistedSettings DefaultSettingsKeeping(const PersistedSettings& kept) {
     defaults.language = kept.language;
     defaults.voice = kept.voice;
     defaults.exportAudio = kept.exportAudio;
+    defaults.trainer = kept.trainer;
     return defaults;
 }
 
@@ -225,6 +226,7 @@ LoadOutcome LoadPersistedSettings(SettingsStore& store, int lastLanguageIndex, c
     outcome.values.language = 0;
     outcome.values.voice = std::string(kVoiceAuto);
     outcome.values.exportAudio = std::string(kExportAudioOff);
+    outcome.values.trainer = TrainerSettings{};
     if (store.OpenKey(false)) {
         std::int32_t position = 0;
         if (store.ReadInteger(kValues[kLanguageIndex].name, position)) {
@@ -241,6 +243,7 @@ LoadOutcome LoadPersistedSettings(SettingsStore& store, int lastLanguageIndex, c
             outcome.values.exportAudio = ExportAudioOrOff(exportAudio);
             outcome.exportAudioRead = outcome.values.exportAudio == exportAudio;
         }
+        outcome.values.trainer = ReadTrainerSettings(store);
     }
     store.CloseKey();
 
@@ -267,6 +270,11 @@ SaveOutcome SavePersistedSettings(SettingsStore& store, const PersistedSettings&
         if (outcome.ok && !store.WriteString(kExportAudioValueName, ExportAudioOrOff(values.exportAudio))) {
             outcome.ok = false;
             outcome.error = FailedToSet(store, kExportAudioValueName);
+        }
+        std::string_view failedName;
+        if (outcome.ok && !WriteTrainerSettings(store, values.trainer, failedName)) {
+            outcome.ok = false;
+            outcome.error = FailedToSet(store, failedName);
         }
     } else {
         outcome.ok = false;

@@ -8,6 +8,7 @@
 // "EndChar") are converted to Windows-1251 on the way in and back to UTF-8 on the way out; the
 // file paths ("Noise File 1".."4", "PathDir") stay UTF-8 all the way, so a path with characters
 // the code page cannot hold (é, 日本, emoji) survives a restart and still names its file.
+#include "control/trainer_settings.h"
 #include "synthesis/transmission_settings.h"
 
 #include <array>
@@ -94,6 +95,7 @@ struct PersistedSettings {
     int language = 0;                                                  // "Languige": language list position
     std::string voice = std::string(kVoiceAuto);                       // "Voice": auto, soundfont or tone
     std::string exportAudio = std::string(kExportAudioOff);            // "Export Audio": off, ogg, flac, mp3, wav
+    TrainerSettings trainer;                                           // the trainer window's values, after all others
 
     bool operator==(const PersistedSettings&) const = default;
 };

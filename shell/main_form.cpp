@@ -223,6 +223,8 @@ void TMainForm::ConnectHandlers() {
     connect(reception.Button51, &QPushButton::clicked, this, &TMainForm::Button51Click);
     connect(reception.Button55, &QPushButton::clicked, this, &TMainForm::Button55Click);
     connect(reception.ButtonProgress, &QPushButton::clicked, this, &TMainForm::ButtonProgressClick);
+    for (QPushButton* trainer : {panel.ButtonTrainer, reception.ButtonTrainer2})
+        connect(trainer, &QPushButton::clicked, this, &TMainForm::ButtonTrainerClick);
 
     // Competition.
     connect(competition.CompRun, &QPushButton::clicked, this, &TMainForm::CompRunClick);

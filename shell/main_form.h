@@ -40,6 +40,7 @@ namespace qlor {
 
 class MediaPlayer;
 class ProgressWindow;
+class TrainerWindow;
 
 // Title of the application (the task-bar text) and the window's caption, the product's full title.
 inline constexpr char kApplicationTitle[] = "QLOR - 2000";
@@ -185,6 +186,9 @@ public slots:
     void Button55Click();
     void ButtonProgressClick();
 
+    // The trainer window (main panel and Reception page).
+    void ButtonTrainerClick();
+
     // Competition.
     void CompRunClick();
     void CompStopClick();
@@ -280,6 +284,9 @@ private:
     void ShowAlignedScore(const AlignmentCounts& counts);
     void ShowHistoryProblem(const HistoryStatus& status);
     void ShowHistoryTexts();
+    void ShowTrainerTexts();
+    TrainerSettings CurrentTrainerSettings() const;
+    void ApplyTrainerSettings(const TrainerSettings& values);
     bool PutDrillSymbols(const std::string& cp1251);
 
     std::unique_ptr<UiDialogs> ownDialogs_;
@@ -294,6 +301,8 @@ private:
     bool competitionRunning_ = false;
     CheckHistory* history_ = nullptr;
     ProgressWindow* progress_ = nullptr;
+    TrainerWindow* trainer_ = nullptr;
+    TrainerSettings trainerSettings_; // kept while the trainer window is not open
     AlignmentCounts lastAligned_;
     bool haveAligned_ = false;
     bool centred_ = false;

@@ -91,6 +91,7 @@ void TMainForm::ApplyLanguage(int position) {
     ShowExportAudioTexts();
     RefreshNoiseSnrHint(false);
     ShowHistoryTexts();
+    ShowTrainerTexts();
     ApplyAccessibleTexts();
     IndicatorRefresh();
 }

@@ -78,6 +78,7 @@ PersistedSettings TMainForm::CollectSettings() const {
     v.voice = configuration.VoiceComboBox->currentData().toString().toStdString();
     v.exportAudio = files.ExportAudio->isChecked() ? files.ExportAudioFormat->currentData().toString().toStdString()
                                                    : std::string(kExportAudioOff);
+    v.trainer = CurrentTrainerSettings();
     return v;
 }
 
@@ -118,6 +119,7 @@ void TMainForm::ApplySettings(const PersistedSettings& v) {
     files.ExportAudio->setChecked(exportAudio != kExportAudioOff);
     if (exportAudio != kExportAudioOff)
         files.ExportAudioFormat->setCurrentIndex(std::max(files.ExportAudioFormat->findData(Utf8(exportAudio)), 0));
+    ApplyTrainerSettings(v.trainer);
 }
 
 void TMainForm::LoadSettings() {

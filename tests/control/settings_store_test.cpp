@@ -48,6 +48,7 @@ PersistedSettings Custom() {
     p.language = 1;
     p.voice = "tone";
     p.exportAudio = "flac";
+    p.trainer = TrainerSettings{5, 940, 6, 417};
     return p;
 }
 
@@ -116,6 +117,7 @@ TEST(PersistedSettingsStore, ReadOrderPutsTheFileCountBeforeTextType) {
     }
     expected.emplace_back("Voice");
     expected.emplace_back("Export Audio");
+    expected.insert(expected.end(), kTrainerValueNames.begin(), kTrainerValueNames.end());
     EXPECT_EQ(store.log, expected);
 }
 
@@ -126,8 +128,9 @@ TEST(PersistedSettingsStore, WriteOrderIsTableOrderThenTheVoice) {
     std::vector<std::string> expected(names.begin(), names.end());
     expected.emplace_back("Voice");
     expected.emplace_back("Export Audio");
+    expected.insert(expected.end(), kTrainerValueNames.begin(), kTrainerValueNames.end());
     EXPECT_EQ(store.log, expected);
-    EXPECT_EQ(store.values.size(), 48u);
+    EXPECT_EQ(store.values.size(), 52u);
     EXPECT_EQ(std::get<std::int32_t>(store.values.at("Paris system")), 1);
     EXPECT_EQ(std::get<std::int32_t>(store.values.at("HeaderStandart")), 0);
     EXPECT_EQ(std::get<std::string>(store.values.at("Voice")), "tone");
@@ -168,10 +171,12 @@ TEST(PersistedSettingsStore, MissingNoiseTypeGivesDefaultsButKeepsTheFileCount) 
     const LoadOutcome loaded = LoadPersistedSettings(store, 1, initial);
     EXPECT_TRUE(loaded.defaultsApplied);
 
-    EXPECT_EQ(store.log.back(), "Export Audio");
-    EXPECT_EQ(store.log[store.log.size() - 2], "Voice");
-    EXPECT_EQ(store.log[store.log.size() - 3], "Languige");
-    EXPECT_EQ(store.log[store.log.size() - 4], "Morse Noise Type"); // reading stopped there
+    const std::size_t trainer = kTrainerValueNames.size();
+    EXPECT_EQ(store.log.back(), kTrainerValueNames.back());
+    EXPECT_EQ(store.log[store.log.size() - trainer - 1], "Export Audio");
+    EXPECT_EQ(store.log[store.log.size() - trainer - 2], "Voice");
+    EXPECT_EQ(store.log[store.log.size() - trainer - 3], "Languige");
+    EXPECT_EQ(store.log[store.log.size() - trainer - 4], "Morse Noise Type"); // reading stopped there
 
     PersistedSettings expected; // text number and speed read before the failure are replaced too
     expected.transmission.files = {4, 2};
@@ -179,7 +184,41 @@ TEST(PersistedSettingsStore, MissingNoiseTypeGivesDefaultsButKeepsTheFileCount) 
     expected.language = 1;                   // read in its own block
     expected.voice = "tone";                 // so is the voice
     expected.exportAudio = "flac";           // and the export's audio choice
+    expected.trainer = Custom().trainer;     // and the trainer's values
     EXPECT_EQ(loaded.values, expected);
+}
+
+// The trainer's values: each missing, of another kind or out of range takes its own default or
+// its range, and never the default set of the other values.
+TEST(PersistedSettingsStore, TrainerValuesAreReadEachOnItsOwn) {
+    const struct {
+        const char* name;
+        MemorySettingsStore::Value stored;
+        TrainerSettings expected;
+    } kCases[] = {
+        {"Trainer HST Text Type", std::int32_t{3}, {0, 940, 6, 417}},     // not letters, figures or mixed
+        {"Trainer HST Text Type", std::string("5"), {0, 940, 6, 417}},    // a text
+        {"Trainer HST Start Speed", std::int32_t{995}, {5, 990, 1, 417}}, // cut to 990, one text fits
+        {"Trainer HST Start Speed", std::int32_t{0}, {5, 10, 6, 417}},    // at least 10
+        {"Trainer HST Start Speed", std::int32_t{127}, {5, 120, 6, 417}}, // a multiple of 10
+        {"Trainer HST Steps", std::int32_t{11}, {5, 940, 6, 417}},        // 940 + 50: six texts fit
+        {"Trainer HST Steps", std::int32_t{-1}, {5, 940, 1, 417}},
+        {"Trainer HST Number", std::int32_t{10000}, {5, 940, 6, 9999}},
+    };
+    for (const auto& c : kCases) {
+        MemorySettingsStore store = StoreWith(Custom());
+        store.values[c.name] = c.stored;
+        const LoadOutcome loaded = LoadPersistedSettings(store, 1);
+        EXPECT_FALSE(loaded.defaultsApplied) << c.name;
+        EXPECT_EQ(loaded.values.trainer, c.expected) << c.name;
+    }
+    MemorySettingsStore store = StoreWith(Custom());
+    for (std::string_view name : kTrainerValueNames)
+        store.values.erase(std::string(name));
+    const LoadOutcome loaded = LoadPersistedSettings(store, 1);
+    EXPECT_FALSE(loaded.defaultsApplied);
+    EXPECT_EQ(loaded.values.trainer, TrainerSettings{});
+    EXPECT_EQ(loaded.values.transmission, Custom().transmission);
 }
 
 TEST(PersistedSettingsStore, LateFailureKeepsTheKeptValuesThatWereRead) {

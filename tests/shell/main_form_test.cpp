@@ -33,7 +33,7 @@ const NamedControls kControls[] = {
      "Button19 Button20 Button3 Button4 Button5 Button6 Button7 Button8 Button9 Button10 Button12 Button13 Button14 "
      "Button15 Button16 Button17 Button21 Button22 Button18 Button29 Button49 Button50 Button31 Button30 Button32 "
      "Button33 Button35 Button34"},
-    {"TabSheet1", "QPushButton", "ButtonRun ButtonStop"},
+    {"TabSheet1", "QPushButton", "ButtonRun ButtonStop ButtonTrainer"},
     {"TabSheet1", "qlor::Lamp", "fcLabel4"},
     {"TabSheet1", "QSlider", "TrackBar2 TrackBar3"},
     {"TabSheet1", "QProgressBar", "Gauge1"},
@@ -43,7 +43,8 @@ const NamedControls kControls[] = {
     {"TabSheet4", "qlor::Lamp", "fcLabel5"},
     // Reception.
     {"TabSheet6", "QPlainTextEdit", "InputMemo CheckList"},
-    {"TabSheet6", "QPushButton", "ButtonRun1 ButtonStop1 ButtonCheckText Button51 Button55 ButtonProgress"},
+    {"TabSheet6", "QPushButton",
+     "ButtonRun1 ButtonStop1 ButtonCheckText Button51 Button55 ButtonProgress ButtonTrainer2"},
     {"TabSheet6", "qlor::Lamp", "fcLabel6"},
     {"TabSheet6", "QLabel", "LabelAligned"},
     // Competition.
@@ -139,8 +140,9 @@ private slots:
                 QVERIFY2(page && page->objectName() == QLatin1String(c.page), qPrintable(name));
             }
         }
-        // The 165 controls of the window and the two of the history of checks.
-        QCOMPARE(count, 167);
+        // The 165 controls of the window, the two of the history of checks and the two buttons
+        // that open the trainer.
+        QCOMPARE(count, 169);
         QVERIFY(form->findChild<PageControl*>(QStringLiteral("PageControl1")));
         QVERIFY(form->findChild<QTimer*>(QStringLiteral("TrainTimer")));
     }
@@ -626,11 +628,12 @@ private slots:
 
     void keyboardFocusFollowsTheMainPanelFromLeftToRight() {
         Find("Button19")->setFocus(Qt::TabFocusReason);
-        const QStringList expected{
-            "Button19", "Button20", "Button3",   "Button4",  "Button5",  "Button6",   "Button7",   "Button8",
-            "Button9",  "Button10", "Button12",  "Button13", "Button14", "Button15",  "Button16",  "Button17",
-            "Button21", "Button22", "ButtonRun", "Button18", "Button29", "Button49",  "Button50",  "Button31",
-            "Button30", "Button32", "Button33",  "Button35", "Button34", "TrackBar2", "TrackBar3", "TabSheet1Tab"};
+        const QStringList expected{"Button19",  "Button20",      "Button3",     "Button4",  "Button5",  "Button6",
+                                   "Button7",   "Button8",       "Button9",     "Button10", "Button12", "Button13",
+                                   "Button14",  "Button15",      "Button16",    "Button17", "Button21", "Button22",
+                                   "ButtonRun", "Button18",      "Button29",    "Button49", "Button50", "Button31",
+                                   "Button30",  "Button32",      "Button33",    "Button35", "Button34", "TrackBar2",
+                                   "TrackBar3", "ButtonTrainer", "TabSheet1Tab"};
         QStringList visited{QApplication::focusWidget()->objectName()};
         for (int i = 1; i < expected.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

@@ -1,0 +1,39 @@
+#pragma once
+// The trainer window's own stored values. They are read and written after every other stored
+// value ("Voice", "Export Audio"), each on its own: a missing value, one of another kind or one
+// out of range takes its default and never the default set of the other values.
+#include <array>
+#include <string_view>
+
+namespace qlor {
+
+class SettingsStore;
+
+// Text types of the high-speed test: letters, figures, mixed ("Morse Text Type" L, N, MX).
+inline constexpr std::array<int, 3> kHstTextTypes = {0, 2, 5};
+inline constexpr int kHstSpeedStepCpm = 10; // between the texts of a test [cpm]
+inline constexpr int kHstMaxSteps = 10;     // texts in one test
+
+struct TrainerSettings {
+    int hstTextType = 0;        // "Trainer HST Text Type": one of kHstTextTypes
+    int hstStartSpeedCpm = 200; // "Trainer HST Start Speed": 10..990, a multiple of 10 [cpm]
+    int hstSteps = 3;           // "Trainer HST Steps": 1..10 texts, the last at most 990 cpm
+    int hstNumber = 0;          // "Trainer HST Number": text number 0..9999
+
+    bool operator==(const TrainerSettings&) const = default;
+};
+
+// The stored names in write order.
+inline constexpr std::array<std::string_view, 4> kTrainerValueNames = {
+    "Trainer HST Text Type", "Trainer HST Start Speed", "Trainer HST Steps", "Trainer HST Number"};
+
+// `s` with every value brought into its range (the steps cut so the last text is at most
+// kHstMaxSpeedCpm).
+TrainerSettings ClampTrainerSettings(TrainerSettings s);
+
+// Reads and writes the values on a key the caller has opened. Reading never fails: what cannot be
+// read keeps the default. Writing stops at the first refusal and returns false then.
+TrainerSettings ReadTrainerSettings(SettingsStore& store);
+bool WriteTrainerSettings(SettingsStore& store, const TrainerSettings& values, std::string_view& failedName);
+
+} // namespace qlor

@@ -1,0 +1,55 @@
+// The trainer window as the main window opens it: one window, kept while the program runs, with
+// the code table, the voice, the history and the language of the main window.
+#include "shell/main_form.h"
+
+#include "shell/trainer_window.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+namespace qlor {
+
+void TMainForm::ButtonTrainerClick() {
+    if (!trainer_) {
+        TrainerContext context;
+        context.morse = morse_;
+        context.voice = [this] { return CurrentVoice(); };
+        context.voiceName = configuration.VoiceComboBox->currentData().toString().toStdString();
+        context.dialogs = dialogs_;
+        context.history = history_;
+        context.dateTime = [] {
+            const QLocale locale = QLocale::system();
+            const QDateTime now = QDateTime::currentDateTime();
+            return locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+                   locale.toString(now.time(), QLocale::LongFormat);
+        };
+        trainer_ = new TrainerWindow(std::move(context), this);
+        trainer_->SetLanguage(TextLanguageAt(LanguagePosition()));
+        trainer_->ApplySettings(trainerSettings_);
+    }
+    trainer_->show();
+    trainer_->raise();
+    trainer_->activateWindow();
+}
+
+void TMainForm::ShowTrainerTexts() {
+    for (QPushButton* button : {panel.ButtonTrainer, reception.ButtonTrainer2}) {
+        button->setText(OwnText(Say::TrainerButton));
+        button->setToolTip(OwnText(Say::TrainerButtonDesc));
+        button->setAccessibleDescription(OwnText(Say::TrainerButtonDesc));
+    }
+    if (trainer_)
+        trainer_->SetLanguage(TextLanguageAt(LanguagePosition()));
+}
+
+TrainerSettings TMainForm::CurrentTrainerSettings() const {
+    return trainer_ ? trainer_->CollectSettings() : trainerSettings_;
+}
+
+void TMainForm::ApplyTrainerSettings(const TrainerSettings& values) {
+    trainerSettings_ = values;
+    if (trainer_)
+        trainer_->ApplySettings(values);
+}
+
+} // namespace qlor

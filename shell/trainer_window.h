@@ -1,0 +1,87 @@
+#pragma once
+// The trainer window: exercises of its own beside the classic window, on the session core. Its
+// first page is the high-speed receiving test: one-minute texts at rising speeds with a minute's
+// pause after each, a copy box per text, every copy judged at the end and the result sheet shown,
+// saved on request and recorded in the history.
+//
+// Keyboard: Ctrl+R starts, Escape stops the sound, Ctrl+Enter judges (Enter too, in a copy box,
+// once the test no longer plays), Ctrl+S saves the sheet, Ctrl+W closes the window.
+#include "control/program_texts.h"
+#include "control/trainer_settings.h"
+#include "synthesis/midi_writer.h"
+#include "synthesis/morse_table.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace qlor {
+
+class AudioPort;
+class CheckHistory;
+class Clock;
+class Session;
+class UiDialogs;
+
+// What the trainer takes from the program around it.
+struct TrainerContext {
+    MorseTable morse;                  // the code table, "Morse.txt" overrides included
+    std::function<MidiVoice()> voice;  // the MIDI voice of the current settings, read at each start
+    std::string voiceName;             // the stored voice name, for the history
+    UiDialogs* dialogs = nullptr;      // file dialogs and messages (not owned)
+    CheckHistory* history = nullptr;   // where judged texts are recorded (not owned, may be null)
+    AudioPort* port = nullptr;         // null: the sound device (tests pass a fake one)
+    Clock* clock = nullptr;            // null: Qt's timers
+    std::function<QString()> dateTime; // the current date and time as the sheet shows it
+};
+
+class TrainerWindow : public QWidget {
+    Q_OBJECT
+public:
+    TrainerWindow(TrainerContext context, QWidget* parent = nullptr);
+    ~TrainerWindow() override;
+
+    // The texts of the window in a language (names, hints and the sheet's wording).
+    void SetLanguage(TextLanguage language);
+    TextLanguage Language() const { return language_; }
+    // The stored values the window shows, and back.
+    void ApplySettings(const TrainerSettings& settings);
+    TrainerSettings CollectSettings() const;
+    bool Playing() const;
+
+public slots:
+    void HstStartClick();
+    void HstStopClick();
+    void HstJudgeClick();
+    void HstSaveClick();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Ui;
+    struct Test;
+    struct Engine; // the session and, when the context brings none, its port and clock
+    void BuildUi();
+    void ShowTexts();
+    void ShowCopyBoxes(int count);
+    void ShowCopyNames();
+    void SetRunning(bool running);
+    void ShowStatus(const QString& text);
+    void SegmentStarted(int segment);
+    void TestEnded(bool failed, const QString& reason);
+    void RecordJudgedTexts();
+    Session& SessionNow();
+    QString Text(Say id) const;
+
+    std::unique_ptr<Ui> m_ui;
+    std::unique_ptr<Test> test_;
+    std::unique_ptr<Engine> engine_;
+    TrainerContext context_;
+    TextLanguage language_ = TextLanguage::English;
+};
+
+} // namespace qlor
