@@ -9,6 +9,8 @@
 #include <QTemporaryFile>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace qlor {
 
 DeviceAudioPort::DeviceAudioPort(VoiceKind voice, QObject* parent)
@@ -59,20 +61,21 @@ std::string DeviceAudioPort::OpenNoise(const std::string& path) {
 std::string DeviceAudioPort::Play() {
     if (!text_->play())
         return text_->errorString().isEmpty() ? std::string("not open") : text_->errorString().toStdString();
-    playing_ = true;
+    ++pendingEnds_;
+    wantEnd_ = true;
     if (hasNoise_)
         noise_->play();
     return {};
 }
 
 void DeviceAudioPort::Stop() {
-    playing_ = false;
+    wantEnd_ = false;
     text_->stop();
     noise_->stop();
 }
 
 void DeviceAudioPort::Close() {
-    playing_ = false;
+    wantEnd_ = false;
     text_->close();
     noise_->close();
     hasNoise_ = false;
@@ -88,9 +91,10 @@ std::int64_t DeviceAudioPort::LengthMs() const {
 }
 
 void DeviceAudioPort::TextEnded() {
-    if (!playing_)
-        return; // the end of a playback cut short by Stop or Close
-    playing_ = false;
+    pendingEnds_ = std::max(pendingEnds_ - 1, 0);
+    if (pendingEnds_ > 0 || !wantEnd_)
+        return; // the end of an earlier play, or of one cut short by Stop or Close
+    wantEnd_ = false;
     if (noise_->mode() == MediaPlayer::Mode::Playing)
         noise_->stop();
     if (listener_)
@@ -99,7 +103,7 @@ void DeviceAudioPort::TextEnded() {
 
 void DeviceAudioPort::NoiseEnded() {
     // The noise repeats for as long as the text sounds.
-    if (playing_ && hasNoise_ && text_->mode() == MediaPlayer::Mode::Playing)
+    if (wantEnd_ && hasNoise_ && text_->mode() == MediaPlayer::Mode::Playing)
         noise_->play();
 }
 

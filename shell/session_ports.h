@@ -45,7 +45,11 @@ private:
     MediaPlayer* noise_ = nullptr;
     std::unique_ptr<QTemporaryFile> midiFile_;
     bool hasNoise_ = false;
-    bool playing_ = false; // a natural end of this playback is reported
+    // Every play ends in exactly one notice of the text player, which may come after a later
+    // play has started (a stop's notice is posted). Only the notice of the latest play, when it
+    // was neither stopped nor closed, is its natural end.
+    int pendingEnds_ = 0;  // plays whose notice has not come yet
+    bool wantEnd_ = false; // the latest play's natural end is reported
     EndListener listener_;
 };
 
