@@ -14,7 +14,7 @@ void TMainForm::ButtonTrainerClick() {
         TrainerContext context;
         context.morse = morse_;
         context.voice = [this] { return CurrentVoice(); };
-        context.voiceName = configuration.VoiceComboBox->currentData().toString().toStdString();
+        context.voiceName = [this] { return configuration.VoiceComboBox->currentData().toString().toStdString(); };
         context.dialogs = dialogs_;
         context.history = history_;
         context.dateTime = [] {

@@ -30,6 +30,10 @@ DeviceAudioPort::~DeviceAudioPort() {
     text_ = noise_ = nullptr;
 }
 
+void DeviceAudioPort::SetVoice(VoiceKind voice) {
+    engine_->SetVoice(voice);
+}
+
 std::string DeviceAudioPort::OpenMidi(const ByteVector& bytes) {
     Close();
     auto file = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/qlor-trainer-XXXXXX.mid"));

@@ -26,6 +26,8 @@ class DeviceAudioPort : public QObject, public AudioPort {
 public:
     explicit DeviceAudioPort(VoiceKind voice, QObject* parent = nullptr);
     ~DeviceAudioPort() override;
+    // The voice of the MIDI opened from now on.
+    void SetVoice(VoiceKind voice);
 
     std::string OpenMidi(const ByteVector& bytes) override;
     std::string OpenNoise(const std::string& path) override;

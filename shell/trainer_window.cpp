@@ -71,6 +71,7 @@ struct TrainerWindow::Test {
 };
 
 struct TrainerWindow::Engine {
+    DeviceAudioPort* device = nullptr; // ownPort, when the sound device plays
     std::unique_ptr<AudioPort> ownPort;
     std::unique_ptr<Clock> ownClock;
     std::unique_ptr<Session> session;
@@ -90,6 +91,10 @@ TrainerWindow::TrainerWindow(TrainerContext context, QWidget* parent)
 TrainerWindow::~TrainerWindow() {
     // The session lets go of its port and clock before they go.
     engine_->session.reset();
+}
+
+std::string TrainerWindow::VoiceName() const {
+    return context_.voiceName ? context_.voiceName() : std::string("auto");
 }
 
 QString TrainerWindow::Text(Say id) const {
@@ -300,9 +305,9 @@ Session& TrainerWindow::SessionNow() {
         AudioPort* port = context_.port;
         Clock* clock = context_.clock;
         if (!port) {
-            VoiceKind voice = VoiceKind::Automatic;
-            ParseVoiceName(context_.voiceName, voice);
-            e.ownPort = std::make_unique<DeviceAudioPort>(voice);
+            auto device = std::make_unique<DeviceAudioPort>(VoiceKind::Automatic);
+            e.device = device.get();
+            e.ownPort = std::move(device);
             port = e.ownPort.get();
         }
         if (!clock) {
@@ -369,7 +374,14 @@ void TrainerWindow::HstStartClick() {
     ui.sheet->clear();
     ui.progress->setValue(0);
     const MidiVoice voice = context_.voice ? context_.voice() : MidiVoice{};
-    const std::string error = SessionNow().Start(test_->plan.segments, kCompetitionPauseSeconds, voice);
+    Session& session = SessionNow();
+    if (engine_->device) {
+        // The voice chosen in the main window now.
+        VoiceKind kind = VoiceKind::Automatic;
+        ParseVoiceName(VoiceName(), kind);
+        engine_->device->SetVoice(kind);
+    }
+    const std::string error = session.Start(test_->plan.segments, kCompetitionPauseSeconds, voice);
     if (!error.empty()) {
         test_.reset();
         SetRunning(false);
@@ -455,7 +467,7 @@ void TrainerWindow::RecordJudgedTexts() {
         record.groups = t.plan.segments[i].speedCpm / 5;
         record.groupSize = 5;
         record.pauseDelay = voice.pauseDelay;
-        record.voice = context_.voiceName;
+        record.voice = VoiceName();
         const HistoryStatus status = context_.history->Record(std::move(record));
         if (!status.ok() && status.firstTime && context_.dialogs) {
             context_.dialogs->ShowError(

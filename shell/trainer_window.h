@@ -27,14 +27,14 @@ class UiDialogs;
 
 // What the trainer takes from the program around it.
 struct TrainerContext {
-    MorseTable morse;                  // the code table, "Morse.txt" overrides included
-    std::function<MidiVoice()> voice;  // the MIDI voice of the current settings, read at each start
-    std::string voiceName;             // the stored voice name, for the history
-    UiDialogs* dialogs = nullptr;      // file dialogs and messages (not owned)
-    CheckHistory* history = nullptr;   // where judged texts are recorded (not owned, may be null)
-    AudioPort* port = nullptr;         // null: the sound device (tests pass a fake one)
-    Clock* clock = nullptr;            // null: Qt's timers
-    std::function<QString()> dateTime; // the current date and time as the sheet shows it
+    MorseTable morse;                       // the code table, "Morse.txt" overrides included
+    std::function<MidiVoice()> voice;       // the MIDI voice of the current settings, read at each start
+    std::function<std::string()> voiceName; // the stored voice name ("auto", "soundfont", "tone")
+    UiDialogs* dialogs = nullptr;           // file dialogs and messages (not owned)
+    CheckHistory* history = nullptr;        // where judged texts are recorded (not owned, may be null)
+    AudioPort* port = nullptr;              // null: the sound device (tests pass a fake one)
+    Clock* clock = nullptr;                 // null: Qt's timers
+    std::function<QString()> dateTime;      // the current date and time as the sheet shows it
 };
 
 class TrainerWindow : public QWidget {
@@ -76,6 +76,7 @@ private:
     void RecordJudgedTexts();
     Session& SessionNow();
     QString Text(Say id) const;
+    std::string VoiceName() const;
 
     std::unique_ptr<Ui> m_ui;
     std::unique_ptr<Test> test_;

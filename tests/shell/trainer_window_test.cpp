@@ -82,7 +82,7 @@ private slots:
         history = std::make_unique<CheckHistory>((dir->path() + QStringLiteral("/history.sqlite")).toStdString());
         TrainerContext context;
         context.voice = [] { return MidiVoice{}; };
-        context.voiceName = "tone";
+        context.voiceName = [] { return std::string("tone"); };
         context.dialogs = dialogs.get();
         context.history = history.get();
         context.port = port.get();
@@ -168,6 +168,7 @@ private slots:
             QCOMPARE(checks[i].speedCpm, 200 + 10 * int(i));
             QCOMPARE(checks[i].sent, plan.sent[i].text);
             QCOMPARE(checks[i].textNumber, 417);
+            QCOMPARE(checks[i].voice, std::string("tone"));
         }
         QCOMPARE(checks[1].positionalErrors, 6);
         QCOMPARE(checks[1].aligned.Errors(), 6);
