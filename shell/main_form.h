@@ -137,6 +137,9 @@ public:
     // that tests and tools never touch the user's history; the program passes the per-user one.
     void SetCheckHistory(CheckHistory* history) { history_ = history; }
     CheckHistory* History() const { return history_; }
+    // The silence after a Run's last note [s], as the MIDI writer takes it: 0, the program's own
+    // value, is five seconds; tests that wait for the end of a transmission shorten it.
+    void SetRunEndPause(int seconds) { runEndPauseSeconds_ = seconds; }
     // The recorded checks, oldest first; a problem of the history is told once. False when
     // there is no history or it cannot be read.
     bool LoadHistory(std::vector<CheckRecord>& checks, bool withTexts);
@@ -293,6 +296,7 @@ private:
     CaptionTable currentCaptions_;
     bool competitionRunning_ = false;
     CheckHistory* history_ = nullptr;
+    int runEndPauseSeconds_ = 0; // [s]
     ProgressWindow* progress_ = nullptr;
     AlignmentCounts lastAligned_;
     bool haveAligned_ = false;

@@ -68,7 +68,7 @@ TEST_F(NoiseTest, LoopsSampleExactlyUnderTheTextAndStopsOnItsLastFrame) {
     ASSERT_TRUE(mixer.Attach(kNoiseSlot, noise));
     mixer.Play(kTextSlot, 1);
     mixer.Play(kNoiseSlot, 2);
-    ASSERT_GT(length, 20 * 4800u); // many loop points
+    ASSERT_GE(length, 20 * 4800u); // many loop points
     const std::vector<float> out = PullAll(mixer, length + 3000, 777);
     for (uint64_t n = 0; n < length; ++n) {
         ASSERT_EQ(out[2 * n], sine[n % 4800]) << "frame " << n;

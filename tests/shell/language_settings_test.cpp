@@ -5,6 +5,7 @@
 #include "test_support.h"
 
 #include "audio/audio_engine.h"
+#include "audio/media_player.h"
 #include "control/caption_table.h"
 #include "control/settings_store.h"
 #include "shell/main_form.h"
@@ -762,8 +763,9 @@ private slots:
         QVERIFY(voice.isEnabled());
         voice.setCurrentIndex(2);
         QCOMPARE(AudioEngine::Shared().Voice(), VoiceKind::Tone);
-        QTest::qWait(100);
         // The text that sounds goes on; the new voice is for the next one.
+        const qint64 before = form->MediaPlayerText->position();
+        QTRY_VERIFY_WITH_TIMEOUT(form->MediaPlayerText->position() > before, 5000);
         QVERIFY(stop.isEnabled());
         QVERIFY(dialogs->errors.isEmpty());
         stop.click();
