@@ -22,6 +22,7 @@ using ClipId = std::tuple<int, int, int, int>; // bank, program, key, velocity
 struct PlannedNote {
     double on = 0; // exact [frames]
     double off = 0;
+    double halfEdge = 0; // [frames]
     uint64_t end = 0;
     ClipId clip;
 };
@@ -30,10 +31,6 @@ struct Plan {
     std::vector<PlannedNote> notes;
     std::map<ClipId, uint64_t> clipFrames; // the longest note of each clip [frames]
 };
-
-double HalfEdgeFrames(int rate) {
-    return kToneEdgeMs * 0.5e-3 * rate;
-}
 
 uint64_t AttackSkipFrames(int rate) {
     return static_cast<uint64_t>(std::lround(NoteCacheRenderer::kAttackSkipMs * 1e-3 * rate));
@@ -47,10 +44,8 @@ int64_t FirstFrame(double on, double halfEdge) {
 // The song's notes with their clips, or nothing when the song holds other events or its
 // notes do not fit the cache.
 std::optional<Plan> PlanNotes(const MidiTimeline& timeline) {
-    const double halfEdge = HalfEdgeFrames(timeline.rate);
     Plan plan;
     ChannelPresets presets;
-    uint64_t total = 0;
     for (const TimedEvent& event : timeline.events) {
         const int type = event.status & 0xF0;
         if (type == 0x80) {
@@ -70,18 +65,34 @@ std::optional<Plan> PlanNotes(const MidiTimeline& timeline) {
         if (note.off <= note.on) {
             continue;
         }
-        note.end = static_cast<uint64_t>(std::ceil(note.off + halfEdge));
         note.clip = ClipId{presets.bank[channel], presets.program[channel], event.data1, event.data2};
+        plan.clipFrames.emplace(note.clip, 0);
+        if (plan.clipFrames.size() > kMaxClips) {
+            return std::nullopt;
+        }
+        plan.notes.push_back(note);
+    }
+    // The pure tone's edges, note by note, and the frames each clip must hold.
+    std::vector<NoteSpan> spans;
+    spans.reserve(plan.notes.size());
+    for (const PlannedNote& note : plan.notes) {
+        spans.push_back({note.on, note.off});
+    }
+    const std::vector<double> halfEdges = NoteHalfEdges(spans, timeline.rate);
+    uint64_t total = 0;
+    for (size_t i = 0; i < plan.notes.size(); ++i) {
+        PlannedNote& note = plan.notes[i];
+        note.halfEdge = halfEdges[i];
+        note.end = static_cast<uint64_t>(std::ceil(note.off + note.halfEdge));
         uint64_t& frames = plan.clipFrames[note.clip];
-        const auto needed = static_cast<uint64_t>(static_cast<int64_t>(note.end) - FirstFrame(note.on, halfEdge));
+        const auto needed = static_cast<uint64_t>(static_cast<int64_t>(note.end) - FirstFrame(note.on, note.halfEdge));
         if (needed > frames) {
             total += needed - frames;
             frames = needed;
         }
-        if (plan.clipFrames.size() > kMaxClips || total > NoteCacheRenderer::kMaxCacheFrames) {
+        if (total > NoteCacheRenderer::kMaxCacheFrames) {
             return std::nullopt;
         }
-        plan.notes.push_back(note);
     }
     return plan;
 }
@@ -92,8 +103,7 @@ bool NoteCacheRenderer::Suits(const MidiTimeline& timeline) {
     return PlanNotes(timeline).has_value();
 }
 
-NoteCacheRenderer::NoteCacheRenderer(SoundFontBank& bank, const MidiTimeline& timeline)
-    : halfEdge_(HalfEdgeFrames(timeline.rate)) {
+NoteCacheRenderer::NoteCacheRenderer(SoundFontBank& bank, const MidiTimeline& timeline) {
     std::optional<Plan> plan = PlanNotes(timeline);
     if (!plan) {
         return; // silent; callers check Suits first
@@ -131,12 +141,13 @@ NoteCacheRenderer::NoteCacheRenderer(SoundFontBank& bank, const MidiTimeline& ti
     notes_.reserve(plan->notes.size());
     for (const PlannedNote& planned : plan->notes) {
         const uint32_t id = index[planned.clip];
-        const int64_t start = FirstFrame(planned.on, halfEdge_);
+        const int64_t start = FirstFrame(planned.on, planned.halfEdge);
         Note note;
         note.start = start > 0 ? static_cast<uint64_t>(start) : 0;
         note.skip = start < 0 ? static_cast<uint64_t>(-start) : 0;
         note.on = planned.on;
         note.off = planned.off;
+        note.halfEdge = planned.halfEdge;
         note.end = planned.end;
         note.clip = id;
         notes_.push_back(note);
@@ -158,7 +169,7 @@ void NoteCacheRenderer::RenderBlock(uint64_t start, size_t frames, float* out) {
 // exact note-on and note-off; between the edges it is added as rendered.
 void NoteCacheRenderer::MixNote(const Note& note, uint64_t first, uint64_t last, float* out) const {
     const float* clip = clips_[note.clip].stereo.data() + 2 * (note.skip + first - note.start);
-    const double h = halfEdge_;
+    const double h = note.halfEdge;
     const double step = std::numbers::pi / (2.0 * h); // edge phase per frame [rad]
     const double riseEnd = note.on + h;
     const double fallStart = note.off - h;

@@ -10,6 +10,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -24,6 +25,9 @@ inline constexpr const char* kTextOptionsUsage =
 inline constexpr const char* kSoundOptionsUsage =
     "[--speed N] [--paris] [--pause-delay P] [--channel C] [--patch M] [--tone T] [--end-pause S]";
 inline constexpr const char* kEncodingUsage = "[--encoding utf8|cp1251]";
+
+// Sent texts, copies and protocols are typed or saved by hand; anything near this is not one [bytes].
+inline constexpr uint64_t kMaxTextFileBytes = 32u << 20;
 
 struct CliOptions {
     CliOptions();

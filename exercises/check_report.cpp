@@ -12,6 +12,26 @@ std::string Utf8Char(unsigned char c) {
     return Cp1251ToUtf8(std::string(1, static_cast<char>(c)));
 }
 
+std::string Rate(double rate) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.4f", rate);
+    return buffer;
+}
+
+// "X:3 Y:1", the other characters a character was heard as.
+std::string HeardList(const CharStats& row) {
+    std::string out;
+    for (const auto& [ch, count] : row.heard) {
+        if (!out.empty()) {
+            out += ' ';
+        }
+        out += Utf8Char(ch) + ":" + std::to_string(count);
+    }
+    return out;
+}
+
+} // namespace
+
 // A CSV field, quoted when it holds a separator, a quote or a line break.
 std::string CsvField(std::string_view text) {
     if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
@@ -43,26 +63,6 @@ std::string JsonString(std::string_view utf8) {
     }
     return out + "\"";
 }
-
-std::string Rate(double rate) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.4f", rate);
-    return buffer;
-}
-
-// "X:3 Y:1", the other characters a character was heard as.
-std::string HeardList(const CharStats& row) {
-    std::string out;
-    for (const auto& [ch, count] : row.heard) {
-        if (!out.empty()) {
-            out += ' ';
-        }
-        out += Utf8Char(ch) + ":" + std::to_string(count);
-    }
-    return out;
-}
-
-} // namespace
 
 std::string TextTypeShortName(int textType) {
     static const char* const kNames[] = {"L", "R", "N", "NC", "LN", "MX"};

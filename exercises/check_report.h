@@ -12,6 +12,11 @@
 
 namespace qlor {
 
+// A CSV field (RFC 4180), quoted when it holds a separator, a quote or a line break.
+std::string CsvField(std::string_view text);
+// A JSON string of UTF-8 text: quotes, backslashes and control characters escaped.
+std::string JsonString(std::string_view utf8);
+
 // "L", "R", "N", "NC", "LN", "MX" for text types 0..5, else the number.
 std::string TextTypeShortName(int textType);
 
