@@ -69,8 +69,12 @@ int main(int argc, char** argv) {
     try {
         ParseCommandLine(app, std::vector<std::string>(argv + 1, argv + argc));
     } catch (const CLI::CallForHelp&) {
-        const auto selected = app.get_subcommands();
-        std::cout << (selected.empty() ? app.help() : selected.front()->help());
+        // The help of the innermost command given ("qlor-cli course next --help").
+        const CLI::App* shown = &app;
+        while (!shown->get_subcommands().empty()) {
+            shown = shown->get_subcommands().front();
+        }
+        std::cout << shown->help();
         return 0;
     } catch (const CLI::CallForVersion& e) {
         std::cout << e.what() << "\n";
