@@ -221,10 +221,12 @@ int RunCheck(const CourseArgs& a) {
     const CourseState after = AfterCheck(state, progress);
     const HistoryStatus recorded = history.RecordCourseCheck(record, lesson, after);
     if (!recorded.ok()) {
-        PrintFailure(recorded.problem == HistoryProblem::Damaged
-                         ? HistoryProblemText(recorded, history.Path(), kLanguage)
-                         : "the check was not recorded: " + HistoryProblemText(recorded, history.Path(), kLanguage));
-        if (recorded.problem != HistoryProblem::Damaged) {
+        // A damaged history has been kept aside and the check recorded in a new one; otherwise
+        // nothing of the check was written.
+        const bool damaged = recorded.problem == HistoryProblem::Damaged;
+        PrintFailure(damaged ? HistoryProblemText(recorded, history.Path(), kLanguage)
+                             : "the check was not recorded: " + recorded.detail + " (" + history.Path() + ")");
+        if (!damaged) {
             return 1;
         }
     }
