@@ -33,6 +33,10 @@ public:
         return text;
     }
     std::string make_description(const CLI::App*) const override { return {}; }
+    // A command made of parts (course status, course next ...) shows every part with its options.
+    std::string make_subcommands(const CLI::App* app, CLI::AppFormatMode mode) const override {
+        return CLI::Formatter::make_subcommands(app, app->get_parent() ? CLI::AppFormatMode::All : mode);
+    }
     std::string make_usage(const CLI::App* app, std::string) const override {
         return "usage: qlor-cli " + app->get_description() + "\n";
     }
