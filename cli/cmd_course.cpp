@@ -57,17 +57,30 @@ bool LoadCourse(CheckHistory& history, CourseState& state, bool writes) {
     return status.problem == HistoryProblem::Damaged || (!writes && status.problem == HistoryProblem::ReadOnly);
 }
 
-// Where the lesson stands; false (with the message printed) when its checks cannot be read.
-bool Progress(CheckHistory& history, const CourseState& state, int lesson, LessonProgress& progress,
-              std::vector<CheckRecord>* checks = nullptr) {
-    std::vector<CheckRecord> own;
-    std::vector<CheckRecord>& read = checks ? *checks : own;
-    const HistoryStatus status = history.LoadLessonChecks(lesson, read);
+// After a write that met a damaged history (kept aside, a new one begun): whether the new history
+// holds `expected`, that is, whether the write reached it.
+bool KeptDespiteDamage(CheckHistory& history, const HistoryStatus& status, const CourseState& expected) {
+    CourseState kept;
+    return status.problem == HistoryProblem::Damaged && history.LoadCourse(kept).ok() && kept == expected;
+}
+
+// The recorded checks of a lesson; false (with the message printed) when they cannot be read.
+bool LessonChecks(CheckHistory& history, int lesson, std::vector<CheckRecord>& checks) {
+    const HistoryStatus status = history.LoadLessonChecks(lesson, checks);
     if (!status.ok() && status.problem != HistoryProblem::ReadOnly && status.problem != HistoryProblem::Damaged) {
         PrintFailure(HistoryProblemText(status, history.Path(), kLanguage));
         return false;
     }
-    progress = EvaluateLesson(state.settings, lesson, read);
+    return true;
+}
+
+// Where the lesson stands; false (with the message printed) when its checks cannot be read.
+bool Progress(CheckHistory& history, const CourseState& state, LessonProgress& progress) {
+    std::vector<CheckRecord> checks;
+    if (!LessonChecks(history, state.lesson, checks)) {
+        return false;
+    }
+    progress = EvaluateLesson(state.settings, state.lesson, checks);
     return true;
 }
 
@@ -119,7 +132,7 @@ int RunStatus(const CourseArgs& a) {
     CheckHistory history(CheckHistory::DefaultPath());
     CourseState state;
     LessonProgress progress;
-    if (!LoadCourse(history, state, false) || !Progress(history, state, state.lesson, progress)) {
+    if (!LoadCourse(history, state, false) || !Progress(history, state, progress)) {
         return 1;
     }
     if (a.format == "json") {
@@ -153,10 +166,11 @@ int RunNext(const CourseArgs& a) {
         }
     }
     // The text counts as handed out once it is kept: its copy is checked against it.
-    const HistoryStatus saved = history.SaveCourse(IssueLessonText(state, text));
+    const CourseState issued = IssueLessonText(state, text);
+    const HistoryStatus saved = history.SaveCourse(issued);
     if (!saved.ok()) {
         PrintFailure(Say1(Say::CourseNotKept, {HistoryProblemText(saved, history.Path(), kLanguage)}));
-        if (saved.problem != HistoryProblem::Damaged || history.Pending() != 0) {
+        if (!KeptDespiteDamage(history, saved, issued)) {
             return 1;
         }
     }
@@ -188,45 +202,35 @@ int RunCheck(const CourseArgs& a) {
         return 1;
     }
     const std::string number = std::to_string(10000 + state.pendingTextNumber).substr(1);
-    const Alignment alignment = AlignCopy(state.pendingText, copyFile.bytes);
-    switch (JudgeCopy(KochLessonSymbols(state.pendingLesson), alignment)) {
+    std::vector<CheckRecord> checks;
+    if (!LessonChecks(history, state.pendingLesson, checks)) {
+        return 1;
+    }
+    const CourseCheckOutcome outcome =
+        CheckLessonCopy(state, checks, copyFile.bytes, static_cast<std::int64_t>(std::time(nullptr)));
+    switch (outcome.verdict) {
     case CopyVerdict::Empty:
         PrintFailure(Say1(Say::CourseCopyEmpty));
         return 1;
-    case CopyVerdict::NotThisText: {
-        int typed = 0;
-        int right = 0;
-        for (const AlignStep& step : alignment.steps) {
-            if (step.heard != 0 && step.heard != ' ') {
-                ++typed;
-                right += step.op == AlignOp::Match ? 1 : 0;
-            }
-        }
-        PrintFailure(Say1(Say::CourseCopyOther, {number, std::to_string(right), std::to_string(typed)}));
+    case CopyVerdict::NotThisText:
+        PrintFailure(
+            Say1(Say::CourseCopyOther, {number, std::to_string(outcome.typedRight), std::to_string(outcome.typed)}));
         return 1;
-    }
     case CopyVerdict::Checked:
         break;
     }
-
-    const int lesson = state.pendingLesson;
-    const CheckRecord record = CourseCheckRecord(state, static_cast<std::int64_t>(std::time(nullptr)), copyFile.bytes);
-    std::vector<CheckRecord> checks;
-    LessonProgress progress;
-    if (!Progress(history, state, lesson, progress, &checks)) {
-        return 1;
-    }
-    checks.push_back(record);
-    progress = EvaluateLesson(state.settings, lesson, checks);
-    const CourseState after = AfterCheck(state, progress);
-    const HistoryStatus recorded = history.RecordCourseCheck(record, lesson, after);
+    const int lesson = outcome.lesson;
+    const LessonProgress& progress = outcome.progress;
+    const CourseState& after = outcome.after;
+    const Alignment& alignment = outcome.alignment;
+    const HistoryStatus recorded = history.RecordCourseCheck(outcome.record, lesson, after);
     if (!recorded.ok()) {
         // A damaged history has been kept aside and the check recorded in a new one; otherwise
         // nothing of the check was written.
-        const bool damaged = recorded.problem == HistoryProblem::Damaged;
-        PrintFailure(damaged ? HistoryProblemText(recorded, history.Path(), kLanguage)
-                             : "the check was not recorded: " + recorded.detail + " (" + history.Path() + ")");
-        if (!damaged) {
+        const bool kept = KeptDespiteDamage(history, recorded, after);
+        PrintFailure(kept ? HistoryProblemText(recorded, history.Path(), kLanguage)
+                          : "the check was not recorded: " + recorded.detail + " (" + history.Path() + ")");
+        if (!kept) {
             return 1;
         }
     }
@@ -237,13 +241,13 @@ int RunCheck(const CourseArgs& a) {
                                      std::to_string(c.omissions), std::to_string(c.insertions)}) +
             "\n\n";
     text += ProgressText(state, progress) + "\n";
-    if (!progress.due) {
-        text += Say1(Say::CourseGoesOn, {std::to_string(lesson)});
-    } else if (progress.last) {
-        text += Say1(Say::CourseComplete, {std::to_string(lesson)});
-    } else {
+    if (outcome.MovedOn(state)) {
         text += Say1(Say::CoursePassed, {std::to_string(lesson), std::to_string(after.lesson),
                                          Cp1251ToUtf8(std::string(1, KochLessonSymbols(after.lesson).back()))});
+    } else if (progress.due && progress.last) {
+        text += Say1(Say::CourseComplete, {std::to_string(lesson)});
+    } else {
+        text += Say1(Say::CourseGoesOn, {std::to_string(lesson)});
     }
     PrintText(a.options, Utf8ToCp1251(text + "\n"));
     return 0;
@@ -265,12 +269,12 @@ int RunSet(const CourseArgs& a) {
     const HistoryStatus saved = history.SaveCourse(state);
     if (!saved.ok()) {
         PrintFailure(Say1(Say::CourseNotKept, {HistoryProblemText(saved, history.Path(), kLanguage)}));
-        if (saved.problem != HistoryProblem::Damaged) {
+        if (!KeptDespiteDamage(history, saved, state)) {
             return 1;
         }
     }
     LessonProgress progress;
-    if (!Progress(history, state, state.lesson, progress)) {
+    if (!Progress(history, state, progress)) {
         return 1;
     }
     PrintText(a.options, Utf8ToCp1251(ProgressText(state, progress)));

@@ -208,4 +208,28 @@ CourseState AfterCheck(CourseState state, const LessonProgress& progress) {
     return state;
 }
 
+CourseCheckOutcome CheckLessonCopy(const CourseState& state, std::span<const CheckRecord> lessonChecks,
+                                   std::string copy, std::int64_t timeUtc) {
+    CourseCheckOutcome out;
+    out.lesson = state.pendingLesson;
+    out.alignment = AlignCopy(state.pendingText, copy);
+    for (const AlignStep& step : out.alignment.steps) {
+        if (step.heard != 0 && step.heard != ' ') {
+            ++out.typed;
+            out.typedRight += step.op == AlignOp::Match ? 1 : 0;
+        }
+    }
+    out.verdict = JudgeCopy(KochLessonSymbols(out.lesson), out.alignment);
+    if (out.verdict != CopyVerdict::Checked) {
+        out.after = state;
+        return out;
+    }
+    out.record = CourseCheckRecord(state, timeUtc, std::move(copy));
+    std::vector<CheckRecord> checks(lessonChecks.begin(), lessonChecks.end());
+    checks.push_back(out.record);
+    out.progress = EvaluateLesson(state.settings, out.lesson, checks);
+    out.after = AfterCheck(state, out.progress);
+    return out;
+}
+
 } // namespace qlor

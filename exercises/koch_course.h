@@ -104,4 +104,23 @@ CheckRecord CourseCheckRecord(const CourseState& state, std::int64_t timeUtc, st
 // due and the lesson is not the last, the next lesson.
 CourseState AfterCheck(CourseState state, const LessonProgress& progress);
 
+// The whole check of a copy of the pending lesson text, as the window and qlor-cli make it.
+struct CourseCheckOutcome {
+    CopyVerdict verdict = CopyVerdict::Checked;
+    Alignment alignment; // the copy against the pending text
+    int typed = 0;       // characters typed, white space not counted
+    int typedRight = 0;  // of them, those copied right
+    // Only when the verdict is Checked: the record to add (CheckHistory::RecordCourseCheck with
+    // `lesson` and `after`), the lesson with this check counted, and the course after it.
+    CheckRecord record;
+    int lesson = 0;
+    LessonProgress progress;
+    CourseState after;
+    bool MovedOn(const CourseState& before) const { return after.lesson != before.lesson; }
+};
+// `lessonChecks`: the recorded checks of the pending text's lesson, oldest first
+// (CheckHistory::LoadLessonChecks). The state must have a pending text (HasPending).
+CourseCheckOutcome CheckLessonCopy(const CourseState& state, std::span<const CheckRecord> lessonChecks,
+                                   std::string copy, std::int64_t timeUtc);
+
 } // namespace qlor

@@ -231,3 +231,37 @@ TEST(KochCourse, ACheckRecordTellsHowTheLessonTextWasSent) {
 
 } // namespace
 } // namespace qlor
+
+namespace qlor {
+namespace {
+
+TEST(KochCourse, TheCheckOfACopyRecordsOnlyACopyAndCountsItWithTheLessonsEarlierChecks) {
+    CourseState state;
+    state = IssueLessonText(state, NextLessonText(state));
+    const std::vector<CheckRecord> none;
+    const CourseCheckOutcome empty = CheckLessonCopy(state, none, " \r\n", 1);
+    EXPECT_EQ(empty.verdict, CopyVerdict::Empty);
+    EXPECT_EQ(empty.after, state); // the text still waits for its copy
+    const CourseCheckOutcome other = CheckLessonCopy(state, none, "ABCDE FGHIJ", 1);
+    EXPECT_EQ(other.verdict, CopyVerdict::NotThisText);
+    EXPECT_EQ(other.typed, 10);
+
+    // Half the text copied: the lesson goes on; with an earlier perfect check of it, too little.
+    const std::string half = state.pendingText.substr(0, state.pendingText.size() / 2);
+    const CourseCheckOutcome poor = CheckLessonCopy(state, none, half, 1700000000);
+    ASSERT_EQ(poor.verdict, CopyVerdict::Checked);
+    EXPECT_EQ(poor.record.copy, half);
+    EXPECT_EQ(poor.lesson, 1);
+    EXPECT_EQ(poor.progress.checks, 1);
+    EXPECT_FALSE(poor.MovedOn(state));
+    EXPECT_FALSE(poor.after.HasPending());
+    const CourseCheckOutcome good = CheckLessonCopy(state, none, state.pendingText, 1700000000);
+    EXPECT_TRUE(good.MovedOn(state));
+    const std::vector<CheckRecord> earlier = {poor.record, poor.record};
+    const CourseCheckOutcome good3 = CheckLessonCopy(state, earlier, state.pendingText, 1700000000);
+    EXPECT_EQ(good3.progress.checks, 3);
+    EXPECT_FALSE(good3.MovedOn(state));
+}
+
+} // namespace
+} // namespace qlor
