@@ -310,6 +310,8 @@ constexpr ProgramTextEntry kTexts[] = {
      "Верно %1 из %2 (%3 %), медиана реакции %4 мс"},
     {Say::RecognitionCharacter, "%1: %2 of %3 right, median reaction %4 ms",
      "%1: верно %2 из %3, медиана реакции %4 мс"},
+    {Say::RecognitionRight, "Right: %1 (%2 ms)", "Верно: %1 (%2 мс)"},
+    {Say::RecognitionWrong, "Wrong: it was %1, not %2", "Неверно: это был %1, а не %2"},
 };
 
 constexpr bool InNumberOrder() {

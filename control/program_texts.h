@@ -281,6 +281,8 @@ enum class Say : int {
     ColumnAccuracy = 712,
     RecognitionSummary = 720,   // %1 right, %2 shown, %3 accuracy [%], %4 median reaction [ms]
     RecognitionCharacter = 721, // %1 character, %2 right, %3 shown, %4 median reaction [ms]
+    RecognitionRight = 722,     // %1 character, %2 reaction [ms]
+    RecognitionWrong = 723,     // %1 character sent, %2 key typed
 };
 
 struct ProgramTextEntry {

@@ -197,6 +197,43 @@ class Course(WorkDir):
         self.assertEqual(self.cli("course", "status", "--bogus").returncode, 2)
 
 
+class Recognition(WorkDir):
+    """qlor-cli icr on a silent sound device, the keys piped in."""
+
+    def icr(self, keys, *args):
+        env = dict(self.env, SDL_AUDIODRIVER="dummy")
+        return subprocess.run([CLI, "icr", *args], input=keys, capture_output=True, cwd=self.dir, env=env,
+                              timeout=120)
+
+    def test_answers_are_told_summed_up_and_recorded(self):
+        r = self.icr(b"KMKMKXKM", "--chars", "km", "--count", "6", "--seed", "5", "--cpm", "300")
+        self.assertEqual(r.returncode, 0, r.stderr)
+        lines = r.stdout.decode().splitlines()
+        told = [l for l in lines if l.startswith(("Right: ", "Wrong: "))]
+        self.assertEqual(len(told), 6, lines)
+        right = sum(l.startswith("Right: ") for l in told)
+        self.assertIn(f"{right} of 6 right", r.stdout.decode())
+        self.assertTrue(any(re.match(r"^[KM]: \d of \d right, median reaction \d+ ms$", l) for l in lines), lines)
+        db = sqlite3.connect(self.history)
+        self.assertEqual(db.execute("SELECT characters, char_speed_cpm, seed FROM recognition_sessions").fetchall(),
+                         [("KM", 300, 5)])
+        answers = db.execute("SELECT shown, typed FROM recognition_answers ORDER BY seq").fetchall()
+        self.assertEqual([typed for _, typed in answers], list("KMKMKX"))
+        self.assertEqual(sum(shown == typed for shown, typed in answers), right)
+        # The same seed and keys give the same characters.
+        self.assertEqual(self.icr(b"KMKMKXKM", "--chars", "KM", "--count", "6", "--seed", "5").stdout.decode()
+                         .splitlines()[:6], told)
+
+    def test_escape_or_the_end_of_input_ends_the_session(self):
+        r = self.icr(b"K\x1b", "--chars", "K", "--count", "5", "--seed", "1")
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertIn("1 of 1 right", r.stdout.decode())
+        r = self.icr(b"", "--chars", "K", "--count", "5")
+        self.assertEqual((r.returncode, r.stdout), (0, b""))
+        self.assertEqual(sqlite3.connect(self.history).execute("SELECT count(*) FROM recognition_sessions")
+                         .fetchone(), (1,))
+
+
 if __name__ == "__main__":
     CLI = os.path.abspath(sys.argv.pop(1))
     unittest.main()
