@@ -31,6 +31,8 @@ constexpr int kReplaySeconds = 1;
 // How often the key and the audio position are looked at while a character plays [ms].
 constexpr int kPollMs = 2;
 constexpr int kKeyEscape = 0x1B;
+constexpr int kKeyInterrupt = 0x03; // Ctrl-C: the terminal hands it over as a key, see KeyByKey
+constexpr int kKeyEndOfFile = 0x04; // Ctrl-D
 constexpr int kNoKey = -1;
 constexpr int kEndOfInput = -2;
 
@@ -40,13 +42,15 @@ std::string Say1(Say id, std::initializer_list<std::string_view> values) {
     return FillText(ProgramText(id, kLanguage), values);
 }
 
-// Keys without echo and without waiting for Enter while it lives (on a terminal only).
+// Keys without echo and without waiting for Enter while it lives (on a terminal only). Ctrl-C
+// comes as a key too and ends the session like Escape, so the terminal is always given back as
+// it was.
 class KeyByKey {
 public:
     KeyByKey() {
         if (isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &saved_) == 0) {
             termios raw = saved_;
-            raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+            raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG);
             raw.c_cc[VMIN] = 1;
             raw.c_cc[VTIME] = 0;
             active_ = tcsetattr(STDIN_FILENO, TCSANOW, &raw) == 0;
@@ -184,7 +188,7 @@ int RunIcr(const IcrArgs& a) {
             const std::uint64_t endFrames = length > silence ? length - silence : 0;
             std::uint64_t keyFrames = 0;
             const int key = PlayAndAwaitKey(engine, keyFrames);
-            if (key == kKeyEscape || key == kEndOfInput) {
+            if (key == kKeyEscape || key == kKeyInterrupt || key == kKeyEndOfFile || key == kEndOfInput) {
                 break;
             }
             RecognitionAnswer answer;
