@@ -15,6 +15,7 @@
 //   500..599   progress window and drills
 //   600..649   competition protocol (Windows-1251 in the protocol)
 //   650..699   reception check list (Windows-1251 in the list)
+//   700..749   Koch course and instant character recognition
 #include <initializer_list>
 #include <span>
 #include <string>
@@ -263,6 +264,25 @@ enum class Say : int {
     CheckSpeed = 652,      // %1 the three speed digits
     CheckErrorTotal = 653, // %1 errors
     CheckFileName = 654,
+
+    // Koch course and instant character recognition.
+    CourseLesson = 700,     // %1 lesson, %2 last lesson, %3 its characters
+    CourseSpeed = 701,      // %1 character speed [cpm], %2 overall speed [cpm]
+    CourseAccuracy = 702,   // %1 checks read, %2 checks wanted, %3 accuracy [%], %4 needed [%]
+    CourseNewestSent = 703, // %1 character, %2 times sent, %3 times needed
+    CoursePassed = 704,     // %1 lesson passed, %2 next lesson, %3 the character it adds
+    CourseComplete = 705,   // %1 the last lesson
+    CourseGoesOn = 706,     // %1 lesson
+    CourseCopyEmpty = 707,
+    CourseCopyOther = 708, // %1 text number, %2 characters right, %3 characters typed
+    CourseNothingPending = 709,
+    CoursePending = 710, // %1 text number
+    CourseNotKept = 711, // %1 the history's problem
+    ColumnAccuracy = 712,
+    RecognitionSummary = 720,   // %1 right, %2 shown, %3 accuracy [%], %4 median reaction [ms]
+    RecognitionCharacter = 721, // %1 character, %2 right, %3 shown, %4 median reaction [ms]
+    RecognitionRight = 722,     // %1 character, %2 reaction [ms]
+    RecognitionWrong = 723,     // %1 character sent, %2 key typed
 };
 
 struct ProgramTextEntry {
