@@ -116,7 +116,7 @@ RenderSummary RenderTransmission(const RenderRequest& request, const FrameSink& 
     }
     std::unique_ptr<BandGenerator> band;
     if (request.band) {
-        band = std::make_unique<BandGenerator>(*request.band, BandSignalFor(midi.source->Timeline()));
+        band = std::make_unique<BandGenerator>(*request.band, BandSignalOfText(*midi.source));
     }
     std::unique_ptr<AudioSource> text = std::move(midi.source);
     if (request.fading != FadingKind::None) {

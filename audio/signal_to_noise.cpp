@@ -62,6 +62,15 @@ double KeyDownBandPower(MidiSource& text, double toneHz) {
     return InBand(welch.Spectrum(), timeline.rate, toneHz) * static_cast<double>(made) / keyDown;
 }
 
+BandSignal BandSignalOfText(MidiSource& text) {
+    BandSignal signal = BandSignalFor(text.Timeline());
+    const double power = KeyDownBandPower(text, signal.toneHz);
+    if (power > 0) {
+        signal.amplitude = std::sqrt(2.0 * power);
+    }
+    return signal;
+}
+
 double NoiseBandPower(const NoiseClip& clip, double toneHz) {
     const std::vector<double> spectrum =
         WelchSpectrum(clip.samples.data(), clip.frames, static_cast<size_t>(clip.channels), kSpectrumSize);

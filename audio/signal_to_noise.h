@@ -2,6 +2,7 @@
 // Signal-to-noise ratio of a transmission, measured as a receiving operator hears it: in a band of
 // kSnrBandHz centred on the tone, the power of the Morse while the key is down against the power
 // of the noise. Both are measured at full level; the two levels of the mixer scale them.
+#include "audio/band_settings.h"
 #include "audio/midi_source.h"
 #include "audio/noise_source.h"
 
@@ -20,6 +21,12 @@ double TonePitchHz(const MidiTimeline& timeline);
 // start; the source is rewound afterwards) and its band power divided by the share of the time
 // the key is down. 0 when nothing is keyed.
 double KeyDownBandPower(MidiSource& text, double toneHz);
+
+// The wanted signal a generated band is built around for this text (BandSignalFor), its
+// amplitude that of a sine of the voice's key-down power in the band around the tone: a voice
+// with overtones counts what a receiver tuned to it passes, so the band's SNR holds for either
+// voice. The text is rendered once and rewound.
+BandSignal BandSignalOfText(MidiSource& text);
 
 // Power of a noise recording in the band around `toneHz`.
 double NoiseBandPower(const NoiseClip& clip, double toneHz);
