@@ -2,7 +2,9 @@
 // that never repeats, the same bytes for a seed however it is cut into blocks, the AGC's ceiling
 // and the SNR as documented.
 #include "audio/band_generator.h"
+#include "audio/offline_render.h"
 #include "audio/portable_math.h"
+#include "audio_test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -228,6 +230,54 @@ TEST(BandGenerator, SnrIsTheSignalsAgainstTheHissInTheReferenceBand) {
         }
         const double measured = 10 * std::log10(Power(signalOnly, kRate) / Power(noise, kRate));
         EXPECT_NEAR(measured, c.expected, 0.5) << c.filter << " Hz at " << c.snr << " dB";
+    }
+}
+
+// QSB fades the wanted signal itself, through the mixer as the window plays it: the dashes of a
+// slow text come out at strengths spread over many dB with QSB, all alike without.
+TEST(BandGenerator, QsbFadesTheTextItself) {
+    test::TempDir dir;
+    const std::string midi = dir.File("t.mid");
+    const std::vector<uint8_t> smf = test::MorseMidi({"TTTTTTTTTT"}, {5}, 1); // dashes of seconds
+    test::WriteBytes(midi, smf);
+    const std::vector<test::NoteTime> notes = test::ReadNoteTimes(smf);
+    ASSERT_EQ(notes.size(), 10u);
+    struct Case {
+        QsbKind qsb;
+        double lowestSpreadDb, highestSpreadDb;
+    };
+    for (const Case& c : {Case{QsbKind::Off, 0, 0.2}, Case{QsbKind::Slow, 6, 60}, Case{QsbKind::Flutter, 6, 60}}) {
+        BandSettings band = PresetBand(BandPreset::Quiet);
+        band.snrDb = 60;
+        band.agc = false;
+        band.qsb = c.qsb;
+        RenderRequest request;
+        request.midiPath = midi;
+        request.voice = VoiceKind::Tone;
+        request.rate = kRate;
+        request.band = band;
+        std::vector<float> left;
+        ASSERT_TRUE(RenderTransmission(request, [&](const float* stereo, size_t frames) {
+                        for (size_t i = 0; i < frames; ++i) {
+                            left.push_back(stereo[2 * i]);
+                        }
+                        return true;
+                    }).ok());
+        // The power of each dash but its first and last 0.2 s.
+        std::vector<double> dashes;
+        for (const test::NoteTime& note : notes) {
+            double sum = 0;
+            const auto from = static_cast<size_t>((note.on * 1e-6L + 0.2L) * kRate);
+            const auto to = std::min(left.size(), static_cast<size_t>((note.off * 1e-6L - 0.2L) * kRate));
+            for (size_t i = from; i < to; ++i) {
+                sum += static_cast<double>(left[i]) * left[i];
+            }
+            dashes.push_back(sum / static_cast<double>(to - from));
+        }
+        const auto [low, high] = std::minmax_element(dashes.begin(), dashes.end());
+        const double spread = 10 * std::log10(*high / *low);
+        EXPECT_GE(spread, c.lowestSpreadDb) << QsbName(c.qsb);
+        EXPECT_LE(spread, c.highestSpreadDb) << QsbName(c.qsb);
     }
 }
 
