@@ -1,11 +1,13 @@
 #include "audio/band_settings.h"
 
+#include "audio/portable_math.h"
 #include "audio/sequencer.h"
 #include "audio/tone_renderer.h"
 #include "synthesis/transmission_settings.h"
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace qlor {
 namespace {
@@ -28,8 +30,9 @@ constexpr QrnKind kQrnKinds[] = {QrnKind::Off, QrnKind::Light, QrnKind::Heavy};
 
 constexpr int kOwnMidiVelocity = 100; // the velocity of every note the program writes
 
+// Portable maths: the band's pitches are the same bits on every machine.
 double HertzOfNote(int note) {
-    return 440.0 * std::exp2((note - 69) / 12.0);
+    return 440.0 * portable::Exp((note - 69) / 12.0 * std::numbers::ln2);
 }
 
 } // namespace
