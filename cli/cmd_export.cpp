@@ -80,7 +80,8 @@ Command SetUpExport(CLI::App& command) {
     // The sound of the sound files, as for `render`.
     AddRenderSoundOptions(
         command, a->sound, [a] { a->soundGiven = true; }, "with --audio: ");
-    AddBandOption(command, a->band, "with --audio: ");
+    AddBandOption(command, a->band, "with --audio: ",
+                  "with --band: the same seed, the same band (default: the text number, as the window plays it)");
     AddArguments(command, a->options);
     return [a] { return RunExportCommand(*a); };
 }

@@ -98,7 +98,7 @@ Command SetUpRender(CLI::App& command) {
             "--fading-depth", [a](int v) { a->fadingDepth = v; }, "with --fading: how deep it fades [dB]")
         ->transform(IntIn(0, static_cast<int>(kMaxFadingDepthDb)))
         ->type_name("DB");
-    AddBandOption(command, a->band);
+    AddBandOption(command, a->band, "", "with --band: the same seed, the same band (default 1)");
     AddBandPartOptions(command, a->band);
     command.add_option("--out", a->options.out, "the sound file to write: .wav, .flac, .ogg or .mp3")
         ->required()

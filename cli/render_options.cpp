@@ -66,7 +66,7 @@ void AddSeedOption(CLI::App& command, std::optional<uint64_t>& seed, const std::
         ->type_name("N");
 }
 
-void AddBandOption(CLI::App& command, BandChoice& band, const std::string& prefix) {
+void AddBandOption(CLI::App& command, BandChoice& band, const std::string& prefix, const std::string& seedMeaning) {
     BandChoice* b = &band;
     command
         .add_option_function<std::string>(
@@ -79,10 +79,10 @@ void AddBandOption(CLI::App& command, BandChoice& band, const std::string& prefi
             prefix + "play the signal through a generated band of these conditions")
         ->check(NameOf(ParseBandPresetOn, "quiet, average, contest or poor"))
         ->type_name("quiet|average|contest|poor");
-    AddSeedOption(command, band.seed, prefix + "with --band: the same seed, the same band (default: the text number)");
+    AddSeedOption(command, band.seed, seedMeaning);
 }
 
-void AddFilterOption(CLI::App& command, std::optional<int>& filterHz) {
+void AddFilterOption(CLI::App& command, std::optional<int>& filterHz, const std::string& prefix) {
     std::optional<int>* f = &filterHz;
     command
         .add_option_function<std::string>(
@@ -92,7 +92,7 @@ void AddFilterOption(CLI::App& command, std::optional<int>& filterHz) {
                 ParseFilterWidth(v, width);
                 *f = width;
             },
-            "width of the receiver filter centred on the tone [Hz]")
+            prefix + "width of the receiver filter centred on the tone [Hz]")
         ->check(NameOf(ParseFilterWidth, "250, 500 or 2400"))
         ->type_name("250|500|2400");
 }
@@ -126,7 +126,7 @@ void AddBandPartOptions(CLI::App& command, BandChoice& band) {
             "with --band: atmospheric noise")
         ->check(NameOf(ParseQrnName, "off, light or heavy"))
         ->type_name("off|light|heavy");
-    AddFilterOption(command, band.filterHz);
+    AddFilterOption(command, band.filterHz, "with --band: ");
     command
         .add_option_function<std::string>(
             "--agc", [b](const std::string& v) { b->agc = v == "on"; }, "with --band: the receiver's AGC")

@@ -34,12 +34,12 @@ struct BandChoice {
 inline constexpr const char* kBandPartsUsage =
     "[--qsb off|slow|fast|flutter] [--qrm N] [--qrn off|light|heavy] [--filter 250|500|2400] [--agc on|off]";
 
-// --band P and --seed N.
-void AddBandOption(CLI::App& command, BandChoice& band, const std::string& prefix = "");
+// --band P and --seed N; `seedMeaning` says what the seed is by default.
+void AddBandOption(CLI::App& command, BandChoice& band, const std::string& prefix, const std::string& seedMeaning);
 // --qsb --qrm --qrn --filter --agc.
 void AddBandPartOptions(CLI::App& command, BandChoice& band);
-// --filter 250|500|2400 alone.
-void AddFilterOption(CLI::App& command, std::optional<int>& filterHz);
+// --filter 250|500|2400 alone; `prefix` goes in front of its meaning.
+void AddFilterOption(CLI::App& command, std::optional<int>& filterHz, const std::string& prefix = "");
 // --seed N.
 void AddSeedOption(CLI::App& command, std::optional<uint64_t>& seed, const std::string& meaning);
 
