@@ -126,7 +126,9 @@ bool WaitFor(const std::function<bool()>& done, double seconds = 20) {
     return true;
 }
 
-class AudioThreadRule : public ::testing::TestWithParam<VoiceKind> {};
+// A voice, with or without a generated band (the contest's stations come and go, QRN's events
+// start and end, the AGC runs).
+class AudioThreadRule : public ::testing::TestWithParam<std::tuple<VoiceKind, BandPreset>> {};
 
 // The counting itself: a thread named like SDL's that allocates, frees and opens is seen.
 TEST(AudioThreadRuleProbe, SeesCallsOnAThreadNamedLikeSdls) {
@@ -154,7 +156,13 @@ TEST_P(AudioThreadRule, NoAllocationFreeOrOpenWhileSongsPlay) {
     if (!engine.OpenDevice().empty()) {
         GTEST_SKIP() << "no SDL audio (dummy driver) here";
     }
-    engine.SetVoice(GetParam());
+    const auto [voice, preset] = GetParam();
+    engine.SetVoice(voice);
+    if (preset != BandPreset::Off) {
+        BandSettings band = PresetBand(preset);
+        band.qrn = QrnKind::Heavy;
+        engine.SetBand(band);
+    }
     const OpenOutcome opened = engine.Open(kTextSlot, midi);
     ASSERT_TRUE(opened.error.empty()) << opened.error;
     ASSERT_TRUE(opened.warning.empty()) << opened.warning; // the SoundFont voice really plays
@@ -178,8 +186,13 @@ TEST_P(AudioThreadRule, NoAllocationFreeOrOpenWhileSongsPlay) {
     engine.Close(kTextSlot);
 }
 
-INSTANTIATE_TEST_SUITE_P(Voices, AudioThreadRule, ::testing::Values(VoiceKind::Tone, VoiceKind::SoundFont),
-                         [](const auto& paramInfo) { return std::string(VoiceName(paramInfo.param)); });
+INSTANTIATE_TEST_SUITE_P(Voices, AudioThreadRule,
+                         ::testing::Combine(::testing::Values(VoiceKind::Tone, VoiceKind::SoundFont),
+                                            ::testing::Values(BandPreset::Off, BandPreset::Contest)),
+                         [](const auto& paramInfo) {
+                             return std::string(VoiceName(std::get<0>(paramInfo.param))) + "_band_" +
+                                    BandPresetName(std::get<1>(paramInfo.param));
+                         });
 
 } // namespace
 } // namespace qlor
