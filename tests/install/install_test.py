@@ -229,6 +229,8 @@ class InstalledLayout(unittest.TestCase):
         for binary in root.iterfind("provides/binary"):
             with self.subTest(binary=binary.text):
                 self.assertTrue(os.path.isfile(os.path.join(self.bin, binary.text)), binary.text)
+        # The licence the package's copyright file grants (GPL-3+), in SPDX form.
+        self.assertEqual(root.findtext("project_license"), "GPL-3.0-or-later")
         versions = [r.get("version") for r in root.iterfind("releases/release")]
         self.assertIn(ARGS.version, versions, "the metainfo lacks a release entry for this version")
 
