@@ -8,6 +8,7 @@
 
 #include "shell/termination_signals.h"
 #include "shell/ui_dialogs.h"
+#include "shell/window_scale.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -78,6 +79,11 @@ int main(int argc, char** argv) try {
     // window is shown they end it quietly (lock released, nothing written), afterwards they close
     // the window as its close button does.
     qlor::CatchTerminationSignals();
+    {
+        // The window scale of the Configuration page, read alone before Qt sizes anything.
+        qlor::QSettingsStore scaleStore;
+        qlor::ApplyWindowScale(scaleStore);
+    }
     GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qlor"));
     QApplication::setApplicationDisplayName(QString::fromLatin1(qlor::kApplicationTitle));
