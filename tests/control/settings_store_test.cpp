@@ -379,6 +379,7 @@ TEST(PersistedSettingsStore, WindowScaleIsAStepOrTheDesktopsOwn) {
         const LoadOutcome loaded = LoadPersistedSettings(store, 1);
         EXPECT_FALSE(loaded.defaultsApplied) << c.label;
         EXPECT_EQ(loaded.values.windowScale, c.expected) << c.label;
+        EXPECT_EQ(loaded.windowScaleRead, c.present && std::holds_alternative<std::int32_t>(c.stored)) << c.label;
         store.log.clear();
         EXPECT_EQ(LoadWindowScale(store), c.expected) << c.label;
         EXPECT_EQ(store.log, std::vector<std::string>{"Window scale"}) << c.label;
