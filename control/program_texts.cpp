@@ -55,6 +55,10 @@ constexpr ProgramTextEntry kTexts[] = {
     {Say::VoiceAuto, "auto", "авто"},
     {Say::VoiceSoundFont, "SoundFont", "SoundFont"},
     {Say::VoiceTone, "Pure tone", "чистый тон"},
+    {Say::WindowScaleLabel, "Window scale", "Масштаб окна"},
+    {Say::WindowScaleHint, "Size of the whole window and its texts; applies from the next start",
+     "Размер всего окна и его надписей; действует со следующего запуска"},
+    {Say::WindowScalePercent, "%1 %", "%1 %"},
 
     {Say::ExportAudioChoice, "Also write audio", "Также записать звук"},
     {Say::ExportAudioHint,
@@ -163,6 +167,9 @@ constexpr ProgramTextEntry kTexts[] = {
      "How the signal sounds: auto (the SoundFont when one is installed, otherwise a pure tone), the SoundFont, or a "
      "pure tone",
      "Как звучит сигнал: авто (SoundFont, если он установлен, иначе чистый тон), SoundFont или чистый тон"},
+    {Say::AccWindowScaleName, "Window scale", "Масштаб окна"},
+    {Say::AccWindowScaleDesc, "Size of the whole window and its texts in percent; applies from the next start",
+     "Размер всего окна и его надписей в процентах; действует со следующего запуска"},
 
     {Say::AccStepDigitUp, "%1, %2, up", "%1, %2, больше"},
     {Say::AccStepDigitDown, "%1, %2, down", "%1, %2, меньше"},

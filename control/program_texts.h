@@ -9,7 +9,7 @@
 // Numbers are grouped by topic so that each topic keeps its own block:
 //     1..99    transmission, Text page and file messages
 //   100..149   batch export (Files page)
-//   150..199   signal voice and sound
+//   150..199   signal voice, sound and the window's scale
 //   200..299   band conditions and audio export
 //   300..499   accessible names and descriptions
 //   500..599   progress window and drills
@@ -67,6 +67,9 @@ enum class Say : int {
     VoiceAuto = 152,
     VoiceSoundFont = 153,
     VoiceTone = 154,
+    WindowScaleLabel = 155,
+    WindowScaleHint = 156,
+    WindowScalePercent = 157, // %1 percent
 
     // Band conditions and audio export.
     ExportAudioChoice = 200,
@@ -167,6 +170,8 @@ enum class Say : int {
     AccLanguageDesc = 420,
     AccVoiceName = 421,
     AccVoiceDesc = 422,
+    AccWindowScaleName = 423,
+    AccWindowScaleDesc = 424,
 
     // Step buttons and value cells: "%1" the setting, "%2" the digit.
     AccStepDigitUp = 440,

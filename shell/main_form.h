@@ -267,6 +267,9 @@ private:
     // The voice list's items and their stored names; its texts in the language shown.
     void PrepareVoiceChoice();
     void ShowVoiceTexts();
+    // The window scale list (one item per offered step) and its texts in the language shown.
+    void PrepareWindowScaleChoice();
+    void ShowWindowScaleTexts();
     // The Files page's "also write audio" choice and its format list; their texts.
     void PrepareExportAudioChoice();
     void ShowExportAudioTexts();
@@ -301,6 +304,9 @@ private:
     AlignmentCounts lastAligned_;
     bool haveAligned_ = false;
     bool centred_ = false;
+    // The "Window scale" kept: as read until the user picks an item, so a start that never
+    // touches it keeps the desktop's own scale and writes nothing for it.
+    int windowScale_ = kWindowScaleDesktop;
     std::uint32_t capturedMidiVolume_ = 0;
     std::uint32_t capturedWaveVolume_ = 0;
     std::shared_ptr<SnrPowers> snrPowers_; // measured band powers behind the noise slider's tip

@@ -88,6 +88,7 @@ void TMainForm::ApplyLanguage(int position) {
         }
     }
     ShowVoiceTexts();
+    ShowWindowScaleTexts();
     ShowExportAudioTexts();
     RefreshNoiseSnrHint(false);
     ShowHistoryTexts();

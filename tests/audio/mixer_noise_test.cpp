@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -221,6 +222,26 @@ TEST_F(NoiseTest, HostileRecordingsAreTamedOrRefusedAtOnceWithTheReason) {
         loudSamples += std::fabs(v) > 0.5f ? 1 : 0;
     }
     EXPECT_LT(loudSamples, tamed.clip->samples.size() / 20);
+    // A whole recording at the float limits (a sine of amplitude 3e38) plays as that sine scaled
+    // down by its peak, not as the full-scale square wave that clipping would make of it.
+    std::vector<float> huge = test::LoopableSine(22050, 100, 1.0f);
+    for (float& v : huge) {
+        v *= 3e38f;
+    }
+    huge[11] = std::numeric_limits<float>::quiet_NaN();
+    const std::string limits = dir.File("limits.wav");
+    ASSERT_TRUE(test::WriteSound(limits, huge, 1, 22050));
+    const NoiseResult scaled = DecodeNoiseFile(limits, kRate);
+    ASSERT_TRUE(scaled.ok()) << scaled.error;
+    double power = 0.0;
+    float peak = 0.0f;
+    for (const float v : scaled.clip->samples) {
+        ASSERT_TRUE(std::isfinite(v) && std::fabs(v) <= 1.0f) << v;
+        power += static_cast<double>(v) * v;
+        peak = std::max(peak, std::fabs(v));
+    }
+    EXPECT_GT(peak, 0.9f);
+    EXPECT_NEAR(std::sqrt(power / static_cast<double>(scaled.clip->samples.size())), peak / std::sqrt(2.0), 0.02);
 
     // A 1 Hz recording; a sparse file that declares gigabytes of 96 kHz float stereo; a folder;
     // a FIFO without a writer (a blocking open would hang).

@@ -30,8 +30,9 @@ namespace {
 using Mode = MediaPlayer::Mode;
 
 // The controls that stay usable during a transmission.
-const char* const kAlwaysUsable[] = {"TrackBar2", "TrackBar3", "InputMemo", "LngComboBox", "Button57",     "Button58",
-                                     "Button59",  "Button60",  "Button37",  "PathDir",     "VoiceComboBox"};
+const char* const kAlwaysUsable[] = {"TrackBar2", "TrackBar3", "InputMemo",     "LngComboBox",
+                                     "Button57",  "Button58",  "Button59",      "Button60",
+                                     "Button37",  "PathDir",   "VoiceComboBox", "WindowScaleComboBox"};
 
 } // namespace
 
