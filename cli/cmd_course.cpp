@@ -302,9 +302,7 @@ Command SetUpCourse(CLI::App& command) {
     command.require_subcommand(1, 1);
 
     CLI::App* status = AddPart(command, "status", std::string(kStatusUsage) + " " + kEncodingUsage);
-    status->add_option("--format", a->format, "the output's form (default table)")
-        ->check(Accepted([](const std::string& v) { return v == "table" || v == "json"; }, "table or json"))
-        ->type_name("table|json");
+    AddFormatOption(*status, a->format, {"table", "json"});
 
     CLI::App* next = AddPart(command, "next", std::string(kNextUsage) + " " + kEncodingUsage);
     next->add_option("--out", a->options.out, "also write the lesson text's MIDI file")
