@@ -3,6 +3,7 @@
 #include "control/panel_steps.h"
 #include "synthesis/codepage.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace qlor {
@@ -154,6 +155,47 @@ std::string FailedToSet(SettingsStore& store, std::string_view name) {
     return error;
 }
 
+// The band's values, each on its own; a value that cannot be read keeps its default.
+StoredBand ReadBand(SettingsStore& store) {
+    StoredBand band;
+    if (std::string text; store.ReadString(kBandValueName, text)) {
+        band.preset = text;
+    }
+    std::int32_t number = 0;
+    if (store.ReadInteger(kBandSnrValueName, number)) {
+        band.snrDb = number;
+    }
+    if (store.ReadInteger(kBandFilterValueName, number)) {
+        band.filterHz = number;
+    }
+    store.ReadBoolean(kBandAgcValueName, band.agc);
+    if (std::string text; store.ReadString(kBandSeedValueName, text)) {
+        band.seed = text;
+    }
+    return NormalizedBand(band);
+}
+
+// Writes the band's values in their order; the name of the first refused one, or "".
+std::string_view WriteBand(SettingsStore& store, const StoredBand& stored) {
+    const StoredBand band = NormalizedBand(stored);
+    if (!store.WriteString(kBandValueName, band.preset)) {
+        return kBandValueName;
+    }
+    if (band.snrDb && !store.WriteInteger(kBandSnrValueName, *band.snrDb)) {
+        return kBandSnrValueName;
+    }
+    if (!store.WriteInteger(kBandFilterValueName, band.filterHz)) {
+        return kBandFilterValueName;
+    }
+    if (!store.WriteBoolean(kBandAgcValueName, band.agc)) {
+        return kBandAgcValueName;
+    }
+    if (!store.WriteString(kBandSeedValueName, band.seed)) {
+        return kBandSeedValueName;
+    }
+    return {};
+}
+
 } // namespace
 
 bool SettingsStore::ReadBoolean(std::string_view name, bool& value) {
@@ -183,6 +225,20 @@ std::string ExportAudioOrOff(std::string_view stored) {
     return std::string(kExportAudioOff);
 }
 
+StoredBand NormalizedBand(const StoredBand& stored) {
+    StoredBand band = stored;
+    if (std::find(kBandPresetNames.begin(), kBandPresetNames.end(), stored.preset) == kBandPresetNames.end()) {
+        band.preset = std::string(kBandPresetNames[0]);
+    }
+    if (std::find(kBandFilterValues.begin(), kBandFilterValues.end(), stored.filterHz) == kBandFilterValues.end()) {
+        band.filterHz = kBandFilterDefault;
+    }
+    if (stored.seed != kBandSeedRandom) {
+        band.seed = std::string(kBandSeedText);
+    }
+    return band;
+}
+
 PersistedSettings DefaultSettingsKeeping(const PersistedSettings& kept) {
     PersistedSettings defaults;
     defaults.transmission.files = kept.transmission.files;
@@ -191,6 +247,7 @@ PersistedSettings DefaultSettingsKeeping(const PersistedSettings& kept) {
     defaults.language = kept.language;
     defaults.voice = kept.voice;
     defaults.exportAudio = kept.exportAudio;
+    defaults.band = kept.band;
     return defaults;
 }
 
@@ -225,6 +282,7 @@ LoadOutcome LoadPersistedSettings(SettingsStore& store, int lastLanguageIndex, c
     outcome.values.language = 0;
     outcome.values.voice = std::string(kVoiceAuto);
     outcome.values.exportAudio = std::string(kExportAudioOff);
+    outcome.values.band = StoredBand{};
     if (store.OpenKey(false)) {
         std::int32_t position = 0;
         if (store.ReadInteger(kValues[kLanguageIndex].name, position)) {
@@ -241,6 +299,7 @@ LoadOutcome LoadPersistedSettings(SettingsStore& store, int lastLanguageIndex, c
             outcome.values.exportAudio = ExportAudioOrOff(exportAudio);
             outcome.exportAudioRead = outcome.values.exportAudio == exportAudio;
         }
+        outcome.values.band = ReadBand(store);
     }
     store.CloseKey();
 
@@ -267,6 +326,12 @@ SaveOutcome SavePersistedSettings(SettingsStore& store, const PersistedSettings&
         if (outcome.ok && !store.WriteString(kExportAudioValueName, ExportAudioOrOff(values.exportAudio))) {
             outcome.ok = false;
             outcome.error = FailedToSet(store, kExportAudioValueName);
+        }
+        if (outcome.ok) {
+            if (const std::string_view failed = WriteBand(store, values.band); !failed.empty()) {
+                outcome.ok = false;
+                outcome.error = FailedToSet(store, failed);
+            }
         }
     } else {
         outcome.ok = false;
