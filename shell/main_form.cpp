@@ -1,6 +1,7 @@
 #include "shell/main_form.h"
 
 #include "shell/accessibility.h"
+#include "shell/band_dialog.h"
 #include "shell/memo_text.h"
 #include "shell/panel_map.h"
 #include "shell/panel_widgets.h"
@@ -166,6 +167,9 @@ void TMainForm::PrepareControls() {
 
     PrepareVoiceChoice();
     PrepareExportAudioChoice();
+    band_ = new BandDialog(this);
+    // The noise slider's tip shows the band's ratio too.
+    connect(band_, &BandDialog::Changed, this, [this] { RefreshNoiseSnrHint(false); });
     // The noise slider's tip is measured when it is about to show or the slider gets the focus.
     panel.TrackBar3->installEventFilter(this);
 
@@ -238,6 +242,7 @@ void TMainForm::ConnectHandlers() {
     connect(configuration.LngComboBox, &QComboBox::activated, this, &TMainForm::LngComboBoxChange);
     // The voice: every change of the item, by mouse or keyboard.
     connect(configuration.VoiceComboBox, &QComboBox::currentIndexChanged, this, &TMainForm::VoiceComboBoxChange);
+    connect(configuration.ButtonBandConditions, &QPushButton::clicked, this, &TMainForm::ButtonBandConditionsClick);
 }
 
 // --- Window creation and closing ------------------------------------------------------------

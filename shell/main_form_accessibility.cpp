@@ -86,6 +86,7 @@ constexpr AccessibleFeed kFeeds[] = {
     {"ParisSystem", kNone, Say::AccParisDesc},
     {"LngComboBox", Say::AccLanguageName, Say::AccLanguageDesc},
     {"VoiceComboBox", Say::AccVoiceName, Say::AccVoiceDesc},
+    {"ButtonBandConditions", kNone, Say::AccBandButtonDesc},
 };
 
 // The frames whose radio buttons belong together.

@@ -89,6 +89,7 @@ void TMainForm::ApplyLanguage(int position) {
     }
     ShowVoiceTexts();
     ShowExportAudioTexts();
+    ShowBandTexts();
     RefreshNoiseSnrHint(false);
     ShowHistoryTexts();
     ApplyAccessibleTexts();

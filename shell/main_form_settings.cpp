@@ -1,8 +1,10 @@
 // The settings kept between runs: read from the store once while the window is created, written
-// once when it closes. Also the choice of the signal's voice, which is kept with them.
+// once when it closes. Also the choice of the signal's voice and the band conditions, which are
+// kept with them.
 #include "shell/main_form.h"
 
 #include "audio/audio_engine.h"
+#include "shell/band_dialog.h"
 #include "shell/memo_text.h"
 #include "shell/qt_program_text.h"
 
@@ -78,6 +80,7 @@ PersistedSettings TMainForm::CollectSettings() const {
     v.voice = configuration.VoiceComboBox->currentData().toString().toStdString();
     v.exportAudio = files.ExportAudio->isChecked() ? files.ExportAudioFormat->currentData().toString().toStdString()
                                                    : std::string(kExportAudioOff);
+    v.band = band_->Stored();
     return v;
 }
 
@@ -118,6 +121,7 @@ void TMainForm::ApplySettings(const PersistedSettings& v) {
     files.ExportAudio->setChecked(exportAudio != kExportAudioOff);
     if (exportAudio != kExportAudioOff)
         files.ExportAudioFormat->setCurrentIndex(std::max(files.ExportAudioFormat->findData(Utf8(exportAudio)), 0));
+    band_->SetStored(v.band);
 }
 
 void TMainForm::LoadSettings() {
@@ -174,6 +178,24 @@ void TMainForm::VoiceComboBoxChange(int index) {
     if (!ParseVoiceName(VoiceOrAuto(stored.toStdString()), voice))
         voice = VoiceKind::Automatic;
     AudioEngine::Shared().SetVoice(voice);
+}
+
+// --- The band conditions --------------------------------------------------------------------
+
+void TMainForm::ButtonBandConditionsClick() {
+    band_->show();
+    band_->raise();
+    band_->activateWindow();
+}
+
+std::optional<BandSettings> TMainForm::CurrentBand() const {
+    return band_->BandFor(TextNumber(settings_));
+}
+
+void TMainForm::ShowBandTexts() {
+    configuration.ButtonBandConditions->setText(OwnText(Say::BandButton));
+    configuration.ButtonBandConditions->setToolTip(OwnText(Say::BandButtonHint));
+    band_->ShowTexts(TextLanguageAt(LanguagePosition()));
 }
 
 } // namespace qlor
