@@ -99,6 +99,9 @@ constexpr ProgramTextEntry kTexts[] = {
     {Say::BandClose, "Close", "Закрыть"},
     {Say::BandSnrToolTip, "Generated band \"%1\": signal-to-noise ratio %2 dB",
      "Генерируемый эфир «%1»: отношение сигнал/шум %2 дБ"},
+    {Say::BandFilterHint, "The width of the receiver's filter around the tone", "Ширина фильтра приёмника около тона"},
+    {Say::BandCloseHint, "Closes the band conditions; the choice is kept",
+     "Закрывает условия эфира; выбор сохраняется"},
 
     {Say::AccTransmissionStartDesc, "Starts a transmission", "Начинает передачу"},
     {Say::AccTransmissionStopDesc, "Stops the transmission", "Останавливает передачу"},

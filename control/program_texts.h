@@ -97,6 +97,8 @@ enum class Say : int {
     BandSeedHint = 249,
     BandClose = 250,
     BandSnrToolTip = 251, // %1 preset, %2 ratio [dB]
+    BandFilterHint = 252,
+    BandCloseHint = 253,
 
     // Accessible names and descriptions. "Name" entries are what a screen reader calls a control,
     // "Desc" entries what it adds about it.
