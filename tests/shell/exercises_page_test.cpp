@@ -2,6 +2,7 @@
 // cores plan, the page lock, the blocking of the controls, failures, progress and responsiveness.
 #include "test_support.h"
 
+#include "audio/audio_engine.h"
 #include "audio/media_player.h"
 #include "audio/offline_render.h"
 #include "exercises/batch_export.h"
@@ -169,8 +170,15 @@ private slots:
         Control<QCheckBox>(*form, "TrainTextNeed").setChecked(true);
         MemoText().setPlainText(QStringLiteral("earlier text"));
         form->PageControl1->setCurrentIndex(3);
+        // The chosen band plays under the contest, with the seed of the text number.
+        QComboBox& band = Control<QComboBox>(*form, "BandPresetComboBox");
+        band.setCurrentIndex(band.findData(QStringLiteral("average")));
+        AudioEngine::Shared().SetBand(std::nullopt);
 
         CompRun().click();
+        QVERIFY(AudioEngine::Shared().Band());
+        QCOMPARE(AudioEngine::Shared().Band()->seed, uint64_t(TextNumber(s)));
+        QCOMPARE(AudioEngine::Shared().Band()->stations, PresetBand(BandPreset::Average).stations);
 
         const CompetitionPlan plan = CorePlan(true, true, true);
         QCOMPARE(plan.protocol.size(), size_t(22));
