@@ -78,6 +78,30 @@ enum class Say : int {
     NoiseSnrHint = 203, // %1 ratio [dB]
     NoiseSnrNoNoise = 204,
     ExportAudioWritten = 205, // %1 files written, %2 files
+    BandButton = 230,
+    BandButtonHint = 231,
+    BandTitle = 232,
+    BandPresetLabel = 233,
+    BandPresetHint = 234,
+    BandPresetOff = 235,
+    BandPresetQuiet = 236,
+    BandPresetAverage = 237,
+    BandPresetContest = 238,
+    BandPresetPoor = 239,
+    BandSnrLabel = 240,
+    BandSnrHint = 241,
+    BandFilterLabel = 242,
+    BandFilterWidth = 243, // %1 width [Hz]
+    BandAgc = 244,
+    BandAgcHint = 245,
+    BandSeedLabel = 246,
+    BandSeedText = 247,
+    BandSeedRandom = 248,
+    BandSeedHint = 249,
+    BandClose = 250,
+    BandSnrToolTip = 251, // %1 preset, %2 ratio [dB]
+    BandFilterHint = 252,
+    BandCloseHint = 253,
 
     // Accessible names and descriptions. "Name" entries are what a screen reader calls a control,
     // "Desc" entries what it adds about it.
@@ -213,6 +237,7 @@ enum class Say : int {
     AccDrillKochDesc = 483,
     AccExportHistoryDesc = 484,
     AccProgressStatusName = 485,
+    AccBandButtonDesc = 486,
 
     // History of checks, progress window and drills.
     HistoryDamaged = 500,    // %1 file, %2 reason, %3 where the damaged file is kept

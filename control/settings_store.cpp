@@ -3,6 +3,7 @@
 #include "control/panel_steps.h"
 #include "synthesis/codepage.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -155,6 +156,47 @@ std::string FailedToSet(SettingsStore& store, std::string_view name) {
     return error;
 }
 
+// The band's values, each on its own; a value that cannot be read keeps its default.
+StoredBand ReadBand(SettingsStore& store) {
+    StoredBand band;
+    if (std::string text; store.ReadString(kBandValueName, text)) {
+        band.preset = text;
+    }
+    std::int32_t number = 0;
+    if (store.ReadInteger(kBandSnrValueName, number)) {
+        band.snrDb = number;
+    }
+    if (store.ReadInteger(kBandFilterValueName, number)) {
+        band.filterHz = number;
+    }
+    store.ReadBoolean(kBandAgcValueName, band.agc);
+    if (std::string text; store.ReadString(kBandSeedValueName, text)) {
+        band.seed = text;
+    }
+    return NormalizedBand(band);
+}
+
+// Writes the band's values in their order; the name of the first refused one, or "".
+std::string_view WriteBand(SettingsStore& store, const StoredBand& stored) {
+    const StoredBand band = NormalizedBand(stored);
+    if (!store.WriteString(kBandValueName, band.preset)) {
+        return kBandValueName;
+    }
+    if (band.snrDb && !store.WriteInteger(kBandSnrValueName, *band.snrDb)) {
+        return kBandSnrValueName;
+    }
+    if (!store.WriteInteger(kBandFilterValueName, band.filterHz)) {
+        return kBandFilterValueName;
+    }
+    if (!store.WriteBoolean(kBandAgcValueName, band.agc)) {
+        return kBandAgcValueName;
+    }
+    if (!store.WriteString(kBandSeedValueName, band.seed)) {
+        return kBandSeedValueName;
+    }
+    return {};
+}
+
 } // namespace
 
 bool SettingsStore::ReadBoolean(std::string_view name, bool& value) {
@@ -223,6 +265,20 @@ std::string WindowScaleFactorText(int windowScale) {
     return text;
 }
 
+StoredBand NormalizedBand(const StoredBand& stored) {
+    StoredBand band = stored;
+    if (std::find(kBandPresetNames.begin(), kBandPresetNames.end(), stored.preset) == kBandPresetNames.end()) {
+        band.preset = std::string(kBandPresetNames[0]);
+    }
+    if (std::find(kBandFilterValues.begin(), kBandFilterValues.end(), stored.filterHz) == kBandFilterValues.end()) {
+        band.filterHz = kBandFilterDefault;
+    }
+    if (stored.seed != kBandSeedRandom) {
+        band.seed = std::string(kBandSeedText);
+    }
+    return band;
+}
+
 PersistedSettings DefaultSettingsKeeping(const PersistedSettings& kept) {
     PersistedSettings defaults;
     defaults.transmission.files = kept.transmission.files;
@@ -232,6 +288,7 @@ PersistedSettings DefaultSettingsKeeping(const PersistedSettings& kept) {
     defaults.voice = kept.voice;
     defaults.exportAudio = kept.exportAudio;
     defaults.windowScale = kept.windowScale;
+    defaults.band = kept.band;
     return defaults;
 }
 
@@ -268,6 +325,7 @@ LoadOutcome LoadPersistedSettings(SettingsStore& store, int lastLanguageIndex, c
     outcome.values.windowScale = kWindowScaleDesktop;
     outcome.values.voice = std::string(kVoiceAuto);
     outcome.values.exportAudio = std::string(kExportAudioOff);
+    outcome.values.band = StoredBand{};
     if (store.OpenKey(false)) {
         std::int32_t position = 0;
         if (store.ReadInteger(kValues[kLanguageIndex].name, position)) {
@@ -289,6 +347,7 @@ LoadOutcome LoadPersistedSettings(SettingsStore& store, int lastLanguageIndex, c
             outcome.values.windowScale = WindowScaleOrDesktop(scale);
             outcome.windowScaleRead = true;
         }
+        outcome.values.band = ReadBand(store);
     }
     store.CloseKey();
 
@@ -320,6 +379,12 @@ SaveOutcome SavePersistedSettings(SettingsStore& store, const PersistedSettings&
         if (outcome.ok && scale != kWindowScaleDesktop && !store.WriteInteger(kWindowScaleValueName, scale)) {
             outcome.ok = false;
             outcome.error = FailedToSet(store, kWindowScaleValueName);
+        }
+        if (outcome.ok) {
+            if (const std::string_view failed = WriteBand(store, values.band); !failed.empty()) {
+                outcome.ok = false;
+                outcome.error = FailedToSet(store, failed);
+            }
         }
     } else {
         outcome.ok = false;

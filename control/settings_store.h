@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -82,6 +83,37 @@ int LoadWindowScale(SettingsStore& store);
 // empty when nothing needs to be set (the desktop's own scale, or 100 %).
 std::string WindowScaleFactorText(int windowScale);
 
+// The generated band the window plays the texts through, stored after "Export Audio" in five
+// values read and written the same way: each missing, of another kind or unknown value reads as
+// its default on its own (no band at all when "Band" is), and none takes the default set.
+//   "Band"        "off", "quiet", "average", "contest" or "poor"
+//   "Band SNR"    integer [dB]; missing: the preset's own ratio
+//   "Band Filter" integer, the receiver filter's width: 250, 500 or 2400 [Hz]
+//   "Band AGC"    integer, 0 or 1
+//   "Band Seed"   "text" (the band follows the text number) or "random"
+inline constexpr std::string_view kBandValueName = "Band";
+inline constexpr std::string_view kBandSnrValueName = "Band SNR";
+inline constexpr std::string_view kBandFilterValueName = "Band Filter";
+inline constexpr std::string_view kBandAgcValueName = "Band AGC";
+inline constexpr std::string_view kBandSeedValueName = "Band Seed";
+inline constexpr std::array<std::string_view, 5> kBandPresetNames = {"off", "quiet", "average", "contest", "poor"};
+inline constexpr std::array<int, 3> kBandFilterValues = {250, 500, 2400}; // [Hz]
+inline constexpr int kBandFilterDefault = 500;                            // [Hz]
+inline constexpr std::string_view kBandSeedText = "text";
+inline constexpr std::string_view kBandSeedRandom = "random";
+
+struct StoredBand {
+    std::string preset = std::string(kBandPresetNames[0]); // "off": no band
+    std::optional<std::int32_t> snrDb;                     // [dB]; none: the preset's own
+    int filterHz = kBandFilterDefault;                     // [Hz]
+    bool agc = true;
+    std::string seed = std::string(kBandSeedText);
+
+    bool operator==(const StoredBand&) const = default;
+};
+// Each value as it is written: a known name or width as it stands, anything else its default.
+StoredBand NormalizedBand(const StoredBand& stored);
+
 // Every stored value, holding what the window shows before the store is read: the default set
 // plus the initial state of the "kept" values (empty noise files, "Train Text Need" set, file
 // count 00), English and the automatic voice.
@@ -112,16 +144,18 @@ struct PersistedSettings {
     std::string voice = std::string(kVoiceAuto);                       // "Voice": auto, soundfont or tone
     std::string exportAudio = std::string(kExportAudioOff);            // "Export Audio": off, ogg, flac, mp3, wav
     int windowScale = kWindowScaleDesktop;                             // "Window scale" [%], 0 the desktop's own
+    StoredBand band;                                                   // "Band" .. "Band Seed"
 
     bool operator==(const PersistedSettings&) const = default;
 };
 
 // The default set that replaces everything when the store cannot supply a value; the noise
 // files, "Train Text Need", the file count, the language position, the voice, the export's
-// audio choice and the window scale keep the values of `kept`.
+// audio choice, the window scale and the band keep the values of `kept`.
 PersistedSettings DefaultSettingsKeeping(const PersistedSettings& kept);
 
-// Stored names in write order (#1..#46); "Voice", "Export Audio" and "Window scale" follow them.
+// Stored names in write order (#1..#46); "Voice", "Export Audio", "Window scale" and the band's five follow
+// them.
 inline constexpr int kPersistedValueCount = 46;
 std::array<std::string_view, kPersistedValueCount> PersistedValueNames();
 
@@ -140,7 +174,7 @@ struct LoadOutcome {
 // English (0), a stored position greater than `lastLanguageIndex` (the last index of the
 // language list) becomes 0. "Voice" is read right after it, in the same block: missing, of
 // another kind or unknown, it is "auto"; then "Export Audio", "off" in those cases; then "Window
-// scale" (WindowScaleOrDesktop). Loaded values are then brought into
+// scale" (WindowScaleOrDesktop), then the band's values (StoredBand). Loaded values are then brought into
 // their ranges (ClampToRange, ClampTone), since the store may hold anything. `initial` is the state before loading.
 LoadOutcome LoadPersistedSettings(SettingsStore& store, int lastLanguageIndex,
                                   const PersistedSettings& initial = PersistedSettings{});
@@ -151,8 +185,8 @@ struct SaveOutcome {
 };
 
 // Writes #1..#46 in order at close, then "Voice" and "Export Audio", then "Window scale" unless it
-// is the desktop's own. The first failing write stops the writing; the
-// key is closed in every case and a failure to make the writes durable is reported too.
+// is the desktop's own, then the band's values (the SNR only when it is set). The first failing write stops the
+// writing; the key is closed in every case and a failure to make the writes durable is reported too.
 SaveOutcome SavePersistedSettings(SettingsStore& store, const PersistedSettings& values);
 
 } // namespace qlor

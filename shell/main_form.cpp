@@ -1,6 +1,7 @@
 #include "shell/main_form.h"
 
 #include "shell/accessibility.h"
+#include "shell/band_dialog.h"
 #include "shell/memo_text.h"
 #include "shell/panel_map.h"
 #include "shell/panel_widgets.h"
@@ -167,6 +168,9 @@ void TMainForm::PrepareControls() {
     PrepareVoiceChoice();
     PrepareWindowScaleChoice();
     PrepareExportAudioChoice();
+    band_ = new BandDialog(this);
+    // The noise slider's tip shows the band's ratio too.
+    connect(band_, &BandDialog::Changed, this, [this] { RefreshNoiseSnrHint(false); });
     // The noise slider's tip is measured when it is about to show or the slider gets the focus.
     panel.TrackBar3->installEventFilter(this);
 
@@ -242,6 +246,7 @@ void TMainForm::ConnectHandlers() {
     // The window scale: taken at the next start, so the choice is only kept.
     connect(configuration.WindowScaleComboBox, &QComboBox::currentIndexChanged, this,
             [this](int index) { windowScale_ = configuration.WindowScaleComboBox->itemData(index).toInt(); });
+    connect(configuration.ButtonBandConditions, &QPushButton::clicked, this, &TMainForm::ButtonBandConditionsClick);
 }
 
 // --- Window creation and closing ------------------------------------------------------------

@@ -3,6 +3,7 @@
 // The logic lives in the event handlers, named after the control and the event; the handlers
 // that belong to the transmission cycle, the exercises, the languages and the settings store are
 // connected here and filled in by their own code.
+#include "audio/band_settings.h"
 #include "control/caption_table.h"
 #include "control/panel_steps.h"
 #include "control/program_texts.h"
@@ -32,12 +33,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class QAbstractButton;
 class QLineEdit;
 
 namespace qlor {
 
+class BandDialog;
 class MediaPlayer;
 class ProgressWindow;
 
@@ -204,6 +207,8 @@ public slots:
     // The signal's voice: applies the chosen item to the audio engine for the next MIDI file it
     // opens (a transmission that already plays keeps its voice).
     void VoiceComboBoxChange(int index);
+    // The band conditions: opens (or brings forward) their dialog.
+    void ButtonBandConditionsClick();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -270,6 +275,9 @@ private:
     // The window scale list (one item per offered step) and its texts in the language shown.
     void PrepareWindowScaleChoice();
     void ShowWindowScaleTexts();
+    // The band the current text number plays through (none when the band is off).
+    std::optional<BandSettings> CurrentBand() const;
+    void ShowBandTexts();
     // The Files page's "also write audio" choice and its format list; their texts.
     void PrepareExportAudioChoice();
     void ShowExportAudioTexts();
@@ -301,6 +309,7 @@ private:
     CheckHistory* history_ = nullptr;
     int runEndPauseSeconds_ = 0; // [s]
     ProgressWindow* progress_ = nullptr;
+    BandDialog* band_ = nullptr; // the band conditions, kept while the dialog is hidden
     AlignmentCounts lastAligned_;
     bool haveAligned_ = false;
     bool centred_ = false;

@@ -87,6 +87,7 @@ constexpr AccessibleFeed kFeeds[] = {
     {"LngComboBox", Say::AccLanguageName, Say::AccLanguageDesc},
     {"VoiceComboBox", Say::AccVoiceName, Say::AccVoiceDesc},
     {"WindowScaleComboBox", Say::AccWindowScaleName, Say::AccWindowScaleDesc},
+    {"ButtonBandConditions", kNone, Say::AccBandButtonDesc},
 };
 
 // The frames whose radio buttons belong together.

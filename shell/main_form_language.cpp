@@ -90,6 +90,7 @@ void TMainForm::ApplyLanguage(int position) {
     ShowVoiceTexts();
     ShowWindowScaleTexts();
     ShowExportAudioTexts();
+    ShowBandTexts();
     RefreshNoiseSnrHint(false);
     ShowHistoryTexts();
     ApplyAccessibleTexts();

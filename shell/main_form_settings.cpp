@@ -1,9 +1,11 @@
 // The settings kept between runs: read from the store once while the window is created, written
-// once when it closes. Also the choices of the signal's voice and of the window's scale, which are
+// once when it closes. Also the choices of the signal's voice, of the window's scale and of the band
+// conditions, which are
 // kept with them.
 #include "shell/main_form.h"
 
 #include "audio/audio_engine.h"
+#include "shell/band_dialog.h"
 #include "shell/memo_text.h"
 #include "shell/qt_program_text.h"
 
@@ -80,6 +82,7 @@ PersistedSettings TMainForm::CollectSettings() const {
     v.exportAudio = files.ExportAudio->isChecked() ? files.ExportAudioFormat->currentData().toString().toStdString()
                                                    : std::string(kExportAudioOff);
     v.windowScale = windowScale_;
+    v.band = band_->Stored();
     return v;
 }
 
@@ -125,6 +128,7 @@ void TMainForm::ApplySettings(const PersistedSettings& v) {
     QComboBox* scale = configuration.WindowScaleComboBox;
     const QSignalBlocker quiet(scale);
     scale->setCurrentIndex(std::max(scale->findData(windowScale_), 0));
+    band_->SetStored(v.band);
 }
 
 void TMainForm::LoadSettings() {
@@ -202,6 +206,24 @@ void TMainForm::VoiceComboBoxChange(int index) {
     if (!ParseVoiceName(VoiceOrAuto(stored.toStdString()), voice))
         voice = VoiceKind::Automatic;
     AudioEngine::Shared().SetVoice(voice);
+}
+
+// --- The band conditions --------------------------------------------------------------------
+
+void TMainForm::ButtonBandConditionsClick() {
+    band_->show();
+    band_->raise();
+    band_->activateWindow();
+}
+
+std::optional<BandSettings> TMainForm::CurrentBand() const {
+    return band_->BandFor(TextNumber(settings_));
+}
+
+void TMainForm::ShowBandTexts() {
+    configuration.ButtonBandConditions->setText(OwnText(Say::BandButton));
+    configuration.ButtonBandConditions->setToolTip(OwnText(Say::BandButtonHint));
+    band_->ShowTexts(TextLanguageAt(LanguagePosition()));
 }
 
 } // namespace qlor

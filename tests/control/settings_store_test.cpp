@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace qlor {
 namespace {
@@ -49,6 +50,7 @@ PersistedSettings Custom() {
     p.voice = "tone";
     p.exportAudio = "flac";
     p.windowScale = 175;
+    p.band = {"contest", 9, 250, false, "random"};
     return p;
 }
 
@@ -59,6 +61,9 @@ MemorySettingsStore StoreWith(const PersistedSettings& p) {
     store.openCount = store.closeCount = 0;
     return store;
 }
+
+// The band's values, after "Export Audio".
+const std::vector<std::string> kBandNames = {"Band", "Band SNR", "Band Filter", "Band AGC", "Band Seed"};
 
 std::vector<std::string> Names(std::initializer_list<int> numbers) {
     const auto all = PersistedValueNames();
@@ -118,6 +123,7 @@ TEST(PersistedSettingsStore, ReadOrderPutsTheFileCountBeforeTextType) {
     expected.emplace_back("Voice");
     expected.emplace_back("Export Audio");
     expected.emplace_back("Window scale");
+    expected.insert(expected.end(), kBandNames.begin(), kBandNames.end());
     EXPECT_EQ(store.log, expected);
 }
 
@@ -129,8 +135,9 @@ TEST(PersistedSettingsStore, WriteOrderIsTableOrderThenTheVoice) {
     expected.emplace_back("Voice");
     expected.emplace_back("Export Audio");
     expected.emplace_back("Window scale");
+    expected.insert(expected.end(), kBandNames.begin(), kBandNames.end());
     EXPECT_EQ(store.log, expected);
-    EXPECT_EQ(store.values.size(), 49u);
+    EXPECT_EQ(store.values.size(), 54u);
     EXPECT_EQ(std::get<std::int32_t>(store.values.at("Paris system")), 1);
     EXPECT_EQ(std::get<std::int32_t>(store.values.at("HeaderStandart")), 0);
     EXPECT_EQ(std::get<std::string>(store.values.at("Voice")), "tone");
@@ -171,11 +178,12 @@ TEST(PersistedSettingsStore, MissingNoiseTypeGivesDefaultsButKeepsTheFileCount) 
     const LoadOutcome loaded = LoadPersistedSettings(store, 1, initial);
     EXPECT_TRUE(loaded.defaultsApplied);
 
-    EXPECT_EQ(store.log.back(), "Window scale");
-    EXPECT_EQ(store.log[store.log.size() - 2], "Export Audio");
-    EXPECT_EQ(store.log[store.log.size() - 3], "Voice");
-    EXPECT_EQ(store.log[store.log.size() - 4], "Languige");
-    EXPECT_EQ(store.log[store.log.size() - 5], "Morse Noise Type"); // reading stopped there
+    EXPECT_EQ(store.log.back(), "Band Seed");
+    EXPECT_EQ(store.log[store.log.size() - 6], "Window scale");
+    EXPECT_EQ(store.log[store.log.size() - 7], "Export Audio");
+    EXPECT_EQ(store.log[store.log.size() - 8], "Voice");
+    EXPECT_EQ(store.log[store.log.size() - 9], "Languige");
+    EXPECT_EQ(store.log[store.log.size() - 10], "Morse Noise Type"); // reading stopped there
 
     PersistedSettings expected; // text number and speed read before the failure are replaced too
     expected.transmission.files = {4, 2};
@@ -184,6 +192,7 @@ TEST(PersistedSettingsStore, MissingNoiseTypeGivesDefaultsButKeepsTheFileCount) 
     expected.voice = "tone";                 // so is the voice
     expected.windowScale = 175;              // and the window scale
     expected.exportAudio = "flac";           // and the export's audio choice
+    expected.band = Custom().band;           // and the band
     EXPECT_EQ(loaded.values, expected);
 }
 
@@ -393,6 +402,72 @@ TEST(PersistedSettingsStore, WindowScaleIsAStepOrTheDesktopsOwn) {
     MemorySettingsStore none;
     EXPECT_EQ(LoadWindowScale(none), 0);
     EXPECT_FALSE(none.keyExists);
+}
+
+// The band's five values, each read on its own: missing, of another kind or unknown, each is its
+// default while the others keep what was stored; a missing "Band" is no band.
+TEST(PersistedSettingsStore, BandValuesReadAsTheirDefaultWhenMissingOrUnknown) {
+    using Value = MemorySettingsStore::Value;
+    struct Case {
+        const char* value; // stored name
+        const char* label;
+        std::optional<Value> stored; // none: missing
+        StoredBand expected;
+    };
+    const StoredBand custom = Custom().band; // contest, 9 dB, 250 Hz, no AGC, random
+    const auto with = [&custom](auto change) {
+        StoredBand band = custom;
+        change(band);
+        return band;
+    };
+    const Case cases[] = {
+        {"Band", "missing", std::nullopt, with([](StoredBand& b) { b.preset = "off"; })},
+        {"Band", "unknown", Value(std::string("stormy")), with([](StoredBand& b) { b.preset = "off"; })},
+        {"Band", "other case", Value(std::string("Poor")), with([](StoredBand& b) { b.preset = "off"; })},
+        {"Band", "integer", Value(std::int32_t{2}), with([](StoredBand& b) { b.preset = "off"; })},
+        {"Band", "poor", Value(std::string("poor")), with([](StoredBand& b) { b.preset = "poor"; })},
+        {"Band SNR", "missing", std::nullopt, with([](StoredBand& b) { b.snrDb.reset(); })},
+        {"Band SNR", "text", Value(std::string("12")), with([](StoredBand& b) { b.snrDb.reset(); })},
+        {"Band SNR", "negative", Value(std::int32_t{-6}), with([](StoredBand& b) { b.snrDb = -6; })},
+        {"Band Filter", "missing", std::nullopt, with([](StoredBand& b) { b.filterHz = 500; })},
+        {"Band Filter", "unknown width", Value(std::int32_t{300}), with([](StoredBand& b) { b.filterHz = 500; })},
+        {"Band Filter", "text", Value(std::string("2400")), with([](StoredBand& b) { b.filterHz = 500; })},
+        {"Band Filter", "2400", Value(std::int32_t{2400}), with([](StoredBand& b) { b.filterHz = 2400; })},
+        {"Band AGC", "missing", std::nullopt, with([](StoredBand& b) { b.agc = true; })},
+        {"Band AGC", "other kind", Value(MemorySettingsStore::OtherKind{}), with([](StoredBand& b) { b.agc = true; })},
+        {"Band Seed", "missing", std::nullopt, with([](StoredBand& b) { b.seed = "text"; })},
+        {"Band Seed", "unknown", Value(std::string("42")), with([](StoredBand& b) { b.seed = "text"; })},
+        {"Band Seed", "integer", Value(std::int32_t{7}), with([](StoredBand& b) { b.seed = "text"; })},
+    };
+    for (const Case& c : cases) {
+        const std::string label = std::string(c.value) + ": " + c.label;
+        MemorySettingsStore store = StoreWith(Custom());
+        if (c.stored) {
+            store.values[c.value] = *c.stored;
+        } else {
+            store.values.erase(c.value);
+        }
+        PersistedSettings initial;
+        initial.band = {"quiet", 30, 2400, true, "text"}; // what the window showed: never kept over the store
+        const LoadOutcome loaded = LoadPersistedSettings(store, 1, initial);
+        EXPECT_FALSE(loaded.defaultsApplied) << label;
+        PersistedSettings want = Custom();
+        want.band = c.expected;
+        EXPECT_EQ(loaded.values, want) << label;
+        // Written back as read: a missing SNR stays missing.
+        MemorySettingsStore next;
+        ASSERT_TRUE(SavePersistedSettings(next, loaded.values).ok) << label;
+        EXPECT_EQ(next.values.count("Band SNR"), c.expected.snrDb ? 1u : 0u) << label;
+        EXPECT_EQ(LoadPersistedSettings(next, 1).values.band, c.expected) << label;
+    }
+    // A store from before the band (none of its values) has no band, and no failure either.
+    MemorySettingsStore old = StoreWith(Custom());
+    for (const std::string& name : kBandNames) {
+        old.values.erase(name);
+    }
+    const LoadOutcome loaded = LoadPersistedSettings(old, 1);
+    EXPECT_FALSE(loaded.defaultsApplied);
+    EXPECT_EQ(loaded.values.band, StoredBand{});
 }
 
 TEST(PersistedSettingsStore, VoiceWithoutAKeyIsAuto) {

@@ -3,6 +3,7 @@
 // reception, "temp.mid" and the failures that must end cleanly.
 #include "test_support.h"
 
+#include "audio/audio_engine.h"
 #include "audio/media_player.h"
 #include "control/blocked_controls.h"
 #include "shell/main_form.h"
@@ -30,9 +31,19 @@ namespace {
 using Mode = MediaPlayer::Mode;
 
 // The controls that stay usable during a transmission.
-const char* const kAlwaysUsable[] = {"TrackBar2", "TrackBar3", "InputMemo",     "LngComboBox",
-                                     "Button57",  "Button58",  "Button59",      "Button60",
-                                     "Button37",  "PathDir",   "VoiceComboBox", "WindowScaleComboBox"};
+const char* const kAlwaysUsable[] = {"TrackBar2",
+                                     "TrackBar3",
+                                     "InputMemo",
+                                     "LngComboBox",
+                                     "Button57",
+                                     "Button58",
+                                     "Button59",
+                                     "Button60",
+                                     "Button37",
+                                     "PathDir",
+                                     "VoiceComboBox",
+                                     "WindowScaleComboBox",
+                                     "ButtonBandConditions"};
 
 } // namespace
 
@@ -180,6 +191,59 @@ private slots:
         QCOMPARE(form->MediaPlayerText->mode(), Mode::NotOpen);
         // The player's notice of the cut-short playback then runs the end steps once more.
         QTRY_COMPARE_WITH_TIMEOUT(Gauge1().value(), 100, 2000);
+        VerifyIdle();
+    }
+
+    // The band chosen in its dialog goes to the engine before the text opens: its seed is the
+    // text number unless "random" is chosen, and "off" takes it away again. The noise slider's
+    // tip names it.
+    void runOpensTheTextThroughTheChosenBand() {
+        form->Settings().number = {0, 4, 1, 7};
+        QuickRadiogram();
+        Control<QPushButton>(*form, "ButtonBandConditions").click();
+        QComboBox& preset = Control<QComboBox>(*form, "BandPresetComboBox");
+        QVERIFY(preset.isVisible());
+        preset.setCurrentIndex(preset.findData(QStringLiteral("poor")));
+        Control<QComboBox>(*form, "BandFilterComboBox").setCurrentIndex(0); // 250 Hz
+        Control<QCheckBox>(*form, "BandAgcCheckBox").setChecked(false);
+        QSpinBox& snr = Control<QSpinBox>(*form, "BandSnrSpinBox");
+        QCOMPARE(snr.value(), 8); // the preset's own ratio
+        snr.setValue(-3);
+        QVERIFY(Control<QSlider>(*form, "TrackBar3").toolTip().contains(QStringLiteral("-3 dB")));
+        AudioEngine::Shared().SetBand(std::nullopt);
+
+        ButtonRun().click();
+        QVERIFY(Sending());
+        const std::optional<BandSettings> band = AudioEngine::Shared().Band();
+        QVERIFY(band);
+        const BandSettings poor = PresetBand(BandPreset::Poor);
+        QCOMPARE(band->seed, uint64_t{417});
+        QCOMPARE(band->snrDb, -3.0);
+        QCOMPARE(band->filterHz, 250);
+        QVERIFY(!band->agc);
+        QCOMPARE(int(band->qsb), int(poor.qsb));
+        QCOMPARE(int(band->qrn), int(poor.qrn));
+        QCOMPARE(band->stations, poor.stations);
+        ButtonStop().click();
+        VerifyIdle();
+
+        QComboBox& seed = Control<QComboBox>(*form, "BandSeedComboBox");
+        seed.setCurrentIndex(seed.findData(QStringLiteral("random")));
+        std::set<uint64_t> seeds;
+        for (int run = 0; run < 2; ++run) {
+            ButtonRun().click();
+            QVERIFY(AudioEngine::Shared().Band());
+            seeds.insert(AudioEngine::Shared().Band()->seed);
+            ButtonStop().click();
+        }
+        QCOMPARE(seeds.size(), size_t{2});
+        QVERIFY(!seeds.count(417));
+
+        preset.setCurrentIndex(preset.findData(QStringLiteral("off")));
+        QVERIFY(!Control<QSlider>(*form, "TrackBar3").toolTip().contains(QStringLiteral("dB")));
+        ButtonRun().click();
+        QVERIFY(!AudioEngine::Shared().Band());
+        ButtonStop().click();
         VerifyIdle();
     }
 

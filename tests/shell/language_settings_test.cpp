@@ -178,7 +178,9 @@ private slots:
         form->close();
         QVERIFY(dialogs->errors.isEmpty());
         QSettings written(ini, QSettings::IniFormat);
-        QCOMPARE(written.allKeys().size(), kPersistedValueCount + 2); // and "Voice", "Export Audio"
+        // and "Voice", "Export Audio", "Band", "Band Filter", "Band AGC", "Band Seed" ("Band SNR" once set)
+        QCOMPARE(written.allKeys().size(), kPersistedValueCount + 6);
+        QCOMPARE(written.value("Band").toString(), QStringLiteral("off"));
         QCOMPARE(written.value("Voice").toString(), QStringLiteral("auto"));
         QCOMPARE(written.value("Tone").toInt(), kToneDefault);
         QCOMPARE(written.value("Number Speed 2").toInt(), 5);
@@ -473,6 +475,8 @@ private slots:
         std::vector<std::string> order(names.begin(), names.end());
         order.emplace_back("Voice");
         order.emplace_back("Export Audio");
+        for (const char* band : {"Band", "Band Filter", "Band AGC", "Band Seed"})
+            order.emplace_back(band);
         QCOMPARE(store.log, order);
         QCOMPARE(std::get<std::string>(store.values["Noise File 3"]), std::string("/звук/пт.wav"));
         QCOMPARE(std::get<std::int32_t>(store.values["Number 1"]), 0);
@@ -614,6 +618,56 @@ private slots:
         QCOMPARE(std::get<std::string>(store.values["Voice"]), want.voice);
     }
 
+    // The band's stored values reach its dialog as they were stored, an unknown one as its
+    // default, a missing ratio as the preset's own; what the dialog shows is written back.
+    void storedBandReachesItsDialogAndIsKept_data() {
+        QTest::addColumn<QString>("preset");
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QString>("seed");
+        QTest::addColumn<int>("shownSnr");
+        QTest::addColumn<int>("shownFilter");
+        QTest::addColumn<QString>("shownSeed");
+        QTest::newRow("as stored") << "poor" << 2400 << "random" << 5 << 2400 << "random";
+        QTest::newRow("unknown") << "storm" << 300 << "dice" << 5 << 500 << "text";
+    }
+    void storedBandReachesItsDialogAndIsKept() {
+        QFETCH(QString, preset);
+        QFETCH(int, filter);
+        QFETCH(QString, seed);
+        QFETCH(int, shownSnr);
+        QFETCH(int, shownFilter);
+        QFETCH(QString, shownSeed);
+        MemorySettingsStore store;
+        FillStore(store);
+        store.values["Band"] = preset.toStdString();
+        store.values["Band SNR"] = std::int32_t{5};
+        store.values["Band Filter"] = std::int32_t{filter};
+        store.values["Band AGC"] = std::int32_t{0};
+        store.values["Band Seed"] = seed.toStdString();
+        auto form = Open(store);
+        const QString shownPreset = preset == QLatin1String("poor") ? preset : QStringLiteral("off");
+        QCOMPARE(Control<QComboBox>(*form, "BandPresetComboBox").currentData().toString(), shownPreset);
+        QCOMPARE(Control<QSpinBox>(*form, "BandSnrSpinBox").value(), shownSnr);
+        QCOMPARE(Control<QComboBox>(*form, "BandFilterComboBox").currentData().toInt(), shownFilter);
+        QVERIFY(!Control<QCheckBox>(*form, "BandAgcCheckBox").isChecked());
+        QCOMPARE(Control<QComboBox>(*form, "BandSeedComboBox").currentData().toString(), shownSeed);
+        // Never a reason for the default set.
+        PersistedSettings want = FilledValues();
+        want.band = {shownPreset.toStdString(), 5, shownFilter, false, shownSeed.toStdString()};
+        QCOMPARE(form->CollectSettings(), want);
+        form->close();
+        QCOMPARE(std::get<std::string>(store.values["Band"]), shownPreset.toStdString());
+        QCOMPARE(std::get<std::int32_t>(store.values["Band Filter"]), shownFilter);
+
+        // Without a stored ratio the preset brings its own, and none is written until one is chosen.
+        store.values.erase("Band SNR");
+        auto next = Open(store);
+        QCOMPARE(Control<QSpinBox>(*next, "BandSnrSpinBox").value(),
+                 shownPreset == QLatin1String("poor") ? 8 : int(kBandMaxSnrDb));
+        next->close();
+        QVERIFY(!store.values.count("Band SNR"));
+    }
+
     void choosingAVoiceAppliesAtOnceAndIsKept() {
         MemorySettingsStore store;
         auto form = Open(store);
@@ -628,7 +682,7 @@ private slots:
         QTest::keyClick(voice, Qt::Key_Down);
         QCOMPARE(AudioEngine::Shared().Voice(), VoiceKind::Tone);
         form->close();
-        QCOMPARE(store.log[store.log.size() - 2], "Voice"); // written after the 46 values
+        QCOMPARE(store.log[store.log.size() - 6], "Voice"); // after the 46 values, before the band's four
         QCOMPARE(std::get<std::string>(store.values["Voice"]), std::string("tone"));
 
         auto next = Open(store);
@@ -652,7 +706,7 @@ private slots:
         format->setFocus();
         QTest::keyClick(format, Qt::Key_Down); // OGG -> FLAC
         form->close();
-        QCOMPARE(store.log.back(), "Export Audio");
+        QCOMPARE(store.log[store.log.size() - 5], "Export Audio"); // before the band's four
         QCOMPARE(std::get<std::string>(store.values["Export Audio"]), std::string("flac"));
 
         auto next = Open(store);
@@ -838,7 +892,7 @@ private slots:
         form->close();
         QSettings written(location, QSettings::IniFormat);
         QCOMPARE(written.value("Tone").toInt(), 99);
-        QCOMPARE(written.allKeys().size(), kPersistedValueCount + 2);
+        QCOMPARE(written.allKeys().size(), kPersistedValueCount + 6);
         QFile::remove(location);
     }
 };

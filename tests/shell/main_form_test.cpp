@@ -77,7 +77,7 @@ const NamedControls kControls[] = {
     {"TabSheet3", "qlor::Indicator", "Label16 Label17"},
     {"TabSheet3", "qlor::StepButton", "Button23 Button24 Button25 Button11"},
     {"TabSheet3", "QLineEdit", "NoiseFile1 NoiseFile2 NoiseFile3 NoiseFile4"},
-    {"TabSheet3", "QPushButton", "Button36 Button39 Button40 Button41"},
+    {"TabSheet3", "QPushButton", "Button36 Button39 Button40 Button41 ButtonBandConditions"},
     {"TabSheet3", "QRadioButton", "OurSystem ParisSystem"},
     {"TabSheet3", "QComboBox", "LngComboBox VoiceComboBox WindowScaleComboBox"},
 };
@@ -140,9 +140,9 @@ private slots:
                 QVERIFY2(page && page->objectName() == QLatin1String(c.page), qPrintable(name));
             }
         }
-        // The 165 controls of the window, the two of the history of checks and the two of the
-        // window scale.
-        QCOMPARE(count, 169);
+        // The 165 controls of the window, the two of the history of checks, the two of the window
+        // scale and the band's button.
+        QCOMPARE(count, 170);
         QVERIFY(form->findChild<PageControl*>(QStringLiteral("PageControl1")));
         QVERIFY(form->findChild<QTimer*>(QStringLiteral("TrainTimer")));
     }

@@ -132,7 +132,8 @@ private slots:
         QCOMPARE(raw.value("PathDir").toString(), QString::fromUtf8("/home/оператор/тексты"));
         QCOMPARE(raw.value("Selected symbols string").toString(), QString::fromUtf8("АБВ,=?/ 123"));
         QCOMPARE(raw.value("Voice").toString(), QString("soundfont"));
-        QCOMPARE(raw.allKeys().size(), kPersistedValueCount + 2); // and "Voice", "Export Audio"
+        // and "Voice", "Export Audio", "Band", "Band Filter", "Band AGC", "Band Seed" ("Band SNR" once set)
+        QCOMPARE(raw.allKeys().size(), kPersistedValueCount + 6);
     }
 
     void pathsOutsideTheCodePageSurviveARestart() {
