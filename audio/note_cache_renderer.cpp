@@ -14,8 +14,10 @@
 namespace qlor {
 namespace {
 
-constexpr size_t kMaxClips = 128;     // distinct notes of one song
-constexpr double kLoudnessMs = 250.0; // the start of a note whose RMS is matched to the tone [ms]
+constexpr size_t kMaxClips = 128;      // distinct notes of one song
+constexpr double kLoudnessMs = 250.0;  // the start of a note whose RMS is matched to the tone [ms]
+constexpr double kRumbleCut = 0.5;     // the cached notes' offset and rumble are taken off below this times the note
+constexpr double kRumbleTailMs = 20.0; // [ms]
 
 using ClipId = std::tuple<int, int, int, int>; // bank, program, key, velocity
 
@@ -31,6 +33,11 @@ struct Plan {
     std::vector<PlannedNote> notes;
     std::map<ClipId, uint64_t> clipFrames; // the longest note of each clip [frames]
 };
+
+// Rendered beyond a clip's end, so that the rumble filter's run-out falls outside the clip [frames].
+uint64_t TailFrames(int rate) {
+    return static_cast<uint64_t>(std::lround(kRumbleTailMs * 1e-3 * rate));
+}
 
 uint64_t AttackSkipFrames(int rate) {
     return static_cast<uint64_t>(std::lround(NoteCacheRenderer::kAttackSkipMs * 1e-3 * rate));
@@ -99,6 +106,44 @@ std::optional<Plan> PlanNotes(const MidiTimeline& timeline) {
 
 } // namespace
 
+// The instrument's sound sits on an offset and carries a rumble below its note (at the default
+// note, 30..100 Hz at -38 dB of the sound); keyed on and off they would thump (energy below
+// 100 Hz at -27 dB of the whole). Each rendered note is high-passed an octave below the note,
+// forwards and backwards (no phase shift, so the keying edges stay where they are), once, off the
+// audio thread. The filter runs in over the attack, which the clip leaves out, and out over a
+// tail rendered beyond the clip.
+void NoteCacheRenderer::RemoveRumble(std::vector<float>& stereo, int key, int rate) {
+    const size_t frames = stereo.size() / 2;
+    if (frames == 0) {
+        return;
+    }
+    // Second-order Butterworth high-pass by the bilinear transform.
+    const double cutHz = kRumbleCut * 440.0 * std::exp2((key - 69) / 12.0);
+    const double k = std::tan(std::numbers::pi * std::min(cutHz, 0.25 * rate) / rate);
+    const double norm = 1.0 / (1.0 + std::numbers::sqrt2 * k + k * k);
+    const double b0 = norm, b1 = -2.0 * norm, b2 = norm;
+    const double a1 = 2.0 * (k * k - 1.0) * norm, a2 = (1.0 - std::numbers::sqrt2 * k + k * k) * norm;
+    std::vector<double> x(frames);
+    for (size_t channel = 0; channel < 2; ++channel) {
+        for (size_t n = 0; n < frames; ++n) {
+            x[n] = stereo[2 * n + channel];
+        }
+        for (int pass = 0; pass < 2; ++pass) {
+            double s1 = 0, s2 = 0;
+            for (double& v : x) {
+                const double y = b0 * v + s1;
+                s1 = b1 * v - a1 * y + s2;
+                s2 = b2 * v - a2 * y;
+                v = y;
+            }
+            std::reverse(x.begin(), x.end());
+        }
+        for (size_t n = 0; n < frames; ++n) {
+            stereo[2 * n + channel] = static_cast<float>(x[n]);
+        }
+    }
+}
+
 bool NoteCacheRenderer::Suits(const MidiTimeline& timeline) {
     return PlanNotes(timeline).has_value();
 }
@@ -114,10 +159,15 @@ NoteCacheRenderer::NoteCacheRenderer(SoundFontBank& bank, const MidiTimeline& ti
         std::tie(clip.bank, clip.program, clip.key, clip.velocity) = id;
         clip.frames = frames;
         const uint64_t skip = AttackSkipFrames(timeline.rate);
-        clip.stereo.assign(2 * (skip + frames), 0.0f);
+        const uint64_t tail = TailFrames(timeline.rate);
+        clip.stereo.assign(2 * (skip + frames + tail), 0.0f);
         const bool rendered =
-            bank.RenderNote(clip.bank, clip.program, clip.key, clip.velocity, skip + frames, clip.stereo.data());
+            bank.RenderNote(clip.bank, clip.program, clip.key, clip.velocity, skip + frames + tail, clip.stereo.data());
+        if (rendered) {
+            RemoveRumble(clip.stereo, clip.key, timeline.rate);
+        }
         clip.stereo.erase(clip.stereo.begin(), clip.stereo.begin() + static_cast<std::ptrdiff_t>(2 * skip));
+        clip.stereo.resize(2 * frames);
         if (rendered) {
             // Key-down loudness of the pure tone: a sine of amplitude kToneFullScale * velocity / 127.
             const auto measured =

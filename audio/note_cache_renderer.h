@@ -45,6 +45,10 @@ public:
     size_t DistinctNotes() const { return clips_.size(); }
     // Where the instrument's sound is taken from, after its attack transient [ms].
     static constexpr double kAttackSkipMs = 60.0;
+    // What the cache does to an instrument's rendered note (interleaved stereo of MIDI note `key`,
+    // from its note-on) before its sustained sound is keyed: its offset and the rumble below the
+    // note are taken off (see the definition).
+    static void RemoveRumble(std::vector<float>& stereo, int key, int rate);
 
 private:
     struct Clip {

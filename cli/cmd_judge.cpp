@@ -119,10 +119,7 @@ Command SetUpJudge(CLI::App& command) {
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
         ->trigger_on_parse()
         ->type_name("FILE");
-    command.add_option("--format", a->format, "the output's form (default table)")
-        ->check(Accepted([](const std::string& v) { return v == "table" || v == "csv" || v == "json"; },
-                         "table, csv or json"))
-        ->type_name("table|csv|json");
+    AddFormatOption(command, a->format, {"table", "csv", "json"});
     AddEncodingOption(command, a->options);
     AddArguments(command, a->options);
     return [a] { return RunJudge(*a); };

@@ -75,6 +75,8 @@ void AddSoundOptions(CLI::App& command, CliOptions& options);
 void AddOutOption(CLI::App& command, CliOptions& options, const std::string& description);
 // --encoding utf8|cp1251.
 void AddEncodingOption(CLI::App& command, CliOptions& options);
+// --format with the given forms ("table", "csv", "json"; the first is the default), into `format`.
+void AddFormatOption(CLI::App& command, std::string& format, const std::vector<std::string>& forms);
 
 // Every subcommand adds its plain arguments last: up to `maxArguments` of them (`name` and
 // `description` show them in the help). Added with them is the step after parsing: an unknown

@@ -9,12 +9,13 @@
 // Numbers are grouped by topic so that each topic keeps its own block:
 //     1..99    transmission, Text page and file messages
 //   100..149   batch export (Files page)
-//   150..199   signal voice and sound
+//   150..199   signal voice, sound and the window's scale
 //   200..299   band conditions and audio export
 //   300..499   accessible names and descriptions
 //   500..599   progress window and drills
 //   600..649   competition protocol (Windows-1251 in the protocol)
 //   650..699   reception check list (Windows-1251 in the list)
+//   700..749   Koch course and instant character recognition
 //   800..849   trainer window and its high-speed receiving test
 #include <initializer_list>
 #include <span>
@@ -67,6 +68,9 @@ enum class Say : int {
     VoiceAuto = 152,
     VoiceSoundFont = 153,
     VoiceTone = 154,
+    WindowScaleLabel = 155,
+    WindowScaleHint = 156,
+    WindowScalePercent = 157, // %1 percent
 
     // Band conditions and audio export.
     ExportAudioChoice = 200,
@@ -75,6 +79,30 @@ enum class Say : int {
     NoiseSnrHint = 203, // %1 ratio [dB]
     NoiseSnrNoNoise = 204,
     ExportAudioWritten = 205, // %1 files written, %2 files
+    BandButton = 230,
+    BandButtonHint = 231,
+    BandTitle = 232,
+    BandPresetLabel = 233,
+    BandPresetHint = 234,
+    BandPresetOff = 235,
+    BandPresetQuiet = 236,
+    BandPresetAverage = 237,
+    BandPresetContest = 238,
+    BandPresetPoor = 239,
+    BandSnrLabel = 240,
+    BandSnrHint = 241,
+    BandFilterLabel = 242,
+    BandFilterWidth = 243, // %1 width [Hz]
+    BandAgc = 244,
+    BandAgcHint = 245,
+    BandSeedLabel = 246,
+    BandSeedText = 247,
+    BandSeedRandom = 248,
+    BandSeedHint = 249,
+    BandClose = 250,
+    BandSnrToolTip = 251, // %1 preset, %2 ratio [dB]
+    BandFilterHint = 252,
+    BandCloseHint = 253,
 
     // Accessible names and descriptions. "Name" entries are what a screen reader calls a control,
     // "Desc" entries what it adds about it.
@@ -167,6 +195,8 @@ enum class Say : int {
     AccLanguageDesc = 420,
     AccVoiceName = 421,
     AccVoiceDesc = 422,
+    AccWindowScaleName = 423,
+    AccWindowScaleDesc = 424,
 
     // Step buttons and value cells: "%1" the setting, "%2" the digit.
     AccStepDigitUp = 440,
@@ -208,6 +238,7 @@ enum class Say : int {
     AccDrillKochDesc = 483,
     AccExportHistoryDesc = 484,
     AccProgressStatusName = 485,
+    AccBandButtonDesc = 486,
 
     // History of checks, progress window and drills.
     HistoryDamaged = 500,    // %1 file, %2 reason, %3 where the damaged file is kept
@@ -264,6 +295,25 @@ enum class Say : int {
     CheckSpeed = 652,      // %1 the three speed digits
     CheckErrorTotal = 653, // %1 errors
     CheckFileName = 654,
+
+    // Koch course and instant character recognition.
+    CourseLesson = 700,     // %1 lesson, %2 last lesson, %3 its characters
+    CourseSpeed = 701,      // %1 character speed [cpm], %2 overall speed [cpm]
+    CourseAccuracy = 702,   // %1 checks read, %2 checks wanted, %3 accuracy [%], %4 needed [%]
+    CourseNewestSent = 703, // %1 character, %2 times sent, %3 times needed
+    CoursePassed = 704,     // %1 lesson passed, %2 next lesson, %3 the character it adds
+    CourseComplete = 705,   // %1 the last lesson
+    CourseGoesOn = 706,     // %1 lesson
+    CourseCopyEmpty = 707,
+    CourseCopyOther = 708, // %1 text number, %2 characters right, %3 characters typed
+    CourseNothingPending = 709,
+    CoursePending = 710, // %1 text number
+    CourseNotKept = 711, // %1 the history's problem
+    ColumnAccuracy = 712,
+    RecognitionSummary = 720,   // %1 right, %2 shown, %3 accuracy [%], %4 median reaction [ms]
+    RecognitionCharacter = 721, // %1 character, %2 right, %3 shown, %4 median reaction [ms]
+    RecognitionRight = 722,     // %1 character, %2 reaction [ms]
+    RecognitionWrong = 723,     // %1 character sent, %2 key typed
 
     // Trainer window: the high-speed receiving test.
     TrainerTitle = 800,

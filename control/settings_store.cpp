@@ -3,6 +3,8 @@
 #include "control/panel_steps.h"
 #include "synthesis/codepage.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 namespace qlor {
@@ -154,6 +156,47 @@ std::string FailedToSet(SettingsStore& store, std::string_view name) {
     return error;
 }
 
+// The band's values, each on its own; a value that cannot be read keeps its default.
+StoredBand ReadBand(SettingsStore& store) {
+    StoredBand band;
+    if (std::string text; store.ReadString(kBandValueName, text)) {
+        band.preset = text;
+    }
+    std::int32_t number = 0;
+    if (store.ReadInteger(kBandSnrValueName, number)) {
+        band.snrDb = number;
+    }
+    if (store.ReadInteger(kBandFilterValueName, number)) {
+        band.filterHz = number;
+    }
+    store.ReadBoolean(kBandAgcValueName, band.agc);
+    if (std::string text; store.ReadString(kBandSeedValueName, text)) {
+        band.seed = text;
+    }
+    return NormalizedBand(band);
+}
+
+// Writes the band's values in their order; the name of the first refused one, or "".
+std::string_view WriteBand(SettingsStore& store, const StoredBand& stored) {
+    const StoredBand band = NormalizedBand(stored);
+    if (!store.WriteString(kBandValueName, band.preset)) {
+        return kBandValueName;
+    }
+    if (band.snrDb && !store.WriteInteger(kBandSnrValueName, *band.snrDb)) {
+        return kBandSnrValueName;
+    }
+    if (!store.WriteInteger(kBandFilterValueName, band.filterHz)) {
+        return kBandFilterValueName;
+    }
+    if (!store.WriteBoolean(kBandAgcValueName, band.agc)) {
+        return kBandAgcValueName;
+    }
+    if (!store.WriteString(kBandSeedValueName, band.seed)) {
+        return kBandSeedValueName;
+    }
+    return {};
+}
+
 } // namespace
 
 bool SettingsStore::ReadBoolean(std::string_view name, bool& value) {
@@ -183,6 +226,59 @@ std::string ExportAudioOrOff(std::string_view stored) {
     return std::string(kExportAudioOff);
 }
 
+int WindowScaleOrDesktop(std::int32_t stored) {
+    if (stored <= 0) {
+        return kWindowScaleDesktop;
+    }
+    // The nearest step; between two equally near ones the smaller.
+    int best = kWindowScaleSteps.front();
+    for (const int step : kWindowScaleSteps) {
+        if (std::abs(step - stored) < std::abs(best - stored)) {
+            best = step;
+        }
+    }
+    return best;
+}
+
+int LoadWindowScale(SettingsStore& store) {
+    int scale = kWindowScaleDesktop;
+    if (store.OpenKey(false)) {
+        std::int32_t stored = 0;
+        if (store.ReadInteger(kWindowScaleValueName, stored)) {
+            scale = WindowScaleOrDesktop(stored);
+        }
+    }
+    store.CloseKey();
+    return scale;
+}
+
+std::string WindowScaleFactorText(int windowScale) {
+    const int scale = WindowScaleOrDesktop(windowScale);
+    if (scale == kWindowScaleDesktop || scale == 100) {
+        return {};
+    }
+    // Exact decimals: every step is a whole number of hundredths.
+    std::string text = std::to_string(scale / 100) + "." + std::to_string(scale / 10 % 10);
+    if (scale % 10 != 0) {
+        text += std::to_string(scale % 10);
+    }
+    return text;
+}
+
+StoredBand NormalizedBand(const StoredBand& stored) {
+    StoredBand band = stored;
+    if (std::find(kBandPresetNames.begin(), kBandPresetNames.end(), stored.preset) == kBandPresetNames.end()) {
+        band.preset = std::string(kBandPresetNames[0]);
+    }
+    if (std::find(kBandFilterValues.begin(), kBandFilterValues.end(), stored.filterHz) == kBandFilterValues.end()) {
+        band.filterHz = kBandFilterDefault;
+    }
+    if (stored.seed != kBandSeedRandom) {
+        band.seed = std::string(kBandSeedText);
+    }
+    return band;
+}
+
 PersistedSettings DefaultSettingsKeeping(const PersistedSettings& kept) {
     PersistedSettings defaults;
     defaults.transmission.files = kept.transmission.files;
@@ -191,6 +287,8 @@ PersistedSettings DefaultSettingsKeeping(const PersistedSettings& kept) {
     defaults.language = kept.language;
     defaults.voice = kept.voice;
     defaults.exportAudio = kept.exportAudio;
+    defaults.windowScale = kept.windowScale;
+    defaults.band = kept.band;
     defaults.trainer = kept.trainer;
     return defaults;
 }
@@ -222,10 +320,13 @@ LoadOutcome LoadPersistedSettings(SettingsStore& store, int lastLanguageIndex, c
         outcome.defaultsApplied = true;
     }
 
-    // "Languige", "Voice" and "Export Audio", each on its own: none takes the default set.
+    // "Languige", "Voice", "Export Audio" and "Window scale", each on its own: none takes the
+    // default set.
     outcome.values.language = 0;
+    outcome.values.windowScale = kWindowScaleDesktop;
     outcome.values.voice = std::string(kVoiceAuto);
     outcome.values.exportAudio = std::string(kExportAudioOff);
+    outcome.values.band = StoredBand{};
     outcome.values.trainer = TrainerSettings{};
     if (store.OpenKey(false)) {
         std::int32_t position = 0;
@@ -243,6 +344,12 @@ LoadOutcome LoadPersistedSettings(SettingsStore& store, int lastLanguageIndex, c
             outcome.values.exportAudio = ExportAudioOrOff(exportAudio);
             outcome.exportAudioRead = outcome.values.exportAudio == exportAudio;
         }
+        std::int32_t scale = 0;
+        if (store.ReadInteger(kWindowScaleValueName, scale)) {
+            outcome.values.windowScale = WindowScaleOrDesktop(scale);
+            outcome.windowScaleRead = true;
+        }
+        outcome.values.band = ReadBand(store);
         outcome.values.trainer = ReadTrainerSettings(store);
     }
     store.CloseKey();
@@ -270,6 +377,17 @@ SaveOutcome SavePersistedSettings(SettingsStore& store, const PersistedSettings&
         if (outcome.ok && !store.WriteString(kExportAudioValueName, ExportAudioOrOff(values.exportAudio))) {
             outcome.ok = false;
             outcome.error = FailedToSet(store, kExportAudioValueName);
+        }
+        const int scale = WindowScaleOrDesktop(values.windowScale);
+        if (outcome.ok && scale != kWindowScaleDesktop && !store.WriteInteger(kWindowScaleValueName, scale)) {
+            outcome.ok = false;
+            outcome.error = FailedToSet(store, kWindowScaleValueName);
+        }
+        if (outcome.ok) {
+            if (const std::string_view failed = WriteBand(store, values.band); !failed.empty()) {
+                outcome.ok = false;
+                outcome.error = FailedToSet(store, failed);
+            }
         }
         std::string_view failedName;
         if (outcome.ok && !WriteTrainerSettings(store, values.trainer, failedName)) {

@@ -1,7 +1,7 @@
 #pragma once
 // The trainer window's own stored values. They are read and written after every other stored
-// value ("Voice", "Export Audio"), each on its own: a missing value, one of another kind or one
-// out of range takes its default and never the default set of the other values.
+// value ("Voice", "Export Audio", "Window scale", the band's five), each on its own: a missing value, one of another
+// kind or one out of range takes its default and never the default set of the other values.
 #include <array>
 #include <string_view>
 

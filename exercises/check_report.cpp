@@ -146,15 +146,14 @@ std::string StatisticsCsv(const std::vector<CharStats>& rows) {
     return out;
 }
 
-std::string StatisticsJson(const Statistics& stats, const std::vector<CharStats>& ranked) {
-    const StatsTotals& t = stats.totals;
-    std::string out = "{\"checks\":" + std::to_string(t.checks) + ",\"totals\":{\"sent\":" + std::to_string(t.sent) +
-                      ",\"correct\":" + std::to_string(t.correct) +
-                      ",\"substitutions\":" + std::to_string(t.substitutions) +
-                      ",\"omitted\":" + std::to_string(t.omissions) + ",\"inserted\":" + std::to_string(t.insertions) +
-                      "},\"characters\":{";
+std::string JsonText(std::string_view utf8) {
+    return JsonString(utf8);
+}
+
+std::string CharStatsJson(const std::vector<CharStats>& rows) {
+    std::string out = "{";
     bool first = true;
-    for (const CharStats& row : stats.chars) {
+    for (const CharStats& row : rows) {
         out += first ? "" : ",";
         first = false;
         out += JsonString(Utf8Char(row.ch)) + ":{\"sent\":" + std::to_string(row.sent) +
@@ -169,14 +168,42 @@ std::string StatisticsJson(const Statistics& stats, const std::vector<CharStats>
         }
         out += "}}";
     }
-    out += "},\"ranked\":[";
-    first = true;
+    return out + "}";
+}
+
+std::string StatisticsJson(const Statistics& stats, const std::vector<CharStats>& ranked) {
+    const StatsTotals& t = stats.totals;
+    std::string out = "{\"checks\":" + std::to_string(t.checks) + ",\"totals\":{\"sent\":" + std::to_string(t.sent) +
+                      ",\"correct\":" + std::to_string(t.correct) +
+                      ",\"substitutions\":" + std::to_string(t.substitutions) +
+                      ",\"omitted\":" + std::to_string(t.omissions) + ",\"inserted\":" + std::to_string(t.insertions) +
+                      "},\"characters\":";
+    out += CharStatsJson(stats.chars);
+    out += ",\"ranked\":[";
+    bool first = true;
     for (const CharStats& row : ranked) {
         out += first ? "" : ",";
         first = false;
         out += JsonString(Utf8Char(row.ch));
     }
     return out + "]}\n";
+}
+
+std::string CourseStatusJson(const CourseState& state, const LessonProgress& p) {
+    const CourseSettings& s = state.settings;
+    auto number = [](int v) { return std::to_string(v); };
+    std::string out = "{\"lesson\":" + number(p.lesson) + ",\"characters\":" + JsonString(Cp1251ToUtf8(p.characters)) +
+                      ",\"newest\":" + JsonString(Utf8Char(p.newest)) + ",\"accuracy\":" + Rate(p.accuracy) +
+                      ",\"checks\":" + number(p.checks) + ",\"recent_checks\":" + number(p.recentChecks) +
+                      ",\"newest_sent\":" + number(p.newestSent) + ",\"due\":" + (p.due ? "true" : "false") +
+                      ",\"settings\":{\"char_speed_cpm\":" + number(s.charSpeedCpm) +
+                      ",\"pause_delay\":" + number(s.pauseDelay) +
+                      ",\"effective_cpm\":" + number(EffectiveSpeedCpm(s.charSpeedCpm, s.pauseDelay)) +
+                      ",\"recent_checks\":" + number(s.recentChecks) + ",\"pass_percent\":" + number(s.passPercent) +
+                      ",\"min_newest_sent\":" + number(s.minNewestSent) +
+                      "},\"pending_text_number\":" + (state.HasPending() ? number(state.pendingTextNumber) : "null") +
+                      ",\"counts\":" + CharStatsJson(p.perChar);
+    return out + "}\n";
 }
 
 std::string HistoryProblemText(const HistoryStatus& status, std::string_view path, TextLanguage language) {

@@ -1,6 +1,7 @@
 #include "shell/main_form.h"
 
 #include "shell/accessibility.h"
+#include "shell/band_dialog.h"
 #include "shell/memo_text.h"
 #include "shell/panel_map.h"
 #include "shell/panel_widgets.h"
@@ -165,7 +166,11 @@ void TMainForm::PrepareControls() {
     textOptions.MemoSelectedSymbols->setContextMenuPolicy(Qt::CustomContextMenu);
 
     PrepareVoiceChoice();
+    PrepareWindowScaleChoice();
     PrepareExportAudioChoice();
+    band_ = new BandDialog(this);
+    // The noise slider's tip shows the band's ratio too.
+    connect(band_, &BandDialog::Changed, this, [this] { RefreshNoiseSnrHint(false); });
     // The noise slider's tip is measured when it is about to show or the slider gets the focus.
     panel.TrackBar3->installEventFilter(this);
 
@@ -240,6 +245,10 @@ void TMainForm::ConnectHandlers() {
     connect(configuration.LngComboBox, &QComboBox::activated, this, &TMainForm::LngComboBoxChange);
     // The voice: every change of the item, by mouse or keyboard.
     connect(configuration.VoiceComboBox, &QComboBox::currentIndexChanged, this, &TMainForm::VoiceComboBoxChange);
+    // The window scale: taken at the next start, so the choice is only kept.
+    connect(configuration.WindowScaleComboBox, &QComboBox::currentIndexChanged, this,
+            [this](int index) { windowScale_ = configuration.WindowScaleComboBox->itemData(index).toInt(); });
+    connect(configuration.ButtonBandConditions, &QPushButton::clicked, this, &TMainForm::ButtonBandConditionsClick);
 }
 
 // --- Window creation and closing ------------------------------------------------------------

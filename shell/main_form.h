@@ -3,6 +3,7 @@
 // The logic lives in the event handlers, named after the control and the event; the handlers
 // that belong to the transmission cycle, the exercises, the languages and the settings store are
 // connected here and filled in by their own code.
+#include "audio/band_settings.h"
 #include "control/caption_table.h"
 #include "control/panel_steps.h"
 #include "control/program_texts.h"
@@ -32,12 +33,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class QAbstractButton;
 class QLineEdit;
 
 namespace qlor {
 
+class BandDialog;
 class MediaPlayer;
 class ProgressWindow;
 class TrainerWindow;
@@ -138,6 +141,9 @@ public:
     // that tests and tools never touch the user's history; the program passes the per-user one.
     void SetCheckHistory(CheckHistory* history) { history_ = history; }
     CheckHistory* History() const { return history_; }
+    // The silence after a Run's last note [s], as the MIDI writer takes it: 0, the program's own
+    // value, is five seconds; tests that wait for the end of a transmission shorten it.
+    void SetRunEndPause(int seconds) { runEndPauseSeconds_ = seconds; }
     // The recorded checks, oldest first; a problem of the history is told once. False when
     // there is no history or it cannot be read.
     bool LoadHistory(std::vector<CheckRecord>& checks, bool withTexts);
@@ -205,6 +211,8 @@ public slots:
     // The signal's voice: applies the chosen item to the audio engine for the next MIDI file it
     // opens (a transmission that already plays keeps its voice).
     void VoiceComboBoxChange(int index);
+    // The band conditions: opens (or brings forward) their dialog.
+    void ButtonBandConditionsClick();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -268,6 +276,12 @@ private:
     // The voice list's items and their stored names; its texts in the language shown.
     void PrepareVoiceChoice();
     void ShowVoiceTexts();
+    // The window scale list (one item per offered step) and its texts in the language shown.
+    void PrepareWindowScaleChoice();
+    void ShowWindowScaleTexts();
+    // The band the current text number plays through (none when the band is off).
+    std::optional<BandSettings> CurrentBand() const;
+    void ShowBandTexts();
     // The Files page's "also write audio" choice and its format list; their texts.
     void PrepareExportAudioChoice();
     void ShowExportAudioTexts();
@@ -300,12 +314,17 @@ private:
     CaptionTable currentCaptions_;
     bool competitionRunning_ = false;
     CheckHistory* history_ = nullptr;
+    int runEndPauseSeconds_ = 0; // [s]
     ProgressWindow* progress_ = nullptr;
     TrainerWindow* trainer_ = nullptr;
     TrainerSettings trainerSettings_; // kept while the trainer window is not open
+    BandDialog* band_ = nullptr;      // the band conditions, kept while the dialog is hidden
     AlignmentCounts lastAligned_;
     bool haveAligned_ = false;
     bool centred_ = false;
+    // The "Window scale" kept: as read until the user picks an item, so a start that never
+    // touches it keeps the desktop's own scale and writes nothing for it.
+    int windowScale_ = kWindowScaleDesktop;
     std::uint32_t capturedMidiVolume_ = 0;
     std::uint32_t capturedWaveVolume_ = 0;
     std::shared_ptr<SnrPowers> snrPowers_; // measured band powers behind the noise slider's tip

@@ -86,6 +86,11 @@ constexpr AccessibleFeed kFeeds[] = {
     {"ParisSystem", kNone, Say::AccParisDesc},
     {"LngComboBox", Say::AccLanguageName, Say::AccLanguageDesc},
     {"VoiceComboBox", Say::AccVoiceName, Say::AccVoiceDesc},
+    {"WindowScaleComboBox", Say::AccWindowScaleName, Say::AccWindowScaleDesc},
+    {"ButtonBandConditions", kNone, Say::AccBandButtonDesc},
+    // The buttons that open the trainer window, on the main panel and on the Reception page.
+    {"ButtonTrainer", kNone, Say::TrainerButtonDesc},
+    {"ButtonTrainer2", kNone, Say::TrainerButtonDesc},
 };
 
 // The frames whose radio buttons belong together.

@@ -3,6 +3,7 @@
 // minute of silence after each; CompStop ends the contest; the protocol can be saved and cleared.
 #include "shell/main_form.h"
 
+#include "audio/audio_engine.h"
 #include "audio/media_player.h"
 #include "exercises/competition.h"
 #include "shell/memo_text.h"
@@ -77,6 +78,7 @@ void TMainForm::StartCompetition() {
     }
 
     TrainTimer->start();
+    AudioEngine::Shared().SetBand(CurrentBand());
     MediaPlayerText->setFileName(midiPath);
     if (!MediaPlayerText->open() || !MediaPlayerText->play()) {
         dialogs_->ShowError(this, OwnText(Say::NothingCanBePlayed).arg(MediaPlayerText->errorString()));
@@ -84,7 +86,8 @@ void TMainForm::StartCompetition() {
         AbandonRun();
         return;
     }
-    // No noise during a contest; the sent texts are in the protocol only.
+    // No noise recording during a contest (a chosen band plays); the sent texts are in the
+    // protocol only.
     text.MemoText->clear();
 }
 

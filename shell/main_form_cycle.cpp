@@ -4,6 +4,7 @@
 // are shared with the competition and the batch export.
 #include "shell/main_form.h"
 
+#include "audio/audio_engine.h"
 #include "audio/media_player.h"
 #include "control/blocked_controls.h"
 #include "shell/memo_text.h"
@@ -155,7 +156,8 @@ void TMainForm::StartRun() {
     segment.ending = radiogram.ending;
     segment.speedCpm = speed;
     const QString midiPath = TempMidiPath();
-    const MidiResult written = WriteMorseMidi(morse_, {segment}, QFile::encodeName(midiPath).toStdString(), 0, voice);
+    const MidiResult written =
+        WriteMorseMidi(morse_, {segment}, QFile::encodeName(midiPath).toStdString(), runEndPauseSeconds_, voice);
     if (!written) {
         if (written.error == MidiError::NoKeyableCharacter) {
             // A text of only characters without a Morse code cannot be timed: say so plainly.
@@ -169,6 +171,8 @@ void TMainForm::StartRun() {
         return;
     }
 
+    // The text opens with the band of its number (or of a random seed), if one is chosen.
+    AudioEngine::Shared().SetBand(CurrentBand());
     MediaPlayerText->setFileName(midiPath);
     if (!MediaPlayerText->open() || !MediaPlayerText->play()) {
         dialogs_->ShowError(this, OwnText(Say::NothingCanBePlayed).arg(MediaPlayerText->errorString()));

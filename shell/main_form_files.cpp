@@ -248,6 +248,8 @@ void TMainForm::ButtonFormFilesClick() {
         sound.noisePath = QFile::encodeName(PlayableNoisePath()).toStdString();
         sound.midiLevel = static_cast<uint16_t>(panel.TrackBar2->value());
         sound.noiseLevel = static_cast<uint16_t>(panel.TrackBar3->value());
+        // The band follows the text number, as Run plays that text and `qlor-cli export --band`.
+        sound.band = CurrentBand();
     }
     job->Start(morse_, std::move(params), std::move(sound));
 }

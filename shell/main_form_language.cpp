@@ -88,7 +88,9 @@ void TMainForm::ApplyLanguage(int position) {
         }
     }
     ShowVoiceTexts();
+    ShowWindowScaleTexts();
     ShowExportAudioTexts();
+    ShowBandTexts();
     RefreshNoiseSnrHint(false);
     ShowHistoryTexts();
     ShowTrainerTexts();

@@ -1,12 +1,14 @@
 // The noise slider's tool tip: the signal-to-noise ratio the operator hears now, measured as
 // `qlor-cli render --snr` sets it (the band of 500 Hz around the tone, the Morse while the key is
-// down against the noise recording), from the two levels, the voice, the tone and the recording.
+// down against the noise recording), from the two levels, the voice, the tone and the recording;
+// with a generated band on, the band's own ratio as well.
 #include "shell/main_form.h"
 
 #include "audio/audio_engine.h"
 #include "audio/noise_cache.h"
 #include "audio/signal_to_noise.h"
 #include "audio/soundfont_bank.h"
+#include "shell/band_dialog.h"
 #include "synthesis/midi_writer.h"
 
 #include <QDateTime>
@@ -49,9 +51,20 @@ struct TMainForm::SnrPowers {
 
 void TMainForm::RefreshNoiseSnrHint(bool measure) {
     QSlider* slider = panel.TrackBar3;
+    // With a band on, its own ratio follows the recording's line: the band's hiss is set against
+    // the signal at its mean strength, whatever the levels.
+    QString bandLine;
+    if (band_ && band_->Preset() != BandPreset::Off)
+        bandLine = OwnText(Say::BandSnrToolTip).arg(band_->PresetText()).arg(band_->SnrDb());
+    const auto show = [slider, &bandLine](const QString& recording) {
+        if (bandLine.isEmpty())
+            slider->setToolTip(recording);
+        else
+            slider->setToolTip(recording.isEmpty() ? bandLine : recording + QLatin1Char('\n') + bandLine);
+    };
     const QString path = PlayableNoisePath();
     if (path.isEmpty()) {
-        slider->setToolTip(OwnText(Say::NoiseSnrNoNoise));
+        show(OwnText(Say::NoiseSnrNoNoise));
         return;
     }
     if (!snrPowers_)
@@ -70,7 +83,7 @@ void TMainForm::RefreshNoiseSnrHint(bool measure) {
     const bool signalKnown = p.signalKnown && p.voice == voiceName && p.signalVoice.note == voice.note &&
                              p.signalVoice.channel == voice.channel && p.signalVoice.patch == voice.patch;
     if (!measure && !(noiseKnown && signalKnown)) {
-        slider->setToolTip(QString());
+        show(QString());
         return;
     }
     if (!noiseKnown) {
@@ -93,7 +106,7 @@ void TMainForm::RefreshNoiseSnrHint(bool measure) {
                              static_cast<uint16_t>(slider->value()));
     const QString ratio =
         std::isfinite(snr) ? QString::number(snr, 'f', 1) : (snr > 0 ? QStringLiteral("+∞") : QStringLiteral("-∞"));
-    slider->setToolTip(OwnText(Say::NoiseSnrHint).arg(ratio));
+    show(OwnText(Say::NoiseSnrHint).arg(ratio));
 }
 
 } // namespace qlor

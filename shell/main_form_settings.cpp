@@ -1,8 +1,11 @@
 // The settings kept between runs: read from the store once while the window is created, written
-// once when it closes. Also the choice of the signal's voice, which is kept with them.
+// once when it closes. Also the choices of the signal's voice, of the window's scale and of the band
+// conditions, which are
+// kept with them.
 #include "shell/main_form.h"
 
 #include "audio/audio_engine.h"
+#include "shell/band_dialog.h"
 #include "shell/memo_text.h"
 #include "shell/qt_program_text.h"
 
@@ -78,6 +81,8 @@ PersistedSettings TMainForm::CollectSettings() const {
     v.voice = configuration.VoiceComboBox->currentData().toString().toStdString();
     v.exportAudio = files.ExportAudio->isChecked() ? files.ExportAudioFormat->currentData().toString().toStdString()
                                                    : std::string(kExportAudioOff);
+    v.windowScale = windowScale_;
+    v.band = band_->Stored();
     v.trainer = CurrentTrainerSettings();
     return v;
 }
@@ -119,6 +124,12 @@ void TMainForm::ApplySettings(const PersistedSettings& v) {
     files.ExportAudio->setChecked(exportAudio != kExportAudioOff);
     if (exportAudio != kExportAudioOff)
         files.ExportAudioFormat->setCurrentIndex(std::max(files.ExportAudioFormat->findData(Utf8(exportAudio)), 0));
+    // The desktop's own scale shows as 100 %, which is what it is relative to.
+    windowScale_ = WindowScaleOrDesktop(v.windowScale);
+    QComboBox* scale = configuration.WindowScaleComboBox;
+    const QSignalBlocker quiet(scale);
+    scale->setCurrentIndex(std::max(scale->findData(windowScale_), 0));
+    band_->SetStored(v.band);
     ApplyTrainerSettings(v.trainer);
 }
 
@@ -168,6 +179,27 @@ void TMainForm::ShowVoiceTexts() {
         list->setItemText(i, OwnText(kVoiceItems[i].text));
 }
 
+// --- The window's scale ---------------------------------------------------------------------
+
+void TMainForm::PrepareWindowScaleChoice() {
+    QComboBox* list = configuration.WindowScaleComboBox;
+    const QSignalBlocker quiet(list);
+    list->clear();
+    for (const int percent : kWindowScaleSteps)
+        list->addItem(QString(), percent);
+    list->setCurrentIndex(0);
+    ShowWindowScaleTexts();
+}
+
+void TMainForm::ShowWindowScaleTexts() {
+    configuration.WindowScaleLabel->setText(OwnText(Say::WindowScaleLabel));
+    // The tip says when the choice takes effect.
+    configuration.WindowScaleComboBox->setToolTip(OwnText(Say::WindowScaleHint));
+    QComboBox* list = configuration.WindowScaleComboBox;
+    for (int i = 0; i < list->count(); ++i)
+        list->setItemText(i, OwnText(Say::WindowScalePercent).arg(list->itemData(i).toInt()));
+}
+
 void TMainForm::VoiceComboBoxChange(int index) {
     // The engine reads the voice only when it opens a MIDI file, on this thread, so a change while
     // a transmission plays is safe: the sounding text keeps its voice, the next one takes the new.
@@ -176,6 +208,24 @@ void TMainForm::VoiceComboBoxChange(int index) {
     if (!ParseVoiceName(VoiceOrAuto(stored.toStdString()), voice))
         voice = VoiceKind::Automatic;
     AudioEngine::Shared().SetVoice(voice);
+}
+
+// --- The band conditions --------------------------------------------------------------------
+
+void TMainForm::ButtonBandConditionsClick() {
+    band_->show();
+    band_->raise();
+    band_->activateWindow();
+}
+
+std::optional<BandSettings> TMainForm::CurrentBand() const {
+    return band_->BandFor(TextNumber(settings_));
+}
+
+void TMainForm::ShowBandTexts() {
+    configuration.ButtonBandConditions->setText(OwnText(Say::BandButton));
+    configuration.ButtonBandConditions->setToolTip(OwnText(Say::BandButtonHint));
+    band_->ShowTexts(TextLanguageAt(LanguagePosition()));
 }
 
 } // namespace qlor

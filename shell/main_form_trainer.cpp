@@ -36,7 +36,6 @@ void TMainForm::ShowTrainerTexts() {
     for (QPushButton* button : {panel.ButtonTrainer, reception.ButtonTrainer2}) {
         button->setText(OwnText(Say::TrainerButton));
         button->setToolTip(OwnText(Say::TrainerButtonDesc));
-        button->setAccessibleDescription(OwnText(Say::TrainerButtonDesc));
     }
     if (trainer_)
         trainer_->SetLanguage(TextLanguageAt(LanguagePosition()));

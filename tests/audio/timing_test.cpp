@@ -33,6 +33,7 @@ bool HaveSoundFont() {
 
 // The instrument's own sound of a held note from its note-on, rendered by a FluidSynth synth of
 // the test's own (left channel) [frames].
+// The instrument's note as FluidSynth plays it and the note cache keeps it.
 std::vector<float> InstrumentNote(int program, int key, int velocity, size_t frames) {
     fluid_settings_t* settings = new_fluid_settings();
     fluid_settings_setnum(settings, "synth.sample-rate", kRate);
@@ -46,6 +47,7 @@ std::vector<float> InstrumentNote(int program, int key, int velocity, size_t fra
     fluid_synth_write_float(synth, static_cast<int>(frames), stereo.data(), 0, 2, stereo.data(), 1, 2);
     delete_fluid_synth(synth);
     delete_fluid_settings(settings);
+    NoteCacheRenderer::RemoveRumble(stereo, key, kRate);
     std::vector<float> left(frames);
     for (size_t n = 0; n < frames; ++n) {
         left[n] = stereo[2 * n];

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace qlor {
 namespace {
@@ -48,6 +49,8 @@ PersistedSettings Custom() {
     p.language = 1;
     p.voice = "tone";
     p.exportAudio = "flac";
+    p.windowScale = 175;
+    p.band = {"contest", 9, 250, false, "random"};
     p.trainer = TrainerSettings{5, 940, 6, 417};
     return p;
 }
@@ -59,6 +62,9 @@ MemorySettingsStore StoreWith(const PersistedSettings& p) {
     store.openCount = store.closeCount = 0;
     return store;
 }
+
+// The band's values, after "Export Audio".
+const std::vector<std::string> kBandNames = {"Band", "Band SNR", "Band Filter", "Band AGC", "Band Seed"};
 
 std::vector<std::string> Names(std::initializer_list<int> numbers) {
     const auto all = PersistedValueNames();
@@ -117,6 +123,8 @@ TEST(PersistedSettingsStore, ReadOrderPutsTheFileCountBeforeTextType) {
     }
     expected.emplace_back("Voice");
     expected.emplace_back("Export Audio");
+    expected.emplace_back("Window scale");
+    expected.insert(expected.end(), kBandNames.begin(), kBandNames.end());
     expected.insert(expected.end(), kTrainerValueNames.begin(), kTrainerValueNames.end());
     EXPECT_EQ(store.log, expected);
 }
@@ -128,9 +136,11 @@ TEST(PersistedSettingsStore, WriteOrderIsTableOrderThenTheVoice) {
     std::vector<std::string> expected(names.begin(), names.end());
     expected.emplace_back("Voice");
     expected.emplace_back("Export Audio");
+    expected.emplace_back("Window scale");
+    expected.insert(expected.end(), kBandNames.begin(), kBandNames.end());
     expected.insert(expected.end(), kTrainerValueNames.begin(), kTrainerValueNames.end());
     EXPECT_EQ(store.log, expected);
-    EXPECT_EQ(store.values.size(), 52u);
+    EXPECT_EQ(store.values.size(), 58u);
     EXPECT_EQ(std::get<std::int32_t>(store.values.at("Paris system")), 1);
     EXPECT_EQ(std::get<std::int32_t>(store.values.at("HeaderStandart")), 0);
     EXPECT_EQ(std::get<std::string>(store.values.at("Voice")), "tone");
@@ -173,17 +183,21 @@ TEST(PersistedSettingsStore, MissingNoiseTypeGivesDefaultsButKeepsTheFileCount) 
 
     const std::size_t trainer = kTrainerValueNames.size();
     EXPECT_EQ(store.log.back(), kTrainerValueNames.back());
-    EXPECT_EQ(store.log[store.log.size() - trainer - 1], "Export Audio");
-    EXPECT_EQ(store.log[store.log.size() - trainer - 2], "Voice");
-    EXPECT_EQ(store.log[store.log.size() - trainer - 3], "Languige");
-    EXPECT_EQ(store.log[store.log.size() - trainer - 4], "Morse Noise Type"); // reading stopped there
+    EXPECT_EQ(store.log[store.log.size() - trainer - 1], "Band Seed");
+    EXPECT_EQ(store.log[store.log.size() - trainer - 6], "Window scale");
+    EXPECT_EQ(store.log[store.log.size() - trainer - 7], "Export Audio");
+    EXPECT_EQ(store.log[store.log.size() - trainer - 8], "Voice");
+    EXPECT_EQ(store.log[store.log.size() - trainer - 9], "Languige");
+    EXPECT_EQ(store.log[store.log.size() - trainer - 10], "Morse Noise Type"); // reading stopped there
 
     PersistedSettings expected; // text number and speed read before the failure are replaced too
     expected.transmission.files = {4, 2};
     expected.noiseFiles[0] = "/initial.wav"; // never read: the state before loading stays
     expected.language = 1;                   // read in its own block
     expected.voice = "tone";                 // so is the voice
+    expected.windowScale = 175;              // and the window scale
     expected.exportAudio = "flac";           // and the export's audio choice
+    expected.band = Custom().band;           // and the band
     expected.trainer = Custom().trainer;     // and the trainer's values
     EXPECT_EQ(loaded.values, expected);
 }
@@ -378,6 +392,121 @@ TEST(PersistedSettingsStore, VoiceAndExportAudioReadAsTheirDefaultWhenMissingOrU
         (voice ? want.voice : want.exportAudio) = c.expected;
         EXPECT_EQ(loaded.values, want) << label;
     }
+}
+
+// "Window scale" is read on its own after "Export Audio", alone before the window exists too: a
+// missing, foreign or non-positive value is the desktop's own scale (written back as nothing),
+// others come to the nearest step of 100..300 %, which main turns into QT_SCALE_FACTOR.
+TEST(PersistedSettingsStore, WindowScaleIsAStepOrTheDesktopsOwn) {
+    struct Case {
+        const char* label;
+        bool present;
+        MemorySettingsStore::Value stored;
+        int expected;       // [%], 0 the desktop's own
+        const char* factor; // QT_SCALE_FACTOR, empty when left alone
+    };
+    const Case cases[] = {
+        {"missing", false, std::int32_t{0}, 0, ""},
+        {"other kind", true, std::string("150"), 0, ""},
+        {"zero", true, std::int32_t{0}, 0, ""},
+        {"negative", true, std::int32_t{-150}, 0, ""},
+        {"below the range", true, std::int32_t{1}, 100, ""},
+        {"100", true, std::int32_t{100}, 100, ""},
+        {"nearer 125", true, std::int32_t{137}, 125, "1.25"},
+        {"nearer 150", true, std::int32_t{138}, 150, "1.5"},
+        {"250", true, std::int32_t{250}, 250, "2.5"},
+        {"above the range", true, std::int32_t{2147483647}, 300, "3.0"},
+    };
+    for (const Case& c : cases) {
+        MemorySettingsStore store = StoreWith(Custom());
+        if (c.present) {
+            store.values["Window scale"] = c.stored;
+        } else {
+            store.values.erase("Window scale");
+        }
+        const LoadOutcome loaded = LoadPersistedSettings(store, 1);
+        EXPECT_FALSE(loaded.defaultsApplied) << c.label;
+        EXPECT_EQ(loaded.values.windowScale, c.expected) << c.label;
+        EXPECT_EQ(loaded.windowScaleRead, c.present && std::holds_alternative<std::int32_t>(c.stored)) << c.label;
+        store.log.clear();
+        EXPECT_EQ(LoadWindowScale(store), c.expected) << c.label;
+        EXPECT_EQ(store.log, std::vector<std::string>{"Window scale"}) << c.label;
+        EXPECT_EQ(WindowScaleFactorText(loaded.values.windowScale), c.factor) << c.label;
+
+        MemorySettingsStore next;
+        ASSERT_TRUE(SavePersistedSettings(next, loaded.values).ok) << c.label;
+        EXPECT_EQ(next.values.count("Window scale"), c.expected == 0 ? 0u : 1u) << c.label;
+        EXPECT_EQ(LoadWindowScale(next), c.expected) << c.label;
+    }
+    MemorySettingsStore none;
+    EXPECT_EQ(LoadWindowScale(none), 0);
+    EXPECT_FALSE(none.keyExists);
+}
+
+// The band's five values, each read on its own: missing, of another kind or unknown, each is its
+// default while the others keep what was stored; a missing "Band" is no band.
+TEST(PersistedSettingsStore, BandValuesReadAsTheirDefaultWhenMissingOrUnknown) {
+    using Value = MemorySettingsStore::Value;
+    struct Case {
+        const char* value; // stored name
+        const char* label;
+        std::optional<Value> stored; // none: missing
+        StoredBand expected;
+    };
+    const StoredBand custom = Custom().band; // contest, 9 dB, 250 Hz, no AGC, random
+    const auto with = [&custom](auto change) {
+        StoredBand band = custom;
+        change(band);
+        return band;
+    };
+    const Case cases[] = {
+        {"Band", "missing", std::nullopt, with([](StoredBand& b) { b.preset = "off"; })},
+        {"Band", "unknown", Value(std::string("stormy")), with([](StoredBand& b) { b.preset = "off"; })},
+        {"Band", "other case", Value(std::string("Poor")), with([](StoredBand& b) { b.preset = "off"; })},
+        {"Band", "integer", Value(std::int32_t{2}), with([](StoredBand& b) { b.preset = "off"; })},
+        {"Band", "poor", Value(std::string("poor")), with([](StoredBand& b) { b.preset = "poor"; })},
+        {"Band SNR", "missing", std::nullopt, with([](StoredBand& b) { b.snrDb.reset(); })},
+        {"Band SNR", "text", Value(std::string("12")), with([](StoredBand& b) { b.snrDb.reset(); })},
+        {"Band SNR", "negative", Value(std::int32_t{-6}), with([](StoredBand& b) { b.snrDb = -6; })},
+        {"Band Filter", "missing", std::nullopt, with([](StoredBand& b) { b.filterHz = 500; })},
+        {"Band Filter", "unknown width", Value(std::int32_t{300}), with([](StoredBand& b) { b.filterHz = 500; })},
+        {"Band Filter", "text", Value(std::string("2400")), with([](StoredBand& b) { b.filterHz = 500; })},
+        {"Band Filter", "2400", Value(std::int32_t{2400}), with([](StoredBand& b) { b.filterHz = 2400; })},
+        {"Band AGC", "missing", std::nullopt, with([](StoredBand& b) { b.agc = true; })},
+        {"Band AGC", "other kind", Value(MemorySettingsStore::OtherKind{}), with([](StoredBand& b) { b.agc = true; })},
+        {"Band Seed", "missing", std::nullopt, with([](StoredBand& b) { b.seed = "text"; })},
+        {"Band Seed", "unknown", Value(std::string("42")), with([](StoredBand& b) { b.seed = "text"; })},
+        {"Band Seed", "integer", Value(std::int32_t{7}), with([](StoredBand& b) { b.seed = "text"; })},
+    };
+    for (const Case& c : cases) {
+        const std::string label = std::string(c.value) + ": " + c.label;
+        MemorySettingsStore store = StoreWith(Custom());
+        if (c.stored) {
+            store.values[c.value] = *c.stored;
+        } else {
+            store.values.erase(c.value);
+        }
+        PersistedSettings initial;
+        initial.band = {"quiet", 30, 2400, true, "text"}; // what the window showed: never kept over the store
+        const LoadOutcome loaded = LoadPersistedSettings(store, 1, initial);
+        EXPECT_FALSE(loaded.defaultsApplied) << label;
+        PersistedSettings want = Custom();
+        want.band = c.expected;
+        EXPECT_EQ(loaded.values, want) << label;
+        // Written back as read: a missing SNR stays missing.
+        MemorySettingsStore next;
+        ASSERT_TRUE(SavePersistedSettings(next, loaded.values).ok) << label;
+        EXPECT_EQ(next.values.count("Band SNR"), c.expected.snrDb ? 1u : 0u) << label;
+        EXPECT_EQ(LoadPersistedSettings(next, 1).values.band, c.expected) << label;
+    }
+    // A store from before the band (none of its values) has no band, and no failure either.
+    MemorySettingsStore old = StoreWith(Custom());
+    for (const std::string& name : kBandNames) {
+        old.values.erase(name);
+    }
+    const LoadOutcome loaded = LoadPersistedSettings(old, 1);
+    EXPECT_FALSE(loaded.defaultsApplied);
+    EXPECT_EQ(loaded.values.band, StoredBand{});
 }
 
 TEST(PersistedSettingsStore, VoiceWithoutAKeyIsAuto) {

@@ -3,6 +3,7 @@
 // reception, "temp.mid" and the failures that must end cleanly.
 #include "test_support.h"
 
+#include "audio/audio_engine.h"
 #include "audio/media_player.h"
 #include "control/blocked_controls.h"
 #include "shell/main_form.h"
@@ -30,8 +31,21 @@ namespace {
 using Mode = MediaPlayer::Mode;
 
 // The controls that stay usable during a transmission.
-const char* const kAlwaysUsable[] = {"TrackBar2", "TrackBar3", "InputMemo", "LngComboBox", "Button57",     "Button58",
-                                     "Button59",  "Button60",  "Button37",  "PathDir",     "VoiceComboBox"};
+const char* const kAlwaysUsable[] = {"TrackBar2",
+                                     "TrackBar3",
+                                     "InputMemo",
+                                     "LngComboBox",
+                                     "Button57",
+                                     "Button58",
+                                     "Button59",
+                                     "Button60",
+                                     "Button37",
+                                     "PathDir",
+                                     "VoiceComboBox",
+                                     "WindowScaleComboBox",
+                                     "ButtonBandConditions",
+                                     "ButtonTrainer",
+                                     "ButtonTrainer2"};
 
 } // namespace
 
@@ -95,7 +109,10 @@ class CycleTest : public QObject, test::WindowRig {
     }
 
 private slots:
-    void init() { QVERIFY(OpenWindow(true)); }
+    void init() {
+        QVERIFY(OpenWindow(true));
+        form->SetRunEndPause(1);
+    }
     void cleanup() {
         if (form && Sending())
             form->ButtonStopClick();
@@ -179,6 +196,59 @@ private slots:
         VerifyIdle();
     }
 
+    // The band chosen in its dialog goes to the engine before the text opens: its seed is the
+    // text number unless "random" is chosen, and "off" takes it away again. The noise slider's
+    // tip names it.
+    void runOpensTheTextThroughTheChosenBand() {
+        form->Settings().number = {0, 4, 1, 7};
+        QuickRadiogram();
+        Control<QPushButton>(*form, "ButtonBandConditions").click();
+        QComboBox& preset = Control<QComboBox>(*form, "BandPresetComboBox");
+        QVERIFY(preset.isVisible());
+        preset.setCurrentIndex(preset.findData(QStringLiteral("poor")));
+        Control<QComboBox>(*form, "BandFilterComboBox").setCurrentIndex(0); // 250 Hz
+        Control<QCheckBox>(*form, "BandAgcCheckBox").setChecked(false);
+        QSpinBox& snr = Control<QSpinBox>(*form, "BandSnrSpinBox");
+        QCOMPARE(snr.value(), 8); // the preset's own ratio
+        snr.setValue(-3);
+        QVERIFY(Control<QSlider>(*form, "TrackBar3").toolTip().contains(QStringLiteral("-3 dB")));
+        AudioEngine::Shared().SetBand(std::nullopt);
+
+        ButtonRun().click();
+        QVERIFY(Sending());
+        const std::optional<BandSettings> band = AudioEngine::Shared().Band();
+        QVERIFY(band);
+        const BandSettings poor = PresetBand(BandPreset::Poor);
+        QCOMPARE(band->seed, uint64_t{417});
+        QCOMPARE(band->snrDb, -3.0);
+        QCOMPARE(band->filterHz, 250);
+        QVERIFY(!band->agc);
+        QCOMPARE(int(band->qsb), int(poor.qsb));
+        QCOMPARE(int(band->qrn), int(poor.qrn));
+        QCOMPARE(band->stations, poor.stations);
+        ButtonStop().click();
+        VerifyIdle();
+
+        QComboBox& seed = Control<QComboBox>(*form, "BandSeedComboBox");
+        seed.setCurrentIndex(seed.findData(QStringLiteral("random")));
+        std::set<uint64_t> seeds;
+        for (int run = 0; run < 2; ++run) {
+            ButtonRun().click();
+            QVERIFY(AudioEngine::Shared().Band());
+            seeds.insert(AudioEngine::Shared().Band()->seed);
+            ButtonStop().click();
+        }
+        QCOMPARE(seeds.size(), size_t{2});
+        QVERIFY(!seeds.count(417));
+
+        preset.setCurrentIndex(preset.findData(QStringLiteral("off")));
+        QVERIFY(!Control<QSlider>(*form, "TrackBar3").toolTip().contains(QStringLiteral("dB")));
+        ButtonRun().click();
+        QVERIFY(!AudioEngine::Shared().Band());
+        ButtonStop().click();
+        VerifyIdle();
+    }
+
     void naturalEndWithNoiseAndAutoReception() {
         QVERIFY(WriteToneWav(dir->filePath(QStringLiteral("noise.wav")), 300));
         QuickRadiogram();
@@ -202,7 +272,7 @@ private slots:
 
         // The 300 ms recording keeps sounding while the text plays.
         QCOMPARE(form->MediaPlayerNoise->mode(), Mode::Playing);
-        QTest::qWait(800);
+        QTRY_VERIFY_WITH_TIMEOUT(form->MediaPlayerText->position() >= 800, 5000); // the noise looped twice
         QVERIFY(Sending());
         QCOMPARE(form->MediaPlayerText->mode(), Mode::Playing);
         QCOMPARE(form->MediaPlayerNoise->mode(), Mode::Playing);
@@ -214,7 +284,7 @@ private slots:
         form->MediaPlayerNoise->stop();
         QTRY_COMPARE_WITH_TIMEOUT(form->MediaPlayerNoise->mode(), Mode::Playing, 2000);
 
-        // The text ends by itself (a few seconds: the file closes with five seconds of silence).
+        // The text ends by itself (a few seconds: the file closes with a second of silence here).
         QTRY_VERIFY_WITH_TIMEOUT(!Sending(), 20000);
         QCOMPARE(Gauge1().value(), 100);
         QCOMPARE(Gauge2().value(), 100);
@@ -274,7 +344,7 @@ private slots:
     void progressIsTheRoundedShareOfTheLength() {
         OwnText("PARIS PARIS PARIS PARIS PARIS");
         ButtonRun().click();
-        QTest::qWait(600);
+        QTRY_VERIFY_WITH_TIMEOUT(form->MediaPlayerText->position() >= 600, 5000);
         // A stopped player still reports its position: the bars show it.
         form->MediaPlayerText->stop();
         const qint64 position = form->MediaPlayerText->position();

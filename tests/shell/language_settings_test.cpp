@@ -5,11 +5,13 @@
 #include "test_support.h"
 
 #include "audio/audio_engine.h"
+#include "audio/media_player.h"
 #include "control/caption_table.h"
 #include "control/settings_store.h"
 #include "shell/main_form.h"
 #include "shell/memo_text.h"
 #include "shell/store/qsettings_store.h"
+#include "shell/window_scale.h"
 #include "synthesis/codepage.h"
 #include "tests/support/controls.h"
 #include "tests/support/memory_settings_store.h"
@@ -176,8 +178,10 @@ private slots:
         form->close();
         QVERIFY(dialogs->errors.isEmpty());
         QSettings written(ini, QSettings::IniFormat);
-        // and "Voice", "Export Audio" and the trainer's values
-        QCOMPARE(written.allKeys().size(), kPersistedValueCount + 2 + int(kTrainerValueNames.size()));
+        // and "Voice", "Export Audio", "Band", "Band Filter", "Band AGC", "Band Seed" ("Band SNR" once set)
+        // and the trainer's values
+        QCOMPARE(written.allKeys().size(), kPersistedValueCount + 6 + int(kTrainerValueNames.size()));
+        QCOMPARE(written.value("Band").toString(), QStringLiteral("off"));
         QCOMPARE(written.value("Voice").toString(), QStringLiteral("auto"));
         QCOMPARE(written.value("Tone").toInt(), kToneDefault);
         QCOMPARE(written.value("Number Speed 2").toInt(), 5);
@@ -472,6 +476,8 @@ private slots:
         std::vector<std::string> order(names.begin(), names.end());
         order.emplace_back("Voice");
         order.emplace_back("Export Audio");
+        for (const char* band : {"Band", "Band Filter", "Band AGC", "Band Seed"})
+            order.emplace_back(band);
         order.insert(order.end(), kTrainerValueNames.begin(), kTrainerValueNames.end());
         QCOMPARE(store.log, order);
         QCOMPARE(std::get<std::string>(store.values["Noise File 3"]), std::string("/звук/пт.wav"));
@@ -614,6 +620,56 @@ private slots:
         QCOMPARE(std::get<std::string>(store.values["Voice"]), want.voice);
     }
 
+    // The band's stored values reach its dialog as they were stored, an unknown one as its
+    // default, a missing ratio as the preset's own; what the dialog shows is written back.
+    void storedBandReachesItsDialogAndIsKept_data() {
+        QTest::addColumn<QString>("preset");
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QString>("seed");
+        QTest::addColumn<int>("shownSnr");
+        QTest::addColumn<int>("shownFilter");
+        QTest::addColumn<QString>("shownSeed");
+        QTest::newRow("as stored") << "poor" << 2400 << "random" << 5 << 2400 << "random";
+        QTest::newRow("unknown") << "storm" << 300 << "dice" << 5 << 500 << "text";
+    }
+    void storedBandReachesItsDialogAndIsKept() {
+        QFETCH(QString, preset);
+        QFETCH(int, filter);
+        QFETCH(QString, seed);
+        QFETCH(int, shownSnr);
+        QFETCH(int, shownFilter);
+        QFETCH(QString, shownSeed);
+        MemorySettingsStore store;
+        FillStore(store);
+        store.values["Band"] = preset.toStdString();
+        store.values["Band SNR"] = std::int32_t{5};
+        store.values["Band Filter"] = std::int32_t{filter};
+        store.values["Band AGC"] = std::int32_t{0};
+        store.values["Band Seed"] = seed.toStdString();
+        auto form = Open(store);
+        const QString shownPreset = preset == QLatin1String("poor") ? preset : QStringLiteral("off");
+        QCOMPARE(Control<QComboBox>(*form, "BandPresetComboBox").currentData().toString(), shownPreset);
+        QCOMPARE(Control<QSpinBox>(*form, "BandSnrSpinBox").value(), shownSnr);
+        QCOMPARE(Control<QComboBox>(*form, "BandFilterComboBox").currentData().toInt(), shownFilter);
+        QVERIFY(!Control<QCheckBox>(*form, "BandAgcCheckBox").isChecked());
+        QCOMPARE(Control<QComboBox>(*form, "BandSeedComboBox").currentData().toString(), shownSeed);
+        // Never a reason for the default set.
+        PersistedSettings want = FilledValues();
+        want.band = {shownPreset.toStdString(), 5, shownFilter, false, shownSeed.toStdString()};
+        QCOMPARE(form->CollectSettings(), want);
+        form->close();
+        QCOMPARE(std::get<std::string>(store.values["Band"]), shownPreset.toStdString());
+        QCOMPARE(std::get<std::int32_t>(store.values["Band Filter"]), shownFilter);
+
+        // Without a stored ratio the preset brings its own, and none is written until one is chosen.
+        store.values.erase("Band SNR");
+        auto next = Open(store);
+        QCOMPARE(Control<QSpinBox>(*next, "BandSnrSpinBox").value(),
+                 shownPreset == QLatin1String("poor") ? 8 : int(kBandMaxSnrDb));
+        next->close();
+        QVERIFY(!store.values.count("Band SNR"));
+    }
+
     void choosingAVoiceAppliesAtOnceAndIsKept() {
         MemorySettingsStore store;
         auto form = Open(store);
@@ -628,7 +684,8 @@ private slots:
         QTest::keyClick(voice, Qt::Key_Down);
         QCOMPARE(AudioEngine::Shared().Voice(), VoiceKind::Tone);
         form->close();
-        QCOMPARE(store.log[store.log.size() - 2 - kTrainerValueNames.size()], "Voice"); // after the 46 values
+        // after the 46 values, before the band's four and the trainer's values
+        QCOMPARE(store.log[store.log.size() - 6 - kTrainerValueNames.size()], "Voice");
         QCOMPARE(std::get<std::string>(store.values["Voice"]), std::string("tone"));
 
         auto next = Open(store);
@@ -652,7 +709,8 @@ private slots:
         format->setFocus();
         QTest::keyClick(format, Qt::Key_Down); // OGG -> FLAC
         form->close();
-        QCOMPARE(store.log[store.log.size() - 1 - kTrainerValueNames.size()], "Export Audio");
+        // before the band's four and the trainer's values
+        QCOMPARE(store.log[store.log.size() - 5 - kTrainerValueNames.size()], "Export Audio");
         QCOMPARE(std::get<std::string>(store.values["Export Audio"]), std::string("flac"));
 
         auto next = Open(store);
@@ -661,6 +719,56 @@ private slots:
         Control<QCheckBox>(*next, "ExportAudio").setChecked(false);
         next->close();
         QCOMPARE(std::get<std::string>(store.values["Export Audio"]), std::string("off"));
+    }
+
+    // Unset on a first start (the desktop's own scale, nothing written); a step chosen by keyboard
+    // is kept as "Window scale" after "Export Audio" and handed to Qt at the next start.
+    void windowScaleIsKeptForTheNextStart() {
+        QVERIFY(QFile::copy(ShippedRussian(), QStringLiteral("Russian.lng")));
+        MemorySettingsStore store;
+        auto form = Open(store);
+        QComboBox* scale = &Control<QComboBox>(*form, "WindowScaleComboBox");
+        QCOMPARE(scale->currentText(), QStringLiteral("100 %"));
+        QVERIFY(scale->toolTip().contains(QStringLiteral("next start")));
+        form->close();
+        QVERIFY(!store.values.count("Window scale"));
+
+        form = Open(store);
+        scale = &Control<QComboBox>(*form, "WindowScaleComboBox");
+        scale->setFocus();
+        QTest::keyClick(scale, Qt::Key_Down);
+        QTest::keyClick(scale, Qt::Key_Down);
+        // The longer Russian texts fit their controls.
+        Pick(*form, 1);
+        const QLabel& label = Control<QLabel>(*form, "WindowScaleLabel");
+        QCOMPARE(label.text(), QStringLiteral("Масштаб окна"));
+        QVERIFY(label.sizeHint().width() <= label.width());
+        QVERIFY(scale->sizeHint().width() <= scale->width());
+        form->close();
+        // after "Export Audio", before the band's four and the trainer's values
+        QCOMPARE(store.log[store.log.size() - 5 - kTrainerValueNames.size()], "Window scale");
+        QCOMPARE(std::get<std::int32_t>(store.values["Window scale"]), 150);
+
+        // What main does before the application object exists: the environment's own factor
+        // wins, else the stored scale becomes QT_SCALE_FACTOR.
+        const QByteArray saved = qgetenv("QT_SCALE_FACTOR");
+        const bool wasSet = qEnvironmentVariableIsSet("QT_SCALE_FACTOR");
+        qputenv("QT_SCALE_FACTOR", "2");
+        QCOMPARE(ApplyWindowScale(store), QByteArray());
+        QCOMPARE(qgetenv("QT_SCALE_FACTOR"), QByteArray("2"));
+        qunsetenv("QT_SCALE_FACTOR");
+        QCOMPARE(ApplyWindowScale(store), QByteArray("1.5"));
+        QCOMPARE(qgetenv("QT_SCALE_FACTOR"), QByteArray("1.5"));
+        qunsetenv("QT_SCALE_FACTOR");
+        MemorySettingsStore none;
+        QCOMPARE(ApplyWindowScale(none), QByteArray());
+        QVERIFY(!qEnvironmentVariableIsSet("QT_SCALE_FACTOR"));
+        if (wasSet)
+            qputenv("QT_SCALE_FACTOR", saved);
+
+        auto next = Open(store);
+        QCOMPARE(Control<QComboBox>(*next, "WindowScaleComboBox").currentData().toInt(), 150);
+        QCOMPARE(Control<QComboBox>(*next, "WindowScaleComboBox").currentText(), QStringLiteral("150 %"));
     }
 
     void voiceTextsFollowTheLanguage() {
@@ -764,8 +872,9 @@ private slots:
         QVERIFY(voice.isEnabled());
         voice.setCurrentIndex(2);
         QCOMPARE(AudioEngine::Shared().Voice(), VoiceKind::Tone);
-        QTest::qWait(100);
         // The text that sounds goes on; the new voice is for the next one.
+        const qint64 before = form->MediaPlayerText->position();
+        QTRY_VERIFY_WITH_TIMEOUT(form->MediaPlayerText->position() > before, 5000);
         QVERIFY(stop.isEnabled());
         QVERIFY(dialogs->errors.isEmpty());
         stop.click();
@@ -788,7 +897,7 @@ private slots:
         form->close();
         QSettings written(location, QSettings::IniFormat);
         QCOMPARE(written.value("Tone").toInt(), 99);
-        QCOMPARE(written.allKeys().size(), kPersistedValueCount + 2 + int(kTrainerValueNames.size()));
+        QCOMPARE(written.allKeys().size(), kPersistedValueCount + 6 + int(kTrainerValueNames.size()));
         QFile::remove(location);
     }
 };

@@ -132,8 +132,9 @@ private slots:
         QCOMPARE(raw.value("PathDir").toString(), QString::fromUtf8("/home/оператор/тексты"));
         QCOMPARE(raw.value("Selected symbols string").toString(), QString::fromUtf8("АБВ,=?/ 123"));
         QCOMPARE(raw.value("Voice").toString(), QString("soundfont"));
-        // and "Voice", "Export Audio" and the trainer's values
-        QCOMPARE(raw.allKeys().size(), kPersistedValueCount + 2 + int(kTrainerValueNames.size()));
+        // and "Voice", "Export Audio", "Band", "Band Filter", "Band AGC", "Band Seed" ("Band SNR" once set)
+        // and the trainer's values
+        QCOMPARE(raw.allKeys().size(), kPersistedValueCount + 6 + int(kTrainerValueNames.size()));
     }
 
     void pathsOutsideTheCodePageSurviveARestart() {
