@@ -1,5 +1,6 @@
 #include "exercises/check_history.h"
 
+#include "exercises/check_body.h"
 #include "exercises/check_statistics.h"
 #include "synthesis/codepage.h"
 
@@ -185,10 +186,14 @@ std::string UtcStamp(std::int64_t timeUtc) {
 
 } // namespace
 
-CheckRecord MakeCheckRecord(std::int64_t timeUtc, std::string sent, std::string copy, int positionalErrors) {
+CheckRecord MakeCheckRecord(std::int64_t timeUtc, std::string sent, std::string copy, int positionalErrors,
+                            bool ownText, int groupSize) {
     CheckRecord record;
     record.timeUtc = timeUtc;
-    const Alignment alignment = AlignCopy(sent, copy);
+    record.ownText = ownText;
+    record.groupSize = groupSize;
+    // Aligned as a whole, so that the copy's header and ending meet the sent ones; counted in the body.
+    const Alignment alignment = BodyAlignment(AlignCopy(sent, copy), sent, FindBody(sent, ownText, groupSize));
     record.aligned = alignment.counts;
     record.tally = TallyAlignment(alignment);
     record.sent = std::move(sent);
