@@ -50,10 +50,6 @@ CREATE TABLE checks (
 CREATE INDEX checks_by_time ON checks (time_utc, id);
 )sql";
 
-// The steps from one version to the next: kUpgrades[v] turns version v into version v + 1.
-// Later versions add their step here; existing rows are kept by every step.
-constexpr const char* kUpgrades[kHistorySchemaVersion] = {kSchemaV1};
-
 std::string EncodePairs(const CharTally& tally) {
     std::string bytes;
     bytes.reserve(tally.size() * 3);
@@ -146,6 +142,66 @@ std::string Text(sqlite3_stmt* s, int column) {
     return text ? std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(sqlite3_column_bytes(s, column)))
                 : std::string();
 }
+
+// Version 2: the aligned figures and the pairs count the body of the radiogram alone (FindBody).
+// Every check recorded before is scored again from its texts.
+int RescoreBodies(sqlite3* db) {
+    struct Row {
+        sqlite3_int64 id;
+        bool ownText;
+        int groupSize;
+        std::string sent;
+        std::string copy;
+    };
+    std::vector<Row> rows;
+    {
+        Statement s(db, "SELECT id, own_text, group_size, sent, copy FROM checks");
+        if (s.Prepared() != SQLITE_OK) {
+            return s.Prepared();
+        }
+        int rc;
+        while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) {
+            rows.push_back({sqlite3_column_int64(s.get(), 0), sqlite3_column_int(s.get(), 1) != 0,
+                            sqlite3_column_int(s.get(), 2), Utf8ToCp1251(Text(s.get(), 3)),
+                            Utf8ToCp1251(Text(s.get(), 4))});
+        }
+        if (rc != SQLITE_DONE) {
+            return rc;
+        }
+    }
+    Statement u(db, "UPDATE checks SET sent_chars = ?, matches = ?, substitutions = ?, omissions = ?, "
+                    "insertions = ?, pairs = ? WHERE id = ?");
+    if (u.Prepared() != SQLITE_OK) {
+        return u.Prepared();
+    }
+    for (Row& row : rows) {
+        const CheckRecord r =
+            MakeCheckRecord(0, std::move(row.sent), std::move(row.copy), 0, row.ownText, row.groupSize);
+        const std::string pairs = EncodePairs(r.tally);
+        sqlite3_stmt* st = u.get();
+        int i = 1;
+        for (const int v : {r.aligned.sentChars, r.aligned.matches, r.aligned.substitutions, r.aligned.omissions,
+                            r.aligned.insertions}) {
+            sqlite3_bind_int(st, i++, v);
+        }
+        sqlite3_bind_blob(st, i++, pairs.data(), static_cast<int>(pairs.size()), SQLITE_STATIC);
+        sqlite3_bind_int64(st, i++, row.id);
+        const int rc = sqlite3_step(st);
+        sqlite3_reset(st);
+        if (rc != SQLITE_DONE) {
+            return rc;
+        }
+    }
+    return SQLITE_OK;
+}
+
+// The steps from one version to the next: kUpgrades[v] turns version v into version v + 1, by its
+// SQL or by its function. Later versions add their step here; existing rows are kept by every step.
+struct Upgrade {
+    const char* sql;
+    int (*step)(sqlite3* db);
+};
+constexpr Upgrade kUpgrades[kHistorySchemaVersion] = {{kSchemaV1, nullptr}, {nullptr, RescoreBodies}};
 
 // A name next to `path` that does not exist yet: path + suffix, then path + suffix + "-2" ...
 std::string FreeName(const std::string& base) {
@@ -320,7 +376,7 @@ HistoryStatus CheckHistory::OpenOnce() {
             }
         }
         for (long long v = version; rc == SQLITE_OK && v < kHistorySchemaVersion; ++v) {
-            rc = Exec(db_, kUpgrades[v]);
+            rc = kUpgrades[v].sql ? Exec(db_, kUpgrades[v].sql) : kUpgrades[v].step(db_);
         }
         if (rc == SQLITE_OK && version < kHistorySchemaVersion) {
             rc = Exec(db_, ("PRAGMA user_version=" + std::to_string(kHistorySchemaVersion)).c_str());

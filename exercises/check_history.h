@@ -35,7 +35,7 @@ struct HistoryStatus {
 // Waiting time for another writer [ms].
 inline constexpr int kBusyTimeoutMs = 5000;
 // The schema this version writes (PRAGMA user_version).
-inline constexpr int kHistorySchemaVersion = 1;
+inline constexpr int kHistorySchemaVersion = 2;
 
 class CheckHistory {
 public:

@@ -224,6 +224,29 @@ TEST_F(CheckHistoryTest, AFolderThatCannotBeMadeOrANewerSchemaIsLeftAlone) {
     EXPECT_EQ(Query(path, "PRAGMA user_version"), 99);
 }
 
+// A history of version 1 counted the header and the ending; opened now, its checks are scored
+// again over the body, and the file as it was is kept beside it.
+TEST_F(CheckHistoryTest, AVersion1HistoryIsScoredAgainOverTheBody) {
+    ASSERT_TRUE(CheckHistory(path.string()).Record(Sample(1)).ok());
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "UPDATE checks SET sent_chars = 18, matches = 16, pairs = x'565603';"
+                           "PRAGMA user_version = 1",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+
+    CheckHistory history(path.string());
+    std::vector<CheckRecord> all;
+    ASSERT_TRUE(history.Load(all, false).ok());
+    ASSERT_EQ(all.size(), 1u);
+    EXPECT_EQ(all[0].aligned, Sample(1).aligned);
+    EXPECT_EQ(all[0].tally, Sample(1).tally);
+    EXPECT_EQ(Query(path, "PRAGMA user_version"), kHistorySchemaVersion);
+    EXPECT_EQ(Query(path.string() + ".v1", "SELECT sent_chars FROM checks"), 18);
+}
+
 TEST(CheckHistoryPath, FollowsXdgDataHome) {
     const char* old = std::getenv("XDG_DATA_HOME");
     const std::string saved = old ? old : "";
