@@ -1,6 +1,7 @@
 #include "exercises/check_body.h"
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 namespace qlor {
@@ -131,6 +132,19 @@ Alignment BodyAlignment(const Alignment& whole, std::string_view sent, BodySpan 
         }
     }
     return out;
+}
+
+Alignment AlignBody(std::string_view sent, std::string_view copy, bool ownText, int groupSize) {
+    const BodySpan body = FindBody(sent, ownText, groupSize);
+    // A byte no Unicode character maps to in Windows-1251, so no copy typed in the window holds it.
+    constexpr char kUnmatchable = '\x98';
+    std::string framed(sent);
+    for (std::size_t i = 0; i < framed.size(); ++i) {
+        if ((i < body.begin || i >= body.end) && !Blank(framed[i])) {
+            framed[i] = kUnmatchable;
+        }
+    }
+    return BodyAlignment(AlignCopy(framed, copy), sent, body);
 }
 
 } // namespace qlor

@@ -32,4 +32,10 @@ BodySpan FindBody(std::string_view sent, bool ownText, int groupSize);
 // The spaces at the body's two ends are not part of it.
 Alignment BodyAlignment(const Alignment& whole, std::string_view sent, BodySpan body);
 
+// The body's part of the copy aligned against `sent` (both Windows-1251): the body found by
+// FindBody, the whole copy aligned against the whole sent text with the header's and the ending's
+// characters made unmatchable, so that a copy without its header never has body characters set
+// against the header's ("vvv=" before a body that begins with V), then BodyAlignment.
+Alignment AlignBody(std::string_view sent, std::string_view copy, bool ownText, int groupSize);
+
 } // namespace qlor

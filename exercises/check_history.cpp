@@ -248,8 +248,7 @@ CheckRecord MakeCheckRecord(std::int64_t timeUtc, std::string sent, std::string 
     record.timeUtc = timeUtc;
     record.ownText = ownText;
     record.groupSize = groupSize;
-    // Aligned as a whole, so that the copy's header and ending meet the sent ones; counted in the body.
-    const Alignment alignment = BodyAlignment(AlignCopy(sent, copy), sent, FindBody(sent, ownText, groupSize));
+    const Alignment alignment = AlignBody(sent, copy, ownText, groupSize);
     record.aligned = alignment.counts;
     record.tally = TallyAlignment(alignment);
     record.sent = std::move(sent);

@@ -51,31 +51,31 @@ int TimesSent(const CheckRecord& r, unsigned char c) {
 // Header and ending never count, whether the copy has them (typed in by automatic reception, or
 // by the operator, rightly or wrongly) or not; the body counts with its insertions.
 TEST(BodyScore, OnlyTheBodyCounts) {
+    // clang-format off
     const struct {
         const char* name;
         const char* sent;
         const char* copy;
         bool ownText;
         AlignmentCounts counts; // sentChars, matches, substitutions, omissions, insertions
+        int vSent;              // times V counts as sent
     } kCases[] = {
-        {"header typed in, ending left out",
-         "vvv=\r\nABCDE FGHIJ \r\n*",
-         "vvv=\r\nABCDE FGHIJ",
-         false,
-         {11, 11, 0, 0, 0}},
-        {"no header typed, ending as AR", "vvv=\r\nABCDE FGHIJ \r\n*", "ABCDE FGHIJ AR", false, {11, 11, 0, 0, 0}},
-        {"errors and an extra letter in the body",
-         "vvv=\r\nABCDE FGHIJ \r\n*",
-         "vvv=\r\nAXDE FGHIJK\r\n*",
-         false,
-         {11, 9, 1, 1, 1}},
-        {"own text counts whole", "vvv=\r\nABC", "ABC", true, {8, 3, 0, 5, 0}},
+        {"header typed in, ending left out", "vvv=\r\nABCDE FGHIJ \r\n*", "vvv=\r\nABCDE FGHIJ", false,
+         {11, 11, 0, 0, 0}, 0},
+        {"no header typed, ending as AR", "vvv=\r\nABCDE FGHIJ \r\n*", "ABCDE FGHIJ AR", false,
+         {11, 11, 0, 0, 0}, 0},
+        {"no header typed before a body that begins with V", "vvv=\r\nVVABC DEFGH \r\n*", "VVABC DEFGH", false,
+         {11, 11, 0, 0, 0}, 2},
+        {"errors and an extra letter in the body", "vvv=\r\nABCDE FGHIJ \r\n*", "vvv=\r\nAXDE FGHIJK\r\n*", false,
+         {11, 9, 1, 1, 1}, 0},
+        {"own text counts whole", "vvv=\r\nABC", "ABC", true, {8, 3, 0, 5, 0}, 3},
     };
+    // clang-format on
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
         const CheckRecord r = MakeCheckRecord(0, c.sent, c.copy, 0, c.ownText, 5);
         EXPECT_EQ(r.aligned, c.counts);
-        EXPECT_EQ(TimesSent(r, 'V'), c.ownText ? 3 : 0);
+        EXPECT_EQ(TimesSent(r, 'V'), c.vSent);
         // The chart's rate of the check and the summary's rate of it alone are one figure.
         const CheckRecord* one[] = {&r};
         EXPECT_EQ(ComputeStatistics(one).totals.ErrorRate(), r.ErrorRate());
