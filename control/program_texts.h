@@ -1,10 +1,13 @@
 #pragma once
 // The program's own texts that are not caption-table entries: messages, status lines, words of
 // the pages' own controls and the names the accessibility bus reads. Each is numbered and has an
-// English and a Russian text (UTF-8). Like the texts that accompany the caption table, the English
-// text is shown at language position 0 and the Russian one at every other position. A text whose
-// wording is the same in every language (the check list, the text generator's message, the file
-// names and filters of the window's file dialogs) has that wording in both columns.
+// English and a Russian text (UTF-8). The window shows them in the language chosen: English at
+// language position 0, elsewhere the texts the language file gives (ProgramTextTable, entries
+// kProgramTextEntryBase + number), English where it gives none; the shipped "Russian.lng" carries
+// the Russian column. Texts of fixed wording are never taken from a language file: the competition
+// protocol is English at position 0 and Russian elsewhere; the check list, the text generator's
+// message and the file names and filters of the window's file dialogs have the same wording in
+// both columns.
 //
 // Numbers are grouped by topic so that each topic keeps its own block:
 //     1..99    transmission, Text page and file messages
