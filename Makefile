@@ -9,15 +9,18 @@ SCREENSHOT_DIR ?= screenshots
 RUN_DIR ?= run
 DEB_BUILD ?= build-deb
 
-.PHONY: all deps configure build run test test-fast test-asan test-tsan format format-check fuzz bench screenshots install deb clean
+.PHONY: all deps configure build run test test-fast asan-build test-asan test-tsan format format-check fuzz bench screenshots install deb clean
 
 all: build
 
 deps:
 	@scripts/install-deps
 
+# Benchmarks are built by `make bench` alone, never in a tree that only runs the tests.
+BENCH ?= OFF
+
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQLOR_WERROR=$(WERROR)
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQLOR_WERROR=$(WERROR) -DQLOR_BUILD_BENCH=$(BENCH)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -25,28 +28,43 @@ build: configure
 run: build
 	@scripts/run-qlor $(BUILD) $(RUN_DIR)
 
-# The sources' formatting, the whole suite, the whole suite again under AddressSanitizer +
-# UndefinedBehaviorSanitizer, and the audio and window tests under ThreadSanitizer.
-test: format-check test-fast test-asan test-tsan
+# The sources' formatting, the whole suite (gcc), the whole suite again under AddressSanitizer +
+# UndefinedBehaviorSanitizer in the clang tree that also builds the fuzz targets and replays their
+# corpora, and the audio engine's threads and the export worker under ThreadSanitizer.
+# Once the program is built, its suite runs while the two sanitized trees build: most of the
+# suite waits on sound played in real time, so the compilers use the cores meanwhile. Each
+# part's output is printed whole when it ends.
+test: format-check build
+	$(MAKE) --no-print-directory -j3 --output-sync=target test-fast test-asan test-tsan
 
 test-fast: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-test-asan: deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQLOR_SANITIZE=ON -DQLOR_BUILD_BENCH=OFF -DQLOR_WERROR=$(WERROR)
+# One clang tree for AddressSanitizer + UndefinedBehaviorSanitizer and the libFuzzer targets: the
+# tests and the corpus replays run there, and `make fuzz` fuzzes with the same binaries. Line
+# tables are enough for the sanitizers' reports and keep the tree quick to build.
+asan-build: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+		-DCMAKE_C_FLAGS_DEBUG="-O1 -gline-tables-only" -DCMAKE_CXX_FLAGS_DEBUG="-O1 -gline-tables-only" \
+		-DQLOR_SANITIZE=ON -DQLOR_FUZZ=ON -DQLOR_BUILD_BENCH=OFF
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+test-asan: asan-build
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 \
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS) -LE no-asan
 
-# Threads: the audio engine's thread, the export worker and the window (tests that fork a child
-# keep going in it: die_after_fork=0). Reports from inside libraries built without
-# ThreadSanitizer are listed, each with its reason, in the suppressions.
+# ThreadSanitizer where the program synchronises threads itself: the audio engine's threads (mixer,
+# command queue, notifier, noise decoding) and the export worker. Only their test programs are
+# built. Reports from inside libraries built without ThreadSanitizer are listed, each with its
+# reason, in the suppressions (tests that fork a child keep going in it: die_after_fork=0).
+TSAN_TARGETS = test_audio test_audio_device test_shell_exercises_page_test
 test-tsan: deps
-	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQLOR_TSAN=ON -DQLOR_BUILD_BENCH=OFF -DQLOR_WERROR=$(WERROR)
-	cmake --build $(TSAN_BUILD) -j $(JOBS)
+	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1" \
+		-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" -DQLOR_TSAN=ON -DQLOR_BUILD_BENCH=OFF -DQLOR_WERROR=$(WERROR)
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_TARGETS)
 	cd $(TSAN_BUILD) && QT_QPA_PLATFORM=offscreen \
 		TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 die_after_fork=0 suppressions=$(CURDIR)/scripts/tsan.supp" \
-		ctest --output-on-failure -j $(JOBS) -L "audio|shell" -LE no-tsan
+		ctest --output-on-failure -j $(JOBS) -L tsan
 
 FORMATTED = $(shell git ls-files '*.cpp' '*.h')
 
@@ -56,13 +74,14 @@ format:
 format-check: deps
 	clang-format --dry-run --Werror $(FORMATTED)
 
-# Every libFuzzer target (clang, in build-fuzz) for FUZZ_SECONDS each from its seed corpus in fuzz/corpus;
-# a finding fails. Not part of `make test`.
-FUZZ_SECONDS ?= 30
-fuzz: deps
-	FUZZ_BUILD=build-fuzz JOBS=$(JOBS) scripts/run-fuzz $(FUZZ_SECONDS)
+# Every libFuzzer target of the clang tree for FUZZ_SECONDS each from its seed corpus in fuzz/corpus;
+# a finding fails. Not part of `make test`, which replays the corpora.
+FUZZ_SECONDS ?= 10
+fuzz: asan-build
+	FUZZ_BUILD=$(ASAN_BUILD) scripts/run-fuzz $(FUZZ_SECONDS)
 
-bench: build
+bench:
+	$(MAKE) build BENCH=ON
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true || exit 1; done
 
 screenshots: build
@@ -87,4 +106,4 @@ deb: deps
 	lintian --info $(DEB_BUILD)/qlor_*.deb
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) build-fuzz $(DEB_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(DEB_BUILD)

@@ -1,6 +1,7 @@
 #include "audio/audio_engine.h"
 
 #include "audio/noise_source.h"
+#include "audio/signal_to_noise.h"
 #include "audio/soundfont_bank.h"
 #include "synthesis/safe_file.h"
 
@@ -158,6 +159,9 @@ void AudioEngine::Drain() {
     while (std::unique_ptr<AudioSource> source = mixer_->TakeRetired()) {
         source.reset();
     }
+    while (std::unique_ptr<BandGenerator> band = mixer_->TakeRetiredBand()) {
+        band.reset();
+    }
 }
 
 void AudioEngine::Deliver() {
@@ -234,6 +238,13 @@ OpenOutcome AudioEngine::Open(Slot slot, const std::string& path) {
         }
         outcome.warning = std::move(midi.warning);
         usesBank = midi.source->UsesBank();
+        if (slot == kTextSlot) {
+            std::unique_ptr<BandGenerator> band;
+            if (band_) {
+                band = std::make_unique<BandGenerator>(*band_, BandSignalOfText(*midi.source));
+            }
+            SendCommand([&] { return mixer_->AttachBand(band); }); // none: the last one goes
+        }
         source = std::move(midi.source);
     } else {
         NoiseResult noise = noise_.Open(path);

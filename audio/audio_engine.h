@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -54,6 +55,10 @@ public:
     // lookup (QLOR_SOUNDFONT, then the system's General MIDI font), loaded once and kept.
     void SetVoice(VoiceKind voice) { voice_ = voice; }
     VoiceKind Voice() const { return voice_; }
+    // The generated band a MIDI file opened in the text slot from now on plays through (built
+    // around its tone, speed and voice); nothing: no band.
+    void SetBand(std::optional<BandSettings> band) { band_ = band; }
+    const std::optional<BandSettings>& Band() const { return band_; }
 
     // Opens the output device if it is not open; "" or the reason (no device, for example).
     std::string OpenDevice();
@@ -99,6 +104,7 @@ private:
     int rate_;
     NoiseCache noise_; // decoded recordings; playing sources hold references of their own
     VoiceKind voice_ = VoiceKind::Automatic;
+    std::optional<BandSettings> band_;
     std::unique_ptr<Mixer> mixer_;
     std::unique_ptr<SoundFontBank> bank_;
     uint32_t device_ = 0; // SDL_AudioDeviceID

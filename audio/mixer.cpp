@@ -21,6 +21,11 @@ Mixer::~Mixer() {
     while (retired_.Pop(source)) {
         delete source;
     }
+    delete band_;
+    BandGenerator* band = nullptr;
+    while (retiredBands_.Pop(band)) {
+        delete band;
+    }
 }
 
 bool Mixer::Send(const Command& command) {
@@ -41,6 +46,25 @@ bool Mixer::Attach(Slot slot, std::unique_ptr<AudioSource>& source) {
     }
     source.release(); // now the mixer's
     return true;
+}
+
+bool Mixer::AttachBand(std::unique_ptr<BandGenerator>& band) {
+    Command command;
+    command.op = Op::Band;
+    command.band = band.get();
+    if (!Send(command)) {
+        return false;
+    }
+    band.release(); // now the mixer's
+    return true;
+}
+
+std::unique_ptr<BandGenerator> Mixer::TakeRetiredBand() {
+    BandGenerator* band = nullptr;
+    if (retiredBands_.Pop(band)) {
+        return std::unique_ptr<BandGenerator>(band);
+    }
+    return nullptr;
 }
 
 bool Mixer::Detach(Slot slot) {
@@ -108,10 +132,19 @@ void Mixer::Apply(const Command& command) {
         state.source = nullptr;
         status_[command.slot].length.store(0, std::memory_order_release);
         break;
+    case Op::Band:
+        if (band_ != nullptr && !retiredBands_.Push(band_)) {
+            // As for sources: the producer drains the retired ones, so this cannot happen.
+        }
+        band_ = command.band;
+        break;
     case Op::Play:
         if (state.source != nullptr && !state.playing) {
             if (state.source->PositionFrames() >= state.source->LengthFrames()) {
                 state.source->Rewind();
+            }
+            if (command.slot == kTextSlot && band_ != nullptr && state.source->PositionFrames() == 0) {
+                band_->Restart(); // the text from its start: the band from its start
             }
             state.playing = true;
             state.playId = command.playId;
@@ -166,8 +199,11 @@ void Mixer::PullChunk(float* out, size_t frames) {
     size_t textEnd = frames; // the text stops sounding here when it ends in this chunk
     size_t silentFrom = 0;   // frames from here on have nothing in them yet
     SlotState& text = slots_[kTextSlot];
+    const float textGain = levels_[kTextSlot].load(std::memory_order_relaxed) / float(kFullLevel);
+    const bool banded = band_ != nullptr && text.playing;
+    bool noiseMade = false; // banded: the noise waits in scratch for the band
     if (text.playing) {
-        const float gain = levels_[kTextSlot].load(std::memory_order_relaxed) / float(kFullLevel);
+        const float gain = textGain;
         const size_t made = text.source->Render(out, frames);
         float* __restrict scaled = out; // nothing else is written here: the loop vectorises
         const size_t samples = 2 * made;
@@ -196,12 +232,28 @@ void Mixer::PullChunk(float* out, size_t frames) {
                 noise.source->Rewind(); // the loop point: the next frame is the recording's first
             }
         }
-        for (size_t k = 0; k < 2 * made; ++k) {
-            out[k] += gain * scratch[k];
+        if (banded) {
+            // Mixed in before the receiver; what sounds after the text (a noise of its own) as usual.
+            const size_t banding = std::min(made, textEnd);
+            for (size_t k = 0; k < 2 * banding; ++k) {
+                scratch[k] *= gain;
+            }
+            std::memset(scratch + 2 * banding, 0, 2 * (textEnd - banding) * sizeof(float));
+            for (size_t k = 2 * banding; k < 2 * made; ++k) {
+                out[k] += gain * scratch[k];
+            }
+            noiseMade = true;
+        } else {
+            for (size_t k = 0; k < 2 * made; ++k) {
+                out[k] += gain * scratch[k];
+            }
         }
         if (made < limit) {
             End(kNoiseSlot);
         }
+    }
+    if (banded) {
+        band_->Process(out, noiseMade ? scratch : nullptr, textGain, out, textEnd);
     }
     if (text.playing && textEnd < frames) {
         End(kTextSlot); // also ends a noise that follows the text, on the same frame

@@ -11,7 +11,12 @@
 //
 // Noise follows the text: a noise started while the text plays loops sample-exactly for as long
 // as the text plays and stops on the same frame as the text.
+//
+// A generated band (band_generator.h), when attached, runs while the text plays: the text under
+// its QSB and the noise recordings are mixed with the band's own parts, through the receiver
+// filter and the AGC. A playback of the text from its start starts the band from its start.
 #include "audio/audio_source.h"
+#include "audio/band_generator.h"
 #include "audio/spsc_queue.h"
 
 #include <array>
@@ -40,8 +45,12 @@ public:
     bool Detach(Slot slot);                // ends its playback, retires the source
     bool Play(Slot slot, uint32_t playId); // from the start when at the end; no effect while playing
     bool Stop(Slot slot);                  // ends the playback (a noise following the text stops too)
+    // Replaces (and retires) the band; null removes it. `band` is taken only when the command is
+    // queued.
+    bool AttachBand(std::unique_ptr<BandGenerator>& band);
     // Sources the consumer has let go of, to be destroyed on the producer's thread.
     std::unique_ptr<AudioSource> TakeRetired();
+    std::unique_ptr<BandGenerator> TakeRetiredBand();
     // Commands sent and applied so far; equal when the consumer has caught up.
     uint32_t SentCommands() const { return sent_; }
     uint32_t AppliedCommands() const { return applied_.load(std::memory_order_acquire); }
@@ -75,12 +84,13 @@ public:
     void ApplyCommands();
 
 private:
-    enum class Op : uint8_t { Attach, Detach, Play, Stop };
+    enum class Op : uint8_t { Attach, Detach, Play, Stop, Band };
     struct Command {
         Op op = Op::Play;
         Slot slot = kTextSlot;
         AudioSource* source = nullptr;
         uint32_t playId = 0;
+        BandGenerator* band = nullptr;
     };
     struct SlotState { // consumer only
         AudioSource* source = nullptr;
@@ -108,6 +118,8 @@ private:
     int rate_;
     SpscQueue<Command, 64> commands_;
     SpscQueue<AudioSource*, 128> retired_;
+    SpscQueue<BandGenerator*, 128> retiredBands_;
+    BandGenerator* band_ = nullptr; // consumer only
     uint32_t sent_ = 0;
     std::atomic<uint32_t> applied_{0};
     std::array<SlotState, kSlotCount> slots_{};

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <new>
 
@@ -41,9 +42,32 @@ std::string Interrupted(const std::atomic<bool>* cancel, Clock::time_point deadl
     return {};
 }
 
-// Samples of a damaged or hostile file (NaN, infinities, values near the float limits) would
-// turn the whole mix to full scale: they are replaced by silence or the full-scale limit.
-void Sanitise(std::vector<float>& samples) {
+// Samples of a damaged or hostile file would turn the whole mix to full scale: NaN and infinities
+// become silence, and a float recording whose peak lies beyond full scale (values up to the float
+// limits) is scaled down by its peak, so it keeps its shape and its level below the signal's
+// instead of being clipped into a full-scale square wave. A recording within full scale (every
+// integer format, most float files) is left exactly as it is.
+void Tame(std::vector<float>& samples) {
+    float peak = 0.0f;
+    for (float& sample : samples) {
+        if (!std::isfinite(sample)) {
+            sample = 0.0f;
+        }
+        peak = std::max(peak, std::fabs(sample));
+    }
+    if (peak <= 1.0f) {
+        return;
+    }
+    const double gain = 1.0 / static_cast<double>(peak);
+    for (float& sample : samples) {
+        const auto scaled = static_cast<float>(static_cast<double>(sample) * gain);
+        // What falls below the normal floats is silence: denormals would only slow the mixing.
+        sample = std::fabs(scaled) < std::numeric_limits<float>::min() ? 0.0f : std::clamp(scaled, -1.0f, 1.0f);
+    }
+}
+
+// The resampling filter's overshoot of a recording at full scale stays within it.
+void ClampToFullScale(std::vector<float>& samples) {
     for (float& sample : samples) {
         sample = std::isfinite(sample) ? std::clamp(sample, -1.0f, 1.0f) : 0.0f;
     }
@@ -192,13 +216,13 @@ NoiseResult Decode(const std::string& path, int rate, const std::atomic<bool>* c
         result.error = Unplayable(path, readMessage.empty() ? "it holds no sound." : readMessage);
         return result;
     }
-    Sanitise(clip->samples); // before resampling, so one wild sample cannot ring through its filter
+    Tame(clip->samples); // before resampling, so one wild sample cannot ring through its filter
     if (clip->rate != rate) {
         if (std::string why = ResampleLoop(*clip, rate, cancel, deadline); !why.empty()) {
             result.error = Unplayable(path, why);
             return result;
         }
-        Sanitise(clip->samples); // the filter's overshoot
+        ClampToFullScale(clip->samples); // the filter's overshoot
     }
     result.clip = std::move(clip);
     return result;

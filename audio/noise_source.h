@@ -33,8 +33,9 @@ struct NoiseResult {
     bool ok() const { return error.empty(); }
 };
 
-// Decodes and resamples a recording for `rate` [frames/s]; non-finite samples become silence and
-// samples beyond full scale are clamped to it. When `cancel` is given and becomes true, the
+// Decodes and resamples a recording for `rate` [frames/s]; non-finite samples become silence, a
+// recording whose peak lies beyond full scale is scaled down by that peak, and the resampler's
+// overshoot is clamped to full scale. When `cancel` is given and becomes true, the
 // decoding gives up early with an error (the program is closing).
 NoiseResult DecodeNoiseFile(const std::string& path, int rate, const std::atomic<bool>* cancel = nullptr);
 

@@ -14,14 +14,17 @@
 namespace qlor {
 namespace {
 
-constexpr size_t kMaxClips = 128;     // distinct notes of one song
-constexpr double kLoudnessMs = 250.0; // the start of a note whose RMS is matched to the tone [ms]
+constexpr size_t kMaxClips = 128;      // distinct notes of one song
+constexpr double kLoudnessMs = 250.0;  // the start of a note whose RMS is matched to the tone [ms]
+constexpr double kRumbleCut = 0.5;     // the cached notes' offset and rumble are taken off below this times the note
+constexpr double kRumbleTailMs = 20.0; // [ms]
 
 using ClipId = std::tuple<int, int, int, int>; // bank, program, key, velocity
 
 struct PlannedNote {
     double on = 0; // exact [frames]
     double off = 0;
+    double halfEdge = 0; // [frames]
     uint64_t end = 0;
     ClipId clip;
 };
@@ -31,8 +34,9 @@ struct Plan {
     std::map<ClipId, uint64_t> clipFrames; // the longest note of each clip [frames]
 };
 
-double HalfEdgeFrames(int rate) {
-    return kToneEdgeMs * 0.5e-3 * rate;
+// Rendered beyond a clip's end, so that the rumble filter's run-out falls outside the clip [frames].
+uint64_t TailFrames(int rate) {
+    return static_cast<uint64_t>(std::lround(kRumbleTailMs * 1e-3 * rate));
 }
 
 uint64_t AttackSkipFrames(int rate) {
@@ -47,10 +51,8 @@ int64_t FirstFrame(double on, double halfEdge) {
 // The song's notes with their clips, or nothing when the song holds other events or its
 // notes do not fit the cache.
 std::optional<Plan> PlanNotes(const MidiTimeline& timeline) {
-    const double halfEdge = HalfEdgeFrames(timeline.rate);
     Plan plan;
     ChannelPresets presets;
-    uint64_t total = 0;
     for (const TimedEvent& event : timeline.events) {
         const int type = event.status & 0xF0;
         if (type == 0x80) {
@@ -70,30 +72,83 @@ std::optional<Plan> PlanNotes(const MidiTimeline& timeline) {
         if (note.off <= note.on) {
             continue;
         }
-        note.end = static_cast<uint64_t>(std::ceil(note.off + halfEdge));
         note.clip = ClipId{presets.bank[channel], presets.program[channel], event.data1, event.data2};
+        plan.clipFrames.emplace(note.clip, 0);
+        if (plan.clipFrames.size() > kMaxClips) {
+            return std::nullopt;
+        }
+        plan.notes.push_back(note);
+    }
+    // The pure tone's edges, note by note, and the frames each clip must hold.
+    std::vector<NoteSpan> spans;
+    spans.reserve(plan.notes.size());
+    for (const PlannedNote& note : plan.notes) {
+        spans.push_back({note.on, note.off});
+    }
+    const std::vector<double> halfEdges = NoteHalfEdges(spans, timeline.rate);
+    uint64_t total = 0;
+    for (size_t i = 0; i < plan.notes.size(); ++i) {
+        PlannedNote& note = plan.notes[i];
+        note.halfEdge = halfEdges[i];
+        note.end = static_cast<uint64_t>(std::ceil(note.off + note.halfEdge));
         uint64_t& frames = plan.clipFrames[note.clip];
-        const auto needed = static_cast<uint64_t>(static_cast<int64_t>(note.end) - FirstFrame(note.on, halfEdge));
+        const auto needed = static_cast<uint64_t>(static_cast<int64_t>(note.end) - FirstFrame(note.on, note.halfEdge));
         if (needed > frames) {
             total += needed - frames;
             frames = needed;
         }
-        if (plan.clipFrames.size() > kMaxClips || total > NoteCacheRenderer::kMaxCacheFrames) {
+        if (total > NoteCacheRenderer::kMaxCacheFrames) {
             return std::nullopt;
         }
-        plan.notes.push_back(note);
     }
     return plan;
 }
 
 } // namespace
 
+// The instrument's sound sits on an offset and carries a rumble below its note (at the default
+// note, 30..100 Hz at -38 dB of the sound); keyed on and off they would thump (energy below
+// 100 Hz at -27 dB of the whole). Each rendered note is high-passed an octave below the note,
+// forwards and backwards (no phase shift, so the keying edges stay where they are), once, off the
+// audio thread. The filter runs in over the attack, which the clip leaves out, and out over a
+// tail rendered beyond the clip.
+void NoteCacheRenderer::RemoveRumble(std::vector<float>& stereo, int key, int rate) {
+    const size_t frames = stereo.size() / 2;
+    if (frames == 0) {
+        return;
+    }
+    // Second-order Butterworth high-pass by the bilinear transform.
+    const double cutHz = kRumbleCut * 440.0 * std::exp2((key - 69) / 12.0);
+    const double k = std::tan(std::numbers::pi * std::min(cutHz, 0.25 * rate) / rate);
+    const double norm = 1.0 / (1.0 + std::numbers::sqrt2 * k + k * k);
+    const double b0 = norm, b1 = -2.0 * norm, b2 = norm;
+    const double a1 = 2.0 * (k * k - 1.0) * norm, a2 = (1.0 - std::numbers::sqrt2 * k + k * k) * norm;
+    std::vector<double> x(frames);
+    for (size_t channel = 0; channel < 2; ++channel) {
+        for (size_t n = 0; n < frames; ++n) {
+            x[n] = stereo[2 * n + channel];
+        }
+        for (int pass = 0; pass < 2; ++pass) {
+            double s1 = 0, s2 = 0;
+            for (double& v : x) {
+                const double y = b0 * v + s1;
+                s1 = b1 * v - a1 * y + s2;
+                s2 = b2 * v - a2 * y;
+                v = y;
+            }
+            std::reverse(x.begin(), x.end());
+        }
+        for (size_t n = 0; n < frames; ++n) {
+            stereo[2 * n + channel] = static_cast<float>(x[n]);
+        }
+    }
+}
+
 bool NoteCacheRenderer::Suits(const MidiTimeline& timeline) {
     return PlanNotes(timeline).has_value();
 }
 
-NoteCacheRenderer::NoteCacheRenderer(SoundFontBank& bank, const MidiTimeline& timeline)
-    : halfEdge_(HalfEdgeFrames(timeline.rate)) {
+NoteCacheRenderer::NoteCacheRenderer(SoundFontBank& bank, const MidiTimeline& timeline) {
     std::optional<Plan> plan = PlanNotes(timeline);
     if (!plan) {
         return; // silent; callers check Suits first
@@ -104,10 +159,15 @@ NoteCacheRenderer::NoteCacheRenderer(SoundFontBank& bank, const MidiTimeline& ti
         std::tie(clip.bank, clip.program, clip.key, clip.velocity) = id;
         clip.frames = frames;
         const uint64_t skip = AttackSkipFrames(timeline.rate);
-        clip.stereo.assign(2 * (skip + frames), 0.0f);
+        const uint64_t tail = TailFrames(timeline.rate);
+        clip.stereo.assign(2 * (skip + frames + tail), 0.0f);
         const bool rendered =
-            bank.RenderNote(clip.bank, clip.program, clip.key, clip.velocity, skip + frames, clip.stereo.data());
+            bank.RenderNote(clip.bank, clip.program, clip.key, clip.velocity, skip + frames + tail, clip.stereo.data());
+        if (rendered) {
+            RemoveRumble(clip.stereo, clip.key, timeline.rate);
+        }
         clip.stereo.erase(clip.stereo.begin(), clip.stereo.begin() + static_cast<std::ptrdiff_t>(2 * skip));
+        clip.stereo.resize(2 * frames);
         if (rendered) {
             // Key-down loudness of the pure tone: a sine of amplitude kToneFullScale * velocity / 127.
             const auto measured =
@@ -131,12 +191,13 @@ NoteCacheRenderer::NoteCacheRenderer(SoundFontBank& bank, const MidiTimeline& ti
     notes_.reserve(plan->notes.size());
     for (const PlannedNote& planned : plan->notes) {
         const uint32_t id = index[planned.clip];
-        const int64_t start = FirstFrame(planned.on, halfEdge_);
+        const int64_t start = FirstFrame(planned.on, planned.halfEdge);
         Note note;
         note.start = start > 0 ? static_cast<uint64_t>(start) : 0;
         note.skip = start < 0 ? static_cast<uint64_t>(-start) : 0;
         note.on = planned.on;
         note.off = planned.off;
+        note.halfEdge = planned.halfEdge;
         note.end = planned.end;
         note.clip = id;
         notes_.push_back(note);
@@ -158,7 +219,7 @@ void NoteCacheRenderer::RenderBlock(uint64_t start, size_t frames, float* out) {
 // exact note-on and note-off; between the edges it is added as rendered.
 void NoteCacheRenderer::MixNote(const Note& note, uint64_t first, uint64_t last, float* out) const {
     const float* clip = clips_[note.clip].stereo.data() + 2 * (note.skip + first - note.start);
-    const double h = halfEdge_;
+    const double h = note.halfEdge;
     const double step = std::numbers::pi / (2.0 * h); // edge phase per frame [rad]
     const double riseEnd = note.on + h;
     const double fallStart = note.off - h;

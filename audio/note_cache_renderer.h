@@ -2,7 +2,8 @@
 // The SoundFont voice for songs of plain notes (the program's own Morse files): each distinct
 // note (preset, key, velocity) is rendered once by FluidSynth, off the audio thread, as long as
 // the longest of its notes, and the song is mixed from copies of it. A copy is the instrument's
-// sustained sound keyed by the pure tone's raised-cosine edges (kToneEdgeMs), centred on the
+// sustained sound keyed by the pure tone's raised-cosine edges (kToneEdgeMs, shortened at high
+// speeds exactly as the tone's: NoteHalfEdges), centred on the
 // exact note-on and note-off, so it passes half its key-down level exactly there and the keying
 // balance is the pure tone's at every speed. The instrument's own release would fill the gaps
 // at high speeds; its attack transient is left out as well (the sound is taken from
@@ -44,6 +45,10 @@ public:
     size_t DistinctNotes() const { return clips_.size(); }
     // Where the instrument's sound is taken from, after its attack transient [ms].
     static constexpr double kAttackSkipMs = 60.0;
+    // What the cache does to an instrument's rendered note (interleaved stereo of MIDI note `key`,
+    // from its note-on) before its sustained sound is keyed: its offset and the rumble below the
+    // note are taken off (see the definition).
+    static void RemoveRumble(std::vector<float>& stereo, int key, int rate);
 
 private:
     struct Clip {
@@ -55,18 +60,18 @@ private:
         std::vector<float> stereo; // scaled to the pure tone's loudness
     };
     struct Note {
-        uint64_t start = 0; // first frame of the key-down edge; the clip's frame `skip` lands here [frames]
-        uint64_t skip = 0;  // clip frames that would lie before the start of the song [frames]
-        double on = 0;      // exact note-on [frames]
-        double off = 0;     // exact note-off [frames]
-        uint64_t end = 0;   // first frame after the key-up edge [frames]
+        uint64_t start = 0;  // first frame of the key-down edge; the clip's frame `skip` lands here [frames]
+        uint64_t skip = 0;   // clip frames that would lie before the start of the song [frames]
+        double on = 0;       // exact note-on [frames]
+        double off = 0;      // exact note-off [frames]
+        double halfEdge = 0; // [frames]
+        uint64_t end = 0;    // first frame after the key-up edge [frames]
         uint32_t clip = 0;
     };
     void MixNote(const Note& note, uint64_t first, uint64_t last, float* out) const;
 
     std::vector<Clip> clips_;
     std::vector<Note> notes_; // in note-on order
-    double halfEdge_ = 0;     // [frames]
     SoundingNotes<Note, kMaxSounding> sounding_;
 };
 

@@ -114,6 +114,10 @@ RenderSummary RenderTransmission(const RenderRequest& request, const FrameSink& 
         }
         noise = std::make_unique<NoiseSource>(std::move(decoded.clip));
     }
+    std::unique_ptr<BandGenerator> band;
+    if (request.band) {
+        band = std::make_unique<BandGenerator>(*request.band, BandSignalOfText(*midi.source));
+    }
     std::unique_ptr<AudioSource> text = std::move(midi.source);
     if (request.fading != FadingKind::None) {
         text = std::make_unique<FadingSource>(std::move(text), request.fading, request.fadingDepthDb, request.rate);
@@ -124,6 +128,9 @@ RenderSummary RenderTransmission(const RenderRequest& request, const FrameSink& 
     mixer.SetLevel(kTextSlot, levels.midi);
     mixer.SetLevel(kNoiseSlot, levels.noise);
     const bool withNoise = noise != nullptr;
+    if (band) {
+        mixer.AttachBand(band);
+    }
     mixer.Attach(kTextSlot, text);
     if (withNoise) {
         mixer.Attach(kNoiseSlot, noise);
@@ -170,10 +177,34 @@ int OutputFormatFor(const std::string& outPath) {
     return 0;
 }
 
+RenderSummary RenderBand(const BandSettings& settings, const BandSignal& signal, uint64_t frames,
+                         const FrameSink& sink) {
+    RenderSummary summary;
+    BandGenerator band(settings, signal);
+    std::vector<float> buffer(2 * BandGenerator::kMaxFrames, 0.0f);
+    const std::vector<float> silence(2 * BandGenerator::kMaxFrames, 0.0f);
+    while (summary.frames < frames) {
+        const auto now = static_cast<size_t>(std::min<uint64_t>(BandGenerator::kMaxFrames, frames - summary.frames));
+        band.Process(silence.data(), nullptr, 1.0, buffer.data(), now);
+        if (!sink(buffer.data(), now)) {
+            summary.error = kSinkFailed;
+            return summary;
+        }
+        summary.frames += now;
+    }
+    return summary;
+}
+
 RenderSummary RenderToFile(const RenderRequest& request, const std::string& outPath, SoundFontBank* bank) {
+    return WriteSoundFile(outPath, request.rate,
+                          [&](const FrameSink& sink) { return RenderTransmission(request, sink, bank); });
+}
+
+RenderSummary WriteSoundFile(const std::string& outPath, int rate,
+                             const std::function<RenderSummary(const FrameSink& sink)>& render) {
     RenderSummary summary;
     SF_INFO info{};
-    info.samplerate = request.rate;
+    info.samplerate = rate;
     info.channels = 2;
     info.format = OutputFormatFor(outPath);
     if (info.format == 0) {
@@ -181,7 +212,7 @@ RenderSummary RenderToFile(const RenderRequest& request, const std::string& outP
         return summary;
     }
     if (!sf_format_check(&info)) {
-        summary.error = "This system cannot write \"" + outPath + "\" at " + std::to_string(request.rate) + " Hz.";
+        summary.error = "This system cannot write \"" + outPath + "\" at " + std::to_string(rate) + " Hz.";
         return summary;
     }
     // "OUT.part" is created exclusively and never through a link, and libsndfile writes through
@@ -204,23 +235,20 @@ RenderSummary RenderToFile(const RenderRequest& request, const std::string& outP
     Dither16 dither;
     std::vector<short> pcm;
     int writeErrno = 0;
-    summary = RenderTransmission(
-        request,
-        [&](const float* stereo, size_t frames) {
-            const auto count = static_cast<sf_count_t>(frames);
-            errno = 0;
-            bool written;
-            if (!pcm16) {
-                written = sf_writef_float(file, stereo, count) == count;
-            } else {
-                pcm.resize(2 * frames);
-                dither.Convert(stereo, pcm.data(), 2 * frames);
-                written = sf_writef_short(file, pcm.data(), count) == count;
-            }
-            writeErrno = written ? 0 : errno;
-            return written;
-        },
-        bank);
+    summary = render([&](const float* stereo, size_t frames) {
+        const auto count = static_cast<sf_count_t>(frames);
+        errno = 0;
+        bool written;
+        if (!pcm16) {
+            written = sf_writef_float(file, stereo, count) == count;
+        } else {
+            pcm.resize(2 * frames);
+            dither.Convert(stereo, pcm.data(), 2 * frames);
+            written = sf_writef_short(file, pcm.data(), count) == count;
+        }
+        writeErrno = written ? 0 : errno;
+        return written;
+    });
     if (!summary.ok() && writeErrno != 0) {
         summary.error = "Cannot write \"" + outPath + "\": " + ErrnoText(writeErrno) + ".";
     } else if (!summary.ok() && summary.error == kSinkFailed) {

@@ -2,6 +2,7 @@
 // Offline rendering of a transmission, faster than real time, through the same mixer and
 // sources as playback: the text from its start to its end, with the noise (if any) started
 // with it, looping under it and stopping with it.
+#include "audio/band_generator.h"
 #include "audio/fading_source.h"
 #include "audio/midi_source.h"
 #include "audio/mixer.h"
@@ -27,6 +28,9 @@ struct RenderRequest {
     std::optional<double> snrDb;
     FadingKind fading = FadingKind::None; // fading of the text only
     double fadingDepthDb = kDefaultFadingDepthDb;
+    // The text through a generated band, built around the text's tone, speed and loudness (the
+    // noise recording, if any, mixes in before the receiver, at its level).
+    std::optional<BandSettings> band;
 };
 
 struct RenderSummary {
@@ -55,6 +59,15 @@ RenderSummary RenderTransmission(const RenderRequest& request, const FrameSink& 
 // failure leaves no partial file and an older OUT as it was; an interrupted qlor-cli removes the
 // part file.
 RenderSummary RenderToFile(const RenderRequest& request, const std::string& outPath, SoundFontBank* bank = nullptr);
+
+// The band alone for `frames` [frames] (no wanted signal; the band's own parts at full level).
+RenderSummary RenderBand(const BandSettings& settings, const BandSignal& signal, uint64_t frames,
+                         const FrameSink& sink);
+
+// Writes what `render` gives its sink into a sound file as RenderToFile does (16-bit with TPDF
+// dither, written as "OUT.part" and renamed into place).
+RenderSummary WriteSoundFile(const std::string& outPath, int rate,
+                             const std::function<RenderSummary(const FrameSink& sink)>& render);
 
 // The libsndfile format for an output path, or 0 when its extension is not one of the above.
 int OutputFormatFor(const std::string& outPath);

@@ -32,25 +32,27 @@ double TonePitchHz(const MidiTimeline& timeline) {
     return 0;
 }
 
-double KeyDownBandPower(MidiSource& text, double toneHz) {
+double KeyDownBandPower(MidiSource& text, double toneHz, uint64_t limitFrames) {
     const MidiTimeline& timeline = text.Timeline();
-    double keyDown = 0; // [frames]
+    const uint64_t length = std::min(limitFrames, timeline.lengthFrames);
+    const auto end = static_cast<double>(length);
+    double keyDown = 0; // [frames] within the stretch measured
     for (const TimedEvent& event : timeline.events) {
         if ((event.status & 0xF0) == 0x90) {
             const double off =
                 event.partner != kNoPartner ? timeline.events[event.partner].exactFrame : timeline.lengthExact;
-            keyDown += std::max(0.0, off - event.exactFrame);
+            keyDown += std::max(0.0, std::min(off, end) - event.exactFrame);
         }
     }
-    if (keyDown <= 0 || timeline.lengthFrames == 0) {
+    if (keyDown <= 0 || length == 0) {
         return 0;
     }
     text.Rewind();
     WelchAccumulator welch(kSpectrumSize);
     std::vector<float> block(2 * 4096);
     uint64_t made = 0;
-    while (made < timeline.lengthFrames) {
-        const size_t now = text.Render(block.data(), std::min<uint64_t>(4096, timeline.lengthFrames - made));
+    while (made < length) {
+        const size_t now = text.Render(block.data(), std::min<uint64_t>(4096, length - made));
         if (now == 0) {
             break;
         }
@@ -58,8 +60,18 @@ double KeyDownBandPower(MidiSource& text, double toneHz) {
         made += now;
     }
     text.Rewind();
-    // The band power is averaged over the whole text; the key is down for keyDown frames of it.
+    // The band power is averaged over the stretch; the key is down for keyDown frames of it.
     return InBand(welch.Spectrum(), timeline.rate, toneHz) * static_cast<double>(made) / keyDown;
+}
+
+BandSignal BandSignalOfText(MidiSource& text) {
+    BandSignal signal = BandSignalFor(text.Timeline());
+    const double power = KeyDownBandPower(
+        text, signal.toneHz, static_cast<uint64_t>(kBandVoiceMeasureS * static_cast<double>(text.Timeline().rate)));
+    if (power > 0) {
+        signal.amplitude = std::sqrt(2.0 * power);
+    }
+    return signal;
 }
 
 double NoiseBandPower(const NoiseClip& clip, double toneHz) {

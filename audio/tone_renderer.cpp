@@ -2,12 +2,31 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace qlor {
 
+std::vector<double> NoteHalfEdges(const std::vector<NoteSpan>& notes, int rate) {
+    const double longest = kToneEdgeMs * 0.5e-3 * rate; // [frames]
+    const double share = 0.5 * kToneEdgeShare;          // of a length, for half an edge
+    std::vector<double> halfEdges(notes.size(), longest);
+    double latestOff = -std::numeric_limits<double>::infinity();
+    for (size_t i = 0; i < notes.size(); ++i) {
+        double shortest = notes[i].off - notes[i].on;
+        if (notes[i].on - latestOff > 0) {
+            shortest = std::min(shortest, notes[i].on - latestOff);
+        }
+        if (i + 1 < notes.size() && notes[i + 1].on - notes[i].off > 0) {
+            shortest = std::min(shortest, notes[i + 1].on - notes[i].off);
+        }
+        halfEdges[i] = std::min(longest, share * shortest);
+        latestOff = std::max(latestOff, notes[i].off);
+    }
+    return halfEdges;
+}
+
 ToneRenderer::ToneRenderer(const MidiTimeline& timeline) {
-    halfEdge_ = kToneEdgeMs * 0.5e-3 * timeline.rate;
     const double nyquist = timeline.rate * 0.5;
     for (const TimedEvent& event : timeline.events) {
         if ((event.status & 0xF0) != 0x90) {
@@ -20,14 +39,24 @@ ToneRenderer::ToneRenderer(const MidiTimeline& timeline) {
         if (note.off <= note.on || hertz >= nyquist) {
             continue;
         }
-        // The edges' frames; the rising edge of a note at the very start is cut at the song's start.
-        note.start = static_cast<uint64_t>(std::max(0.0, std::ceil(note.on - halfEdge_)));
-        note.end = static_cast<uint64_t>(std::max(0.0, std::ceil(note.off + halfEdge_)));
         note.omega = 2.0 * std::numbers::pi * hertz / timeline.rate;
         note.amplitude = kToneFullScale * static_cast<float>(event.data2) / 127.0f;
         notes_.push_back(note);
     }
     // Events are in time order, so the notes are already sorted by note-on.
+    std::vector<NoteSpan> spans;
+    spans.reserve(notes_.size());
+    for (const Note& note : notes_) {
+        spans.push_back({note.on, note.off});
+    }
+    const std::vector<double> halfEdges = NoteHalfEdges(spans, timeline.rate);
+    for (size_t i = 0; i < notes_.size(); ++i) {
+        Note& note = notes_[i];
+        note.halfEdge = halfEdges[i];
+        // The edges' frames; the rising edge of a note at the very start is cut at the song's start.
+        note.start = static_cast<uint64_t>(std::max(0.0, std::ceil(note.on - note.halfEdge)));
+        note.end = static_cast<uint64_t>(std::max(0.0, std::ceil(note.off + note.halfEdge)));
+    }
 }
 
 void ToneRenderer::Restart(uint64_t start) {
@@ -43,7 +72,7 @@ void ToneRenderer::RenderBlock(uint64_t start, size_t frames, float* out) {
 // Adds frames [first, last) of one note. The oscillator and the edge shapes are advanced by
 // rotation from exact values at `first`, so a block's result does not depend on earlier blocks.
 void ToneRenderer::RenderNote(const Note& note, uint64_t first, uint64_t last, float* out) const {
-    const double h = halfEdge_;
+    const double h = note.halfEdge;
     const double step = std::numbers::pi / (2.0 * h); // edge phase per frame [rad]
     const double riseEnd = note.on + h;
     const double fallStart = note.off - h;

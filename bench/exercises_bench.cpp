@@ -1,6 +1,9 @@
-// Batch export of the largest series the panel allows: 99 pairs of 199 groups each.
+// Batch export of the largest series; judging a class of 1,000 high-speed copies the panel allows: 99 pairs of 199
+// groups each.
 #include "exercises/batch_export.h"
 #include "exercises/competition.h"
+#include "exercises/hst_judge.h"
+#include "textgen/radiogram.h"
 
 #include <benchmark/benchmark.h>
 
@@ -54,5 +57,58 @@ void BM_PlanAndBuildFullCompetition(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PlanAndBuildFullCompetition)->Unit(benchmark::kMillisecond);
+
+// A class of 1,000 students judged on a high-speed test of 10 one-minute texts at 250, 330 ...
+// 970 cpm (250 to 970 characters each, mixed type): each copy holds a few wrong, missing and
+// extra characters, different for every student. One iteration judges all 10,000 copies.
+void BM_Judge1000CopiesOf10Texts(benchmark::State& state) {
+    std::vector<qlor::HstSentText> sent;
+    for (int i = 0; i < 10; ++i) {
+        qlor::GenerateParams gen;
+        gen.groupCount = (250 + 80 * i) / 5;
+        gen.textType = 5;
+        gen.d4 = i;
+        gen.symbolMemoLength = 75;
+        sent.push_back({250 + 80 * i, qlor::GenerateText(gen).body, true});
+    }
+    std::vector<std::vector<std::string>> copies(1000);
+    std::uint32_t seed = 1;
+    auto next = [&seed](std::uint32_t bound) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % bound;
+    };
+    for (auto& copy : copies) {
+        for (const qlor::HstSentText& text : sent) {
+            std::string c = text.text;
+            for (std::uint32_t edits = next(12); edits > 0; --edits) {
+                const std::size_t at = next(static_cast<std::uint32_t>(c.size()));
+                switch (next(3)) {
+                case 0:
+                    c[at] = 'E';
+                    break;
+                case 1:
+                    c.erase(at, 1);
+                    break;
+                default:
+                    c.insert(at, 1, 'T');
+                }
+            }
+            copy.push_back(std::move(c));
+        }
+    }
+    for (auto _ : state) {
+        std::vector<qlor::JudgedText> prepared;
+        for (const qlor::HstSentText& text : sent) {
+            prepared.emplace_back(text.text);
+        }
+        int valid = 0;
+        for (const auto& copy : copies) {
+            const qlor::HstResult result = qlor::JudgeHstTest(sent, prepared, copy);
+            valid += result.bestSpeedCpm.has_value() ? 1 : 0;
+        }
+        benchmark::DoNotOptimize(valid);
+    }
+}
+BENCHMARK(BM_Judge1000CopiesOf10Texts)->Unit(benchmark::kMillisecond);
 
 } // namespace

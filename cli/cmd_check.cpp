@@ -15,9 +15,6 @@
 namespace qlor::cli {
 namespace {
 
-// Sent and copied texts are typed or saved by hand; anything near this is not one [bytes].
-constexpr uint64_t kMaxTextFileBytes = 32u << 20;
-
 // Adds the check to the history of checks; false (with the message printed) when it could not.
 bool RecordCheck(CheckRecord record) {
     CheckHistory history(CheckHistory::DefaultPath());

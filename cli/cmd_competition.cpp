@@ -2,6 +2,7 @@
 #include "cli/local_time.h"
 #include "cli/options.h"
 #include "exercises/competition.h"
+#include "exercises/hst_judge.h"
 
 #include <memory>
 
@@ -12,7 +13,8 @@ void SetSpeedDigits(std::array<int, 3>& digits, int value) {
     digits = {value / 100, value / 10 % 10, value % 10};
 }
 
-// A speed of the competition: 0..390 in steps of 10.
+// A speed of the competition in steps of 10: up to the high-speed tests' maximum, beyond the
+// Competition page's 390.
 CLI::Validator CompetitionSpeed() {
     return CLI::Validator(
         [](const std::string& text) -> std::string {
@@ -74,12 +76,12 @@ Command SetUpCompetition(CLI::App& command) {
     auto a = std::make_shared<CompetitionArgs>();
     command.add_option("--start", a->start, "the first speed after the training text")
         ->required()
-        ->transform(IntIn(0, 390))
+        ->transform(IntIn(0, kHstMaxSpeedCpm))
         ->check(CompetitionSpeed())
         ->type_name("V");
     command.add_option("--final", a->final, "the last speed")
         ->required()
-        ->transform(IntIn(0, 390))
+        ->transform(IntIn(0, kHstMaxSpeedCpm))
         ->check(CompetitionSpeed())
         ->type_name("V");
     command.add_flag("--no-train", a->noTrain, "leave the training text out");

@@ -18,13 +18,16 @@ struct ExportArgs {
     std::string audio;   // sound file extension, empty: none
     RenderRequest sound; // how the sound files are rendered
     bool soundGiven = false;
+    BandChoice band;
 };
 
 int RunExportCommand(const ExportArgs& a) {
     const CliOptions& options = a.options;
-    if (a.soundGiven && a.audio.empty()) {
-        throw UsageError{"--voice, --noise, --midi-level and --noise-level need --audio FORMAT"};
+    if ((a.soundGiven || a.band.preset) && a.audio.empty()) {
+        throw UsageError{"--voice, --noise, --midi-level, --noise-level and --band need --audio FORMAT"};
     }
+    // The band follows the text number, as the window plays it.
+    const std::optional<BandSettings> band = a.band.Settings(static_cast<uint64_t>(TextNumber(options.Settings())));
     if (options.endPauseSeconds != 0) {
         throw UsageError{"--end-pause: the export closes every file with the standard 5 seconds"};
     }
@@ -43,6 +46,7 @@ int RunExportCommand(const ExportArgs& a) {
         RunExport(table, params, {}, {}, [&](const std::string& midiPath, const std::string& audioPath) {
             RenderRequest request = a.sound;
             request.midiPath = midiPath;
+            request.band = band;
             const RenderSummary rendered = RenderToFile(request, audioPath);
             if (!rendered.warning.empty()) {
                 warning = rendered.warning;
@@ -76,6 +80,8 @@ Command SetUpExport(CLI::App& command) {
     // The sound of the sound files, as for `render`.
     AddRenderSoundOptions(
         command, a->sound, [a] { a->soundGiven = true; }, "with --audio: ");
+    AddBandOption(command, a->band, "with --audio: ",
+                  "with --band: the same seed, the same band (default: the text number, as the window plays it)");
     AddArguments(command, a->options);
     return [a] { return RunExportCommand(*a); };
 }
@@ -84,7 +90,8 @@ const RegisterCommand
     kRegister("export", SetUpExport,
               std::string("export ") + kTextOptionsUsage + " " + kSoundOptionsUsage + " " + kEncodingUsage +
                   " [--count N] [--dir DIR] [--audio ogg|flac|mp3|wav [--voice soundfont|tone|auto] [--noise FILE] "
-                  "[--midi-level N] [--noise-level N]]  (writes N numbered .txt/.mid pairs, "
+                  "[--midi-level N] [--noise-level N] [--band quiet|average|contest|poor [--seed N]]]  "
+                  "(writes N numbered .txt/.mid pairs, "
                   "each with its sound file when asked; 0 means 1)");
 
 } // namespace

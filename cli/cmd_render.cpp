@@ -36,6 +36,7 @@ struct RenderArgs {
     CliOptions options; // the MIDI file and --out
     RenderRequest request;
     std::optional<int> fadingDepth; // [dB]
+    BandChoice band;
 };
 
 int RunRender(const RenderArgs& a) {
@@ -47,8 +48,14 @@ int RunRender(const RenderArgs& a) {
     if (OutputFormatFor(out) == 0) {
         throw UsageError{"--out: the file must end in .wav, .flac, .ogg or .mp3"};
     }
+    BandChoice band = a.band;
+    if (band.preset) {
+        band.snrDb = request.snrDb; // the band's ratio; a noise recording keeps its level
+        request.snrDb.reset();
+    }
+    request.band = band.Settings(1);
     if (request.snrDb && request.noisePath.empty()) {
-        throw UsageError{"--snr needs a noise recording (--noise FILE)"};
+        throw UsageError{"--snr needs a noise recording (--noise FILE) or --band"};
     }
     if (a.fadingDepth) {
         if (request.fading == FadingKind::None) {
@@ -76,7 +83,8 @@ Command SetUpRender(CLI::App& command) {
     command.add_option("--soundfont", r.soundFontPath, "the SoundFont of the soundfont voice")->type_name("FILE.sf2");
     command
         .add_option_function<double>(
-            "--snr", [a](double v) { a->request.snrDb = v; }, "signal-to-noise ratio in the signal's band [dB]")
+            "--snr", [a](double v) { a->request.snrDb = v; },
+            "signal-to-noise ratio in the signal's band (with --band: of the band) [dB]")
         ->check(Decibels(kMinSnrDb, kMaxSnrDb))
         ->type_name("DB");
     command
@@ -90,6 +98,8 @@ Command SetUpRender(CLI::App& command) {
             "--fading-depth", [a](int v) { a->fadingDepth = v; }, "with --fading: how deep it fades [dB]")
         ->transform(IntIn(0, static_cast<int>(kMaxFadingDepthDb)))
         ->type_name("DB");
+    AddBandOption(command, a->band, "", "with --band: the same seed, the same band (default 1)");
+    AddBandPartOptions(command, a->band);
     command.add_option("--out", a->options.out, "the sound file to write: .wav, .flac, .ogg or .mp3")
         ->required()
         ->type_name("FILE");
@@ -99,9 +109,10 @@ Command SetUpRender(CLI::App& command) {
 
 const RegisterCommand kRegister(
     "render", SetUpRender,
-    "render FILE.mid [--noise FILE] [--midi-level N] [--noise-level N] [--voice soundfont|tone|auto] [--rate R] "
-    "[--soundfont FILE.sf2] [--snr DB] [--fading slow|fast [--fading-depth DB]] --out FILE.(wav|flac|ogg|mp3)  "
-    "(renders what the players would sound)");
+    std::string("render FILE.mid [--noise FILE] [--midi-level N] [--noise-level N] [--voice soundfont|tone|auto] "
+                "[--rate R] [--soundfont FILE.sf2] [--snr DB] [--fading slow|fast [--fading-depth DB]] "
+                "[--band quiet|average|contest|poor [--seed N] ") +
+        kBandPartsUsage + "] --out FILE.(wav|flac|ogg|mp3)  (renders what the players would sound)");
 
 } // namespace
 } // namespace qlor::cli

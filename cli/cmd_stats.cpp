@@ -142,10 +142,7 @@ Command SetUpStats(CLI::App& command) {
     command.add_option("--min", a->minOccurrences, "characters sent fewer times are not ranked")
         ->transform(IntIn(1, 1000000000))
         ->type_name("N");
-    command.add_option("--format", a->format, "the output's form (default table)")
-        ->check(Accepted([](const std::string& v) { return v == "table" || v == "csv" || v == "json"; },
-                         "table, csv or json"))
-        ->type_name("table|csv|json");
+    AddFormatOption(command, a->format, {"table", "csv", "json"});
     AddEncodingOption(command, a->options);
     AddArguments(command, a->options);
     return [a] { return RunStats(*a); };

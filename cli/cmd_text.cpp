@@ -1,5 +1,7 @@
-// qlor-cli text: prints the radiogram that Run would compose and show on the Text page.
+// qlor-cli text: prints the radiogram that Run would compose and show on the Text page, or a text
+// of callsigns, telegraph words or QSO overs framed the same way.
 #include "cli/options.h"
+#include "textgen/text_sources.h"
 
 #include <memory>
 #include <unistd.h>
@@ -7,10 +9,25 @@
 namespace qlor::cli {
 namespace {
 
-int RunText(const CliOptions& options) {
+struct TextArgs {
+    CliOptions options;
+    TextSource source = TextSource::Groups;
+};
+
+int RunText(const TextArgs& a) {
+    const CliOptions& options = a.options;
     Radiogram radiogram;
-    if (!ComposeOrReport(options, radiogram)) {
-        return 1;
+    if (a.source == TextSource::Groups || options.controls.ownText) {
+        if (!ComposeOrReport(options, radiogram)) {
+            return 1;
+        }
+    } else {
+        // The items take the place of the groups: --groups counts them, the frame is the same.
+        const TransmissionSettings& s = options.Settings();
+        radiogram.header = RadiogramHeader(options.controls);
+        radiogram.body = SourceItems(a.source, GroupsToSend(s), s.number);
+        radiogram.ending = RadiogramEnding(options.controls);
+        radiogram.displayed = radiogram.header + radiogram.body + radiogram.ending;
     }
     // Exactly the radiogram's bytes into a pipe or file; on a terminal a line break follows so
     // that the prompt starts on a line of its own.
@@ -19,16 +36,24 @@ int RunText(const CliOptions& options) {
 }
 
 Command SetUpText(CLI::App& command) {
-    auto options = std::make_shared<CliOptions>();
-    AddTextOptions(command, *options);
-    AddEncodingOption(command, *options);
-    AddArguments(command, *options);
-    return [options] { return RunText(*options); };
+    auto a = std::make_shared<TextArgs>();
+    AddTextOptions(command, a->options);
+    command
+        .add_option_function<std::string>(
+            "--source", [a](const std::string& v) { a->source = TextSourceByName(v).value_or(TextSource::Groups); },
+            "what the text is made of: random groups, callsigns, telegraph words or QSO overs; --groups counts "
+            "the items (default groups)")
+        ->check(Accepted([](const std::string& v) { return TextSourceByName(v).has_value(); },
+                         "groups, callsigns, words or qso"))
+        ->type_name("groups|callsigns|words|qso");
+    AddEncodingOption(command, a->options);
+    AddArguments(command, a->options);
+    return [a] { return RunText(*a); };
 }
 
 const RegisterCommand kRegister("text", SetUpText,
-                                std::string("text ") + kTextOptionsUsage + " " + kEncodingUsage +
-                                    "  (prints the displayed radiogram)");
+                                std::string("text ") + kTextOptionsUsage + " [--source groups|callsigns|words|qso] " +
+                                    kEncodingUsage + "  (prints the displayed radiogram)");
 
 } // namespace
 } // namespace qlor::cli

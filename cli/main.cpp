@@ -33,6 +33,10 @@ public:
         return text;
     }
     std::string make_description(const CLI::App*) const override { return {}; }
+    // A command made of parts (course status, course next ...) shows every part with its options.
+    std::string make_subcommands(const CLI::App* app, CLI::AppFormatMode mode) const override {
+        return CLI::Formatter::make_subcommands(app, app->get_parent() ? CLI::AppFormatMode::All : mode);
+    }
     std::string make_usage(const CLI::App* app, std::string) const override {
         return "usage: qlor-cli " + app->get_description() + "\n";
     }
@@ -69,8 +73,12 @@ int main(int argc, char** argv) {
     try {
         ParseCommandLine(app, std::vector<std::string>(argv + 1, argv + argc));
     } catch (const CLI::CallForHelp&) {
-        const auto selected = app.get_subcommands();
-        std::cout << (selected.empty() ? app.help() : selected.front()->help());
+        // The help of the innermost command given ("qlor-cli course next --help").
+        const CLI::App* shown = &app;
+        while (!shown->get_subcommands().empty()) {
+            shown = shown->get_subcommands().front();
+        }
+        std::cout << shown->help();
         return 0;
     } catch (const CLI::CallForVersion& e) {
         std::cout << e.what() << "\n";

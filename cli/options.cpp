@@ -264,6 +264,19 @@ void AddEncodingOption(CLI::App& command, CliOptions& o) {
         ->type_name("utf8|cp1251");
 }
 
+void AddFormatOption(CLI::App& command, std::string& format, const std::vector<std::string>& forms) {
+    std::string names;
+    for (size_t i = 0; i < forms.size(); ++i)
+        names += (i == 0 ? "" : i + 1 == forms.size() ? " or " : ", ") + forms[i];
+    std::string pipes;
+    for (const std::string& form : forms)
+        pipes += (pipes.empty() ? "" : "|") + form;
+    command.add_option("--format", format, "the output's form (default " + forms.front() + ")")
+        ->check(Accepted(
+            [forms](const std::string& v) { return std::find(forms.begin(), forms.end(), v) != forms.end(); }, names))
+        ->type_name(pipes);
+}
+
 void AddArguments(CLI::App& command, CliOptions& o, size_t maxArguments, const std::string& name,
                   const std::string& description) {
     command.allow_extras(); // unknown options are told apart below, with their own message

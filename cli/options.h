@@ -10,6 +10,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -24,6 +25,9 @@ inline constexpr const char* kTextOptionsUsage =
 inline constexpr const char* kSoundOptionsUsage =
     "[--speed N] [--paris] [--pause-delay P] [--channel C] [--patch M] [--tone T] [--end-pause S]";
 inline constexpr const char* kEncodingUsage = "[--encoding utf8|cp1251]";
+
+// Sent texts, copies and protocols are typed or saved by hand; anything near this is not one [bytes].
+inline constexpr uint64_t kMaxTextFileBytes = 32u << 20;
 
 struct CliOptions {
     CliOptions();
@@ -71,6 +75,8 @@ void AddSoundOptions(CLI::App& command, CliOptions& options);
 void AddOutOption(CLI::App& command, CliOptions& options, const std::string& description);
 // --encoding utf8|cp1251.
 void AddEncodingOption(CLI::App& command, CliOptions& options);
+// --format with the given forms ("table", "csv", "json"; the first is the default), into `format`.
+void AddFormatOption(CLI::App& command, std::string& format, const std::vector<std::string>& forms);
 
 // Every subcommand adds its plain arguments last: up to `maxArguments` of them (`name` and
 // `description` show them in the help). Added with them is the step after parsing: an unknown

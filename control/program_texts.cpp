@@ -55,6 +55,10 @@ constexpr ProgramTextEntry kTexts[] = {
     {Say::VoiceAuto, "auto", "авто"},
     {Say::VoiceSoundFont, "SoundFont", "SoundFont"},
     {Say::VoiceTone, "Pure tone", "чистый тон"},
+    {Say::WindowScaleLabel, "Window scale", "Масштаб окна"},
+    {Say::WindowScaleHint, "Size of the whole window and its texts; applies from the next start",
+     "Размер всего окна и его надписей; действует со следующего запуска"},
+    {Say::WindowScalePercent, "%1 %", "%1 %"},
 
     {Say::ExportAudioChoice, "Also write audio", "Также записать звук"},
     {Say::ExportAudioHint,
@@ -163,6 +167,9 @@ constexpr ProgramTextEntry kTexts[] = {
      "How the signal sounds: auto (the SoundFont when one is installed, otherwise a pure tone), the SoundFont, or a "
      "pure tone",
      "Как звучит сигнал: авто (SoundFont, если он установлен, иначе чистый тон), SoundFont или чистый тон"},
+    {Say::AccWindowScaleName, "Window scale", "Масштаб окна"},
+    {Say::AccWindowScaleDesc, "Size of the whole window and its texts in percent; applies from the next start",
+     "Размер всего окна и его надписей в процентах; действует со следующего запуска"},
 
     {Say::AccStepDigitUp, "%1, %2, up", "%1, %2, больше"},
     {Say::AccStepDigitDown, "%1, %2, down", "%1, %2, меньше"},
@@ -287,6 +294,35 @@ constexpr ProgramTextEntry kTexts[] = {
     {Say::CheckSpeed, "Cкорость %1 зн/мин", "Cкорость %1 зн/мин", kFixedWording},
     {Say::CheckErrorTotal, "Всего ошибок %1", "Всего ошибок %1", kFixedWording},
     {Say::CheckFileName, "Протокол проверки.txt", "Протокол проверки.txt", kFixedWording},
+
+    {Say::CourseLesson, "Lesson %1 of %2: %3", "Урок %1 из %2: %3"},
+    {Say::CourseSpeed, "Character speed %1 cpm, overall speed %2 cpm",
+     "Скорость знаков %1 зн/мин, общая скорость %2 зн/мин"},
+    {Say::CourseAccuracy, "Accuracy over the last %1 of %2 checks: %3 % (%4 % needed)",
+     "Точность по последним проверкам (%1 из %2): %3 % (нужно %4 %)"},
+    {Say::CourseNewestSent, "The newest character %1 was sent %2 times (%3 needed)",
+     "Новый знак %1 передан %2 раз (нужно %3)"},
+    {Say::CoursePassed, "Lesson %1 passed: lesson %2 adds %3.", "Урок %1 пройден: урок %2 добавляет %3."},
+    {Say::CourseComplete, "Lesson %1 passed: the course is complete.", "Урок %1 пройден: курс завершён."},
+    {Say::CourseGoesOn, "Lesson %1 goes on.", "Урок %1 продолжается."},
+    {Say::CourseCopyEmpty, "The copy is empty: nothing was checked or recorded.",
+     "Запись пуста: ничего не проверено и не записано."},
+    {Say::CourseCopyOther,
+     "This does not look like a copy of lesson text %1 (%2 of %3 characters typed are right, fewer than guessing "
+     "gives): nothing was recorded.",
+     "Это не похоже на запись текста урока %1 (верно %2 из %3 набранных знаков, меньше, чем при угадывании): "
+     "ничего не записано."},
+    {Say::CourseNothingPending, "No lesson text waits for its copy: take the next lesson text first.",
+     "Нет текста урока, ожидающего записи: сначала возьмите следующий текст урока."},
+    {Say::CoursePending, "Lesson text %1 waits for its copy.", "Текст урока %1 ожидает записи."},
+    {Say::CourseNotKept, "The course cannot be kept: %1", "Курс не может быть сохранён: %1"},
+    {Say::ColumnAccuracy, "Accuracy", "Точность"},
+    {Say::RecognitionSummary, "%1 of %2 right (%3 %), median reaction %4 ms",
+     "Верно %1 из %2 (%3 %), медиана реакции %4 мс"},
+    {Say::RecognitionCharacter, "%1: %2 of %3 right, median reaction %4 ms",
+     "%1: верно %2 из %3, медиана реакции %4 мс"},
+    {Say::RecognitionRight, "Right: %1 (%2 ms)", "Верно: %1 (%2 мс)"},
+    {Say::RecognitionWrong, "Wrong: it was %1, not %2", "Неверно: это был %1, а не %2"},
 };
 
 constexpr bool InNumberOrder() {

@@ -12,12 +12,13 @@
 // Numbers are grouped by topic so that each topic keeps its own block:
 //     1..99    transmission, Text page and file messages
 //   100..149   batch export (Files page)
-//   150..199   signal voice and sound
+//   150..199   signal voice, sound and the window's scale
 //   200..299   band conditions and audio export
 //   300..499   accessible names and descriptions
 //   500..599   progress window and drills
 //   600..649   competition protocol (Windows-1251 in the protocol)
 //   650..699   reception check list (Windows-1251 in the list)
+//   700..749   Koch course and instant character recognition
 #include <initializer_list>
 #include <span>
 #include <string>
@@ -70,6 +71,9 @@ enum class Say : int {
     VoiceAuto = 152,
     VoiceSoundFont = 153,
     VoiceTone = 154,
+    WindowScaleLabel = 155,
+    WindowScaleHint = 156,
+    WindowScalePercent = 157, // %1 percent
 
     // Band conditions and audio export.
     ExportAudioChoice = 200,
@@ -170,6 +174,8 @@ enum class Say : int {
     AccLanguageDesc = 420,
     AccVoiceName = 421,
     AccVoiceDesc = 422,
+    AccWindowScaleName = 423,
+    AccWindowScaleDesc = 424,
 
     // Step buttons and value cells: "%1" the setting, "%2" the digit.
     AccStepDigitUp = 440,
@@ -270,6 +276,25 @@ enum class Say : int {
     CheckSpeed = 652,      // %1 the three speed digits
     CheckErrorTotal = 653, // %1 errors
     CheckFileName = 654,
+
+    // Koch course and instant character recognition.
+    CourseLesson = 700,     // %1 lesson, %2 last lesson, %3 its characters
+    CourseSpeed = 701,      // %1 character speed [cpm], %2 overall speed [cpm]
+    CourseAccuracy = 702,   // %1 checks read, %2 checks wanted, %3 accuracy [%], %4 needed [%]
+    CourseNewestSent = 703, // %1 character, %2 times sent, %3 times needed
+    CoursePassed = 704,     // %1 lesson passed, %2 next lesson, %3 the character it adds
+    CourseComplete = 705,   // %1 the last lesson
+    CourseGoesOn = 706,     // %1 lesson
+    CourseCopyEmpty = 707,
+    CourseCopyOther = 708, // %1 text number, %2 characters right, %3 characters typed
+    CourseNothingPending = 709,
+    CoursePending = 710, // %1 text number
+    CourseNotKept = 711, // %1 the history's problem
+    ColumnAccuracy = 712,
+    RecognitionSummary = 720,   // %1 right, %2 shown, %3 accuracy [%], %4 median reaction [ms]
+    RecognitionCharacter = 721, // %1 character, %2 right, %3 shown, %4 median reaction [ms]
+    RecognitionRight = 722,     // %1 character, %2 reaction [ms]
+    RecognitionWrong = 723,     // %1 character sent, %2 key typed
 };
 
 // Marks a text whose wording does not come from language files.

@@ -3,6 +3,7 @@
 #include "control/panel_steps.h"
 #include "synthesis/codepage.h"
 
+#include <cstdlib>
 #include <vector>
 
 namespace qlor {
@@ -183,6 +184,45 @@ std::string ExportAudioOrOff(std::string_view stored) {
     return std::string(kExportAudioOff);
 }
 
+int WindowScaleOrDesktop(std::int32_t stored) {
+    if (stored <= 0) {
+        return kWindowScaleDesktop;
+    }
+    // The nearest step; between two equally near ones the smaller.
+    int best = kWindowScaleSteps.front();
+    for (const int step : kWindowScaleSteps) {
+        if (std::abs(step - stored) < std::abs(best - stored)) {
+            best = step;
+        }
+    }
+    return best;
+}
+
+int LoadWindowScale(SettingsStore& store) {
+    int scale = kWindowScaleDesktop;
+    if (store.OpenKey(false)) {
+        std::int32_t stored = 0;
+        if (store.ReadInteger(kWindowScaleValueName, stored)) {
+            scale = WindowScaleOrDesktop(stored);
+        }
+    }
+    store.CloseKey();
+    return scale;
+}
+
+std::string WindowScaleFactorText(int windowScale) {
+    const int scale = WindowScaleOrDesktop(windowScale);
+    if (scale == kWindowScaleDesktop || scale == 100) {
+        return {};
+    }
+    // Exact decimals: every step is a whole number of hundredths.
+    std::string text = std::to_string(scale / 100) + "." + std::to_string(scale / 10 % 10);
+    if (scale % 10 != 0) {
+        text += std::to_string(scale % 10);
+    }
+    return text;
+}
+
 PersistedSettings DefaultSettingsKeeping(const PersistedSettings& kept) {
     PersistedSettings defaults;
     defaults.transmission.files = kept.transmission.files;
@@ -191,6 +231,7 @@ PersistedSettings DefaultSettingsKeeping(const PersistedSettings& kept) {
     defaults.language = kept.language;
     defaults.voice = kept.voice;
     defaults.exportAudio = kept.exportAudio;
+    defaults.windowScale = kept.windowScale;
     return defaults;
 }
 
@@ -221,8 +262,10 @@ LoadOutcome LoadPersistedSettings(SettingsStore& store, int lastLanguageIndex, c
         outcome.defaultsApplied = true;
     }
 
-    // "Languige", "Voice" and "Export Audio", each on its own: none takes the default set.
+    // "Languige", "Voice", "Export Audio" and "Window scale", each on its own: none takes the
+    // default set.
     outcome.values.language = 0;
+    outcome.values.windowScale = kWindowScaleDesktop;
     outcome.values.voice = std::string(kVoiceAuto);
     outcome.values.exportAudio = std::string(kExportAudioOff);
     if (store.OpenKey(false)) {
@@ -240,6 +283,11 @@ LoadOutcome LoadPersistedSettings(SettingsStore& store, int lastLanguageIndex, c
         if (store.ReadString(kExportAudioValueName, exportAudio)) {
             outcome.values.exportAudio = ExportAudioOrOff(exportAudio);
             outcome.exportAudioRead = outcome.values.exportAudio == exportAudio;
+        }
+        std::int32_t scale = 0;
+        if (store.ReadInteger(kWindowScaleValueName, scale)) {
+            outcome.values.windowScale = WindowScaleOrDesktop(scale);
+            outcome.windowScaleRead = true;
         }
     }
     store.CloseKey();
@@ -267,6 +315,11 @@ SaveOutcome SavePersistedSettings(SettingsStore& store, const PersistedSettings&
         if (outcome.ok && !store.WriteString(kExportAudioValueName, ExportAudioOrOff(values.exportAudio))) {
             outcome.ok = false;
             outcome.error = FailedToSet(store, kExportAudioValueName);
+        }
+        const int scale = WindowScaleOrDesktop(values.windowScale);
+        if (outcome.ok && scale != kWindowScaleDesktop && !store.WriteInteger(kWindowScaleValueName, scale)) {
+            outcome.ok = false;
+            outcome.error = FailedToSet(store, kWindowScaleValueName);
         }
     } else {
         outcome.ok = false;

@@ -65,6 +65,23 @@ inline constexpr std::array<std::string_view, 4> kExportAudioFormats = {"ogg", "
 // `stored` when it is "off" or one of the formats (exactly as written), else "off".
 std::string ExportAudioOrOff(std::string_view stored);
 
+// The stored value "Window scale": the size of the whole window and its fonts, in percent of the
+// desktop's own scale, from the next start. Read and written right after "Export Audio". Missing
+// (never chosen), of another kind, zero or negative, it is kWindowScaleDesktop: the desktop's own
+// scale is left alone and nothing is written. Other values are brought into 100..300 and to the
+// nearest of the offered steps.
+inline constexpr std::string_view kWindowScaleValueName = "Window scale";
+inline constexpr int kWindowScaleDesktop = 0;
+inline constexpr std::array<int, 7> kWindowScaleSteps = {100, 125, 150, 175, 200, 250, 300}; // [%]
+// `stored` as the window applies it: kWindowScaleDesktop or one of kWindowScaleSteps.
+int WindowScaleOrDesktop(std::int32_t stored);
+// Reads "Window scale" alone, before the window exists, touching no other value: the desktop's
+// own scale when the key or the value is missing.
+int LoadWindowScale(SettingsStore& store);
+// The factor the whole window is drawn with (QT_SCALE_FACTOR), as text, for a window scale:
+// empty when nothing needs to be set (the desktop's own scale, or 100 %).
+std::string WindowScaleFactorText(int windowScale);
+
 // Every stored value, holding what the window shows before the store is read: the default set
 // plus the initial state of the "kept" values (empty noise files, "Train Text Need" set, file
 // count 00), English and the automatic voice.
@@ -94,16 +111,17 @@ struct PersistedSettings {
     int language = 0;                                                  // "Languige": language list position
     std::string voice = std::string(kVoiceAuto);                       // "Voice": auto, soundfont or tone
     std::string exportAudio = std::string(kExportAudioOff);            // "Export Audio": off, ogg, flac, mp3, wav
+    int windowScale = kWindowScaleDesktop;                             // "Window scale" [%], 0 the desktop's own
 
     bool operator==(const PersistedSettings&) const = default;
 };
 
 // The default set that replaces everything when the store cannot supply a value; the noise
-// files, "Train Text Need", the file count, the language position, the voice and the export's
-// audio choice keep the values of `kept`.
+// files, "Train Text Need", the file count, the language position, the voice, the export's
+// audio choice and the window scale keep the values of `kept`.
 PersistedSettings DefaultSettingsKeeping(const PersistedSettings& kept);
 
-// Stored names in write order (#1..#46); "Voice" and "Export Audio" follow them.
+// Stored names in write order (#1..#46); "Voice", "Export Audio" and "Window scale" follow them.
 inline constexpr int kPersistedValueCount = 46;
 std::array<std::string_view, kPersistedValueCount> PersistedValueNames();
 
@@ -113,6 +131,7 @@ struct LoadOutcome {
     bool languageRead = false;    // "Languige" was read
     bool voiceRead = false;       // "Voice" was read and is one of the three names
     bool exportAudioRead = false; // "Export Audio" was read and is "off" or one of the formats
+    bool windowScaleRead = false; // "Window scale" was read as an integer
 };
 
 // Reads the settings at start. Values #1..#21, #35, #36, #22..#34, #37..#45 are read in that
@@ -120,7 +139,8 @@ struct LoadOutcome {
 // so far except the kept values. "Languige" is read afterwards on its own: a failure leaves
 // English (0), a stored position greater than `lastLanguageIndex` (the last index of the
 // language list) becomes 0. "Voice" is read right after it, in the same block: missing, of
-// another kind or unknown, it is "auto"; then "Export Audio", "off" in those cases. Loaded values are then brought into
+// another kind or unknown, it is "auto"; then "Export Audio", "off" in those cases; then "Window
+// scale" (WindowScaleOrDesktop). Loaded values are then brought into
 // their ranges (ClampToRange, ClampTone), since the store may hold anything. `initial` is the state before loading.
 LoadOutcome LoadPersistedSettings(SettingsStore& store, int lastLanguageIndex,
                                   const PersistedSettings& initial = PersistedSettings{});
@@ -130,7 +150,8 @@ struct SaveOutcome {
     std::string error; // "Failed to set data for '<name>'", or the store's own text
 };
 
-// Writes #1..#46 in order at close, then "Voice" and "Export Audio". The first failing write stops the writing; the
+// Writes #1..#46 in order at close, then "Voice" and "Export Audio", then "Window scale" unless it
+// is the desktop's own. The first failing write stops the writing; the
 // key is closed in every case and a failure to make the writes durable is reported too.
 SaveOutcome SavePersistedSettings(SettingsStore& store, const PersistedSettings& values);
 

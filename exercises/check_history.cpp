@@ -2,6 +2,7 @@
 
 #include "exercises/check_body.h"
 #include "exercises/check_statistics.h"
+#include "exercises/history_sql.h"
 #include "synthesis/codepage.h"
 
 #include <sqlite3.h>
@@ -18,6 +19,7 @@ namespace qlor {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace history_sql;
 
 // Version 1. `pairs` holds the aligned character pairs of the check as triples: the sent byte and
 // the heard byte (Windows-1251, 0 for none), then the count as an unsigned LEB128 number. The
@@ -48,6 +50,48 @@ CREATE TABLE checks (
     pairs BLOB NOT NULL
 );
 CREATE INDEX checks_by_time ON checks (time_utc, id);
+)sql";
+
+// Version 2: the Koch course and instant character recognition. `course` holds one row, the
+// learner's course (this history belongs to one user); `course_checks` marks which checks were
+// copies of which lesson; the recognition sessions keep every answer with its reaction time [ms].
+// Texts are UTF-8.
+constexpr const char* kSchemaV2 = R"sql(
+CREATE TABLE course (
+    id INTEGER PRIMARY KEY CHECK (id = 1),
+    lesson INTEGER NOT NULL,
+    texts_issued INTEGER NOT NULL,
+    char_speed_cpm INTEGER NOT NULL,
+    pause_delay INTEGER NOT NULL,
+    recent_checks INTEGER NOT NULL,
+    pass_percent INTEGER NOT NULL,
+    min_newest_sent INTEGER NOT NULL,
+    pending_lesson INTEGER NOT NULL,
+    pending_text_number INTEGER NOT NULL,
+    pending_text TEXT NOT NULL,
+    pending_char_speed_cpm INTEGER NOT NULL,
+    pending_pause_delay INTEGER NOT NULL
+);
+CREATE TABLE course_checks (
+    check_id INTEGER PRIMARY KEY REFERENCES checks (id),
+    lesson INTEGER NOT NULL
+);
+CREATE INDEX course_checks_by_lesson ON course_checks (lesson, check_id);
+CREATE TABLE recognition_sessions (
+    id INTEGER PRIMARY KEY,
+    time_utc INTEGER NOT NULL,
+    characters TEXT NOT NULL,
+    char_speed_cpm INTEGER NOT NULL,
+    seed INTEGER NOT NULL
+);
+CREATE TABLE recognition_answers (
+    session_id INTEGER NOT NULL REFERENCES recognition_sessions (id),
+    seq INTEGER NOT NULL,
+    shown TEXT NOT NULL,
+    typed TEXT NOT NULL,
+    reaction_ms INTEGER NOT NULL,
+    PRIMARY KEY (session_id, seq)
+);
 )sql";
 
 std::string EncodePairs(const CharTally& tally) {
@@ -89,62 +133,8 @@ CharTally DecodePairs(const unsigned char* bytes, int size) {
     return tally;
 }
 
-bool IsDamage(int rc) {
-    const int primary = rc & 0xFF;
-    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
-}
-
-bool IsBusy(int rc) {
-    const int primary = rc & 0xFF;
-    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
-}
-
-bool IsReadOnly(int rc) {
-    const int primary = rc & 0xFF;
-    return primary == SQLITE_READONLY || primary == SQLITE_PERM || primary == SQLITE_CANTOPEN;
-}
-
-// A statement prepared on a database, finalised with its scope.
-class Statement {
-public:
-    Statement(sqlite3* db, const char* sql) { rc_ = sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr); }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-    int Prepared() const { return rc_; }
-    sqlite3_stmt* get() const { return stmt_; }
-
-private:
-    sqlite3_stmt* stmt_ = nullptr;
-    int rc_ = SQLITE_OK;
-};
-
-int Exec(sqlite3* db, const char* sql) {
-    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-}
-
-// One integer from a query such as "PRAGMA user_version"; the result code is returned.
-int QueryInt(sqlite3* db, const char* sql, long long& value) {
-    Statement s(db, sql);
-    if (s.Prepared() != SQLITE_OK) {
-        return s.Prepared();
-    }
-    const int rc = sqlite3_step(s.get());
-    if (rc == SQLITE_ROW) {
-        value = sqlite3_column_int64(s.get(), 0);
-        return SQLITE_OK;
-    }
-    return rc == SQLITE_DONE ? SQLITE_OK : rc;
-}
-
-std::string Text(sqlite3_stmt* s, int column) {
-    const auto* text = sqlite3_column_text(s, column);
-    return text ? std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(sqlite3_column_bytes(s, column)))
-                : std::string();
-}
-
-// Version 2: the aligned figures and the pairs count the body of the radiogram alone (FindBody).
-// Every check recorded before is scored again from its texts.
+// Version 2 also scores the checks over the body of the radiogram alone (FindBody): the aligned
+// figures and the pairs of every check recorded before are worked out again from its texts.
 int RescoreBodies(sqlite3* db) {
     struct Row {
         sqlite3_int64 id;
@@ -196,12 +186,13 @@ int RescoreBodies(sqlite3* db) {
 }
 
 // The steps from one version to the next: kUpgrades[v] turns version v into version v + 1, by its
-// SQL or by its function. Later versions add their step here; existing rows are kept by every step.
+// SQL, then by its function when it has one. Later versions add their step here; existing rows
+// are kept by every step.
 struct Upgrade {
     const char* sql;
     int (*step)(sqlite3* db);
 };
-constexpr Upgrade kUpgrades[kHistorySchemaVersion] = {{kSchemaV1, nullptr}, {nullptr, RescoreBodies}};
+constexpr Upgrade kUpgrades[kHistorySchemaVersion] = {{kSchemaV1, nullptr}, {kSchemaV2, RescoreBodies}};
 
 // A name next to `path` that does not exist yet: path + suffix, then path + suffix + "-2" ...
 std::string FreeName(const std::string& base) {
@@ -375,7 +366,12 @@ HistoryStatus CheckHistory::OpenOnce() {
             }
         }
         for (long long v = version; rc == SQLITE_OK && v < kHistorySchemaVersion; ++v) {
-            rc = kUpgrades[v].sql ? Exec(db_, kUpgrades[v].sql) : kUpgrades[v].step(db_);
+            if (kUpgrades[v].sql) {
+                rc = Exec(db_, kUpgrades[v].sql);
+            }
+            if (rc == SQLITE_OK && kUpgrades[v].step) {
+                rc = kUpgrades[v].step(db_);
+            }
         }
         if (rc == SQLITE_OK && version < kHistorySchemaVersion) {
             rc = Exec(db_, ("PRAGMA user_version=" + std::to_string(kHistorySchemaVersion)).c_str());
@@ -483,6 +479,10 @@ HistoryStatus CheckHistory::Flush() {
 }
 
 HistoryStatus CheckHistory::WritePending() {
+    return Write(nullptr);
+}
+
+HistoryStatus CheckHistory::Write(const std::function<int(sqlite3*)>& work) {
     HistoryStatus status = Open();
     if (newer_) {
         return status.ok() ? Problem(HistoryProblem::Newer, "written by a newer version") : status;
@@ -495,10 +495,13 @@ HistoryStatus CheckHistory::WritePending() {
     }
     const HistoryStatus opened = status;
     for (int attempt = 0; attempt < 2; ++attempt) {
-        // Every waiting record in one transaction: all of them are written, or none.
+        // Every waiting record and the work in one transaction: all of it is written, or none.
         int rc = Exec(db_, "BEGIN IMMEDIATE");
         for (std::size_t k = 0; rc == SQLITE_OK && k < pending_.size(); ++k) {
             rc = WriteOne(pending_[k]);
+        }
+        if (rc == SQLITE_OK && work) {
+            rc = work(db_);
         }
         if (rc == SQLITE_OK) {
             rc = Exec(db_, "COMMIT");
@@ -525,20 +528,39 @@ HistoryStatus CheckHistory::WritePending() {
     return status;
 }
 
-int CheckHistory::ReadAll(std::vector<CheckRecord>& checks, bool withTexts) {
-    const char* sql = withTexts ? "SELECT id, time_utc, text_number, text_type, own_text, speed_digits, speed_system, "
-                                  "speed_cpm, groups, group_size, pause_delay, noise_type, voice, positional_errors, "
-                                  "sent_chars, matches, substitutions, omissions, insertions, pairs, sent, copy "
-                                  "FROM checks ORDER BY time_utc, id"
-                                : "SELECT id, time_utc, text_number, text_type, own_text, speed_digits, speed_system, "
-                                  "speed_cpm, groups, group_size, pause_delay, noise_type, voice, positional_errors, "
-                                  "sent_chars, matches, substitutions, omissions, insertions, pairs "
-                                  "FROM checks ORDER BY time_utc, id";
-    Statement s(db_, sql);
+HistoryStatus CheckHistory::Read(const std::function<int(sqlite3*)>& work) {
+    HistoryStatus status = Open();
+    if (!db_) {
+        return status;
+    }
+    const int rc = work(db_);
+    if (rc == SQLITE_OK) {
+        return status;
+    }
+    const std::string detail = sqlite3_errmsg(db_);
+    if (IsDamage(rc)) {
+        return KeepAsideAndRestart(detail);
+    }
+    return Problem(IsBusy(rc) ? HistoryProblem::Locked : HistoryProblem::CannotOpen, detail);
+}
+
+int CheckHistory::ReadAll(std::vector<CheckRecord>& checks, bool withTexts, int lesson) {
+    std::string sql = "SELECT id, time_utc, text_number, text_type, own_text, speed_digits, speed_system, "
+                      "speed_cpm, groups, group_size, pause_delay, noise_type, voice, positional_errors, "
+                      "sent_chars, matches, substitutions, omissions, insertions, pairs";
+    sql += withTexts ? ", sent, copy FROM checks" : " FROM checks";
+    if (lesson > 0) {
+        sql += " WHERE id IN (SELECT check_id FROM course_checks WHERE lesson = ?1)";
+    }
+    sql += " ORDER BY time_utc, id";
+    Statement s(db_, sql.c_str());
     if (s.Prepared() != SQLITE_OK) {
         return s.Prepared();
     }
     sqlite3_stmt* st = s.get();
+    if (lesson > 0) {
+        sqlite3_bind_int(st, 1, lesson);
+    }
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         CheckRecord& r = checks.emplace_back();
@@ -571,20 +593,13 @@ int CheckHistory::ReadAll(std::vector<CheckRecord>& checks, bool withTexts) {
 
 HistoryStatus CheckHistory::Load(std::vector<CheckRecord>& checks, bool withTexts) {
     checks.clear();
-    HistoryStatus status = Open();
-    if (!db_) {
-        return status;
-    }
-    const int rc = ReadAll(checks, withTexts);
-    if (rc == SQLITE_OK) {
-        return status;
-    }
-    checks.clear();
-    const std::string detail = sqlite3_errmsg(db_);
-    if (IsDamage(rc)) {
-        return KeepAsideAndRestart(detail);
-    }
-    return Problem(IsBusy(rc) ? HistoryProblem::Locked : HistoryProblem::CannotOpen, detail);
+    return Read([this, &checks, withTexts](sqlite3*) {
+        const int rc = ReadAll(checks, withTexts);
+        if (rc != SQLITE_OK) {
+            checks.clear();
+        }
+        return rc;
+    });
 }
 
 } // namespace qlor

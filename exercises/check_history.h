@@ -6,8 +6,13 @@
 // to kBusyTimeoutMs for a writer of another process. A file that is not a readable database is
 // never overwritten: it is renamed aside ("history.sqlite.damaged-<time>") and a new history is
 // started. A schema upgrade copies the file aside first and runs in one transaction.
+//
+// Version 2 adds the Koch course (its state, and which checks belong to which lesson) and the
+// sessions of instant character recognition.
 #include "exercises/check_record.h"
+#include "exercises/course_state.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -63,6 +68,23 @@ public:
     // Every check in time order (oldest first); the sent text and copy only when withTexts.
     HistoryStatus Load(std::vector<CheckRecord>& checks, bool withTexts);
 
+    // The Koch course kept in the history; a history without one gives the first lesson with the
+    // default settings. A newer history gives the default state and the Newer problem.
+    HistoryStatus LoadCourse(CourseState& state);
+    // Keeps `state` as the course, replacing the one kept.
+    HistoryStatus SaveCourse(const CourseState& state);
+    // The checks of one lesson of the course, oldest first, without their texts.
+    HistoryStatus LoadLessonChecks(int lesson, std::vector<CheckRecord>& checks);
+    // In one transaction: the records waiting to be written, then `record` added as every check
+    // is, marked as a check of `lesson`, and the course replaced by `after`. When anything fails,
+    // nothing of it is written (the record is not kept for later: the caller tells the learner).
+    HistoryStatus RecordCourseCheck(const CheckRecord& record, int lesson, const CourseState& after);
+
+    // Sessions of instant character recognition, with every answer.
+    HistoryStatus RecordRecognition(const RecognitionSession& session);
+    // Every session, oldest first.
+    HistoryStatus LoadRecognitionSessions(std::vector<RecognitionSession>& sessions);
+
 private:
     // Opens the database if it is not open; on a damaged file keeps it aside and starts anew.
     HistoryStatus Open();
@@ -73,7 +95,13 @@ private:
     HistoryStatus KeepAsideAndRestart(const std::string& detail);
     int WriteOne(const CheckRecord& record);
     HistoryStatus WritePending();
-    int ReadAll(std::vector<CheckRecord>& checks, bool withTexts);
+    // Opens the history and runs `work` (may be empty) in one write transaction after the waiting
+    // records; a damaged file is kept aside and the work tried once more on the new history.
+    HistoryStatus Write(const std::function<int(sqlite3*)>& work);
+    // Opens the history and runs `work` to read it; a damaged file is kept aside.
+    HistoryStatus Read(const std::function<int(sqlite3*)>& work);
+    // Every check (lesson 0), or the checks of one lesson of the course.
+    int ReadAll(std::vector<CheckRecord>& checks, bool withTexts, int lesson = 0);
 
     std::string path_;
     int busyTimeoutMs_;

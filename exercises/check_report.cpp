@@ -12,6 +12,26 @@ std::string Utf8Char(unsigned char c) {
     return Cp1251ToUtf8(std::string(1, static_cast<char>(c)));
 }
 
+std::string Rate(double rate) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.4f", rate);
+    return buffer;
+}
+
+// "X:3 Y:1", the other characters a character was heard as.
+std::string HeardList(const CharStats& row) {
+    std::string out;
+    for (const auto& [ch, count] : row.heard) {
+        if (!out.empty()) {
+            out += ' ';
+        }
+        out += Utf8Char(ch) + ":" + std::to_string(count);
+    }
+    return out;
+}
+
+} // namespace
+
 // A CSV field, quoted when it holds a separator, a quote or a line break.
 std::string CsvField(std::string_view text) {
     if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
@@ -43,26 +63,6 @@ std::string JsonString(std::string_view utf8) {
     }
     return out + "\"";
 }
-
-std::string Rate(double rate) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.4f", rate);
-    return buffer;
-}
-
-// "X:3 Y:1", the other characters a character was heard as.
-std::string HeardList(const CharStats& row) {
-    std::string out;
-    for (const auto& [ch, count] : row.heard) {
-        if (!out.empty()) {
-            out += ' ';
-        }
-        out += Utf8Char(ch) + ":" + std::to_string(count);
-    }
-    return out;
-}
-
-} // namespace
 
 std::string TextTypeShortName(int textType) {
     static const char* const kNames[] = {"L", "R", "N", "NC", "LN", "MX"};
@@ -159,16 +159,14 @@ std::string StatisticsCsv(const std::vector<CharStats>& ranked, const std::vecto
     return out;
 }
 
-std::string StatisticsJson(const Statistics& stats, const std::vector<CharStats>& ranked,
-                           const std::vector<CharStats>& fewSamples) {
-    const StatsTotals& t = stats.totals;
-    std::string out = "{\"checks\":" + std::to_string(t.checks) + ",\"totals\":{\"sent\":" + std::to_string(t.sent) +
-                      ",\"correct\":" + std::to_string(t.correct) +
-                      ",\"substitutions\":" + std::to_string(t.substitutions) +
-                      ",\"omitted\":" + std::to_string(t.omissions) + ",\"inserted\":" + std::to_string(t.insertions) +
-                      ",\"error_rate\":" + Rate(t.ErrorRate()) + "},\"characters\":{";
+std::string JsonText(std::string_view utf8) {
+    return JsonString(utf8);
+}
+
+std::string CharStatsJson(const std::vector<CharStats>& rows) {
+    std::string out = "{";
     bool first = true;
-    for (const CharStats& row : stats.chars) {
+    for (const CharStats& row : rows) {
         out += first ? "" : ",";
         first = false;
         out += JsonString(Utf8Char(row.ch)) + ":{\"sent\":" + std::to_string(row.sent) +
@@ -183,19 +181,47 @@ std::string StatisticsJson(const Statistics& stats, const std::vector<CharStats>
         }
         out += "}}";
     }
+    return out + "}";
+}
+
+std::string StatisticsJson(const Statistics& stats, const std::vector<CharStats>& ranked,
+                           const std::vector<CharStats>& fewSamples) {
+    const StatsTotals& t = stats.totals;
+    std::string out = "{\"checks\":" + std::to_string(t.checks) + ",\"totals\":{\"sent\":" + std::to_string(t.sent) +
+                      ",\"correct\":" + std::to_string(t.correct) +
+                      ",\"substitutions\":" + std::to_string(t.substitutions) +
+                      ",\"omitted\":" + std::to_string(t.omissions) + ",\"inserted\":" + std::to_string(t.insertions) +
+                      ",\"error_rate\":" + Rate(t.ErrorRate()) + "},\"characters\":";
+    out += CharStatsJson(stats.chars);
     const auto list = [&out](const char* name, const std::vector<CharStats>& rows) {
         out += std::string(",\"") + name + "\":[";
-        bool firstRow = true;
+        bool first = true;
         for (const CharStats& row : rows) {
-            out += firstRow ? "" : ",";
-            firstRow = false;
+            out += first ? "" : ",";
+            first = false;
             out += JsonString(Utf8Char(row.ch));
         }
         out += "]";
     };
-    out += "}";
     list("ranked", ranked);
     list("few_samples", fewSamples);
+    return out + "}\n";
+}
+
+std::string CourseStatusJson(const CourseState& state, const LessonProgress& p) {
+    const CourseSettings& s = state.settings;
+    auto number = [](int v) { return std::to_string(v); };
+    std::string out = "{\"lesson\":" + number(p.lesson) + ",\"characters\":" + JsonString(Cp1251ToUtf8(p.characters)) +
+                      ",\"newest\":" + JsonString(Utf8Char(p.newest)) + ",\"accuracy\":" + Rate(p.accuracy) +
+                      ",\"checks\":" + number(p.checks) + ",\"recent_checks\":" + number(p.recentChecks) +
+                      ",\"newest_sent\":" + number(p.newestSent) + ",\"due\":" + (p.due ? "true" : "false") +
+                      ",\"settings\":{\"char_speed_cpm\":" + number(s.charSpeedCpm) +
+                      ",\"pause_delay\":" + number(s.pauseDelay) +
+                      ",\"effective_cpm\":" + number(EffectiveSpeedCpm(s.charSpeedCpm, s.pauseDelay)) +
+                      ",\"recent_checks\":" + number(s.recentChecks) + ",\"pass_percent\":" + number(s.passPercent) +
+                      ",\"min_newest_sent\":" + number(s.minNewestSent) +
+                      "},\"pending_text_number\":" + (state.HasPending() ? number(state.pendingTextNumber) : "null") +
+                      ",\"counts\":" + CharStatsJson(p.perChar);
     return out + "}\n";
 }
 

@@ -5,12 +5,18 @@
 #include "control/program_texts.h"
 #include "exercises/check_history.h"
 #include "exercises/check_statistics.h"
+#include "exercises/koch_course.h"
 
 #include <span>
 #include <string>
 #include <string_view>
 
 namespace qlor {
+
+// A CSV field (RFC 4180), quoted when it holds a separator, a quote or a line break.
+std::string CsvField(std::string_view text);
+// A JSON string of UTF-8 text: quotes, backslashes and control characters escaped.
+std::string JsonString(std::string_view utf8);
 
 // "L", "R", "N", "NC", "LN", "MX" for text types 0..5, else the number.
 std::string TextTypeShortName(int textType);
@@ -31,6 +37,16 @@ std::string StatisticsCsv(const std::vector<CharStats>& ranked, const std::vecto
 // character of the statistics.
 std::string StatisticsJson(const Statistics& stats, const std::vector<CharStats>& ranked,
                            const std::vector<CharStats>& fewSamples);
+// The "characters" object of StatisticsJson for `rows`: {char: {sent, correct, omitted, inserted,
+// error_rate, heard}}, in the order of `rows`.
+std::string CharStatsJson(const std::vector<CharStats>& rows);
+// A text as a JSON string (UTF-8 in, quotes, backslashes and control characters escaped).
+std::string JsonText(std::string_view utf8);
+
+// The course as JSON: {"lesson", "characters" (a string), "newest", "accuracy" (0..1 over the
+// recent checks), "checks", "recent_checks", "newest_sent", "due", "settings": {...},
+// "pending_text_number" (null when none), "counts": the lesson's characters as CharStatsJson}.
+std::string CourseStatusJson(const CourseState& state, const LessonProgress& progress);
 
 // The message for a problem of the history (UTF-8, from `texts`); empty when there is none.
 std::string HistoryProblemText(const HistoryStatus& status, std::string_view path, const ProgramTextTable& texts);

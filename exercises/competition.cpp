@@ -10,6 +10,9 @@
 namespace qlor {
 namespace {
 
+constexpr std::string_view kTrainPrefix = "TRAIN "; // the training text's speed line
+constexpr std::string_view kHeaderLine = "vvv=";    // the line before each body
+
 // One of the protocol's fixed lines in Windows-1251, "%1" filled with `value` (already cp1251).
 std::string ProtocolLine(Say id, TextLanguage language, std::string_view value = {}) {
     return FillText(Cp(ProgramText(id, language)), {value});
@@ -66,12 +69,13 @@ CompetitionPlan PlanCompetition(const CompetitionParams& params) {
         const int s0 = SendingSpeed(start, s.textType, params.cpm);
         const std::string body = Body(params, std::max(1, s0 / 5), s.number[3] - 1);
         p.push_back(ProtocolLine(Say::ProtocolTrainText, language));
-        p.push_back("TRAIN " + std::to_string(s0));
-        p.push_back("vvv=");
+        p.push_back(std::string(kTrainPrefix) + std::to_string(s0));
+        p.push_back(std::string(kHeaderLine));
         p.push_back(body);
         p.push_back("*");
         p.push_back(pauseLine);
-        plan.segments.push_back(SegmentText{"TRAIN " + std::to_string(s0) + " vvv=", body, "*", s0});
+        plan.segments.push_back(SegmentText{
+            std::string(kTrainPrefix) + std::to_string(s0) + " " + std::string(kHeaderLine), body, "*", s0});
     }
 
     const int n = CompetitionTextCount(start, final);
@@ -82,15 +86,51 @@ CompetitionPlan PlanCompetition(const CompetitionParams& params) {
         p.push_back(ProtocolLine(Say::ProtocolCompetitionText, language));
         p.push_back(ProtocolLine(Say::ProtocolSpeed, language, std::to_string(nominal)));
         p.push_back(marker + std::to_string(nominal));
-        p.push_back("vvv=");
+        p.push_back(std::string(kHeaderLine));
         p.push_back(body);
         p.push_back("*");
         if (i != n) {
             p.push_back(pauseLine);
         }
-        plan.segments.push_back(SegmentText{marker + std::to_string(nominal) + " vvv=", body, "*", sending});
+        plan.segments.push_back(
+            SegmentText{marker + std::to_string(nominal) + " " + std::string(kHeaderLine), body, "*", sending});
     }
     return plan;
+}
+
+ProtocolReading ReadProtocolTexts(std::string_view protocol) {
+    std::vector<std::string_view> lines;
+    for (std::size_t at = 0; at < protocol.size();) {
+        const std::size_t end = std::min(protocol.find('\n', at), protocol.size());
+        std::string_view line = protocol.substr(at, end - at);
+        if (line.ends_with('\r')) {
+            line.remove_suffix(1);
+        }
+        lines.push_back(line);
+        at = end + 1;
+    }
+    ProtocolReading reading;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (Trim1251(lines[i]) != kHeaderLine) {
+            continue;
+        }
+        // The speed is the number that ends the line before: "TRAIN 50", "OOOOO 60", "00000 70".
+        const std::string_view before = i > 0 ? Trim1251(lines[i - 1]) : std::string_view();
+        const std::size_t digits = before.find_last_not_of("0123456789") + 1; // npos + 1 is 0
+        const std::string_view number = before.substr(digits);
+        if (number.empty() || number.size() > 6) {
+            reading.error = "line " + std::to_string(i + 1) + ": no speed on the line before \"vvv=\"";
+            return reading;
+        }
+        ProtocolText text;
+        text.speed = std::stoi(std::string(number));
+        text.training = before.starts_with(kTrainPrefix);
+        if (i + 1 < lines.size()) {
+            text.body = std::string(lines[i + 1]);
+        }
+        reading.texts.push_back(std::move(text));
+    }
+    return reading;
 }
 
 } // namespace qlor

@@ -5,6 +5,7 @@
 #include "synthesis/transmission_settings.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qlor {
@@ -29,6 +30,23 @@ struct CompetitionPlan {
 };
 
 CompetitionPlan PlanCompetition(const CompetitionParams& params);
+
+// A text read back from a protocol: each text is announced by a line "TRAIN <speed>" or
+// "<marker><speed>", then a line "vvv=", then its body on one line.
+struct ProtocolText {
+    int speed = 0;         // the announced speed: the sending speed of a training text, else nominal
+    bool training = false; // "TRAIN <speed>"
+    std::string body;      // the body line as written (cp1251), empty when the protocol ends before it
+};
+
+struct ProtocolReading {
+    std::vector<ProtocolText> texts; // in sending order
+    std::string error;               // empty when the protocol could be read (it may hold no text)
+};
+
+// Reads the texts of a protocol (cp1251; lines end with CR LF or LF). A "vvv=" line whose line
+// before does not end in a speed is an error naming its line.
+ProtocolReading ReadProtocolTexts(std::string_view protocol);
 
 // Number of competition texts: (final - start) / 10 + 1 truncated toward zero; 0 when that is
 // not positive.

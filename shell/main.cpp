@@ -1,12 +1,14 @@
 // qlor: the desktop program. One copy per user; a second start brings the running copy to the
 // front and ends. The program takes no command-line arguments; only "--version" prints the version
-// and ends before anything else happens (no display, no instance lock, no settings).
+// and "--help" a usage text, and either ends before anything else happens (no display, no
+// instance lock, no settings).
 #include "shell/main_form.h"
 #include "shell/single_instance.h"
 #include "shell/store/qsettings_store.h"
 
 #include "shell/termination_signals.h"
 #include "shell/ui_dialogs.h"
+#include "shell/window_scale.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -18,6 +20,17 @@
 #include <exception>
 
 namespace {
+
+constexpr char kUsage[] = "Usage: qlor [--help | --version]\n"
+                          "The QLOR-2000 code trainer: a window for learning to receive Morse code by ear.\n"
+                          "One copy runs per user; starting qlor again brings the running copy to the front.\n"
+                          "\n"
+                          "  --help     print this text and exit\n"
+                          "  --version  print the version and exit\n"
+                          "\n"
+                          "SIGTERM, SIGINT and SIGHUP close the window as its close button does.\n"
+                          "The settings are kept in ~/.config/Tavel/QLOR.conf ($XDG_CONFIG_HOME if set).\n"
+                          "qlor-cli is the command-line companion; see qlor-cli --help.\n";
 
 // Any exception that leaves an event handler (bad_alloc included) is reported in a message box
 // and the program goes on from the state it had reached, instead of ending on the spot.
@@ -59,6 +72,19 @@ int main(int argc, char** argv) try {
         std::printf("qlor %s\n", QLOR_VERSION);
         return 0;
     }
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    // From here on SIGTERM, SIGINT and SIGHUP no longer end the program on the spot: before the
+    // window is shown they end it quietly (lock released, nothing written), afterwards they close
+    // the window as its close button does.
+    qlor::CatchTerminationSignals();
+    {
+        // The window scale of the Configuration page, read alone before Qt sizes anything.
+        qlor::QSettingsStore scaleStore;
+        qlor::ApplyWindowScale(scaleStore);
+    }
     GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qlor"));
     QApplication::setApplicationDisplayName(QString::fromLatin1(qlor::kApplicationTitle));
@@ -85,6 +111,8 @@ int main(int argc, char** argv) try {
     case qlor::SingleInstance::Outcome::First:
         break;
     }
+    if (qlor::TerminationSignalArrived() != 0)
+        return 0;
 
     // The settings of the user: per user, in the platform's native format ("Tavel" / "QLOR").
     qlor::QSettingsStore store;
@@ -97,6 +125,10 @@ int main(int argc, char** argv) try {
     // SIGTERM, SIGINT and SIGHUP close the window as its close button does.
     qlor::TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &qlor::TerminationSignals::requested, &form, [&form] { form.close(); });
+    // One that came while the window was being built ends the program before it shows: the form
+    // is dropped unclosed, so no settings are written, and the lock goes with `instance`.
+    if (qlor::TerminationSignalArrived() != 0)
+        return 0;
     form.show();
     if (unguarded)
         QMessageBox::warning(&form, QApplication::applicationDisplayName(),

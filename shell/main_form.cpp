@@ -165,6 +165,7 @@ void TMainForm::PrepareControls() {
     textOptions.MemoSelectedSymbols->setContextMenuPolicy(Qt::CustomContextMenu);
 
     PrepareVoiceChoice();
+    PrepareWindowScaleChoice();
     PrepareExportAudioChoice();
     // The noise slider's tip is measured when it is about to show or the slider gets the focus.
     panel.TrackBar3->installEventFilter(this);
@@ -238,6 +239,9 @@ void TMainForm::ConnectHandlers() {
     connect(configuration.LngComboBox, &QComboBox::activated, this, &TMainForm::LngComboBoxChange);
     // The voice: every change of the item, by mouse or keyboard.
     connect(configuration.VoiceComboBox, &QComboBox::currentIndexChanged, this, &TMainForm::VoiceComboBoxChange);
+    // The window scale: taken at the next start, so the choice is only kept.
+    connect(configuration.WindowScaleComboBox, &QComboBox::currentIndexChanged, this,
+            [this](int index) { windowScale_ = configuration.WindowScaleComboBox->itemData(index).toInt(); });
 }
 
 // --- Window creation and closing ------------------------------------------------------------

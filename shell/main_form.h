@@ -139,6 +139,9 @@ public:
     // that tests and tools never touch the user's history; the program passes the per-user one.
     void SetCheckHistory(CheckHistory* history) { history_ = history; }
     CheckHistory* History() const { return history_; }
+    // The silence after a Run's last note [s], as the MIDI writer takes it: 0, the program's own
+    // value, is five seconds; tests that wait for the end of a transmission shorten it.
+    void SetRunEndPause(int seconds) { runEndPauseSeconds_ = seconds; }
     // The recorded checks, oldest first; a problem of the history is told once. False when
     // there is no history or it cannot be read.
     bool LoadHistory(std::vector<CheckRecord>& checks, bool withTexts);
@@ -266,6 +269,9 @@ private:
     // The voice list's items and their stored names; its texts in the language shown.
     void PrepareVoiceChoice();
     void ShowVoiceTexts();
+    // The window scale list (one item per offered step) and its texts in the language shown.
+    void PrepareWindowScaleChoice();
+    void ShowWindowScaleTexts();
     // The Files page's "also write audio" choice and its format list; their texts.
     void PrepareExportAudioChoice();
     void ShowExportAudioTexts();
@@ -298,10 +304,14 @@ private:
     ProgramTextTable shownTexts_;   // those of the language applied last
     bool competitionRunning_ = false;
     CheckHistory* history_ = nullptr;
+    int runEndPauseSeconds_ = 0; // [s]
     ProgressWindow* progress_ = nullptr;
     AlignmentCounts lastAligned_;
     bool haveAligned_ = false;
     bool centred_ = false;
+    // The "Window scale" kept: as read until the user picks an item, so a start that never
+    // touches it keeps the desktop's own scale and writes nothing for it.
+    int windowScale_ = kWindowScaleDesktop;
     std::uint32_t capturedMidiVolume_ = 0;
     std::uint32_t capturedWaveVolume_ = 0;
     std::shared_ptr<SnrPowers> snrPowers_; // measured band powers behind the noise slider's tip

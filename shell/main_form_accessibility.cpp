@@ -86,6 +86,7 @@ constexpr AccessibleFeed kFeeds[] = {
     {"ParisSystem", kNone, Say::AccParisDesc},
     {"LngComboBox", Say::AccLanguageName, Say::AccLanguageDesc},
     {"VoiceComboBox", Say::AccVoiceName, Say::AccVoiceDesc},
+    {"WindowScaleComboBox", Say::AccWindowScaleName, Say::AccWindowScaleDesc},
 };
 
 // The frames whose radio buttons belong together.

@@ -155,7 +155,8 @@ void TMainForm::StartRun() {
     segment.ending = radiogram.ending;
     segment.speedCpm = speed;
     const QString midiPath = TempMidiPath();
-    const MidiResult written = WriteMorseMidi(morse_, {segment}, QFile::encodeName(midiPath).toStdString(), 0, voice);
+    const MidiResult written =
+        WriteMorseMidi(morse_, {segment}, QFile::encodeName(midiPath).toStdString(), runEndPauseSeconds_, voice);
     if (!written) {
         if (written.error == MidiError::NoKeyableCharacter) {
             // A text of only characters without a Morse code cannot be timed: say so plainly.

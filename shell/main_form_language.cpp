@@ -89,6 +89,7 @@ void TMainForm::ApplyLanguage(int position) {
         }
     }
     ShowVoiceTexts();
+    ShowWindowScaleTexts();
     ShowExportAudioTexts();
     RefreshNoiseSnrHint(false);
     ShowHistoryTexts();

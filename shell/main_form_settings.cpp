@@ -1,5 +1,6 @@
 // The settings kept between runs: read from the store once while the window is created, written
-// once when it closes. Also the choice of the signal's voice, which is kept with them.
+// once when it closes. Also the choices of the signal's voice and of the window's scale, which are
+// kept with them.
 #include "shell/main_form.h"
 
 #include "audio/audio_engine.h"
@@ -78,6 +79,7 @@ PersistedSettings TMainForm::CollectSettings() const {
     v.voice = configuration.VoiceComboBox->currentData().toString().toStdString();
     v.exportAudio = files.ExportAudio->isChecked() ? files.ExportAudioFormat->currentData().toString().toStdString()
                                                    : std::string(kExportAudioOff);
+    v.windowScale = windowScale_;
     return v;
 }
 
@@ -118,6 +120,11 @@ void TMainForm::ApplySettings(const PersistedSettings& v) {
     files.ExportAudio->setChecked(exportAudio != kExportAudioOff);
     if (exportAudio != kExportAudioOff)
         files.ExportAudioFormat->setCurrentIndex(std::max(files.ExportAudioFormat->findData(Utf8(exportAudio)), 0));
+    // The desktop's own scale shows as 100 %, which is what it is relative to.
+    windowScale_ = WindowScaleOrDesktop(v.windowScale);
+    QComboBox* scale = configuration.WindowScaleComboBox;
+    const QSignalBlocker quiet(scale);
+    scale->setCurrentIndex(std::max(scale->findData(windowScale_), 0));
 }
 
 void TMainForm::LoadSettings() {
@@ -164,6 +171,27 @@ void TMainForm::ShowVoiceTexts() {
     QComboBox* list = configuration.VoiceComboBox;
     for (int i = 0; i < list->count() && i < static_cast<int>(std::size(kVoiceItems)); ++i)
         list->setItemText(i, OwnText(kVoiceItems[i].text));
+}
+
+// --- The window's scale ---------------------------------------------------------------------
+
+void TMainForm::PrepareWindowScaleChoice() {
+    QComboBox* list = configuration.WindowScaleComboBox;
+    const QSignalBlocker quiet(list);
+    list->clear();
+    for (const int percent : kWindowScaleSteps)
+        list->addItem(QString(), percent);
+    list->setCurrentIndex(0);
+    ShowWindowScaleTexts();
+}
+
+void TMainForm::ShowWindowScaleTexts() {
+    configuration.WindowScaleLabel->setText(OwnText(Say::WindowScaleLabel));
+    // The tip says when the choice takes effect.
+    configuration.WindowScaleComboBox->setToolTip(OwnText(Say::WindowScaleHint));
+    QComboBox* list = configuration.WindowScaleComboBox;
+    for (int i = 0; i < list->count(); ++i)
+        list->setItemText(i, OwnText(Say::WindowScalePercent).arg(list->itemData(i).toInt()));
 }
 
 void TMainForm::VoiceComboBoxChange(int index) {

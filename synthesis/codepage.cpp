@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <iconv.h>
 
 namespace qlor {
@@ -116,6 +117,39 @@ std::string Utf8ToCp1251(std::string_view utf8) {
 std::string Cp1251ToUtf8(std::string_view cp1251) {
     // 0x98 is unassigned in the code page; iconv refuses it, and it decodes to U+FFFD.
     return Convert("UTF-8", "CP1251", cp1251, "\xEF\xBF\xBD", false);
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+    for (size_t i = 0; i < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        // The sequence's length, its smallest code point (shorter forms are overlong) and the
+        // lead byte's bits of the code point.
+        const size_t len = (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+        if (len == 0) {
+            return false;
+        }
+        const uint32_t min = len == 2 ? 0x80 : len == 3 ? 0x800 : 0x10000;
+        uint32_t cp = lead & (0x7Fu >> len);
+        if (i + len > bytes.size()) {
+            return false;
+        }
+        for (size_t k = 1; k < len; ++k) {
+            const auto next = static_cast<unsigned char>(bytes[i + k]);
+            if ((next & 0xC0) != 0x80) {
+                return false;
+            }
+            cp = (cp << 6) | (next & 0x3Fu);
+        }
+        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+            return false;
+        }
+        i += len;
+    }
+    return true;
 }
 
 std::string_view Trim1251(std::string_view text) {

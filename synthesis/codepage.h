@@ -26,6 +26,10 @@ std::string Utf8ToCp1251(std::string_view utf8);
 // Windows-1251 -> UTF-8. kUnmappableByte decodes to U+FFFD, so a round trip keeps it.
 std::string Cp1251ToUtf8(std::string_view cp1251);
 
+// True when the bytes are well-formed UTF-8 (no overlong form, no surrogate, at most U+10FFFF).
+// Windows-1251 text with letters beyond ASCII almost never is, so this tells the two apart.
+bool IsValidUtf8(std::string_view bytes);
+
 // A cp1251 string from a UTF-8 literal in the source (for the system's own Russian texts).
 inline std::string Cp(std::string_view utf8) {
     return Utf8ToCp1251(utf8);

@@ -29,9 +29,11 @@ inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& byte
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-// A Morse MIDI file as the window writes it: one segment per body, at the given speeds [cpm].
+// A Morse MIDI file as the window writes it: one segment per body, at the given speeds [cpm], each
+// closed by pauseSeconds [s] of silence (1 s by default, where the window's 5 s would only make
+// the tests that play in real time wait; 0 is the window's 5 s).
 inline std::vector<uint8_t> MorseMidi(const std::vector<std::string>& bodies, const std::vector<int>& speeds,
-                                      int pauseSeconds = 0, MidiVoice voice = MidiVoice{}) {
+                                      int pauseSeconds = 1, MidiVoice voice = MidiVoice{}) {
     std::vector<SegmentText> segments;
     for (size_t i = 0; i < bodies.size(); ++i) {
         segments.push_back(SegmentText{"", bodies[i], "", speeds[i]});

@@ -126,7 +126,9 @@ bool WaitFor(const std::function<bool()>& done, double seconds = 20) {
     return true;
 }
 
-class AudioThreadRule : public ::testing::TestWithParam<VoiceKind> {};
+// A voice, with or without a generated band (the contest's stations come and go, QRN's events
+// start and end, the AGC runs).
+class AudioThreadRule : public ::testing::TestWithParam<std::tuple<VoiceKind, BandPreset>> {};
 
 // The counting itself: a thread named like SDL's that allocates, frees and opens is seen.
 TEST(AudioThreadRuleProbe, SeesCallsOnAThreadNamedLikeSdls) {
@@ -149,12 +151,18 @@ TEST_P(AudioThreadRule, NoAllocationFreeOrOpenWhileSongsPlay) {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     test::TempDir dir;
     const std::string midi = dir.File("song.mid");
-    test::WriteBytes(midi, test::MorseMidi({"CQ DE QLOR 73"}, {300}, 0));
+    test::WriteBytes(midi, test::MorseMidi({"CQ DE QLOR 73"}, {300}));
     AudioEngine engine;
     if (!engine.OpenDevice().empty()) {
         GTEST_SKIP() << "no SDL audio (dummy driver) here";
     }
-    engine.SetVoice(GetParam());
+    const auto [voice, preset] = GetParam();
+    engine.SetVoice(voice);
+    if (preset != BandPreset::Off) {
+        BandSettings band = PresetBand(preset);
+        band.qrn = QrnKind::Heavy;
+        engine.SetBand(band);
+    }
     const OpenOutcome opened = engine.Open(kTextSlot, midi);
     ASSERT_TRUE(opened.error.empty()) << opened.error;
     ASSERT_TRUE(opened.warning.empty()) << opened.warning; // the SoundFont voice really plays
@@ -165,20 +173,26 @@ TEST_P(AudioThreadRule, NoAllocationFreeOrOpenWhileSongsPlay) {
     engine.Play(kTextSlot); // the whole song
     const bool ended = WaitFor([&] { return engine.EndedCount(kTextSlot) == endedBefore + 1; });
     engine.Play(kTextSlot); // a replay from the start, stopped on its way
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    const bool underWay = WaitFor([&] { return engine.PositionFrames(kTextSlot) >= uint64_t(engine.Rate()) * 2 / 5; });
     engine.Stop(kTextSlot);
     engine.Play(kTextSlot); // resumed after the stop, then played to the end
     const bool endedAgain = WaitFor([&] { return engine.EndedCount(kTextSlot) >= endedBefore + 3; });
     gArmed = false;
 
     EXPECT_TRUE(ended);
+    EXPECT_TRUE(underWay);
     EXPECT_TRUE(endedAgain);
     EXPECT_EQ(gCalls.load(), 0) << "last call of kind " << gLastKind.load() << " (1 malloc, 2 free, 3 open)";
     engine.Close(kTextSlot);
 }
 
-INSTANTIATE_TEST_SUITE_P(Voices, AudioThreadRule, ::testing::Values(VoiceKind::Tone, VoiceKind::SoundFont),
-                         [](const auto& paramInfo) { return std::string(VoiceName(paramInfo.param)); });
+INSTANTIATE_TEST_SUITE_P(Voices, AudioThreadRule,
+                         ::testing::Combine(::testing::Values(VoiceKind::Tone, VoiceKind::SoundFont),
+                                            ::testing::Values(BandPreset::Off, BandPreset::Contest)),
+                         [](const auto& paramInfo) {
+                             return std::string(VoiceName(std::get<0>(paramInfo.param))) + "_band_" +
+                                    BandPresetName(std::get<1>(paramInfo.param));
+                         });
 
 } // namespace
 } // namespace qlor

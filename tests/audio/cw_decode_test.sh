@@ -3,7 +3,8 @@
 # figures and a mixed text, with each voice at two speeds, slowed (sox) to the 20 WPM multimon-ng
 # is made for and decoded; the text must come back without a single character error (word spaces
 # are not compared: the decoder's own word-space guess drifts at some speeds with either voice).
-# Usage: cw_decode_test.sh QLOR-CLI WORK-DIR SPEED... [cpm]
+# Usage: cw_decode_test.sh QLOR-CLI WORK-DIR SPEED... [cpm]; RENDER_OPTIONS in the environment are
+# added to every render (a generated band, for example).
 set -u
 cli=$1
 work=$2
@@ -21,7 +22,8 @@ for speed in "$@"; do
     for text in "VVV THE QUICK BROWN FOX JUMPS OVER A LAZY DOG" "VVV 599 1234 5678 90 73" "VVV CQ DE R2D2 K9ABC 5NN 599 QTH 73"; do
         "$cli" midi --own "$text" --speed "$speed" --end-pause 1 --out t.mid > /dev/null || exit 1
         for voice in tone soundfont; do
-            "$cli" render t.mid --voice "$voice" --out t.wav || exit 1
+            # shellcheck disable=SC2086 # the options are words
+            "$cli" render t.mid --voice "$voice" ${RENDER_OPTIONS:-} --out t.wav || exit 1
             factor=$(awk "BEGIN { print 100 / $speed }") # 20 WPM = 100 cpm
             sox t.wav -r 22050 -c 1 -b 16 -e signed-integer -t raw t.raw speed "$factor" || exit 1
             decoded=$(multimon-ng -q -t raw -a MORSE_CW t.raw 2> /dev/null | tr -d '\n')

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -68,7 +69,7 @@ TEST_F(NoiseTest, LoopsSampleExactlyUnderTheTextAndStopsOnItsLastFrame) {
     ASSERT_TRUE(mixer.Attach(kNoiseSlot, noise));
     mixer.Play(kTextSlot, 1);
     mixer.Play(kNoiseSlot, 2);
-    ASSERT_GT(length, 20 * 4800u); // many loop points
+    ASSERT_GE(length, 20 * 4800u); // many loop points
     const std::vector<float> out = PullAll(mixer, length + 3000, 777);
     for (uint64_t n = 0; n < length; ++n) {
         ASSERT_EQ(out[2 * n], sine[n % 4800]) << "frame " << n;
@@ -221,6 +222,26 @@ TEST_F(NoiseTest, HostileRecordingsAreTamedOrRefusedAtOnceWithTheReason) {
         loudSamples += std::fabs(v) > 0.5f ? 1 : 0;
     }
     EXPECT_LT(loudSamples, tamed.clip->samples.size() / 20);
+    // A whole recording at the float limits (a sine of amplitude 3e38) plays as that sine scaled
+    // down by its peak, not as the full-scale square wave that clipping would make of it.
+    std::vector<float> huge = test::LoopableSine(22050, 100, 1.0f);
+    for (float& v : huge) {
+        v *= 3e38f;
+    }
+    huge[11] = std::numeric_limits<float>::quiet_NaN();
+    const std::string limits = dir.File("limits.wav");
+    ASSERT_TRUE(test::WriteSound(limits, huge, 1, 22050));
+    const NoiseResult scaled = DecodeNoiseFile(limits, kRate);
+    ASSERT_TRUE(scaled.ok()) << scaled.error;
+    double power = 0.0;
+    float peak = 0.0f;
+    for (const float v : scaled.clip->samples) {
+        ASSERT_TRUE(std::isfinite(v) && std::fabs(v) <= 1.0f) << v;
+        power += static_cast<double>(v) * v;
+        peak = std::max(peak, std::fabs(v));
+    }
+    EXPECT_GT(peak, 0.9f);
+    EXPECT_NEAR(std::sqrt(power / static_cast<double>(scaled.clip->samples.size())), peak / std::sqrt(2.0), 0.02);
 
     // A 1 Hz recording; a sparse file that declares gigabytes of 96 kHz float stereo; a folder;
     // a FIFO without a writer (a blocking open would hang).
@@ -342,50 +363,58 @@ TEST_F(NoiseTest, DecodesTheCompressedFormats) {
 }
 
 // The same transmission pulled in blocks of many sizes, or played again, is the same, sample
-// for sample: the device callback and the offline renderer hear exactly the same thing.
+// for sample: the device callback and the offline renderer hear exactly the same thing; with a
+// generated band too (its QSB on the text, the recording mixed in before its receiver).
 TEST(Mixer, ResultDoesNotDependOnHowItIsPulled) {
-    test::TempDir dir;
-    const std::string noisePath = dir.File("noise.wav");
-    std::vector<float> stereo;
-    std::mt19937 random(3);
-    std::uniform_real_distribution<float> value(-0.3f, 0.3f);
-    for (int i = 0; i < 2 * 12345; ++i) {
-        stereo.push_back(value(random));
-    }
-    ASSERT_TRUE(test::WriteSound(noisePath, stereo, 2, 44100));
-    const std::vector<uint8_t> smf = test::MorseMidi({"PARIS 12345"}, {150});
-    SoundFontBank bank(kRate);
-    const bool soundFont = bank.Load().empty();
-
-    auto render = [&](const std::function<size_t()>& blockSize) {
-        Mixer mixer(kRate);
-        mixer.SetLevel(kTextSlot, 50000);
-        mixer.SetLevel(kNoiseSlot, 20000);
-        MidiOpenResult text =
-            OpenMidiBytes(smf, soundFont ? VoiceKind::SoundFont : VoiceKind::Tone, soundFont ? &bank : nullptr, kRate);
-        std::unique_ptr<AudioSource> textSource = std::move(text.source);
-        const uint64_t length = textSource->LengthFrames();
-        std::unique_ptr<AudioSource> noise = Noise(noisePath);
-        mixer.Attach(kTextSlot, textSource);
-        mixer.Attach(kNoiseSlot, noise);
-        mixer.Play(kTextSlot, 1);
-        mixer.Play(kNoiseSlot, 2);
-        std::vector<float> out(2 * length);
-        for (uint64_t done = 0; done < length;) {
-            const auto now = static_cast<size_t>(std::min<uint64_t>(blockSize(), length - done));
-            mixer.Pull(out.data() + 2 * done, now);
-            done += now;
+    for (const BandPreset preset : {BandPreset::Off, BandPreset::Poor}) {
+        test::TempDir dir;
+        const std::string noisePath = dir.File("noise.wav");
+        std::vector<float> stereo;
+        std::mt19937 random(3);
+        std::uniform_real_distribution<float> value(-0.3f, 0.3f);
+        for (int i = 0; i < 2 * 12345; ++i) {
+            stereo.push_back(value(random));
         }
-        return out;
-    };
-    const std::vector<float> big = render([] { return size_t{4096}; });
-    const std::vector<float> again = render([] { return size_t{4096}; }); // the same voice, played before
-    EXPECT_TRUE(big == again);
-    std::mt19937 sizes(5);
-    const std::vector<float> ragged = render([&] { return size_t{1} + sizes() % 3000; });
-    ASSERT_EQ(big.size(), ragged.size());
-    EXPECT_TRUE(big == ragged);
-    EXPECT_GT(*std::max_element(big.begin(), big.end()), 0.1f);
+        ASSERT_TRUE(test::WriteSound(noisePath, stereo, 2, 44100));
+        const std::vector<uint8_t> smf = test::MorseMidi({"PARIS 12345"}, {150});
+        SoundFontBank bank(kRate);
+        const bool soundFont = bank.Load().empty();
+
+        auto render = [&](const std::function<size_t()>& blockSize) {
+            Mixer mixer(kRate);
+            mixer.SetLevel(kTextSlot, 50000);
+            mixer.SetLevel(kNoiseSlot, 20000);
+            MidiOpenResult text = OpenMidiBytes(smf, soundFont ? VoiceKind::SoundFont : VoiceKind::Tone,
+                                                soundFont ? &bank : nullptr, kRate);
+            const MidiTimeline* timeline = &text.source->Timeline();
+            std::unique_ptr<AudioSource> textSource = std::move(text.source);
+            const uint64_t length = textSource->LengthFrames();
+            std::unique_ptr<AudioSource> noise = Noise(noisePath);
+            if (preset != BandPreset::Off) {
+                auto band = std::make_unique<BandGenerator>(PresetBand(preset), BandSignalFor(*timeline));
+                mixer.AttachBand(band);
+            }
+            mixer.Attach(kTextSlot, textSource);
+            mixer.Attach(kNoiseSlot, noise);
+            mixer.Play(kTextSlot, 1);
+            mixer.Play(kNoiseSlot, 2);
+            std::vector<float> out(2 * length);
+            for (uint64_t done = 0; done < length;) {
+                const auto now = static_cast<size_t>(std::min<uint64_t>(blockSize(), length - done));
+                mixer.Pull(out.data() + 2 * done, now);
+                done += now;
+            }
+            return out;
+        };
+        const std::vector<float> big = render([] { return size_t{4096}; });
+        const std::vector<float> again = render([] { return size_t{4096}; }); // the same voice, played before
+        EXPECT_TRUE(big == again);
+        std::mt19937 sizes(5);
+        const std::vector<float> ragged = render([&] { return size_t{1} + sizes() % 3000; });
+        ASSERT_EQ(big.size(), ragged.size());
+        EXPECT_TRUE(big == ragged);
+        EXPECT_GT(*std::max_element(big.begin(), big.end()), 0.1f);
+    }
 }
 
 TEST(Mixer, ClipsAtFullScale) {

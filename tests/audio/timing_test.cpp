@@ -1,6 +1,6 @@
 // Timing measured on rendered audio against the note times read from the SMF: every note-on and
 // note-off of both voices within one sample, at the slowest and fastest speeds and over a
-// 40-segment competition file (no drift).
+// 40-segment competition file (no drift); full notes and silent gaps at high-speed test speeds.
 #include "audio/midi_source.h"
 #include "audio/note_cache_renderer.h"
 #include "audio/soundfont_bank.h"
@@ -33,6 +33,7 @@ bool HaveSoundFont() {
 
 // The instrument's own sound of a held note from its note-on, rendered by a FluidSynth synth of
 // the test's own (left channel) [frames].
+// The instrument's note as FluidSynth plays it and the note cache keeps it.
 std::vector<float> InstrumentNote(int program, int key, int velocity, size_t frames) {
     fluid_settings_t* settings = new_fluid_settings();
     fluid_settings_setnum(settings, "synth.sample-rate", kRate);
@@ -46,6 +47,7 @@ std::vector<float> InstrumentNote(int program, int key, int velocity, size_t fra
     fluid_synth_write_float(synth, static_cast<int>(frames), stereo.data(), 0, 2, stereo.data(), 1, 2);
     delete_fluid_synth(synth);
     delete_fluid_settings(settings);
+    NoteCacheRenderer::RemoveRumble(stereo, key, kRate);
     std::vector<float> left(frames);
     for (size_t n = 0; n < frames; ++n) {
         left[n] = stereo[2 * n];
@@ -104,16 +106,24 @@ Errors Measure(const std::vector<uint8_t>& smf, VoiceKind voice, int key = 73, i
         std::vector<float> left;
         long double noteOn;  // of its note [frames]
         long double noteOff; // [frames]
+        double halfEdge;     // of its note's edges, short at high speeds [frames]
     };
     std::vector<Window> windows;
     long double longest = 0; // [frames]
+    std::vector<NoteSpan> spans;
     for (const test::NoteTime& note : notes) {
-        const long double on = test::UsToFrames(note.on, kRate);
-        longest = std::max(longest, test::UsToFrames(note.off, kRate) - on);
+        spans.push_back({static_cast<double>(test::UsToFrames(note.on, kRate)),
+                         static_cast<double>(test::UsToFrames(note.off, kRate))});
+    }
+    const std::vector<double> halfEdges = NoteHalfEdges(spans, kRate); // [frames]
+    for (size_t k = 0; k < notes.size(); ++k) {
+        const long double on = test::UsToFrames(notes[k].on, kRate);
+        const long double off = test::UsToFrames(notes[k].off, kRate);
+        longest = std::max(longest, off - on);
         for (bool rising : {true, false}) {
-            const long double at = rising ? on : test::UsToFrames(note.off, kRate);
-            windows.push_back(Window{
-                at, rising, static_cast<int64_t>(std::floor(at)) - kHalf, {}, on, test::UsToFrames(note.off, kRate)});
+            const long double at = rising ? on : off;
+            windows.push_back(
+                Window{at, rising, static_cast<int64_t>(std::floor(at)) - kHalf, {}, on, off, halfEdges[k]});
         }
     }
     std::sort(windows.begin(), windows.end(), [](const Window& a, const Window& b) { return a.start < b.start; });
@@ -125,12 +135,11 @@ Errors Measure(const std::vector<uint8_t>& smf, VoiceKind voice, int key = 73, i
     size_t down = 0; // first note whose key-down part may still come
     double power = 0;
     uint64_t downFrames = 0;
-    const double halfEdge = kToneEdgeMs * 1e-3 * kRate / 2; // [frames]
     RenderAll(*opened.source, [&](uint64_t start, const float* stereo, size_t frames) {
         const auto end = static_cast<int64_t>(start + frames);
         for (size_t k = down; k < notes.size(); ++k) {
-            const auto from = static_cast<int64_t>(std::ceil(test::UsToFrames(notes[k].on, kRate) + halfEdge));
-            const auto to = static_cast<int64_t>(std::floor(test::UsToFrames(notes[k].off, kRate) - halfEdge));
+            const auto from = static_cast<int64_t>(std::ceil(test::UsToFrames(notes[k].on, kRate) + halfEdges[k]));
+            const auto to = static_cast<int64_t>(std::floor(test::UsToFrames(notes[k].off, kRate) - halfEdges[k]));
             if (from >= end) {
                 break;
             }
@@ -157,7 +166,6 @@ Errors Measure(const std::vector<uint8_t>& smf, VoiceKind voice, int key = 73, i
     const double omega = 2.0 * std::numbers::pi * 440.0 * std::exp2((key - 69) / 12.0) / kRate;
     const auto period = static_cast<int64_t>(std::lround(2 * std::numbers::pi / omega)); // [frames]
     const int64_t reach = 2 * period;
-    const double edge = kToneEdgeMs * 1e-3 * kRate / 2; // half the edge [frames]
     std::vector<double> hann(static_cast<size_t>(2 * reach + 1));
     for (int64_t k = -reach; k <= reach; ++k) {
         hann[static_cast<size_t>(k + reach)] = 0.5 + 0.5 * std::cos(std::numbers::pi * k / (reach + 1));
@@ -185,6 +193,7 @@ Errors Measure(const std::vector<uint8_t>& smf, VoiceKind voice, int key = 73, i
         }
         // The instrument's frame sounding at frame `index` of the window: its sustained sound
         // from the first frame of the note's key-down edge on.
+        const double edge = window.halfEdge;
         const int64_t keyDown = static_cast<int64_t>(std::ceil(window.noteOn - edge));
         const auto amplitude = [&](int64_t index) {
             const double played = demodulated(window.left.data(), index);
@@ -352,6 +361,70 @@ TEST_P(VoicesMatch, SameBalanceAndLoudness) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Speeds, VoicesMatch, ::testing::Values(60, 150, 250, 399));
+
+// High-speed keying: at up to 990 cpm a dot of a figure text lasts under 3 ms, shorter than the
+// 5 ms edges of slower speeds. Every dot and dash must still reach the level the longest notes of
+// the file reach, and every gap must fall silent, in both voices.
+TEST(HighSpeedKeying, EveryNoteReachesFullLevelAndEveryGapIsSilent) {
+    struct Case {
+        const char* body;
+        int speedCpm;
+    } cases[] = {
+        {"PARIS EISH5", 700}, {"PARIS EISH5", 990}, {"55555 00000", 400}, {"55555 00000", 700}, {"55555 00000", 990}};
+    for (const VoiceKind voice : {VoiceKind::Tone, VoiceKind::SoundFont}) {
+        if (voice == VoiceKind::SoundFont && !HaveSoundFont()) {
+            continue;
+        }
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(voice == VoiceKind::Tone ? "tone " : "SoundFont ") + c.body + " at " +
+                         std::to_string(c.speedCpm) + " cpm");
+            const std::vector<uint8_t> smf = test::MorseMidi({c.body}, {c.speedCpm});
+            const std::vector<test::NoteTime> notes = test::ReadNoteTimes(smf);
+            MidiOpenResult opened =
+                OpenMidiBytes(smf, voice, voice == VoiceKind::Tone ? nullptr : &SharedBank(), kRate);
+            ASSERT_TRUE(opened.source) << opened.error;
+            std::vector<float> left;
+            RenderAll(*opened.source, [&](uint64_t, const float* stereo, size_t frames) {
+                for (size_t n = 0; n < frames; ++n) {
+                    left.push_back(stereo[2 * n]);
+                }
+            });
+            // The peak of a note over its middle, [on + 20 %, off - 20 %] of its length.
+            const auto middlePeak = [&](long double from, long double to) {
+                const long double margin = (to - from) / 5;
+                float peak = 0;
+                for (auto n = static_cast<size_t>(std::ceil(from + margin)); n < left.size() && n < to - margin; ++n) {
+                    peak = std::max(peak, std::fabs(left[n]));
+                }
+                return peak;
+            };
+            float longest = 0; // the level of the file's longest notes
+            long double longestLength = 0;
+            for (const test::NoteTime& note : notes) {
+                longestLength = std::max(longestLength, note.off - note.on);
+            }
+            for (const test::NoteTime& note : notes) {
+                if (note.off - note.on == longestLength) {
+                    longest = std::max(longest,
+                                       middlePeak(test::UsToFrames(note.on, kRate), test::UsToFrames(note.off, kRate)));
+                }
+            }
+            ASSERT_GT(longest, 0.1f);
+            const long double dot = test::UsToFrames(notes.front().off - notes.front().on, kRate);
+            // Edges of 5 ms would reach into the middle 60 % of gaps this short.
+            EXPECT_LT(dot, 2.5 * 5e-3L * kRate);
+            for (size_t i = 0; i < notes.size(); ++i) {
+                const long double on = test::UsToFrames(notes[i].on, kRate);
+                const long double off = test::UsToFrames(notes[i].off, kRate);
+                EXPECT_GE(middlePeak(on, off), 0.9f * longest) << "note " << i;
+                if (i + 1 < notes.size()) {
+                    EXPECT_EQ(middlePeak(off, test::UsToFrames(notes[i + 1].on, kRate)), 0.0f)
+                        << "gap after note " << i;
+                }
+            }
+        }
+    }
+}
 
 TEST(CompetitionTiming, FortySegmentsDoNotDriftWithTheSoundFont) {
     if (!HaveSoundFont()) {

@@ -112,7 +112,7 @@ check "protocol file is cp1251" [ "$(head -c 8 ru.txt | od -An -tx1 | tr -d ' \n
 check "PARIS speed line" grep -qa 'PARIS' ru.txt
 
 expect_exit 2 "competition speed not a multiple of 10" "$CLI" competition --start 55 --final 60 --out x.mid
-expect_exit 2 "competition speed too high" "$CLI" competition --start 50 --final 400 --out x.mid
+expect_exit 2 "competition speed too high" "$CLI" competition --start 50 --final 1000 --out x.mid
 expect_exit 2 "competition without --final" "$CLI" competition --start 50 --out x.mid
 expect_exit 2 "competition without --out" "$CLI" competition --start 50 --final 60
 expect_exit 2 "competition --lang de" "$CLI" competition --start 50 --final 60 --lang de --out x.mid

@@ -48,6 +48,7 @@ PersistedSettings Custom() {
     p.language = 1;
     p.voice = "tone";
     p.exportAudio = "flac";
+    p.windowScale = 175;
     return p;
 }
 
@@ -116,6 +117,7 @@ TEST(PersistedSettingsStore, ReadOrderPutsTheFileCountBeforeTextType) {
     }
     expected.emplace_back("Voice");
     expected.emplace_back("Export Audio");
+    expected.emplace_back("Window scale");
     EXPECT_EQ(store.log, expected);
 }
 
@@ -126,8 +128,9 @@ TEST(PersistedSettingsStore, WriteOrderIsTableOrderThenTheVoice) {
     std::vector<std::string> expected(names.begin(), names.end());
     expected.emplace_back("Voice");
     expected.emplace_back("Export Audio");
+    expected.emplace_back("Window scale");
     EXPECT_EQ(store.log, expected);
-    EXPECT_EQ(store.values.size(), 48u);
+    EXPECT_EQ(store.values.size(), 49u);
     EXPECT_EQ(std::get<std::int32_t>(store.values.at("Paris system")), 1);
     EXPECT_EQ(std::get<std::int32_t>(store.values.at("HeaderStandart")), 0);
     EXPECT_EQ(std::get<std::string>(store.values.at("Voice")), "tone");
@@ -168,16 +171,18 @@ TEST(PersistedSettingsStore, MissingNoiseTypeGivesDefaultsButKeepsTheFileCount) 
     const LoadOutcome loaded = LoadPersistedSettings(store, 1, initial);
     EXPECT_TRUE(loaded.defaultsApplied);
 
-    EXPECT_EQ(store.log.back(), "Export Audio");
-    EXPECT_EQ(store.log[store.log.size() - 2], "Voice");
-    EXPECT_EQ(store.log[store.log.size() - 3], "Languige");
-    EXPECT_EQ(store.log[store.log.size() - 4], "Morse Noise Type"); // reading stopped there
+    EXPECT_EQ(store.log.back(), "Window scale");
+    EXPECT_EQ(store.log[store.log.size() - 2], "Export Audio");
+    EXPECT_EQ(store.log[store.log.size() - 3], "Voice");
+    EXPECT_EQ(store.log[store.log.size() - 4], "Languige");
+    EXPECT_EQ(store.log[store.log.size() - 5], "Morse Noise Type"); // reading stopped there
 
     PersistedSettings expected; // text number and speed read before the failure are replaced too
     expected.transmission.files = {4, 2};
     expected.noiseFiles[0] = "/initial.wav"; // never read: the state before loading stays
     expected.language = 1;                   // read in its own block
     expected.voice = "tone";                 // so is the voice
+    expected.windowScale = 175;              // and the window scale
     expected.exportAudio = "flac";           // and the export's audio choice
     EXPECT_EQ(loaded.values, expected);
 }
@@ -339,6 +344,55 @@ TEST(PersistedSettingsStore, VoiceAndExportAudioReadAsTheirDefaultWhenMissingOrU
         (voice ? want.voice : want.exportAudio) = c.expected;
         EXPECT_EQ(loaded.values, want) << label;
     }
+}
+
+// "Window scale" is read on its own after "Export Audio", alone before the window exists too: a
+// missing, foreign or non-positive value is the desktop's own scale (written back as nothing),
+// others come to the nearest step of 100..300 %, which main turns into QT_SCALE_FACTOR.
+TEST(PersistedSettingsStore, WindowScaleIsAStepOrTheDesktopsOwn) {
+    struct Case {
+        const char* label;
+        bool present;
+        MemorySettingsStore::Value stored;
+        int expected;       // [%], 0 the desktop's own
+        const char* factor; // QT_SCALE_FACTOR, empty when left alone
+    };
+    const Case cases[] = {
+        {"missing", false, std::int32_t{0}, 0, ""},
+        {"other kind", true, std::string("150"), 0, ""},
+        {"zero", true, std::int32_t{0}, 0, ""},
+        {"negative", true, std::int32_t{-150}, 0, ""},
+        {"below the range", true, std::int32_t{1}, 100, ""},
+        {"100", true, std::int32_t{100}, 100, ""},
+        {"nearer 125", true, std::int32_t{137}, 125, "1.25"},
+        {"nearer 150", true, std::int32_t{138}, 150, "1.5"},
+        {"250", true, std::int32_t{250}, 250, "2.5"},
+        {"above the range", true, std::int32_t{2147483647}, 300, "3.0"},
+    };
+    for (const Case& c : cases) {
+        MemorySettingsStore store = StoreWith(Custom());
+        if (c.present) {
+            store.values["Window scale"] = c.stored;
+        } else {
+            store.values.erase("Window scale");
+        }
+        const LoadOutcome loaded = LoadPersistedSettings(store, 1);
+        EXPECT_FALSE(loaded.defaultsApplied) << c.label;
+        EXPECT_EQ(loaded.values.windowScale, c.expected) << c.label;
+        EXPECT_EQ(loaded.windowScaleRead, c.present && std::holds_alternative<std::int32_t>(c.stored)) << c.label;
+        store.log.clear();
+        EXPECT_EQ(LoadWindowScale(store), c.expected) << c.label;
+        EXPECT_EQ(store.log, std::vector<std::string>{"Window scale"}) << c.label;
+        EXPECT_EQ(WindowScaleFactorText(loaded.values.windowScale), c.factor) << c.label;
+
+        MemorySettingsStore next;
+        ASSERT_TRUE(SavePersistedSettings(next, loaded.values).ok) << c.label;
+        EXPECT_EQ(next.values.count("Window scale"), c.expected == 0 ? 0u : 1u) << c.label;
+        EXPECT_EQ(LoadWindowScale(next), c.expected) << c.label;
+    }
+    MemorySettingsStore none;
+    EXPECT_EQ(LoadWindowScale(none), 0);
+    EXPECT_FALSE(none.keyExists);
 }
 
 TEST(PersistedSettingsStore, VoiceWithoutAKeyIsAuto) {

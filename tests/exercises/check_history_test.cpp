@@ -232,7 +232,8 @@ TEST_F(CheckHistoryTest, AVersion1HistoryIsScoredAgainOverTheBody) {
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(db,
                            "UPDATE checks SET sent_chars = 18, matches = 16, pairs = x'565603';"
-                           "PRAGMA user_version = 1",
+                           "DROP TABLE course_checks; DROP TABLE course; DROP TABLE recognition_answers;"
+                           "DROP TABLE recognition_sessions; PRAGMA user_version = 1",
                            nullptr, nullptr, nullptr),
               SQLITE_OK);
     sqlite3_close(db);

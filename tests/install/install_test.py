@@ -163,15 +163,23 @@ class InstalledLayout(unittest.TestCase):
                 self.assertEqual(set(complete(command + " --", 2)), usage)
         self.assertEqual(set(complete("check --re", 2)), {"--record"})
         self.assertEqual(complete("render x.mid --fading ''", 4), ["slow", "fast"])
-        # Both programs tell their version, the window without a display or a settings file.
-        for program in ("qlor", "qlor-cli"):
-            with self.subTest(program=program), tempfile.TemporaryDirectory() as home:
+        # Both programs tell their version, and the window its usage, without a display, a settings
+        # file or the instance lock.
+        for program, option, wanted in (("qlor", "--version", f"qlor {ARGS.version}\n"),
+                                         ("qlor-cli", "--version", f"qlor-cli {ARGS.version}\n"),
+                                         ("qlor", "--help", None)):
+            with self.subTest(program=program, option=option), tempfile.TemporaryDirectory() as home:
                 env = {"PATH": os.environ.get("PATH", ""), "HOME": home, "XDG_CONFIG_HOME": home + "/config",
                        "XDG_RUNTIME_DIR": home}
-                done = subprocess.run([os.path.join(self.bin, program), "--version"], capture_output=True,
+                done = subprocess.run([os.path.join(self.bin, program), option], capture_output=True,
                                       text=True, env=env, timeout=30)
-                self.assertEqual((done.returncode, done.stdout), (0, f"{program} {ARGS.version}\n"))
-                self.assertEqual(os.listdir(home), [], "--version touched the settings or the lock")
+                self.assertEqual(done.returncode, 0, done.stderr)
+                if wanted is not None:
+                    self.assertEqual(done.stdout, wanted)
+                else:
+                    self.assertTrue(done.stdout.startswith(f"Usage: {program} "), done.stdout)
+                    self.assertIn("--version", done.stdout)
+                self.assertEqual(os.listdir(home), [], f"{option} touched the settings or the lock")
 
     def test_language_files_installed_byte_for_byte(self):
         names = shipped_languages()
@@ -221,6 +229,8 @@ class InstalledLayout(unittest.TestCase):
         for binary in root.iterfind("provides/binary"):
             with self.subTest(binary=binary.text):
                 self.assertTrue(os.path.isfile(os.path.join(self.bin, binary.text)), binary.text)
+        # The licence the package's copyright file grants (GPL-3+), in SPDX form.
+        self.assertEqual(root.findtext("project_license"), "GPL-3.0-or-later")
         versions = [r.get("version") for r in root.iterfind("releases/release")]
         self.assertIn(ARGS.version, versions, "the metainfo lacks a release entry for this version")
 

@@ -30,8 +30,9 @@ namespace {
 using Mode = MediaPlayer::Mode;
 
 // The controls that stay usable during a transmission.
-const char* const kAlwaysUsable[] = {"TrackBar2", "TrackBar3", "InputMemo", "LngComboBox", "Button57",     "Button58",
-                                     "Button59",  "Button60",  "Button37",  "PathDir",     "VoiceComboBox"};
+const char* const kAlwaysUsable[] = {"TrackBar2", "TrackBar3", "InputMemo",     "LngComboBox",
+                                     "Button57",  "Button58",  "Button59",      "Button60",
+                                     "Button37",  "PathDir",   "VoiceComboBox", "WindowScaleComboBox"};
 
 } // namespace
 
@@ -95,7 +96,10 @@ class CycleTest : public QObject, test::WindowRig {
     }
 
 private slots:
-    void init() { QVERIFY(OpenWindow(true)); }
+    void init() {
+        QVERIFY(OpenWindow(true));
+        form->SetRunEndPause(1);
+    }
     void cleanup() {
         if (form && Sending())
             form->ButtonStopClick();
@@ -202,7 +206,7 @@ private slots:
 
         // The 300 ms recording keeps sounding while the text plays.
         QCOMPARE(form->MediaPlayerNoise->mode(), Mode::Playing);
-        QTest::qWait(800);
+        QTRY_VERIFY_WITH_TIMEOUT(form->MediaPlayerText->position() >= 800, 5000); // the noise looped twice
         QVERIFY(Sending());
         QCOMPARE(form->MediaPlayerText->mode(), Mode::Playing);
         QCOMPARE(form->MediaPlayerNoise->mode(), Mode::Playing);
@@ -214,7 +218,7 @@ private slots:
         form->MediaPlayerNoise->stop();
         QTRY_COMPARE_WITH_TIMEOUT(form->MediaPlayerNoise->mode(), Mode::Playing, 2000);
 
-        // The text ends by itself (a few seconds: the file closes with five seconds of silence).
+        // The text ends by itself (a few seconds: the file closes with a second of silence here).
         QTRY_VERIFY_WITH_TIMEOUT(!Sending(), 20000);
         QCOMPARE(Gauge1().value(), 100);
         QCOMPARE(Gauge2().value(), 100);
@@ -274,7 +278,7 @@ private slots:
     void progressIsTheRoundedShareOfTheLength() {
         OwnText("PARIS PARIS PARIS PARIS PARIS");
         ButtonRun().click();
-        QTest::qWait(600);
+        QTRY_VERIFY_WITH_TIMEOUT(form->MediaPlayerText->position() >= 600, 5000);
         // A stopped player still reports its position: the bars show it.
         form->MediaPlayerText->stop();
         const qint64 position = form->MediaPlayerText->position();

@@ -5,11 +5,13 @@
 #include "test_support.h"
 
 #include "audio/audio_engine.h"
+#include "audio/media_player.h"
 #include "control/caption_table.h"
 #include "control/settings_store.h"
 #include "shell/main_form.h"
 #include "shell/memo_text.h"
 #include "shell/store/qsettings_store.h"
+#include "shell/window_scale.h"
 #include "synthesis/codepage.h"
 #include "tests/support/controls.h"
 #include "tests/support/memory_settings_store.h"
@@ -661,6 +663,55 @@ private slots:
         QCOMPARE(std::get<std::string>(store.values["Export Audio"]), std::string("off"));
     }
 
+    // Unset on a first start (the desktop's own scale, nothing written); a step chosen by keyboard
+    // is kept as "Window scale" after "Export Audio" and handed to Qt at the next start.
+    void windowScaleIsKeptForTheNextStart() {
+        QVERIFY(QFile::copy(ShippedRussian(), QStringLiteral("Russian.lng")));
+        MemorySettingsStore store;
+        auto form = Open(store);
+        QComboBox* scale = &Control<QComboBox>(*form, "WindowScaleComboBox");
+        QCOMPARE(scale->currentText(), QStringLiteral("100 %"));
+        QVERIFY(scale->toolTip().contains(QStringLiteral("next start")));
+        form->close();
+        QVERIFY(!store.values.count("Window scale"));
+
+        form = Open(store);
+        scale = &Control<QComboBox>(*form, "WindowScaleComboBox");
+        scale->setFocus();
+        QTest::keyClick(scale, Qt::Key_Down);
+        QTest::keyClick(scale, Qt::Key_Down);
+        // The longer Russian texts fit their controls.
+        Pick(*form, 1);
+        const QLabel& label = Control<QLabel>(*form, "WindowScaleLabel");
+        QCOMPARE(label.text(), QStringLiteral("Масштаб окна"));
+        QVERIFY(label.sizeHint().width() <= label.width());
+        QVERIFY(scale->sizeHint().width() <= scale->width());
+        form->close();
+        QCOMPARE(store.log.back(), "Window scale");
+        QCOMPARE(std::get<std::int32_t>(store.values["Window scale"]), 150);
+
+        // What main does before the application object exists: the environment's own factor
+        // wins, else the stored scale becomes QT_SCALE_FACTOR.
+        const QByteArray saved = qgetenv("QT_SCALE_FACTOR");
+        const bool wasSet = qEnvironmentVariableIsSet("QT_SCALE_FACTOR");
+        qputenv("QT_SCALE_FACTOR", "2");
+        QCOMPARE(ApplyWindowScale(store), QByteArray());
+        QCOMPARE(qgetenv("QT_SCALE_FACTOR"), QByteArray("2"));
+        qunsetenv("QT_SCALE_FACTOR");
+        QCOMPARE(ApplyWindowScale(store), QByteArray("1.5"));
+        QCOMPARE(qgetenv("QT_SCALE_FACTOR"), QByteArray("1.5"));
+        qunsetenv("QT_SCALE_FACTOR");
+        MemorySettingsStore none;
+        QCOMPARE(ApplyWindowScale(none), QByteArray());
+        QVERIFY(!qEnvironmentVariableIsSet("QT_SCALE_FACTOR"));
+        if (wasSet)
+            qputenv("QT_SCALE_FACTOR", saved);
+
+        auto next = Open(store);
+        QCOMPARE(Control<QComboBox>(*next, "WindowScaleComboBox").currentData().toInt(), 150);
+        QCOMPARE(Control<QComboBox>(*next, "WindowScaleComboBox").currentText(), QStringLiteral("150 %"));
+    }
+
     void voiceTextsFollowTheLanguage() {
         QVERIFY(QFile::copy(ShippedRussian(), QStringLiteral("Russian.lng")));
         MemorySettingsStore store;
@@ -766,8 +817,9 @@ private slots:
         QVERIFY(voice.isEnabled());
         voice.setCurrentIndex(2);
         QCOMPARE(AudioEngine::Shared().Voice(), VoiceKind::Tone);
-        QTest::qWait(100);
         // The text that sounds goes on; the new voice is for the next one.
+        const qint64 before = form->MediaPlayerText->position();
+        QTRY_VERIFY_WITH_TIMEOUT(form->MediaPlayerText->position() > before, 5000);
         QVERIFY(stop.isEnabled());
         QVERIFY(dialogs->errors.isEmpty());
         stop.click();

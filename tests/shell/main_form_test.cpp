@@ -71,14 +71,15 @@ const NamedControls kControls[] = {
     {"TabSheet8", "QCheckBox", "TrainTextNeed"},
     // Configuration.
     {"TabSheet3", "QLabel",
-     "Label59 Label1 Label19 Label18 Label23 Label29 Label31 Label32 Label33 Label46 Label70 VoiceLabel"},
+     "Label59 Label1 Label19 Label18 Label23 Label29 Label31 Label32 Label33 Label46 Label70 VoiceLabel "
+     "WindowScaleLabel"},
     {"TabSheet3", "QSlider", "TrackBar1"},
     {"TabSheet3", "qlor::Indicator", "Label16 Label17"},
     {"TabSheet3", "qlor::StepButton", "Button23 Button24 Button25 Button11"},
     {"TabSheet3", "QLineEdit", "NoiseFile1 NoiseFile2 NoiseFile3 NoiseFile4"},
     {"TabSheet3", "QPushButton", "Button36 Button39 Button40 Button41"},
     {"TabSheet3", "QRadioButton", "OurSystem ParisSystem"},
-    {"TabSheet3", "QComboBox", "LngComboBox VoiceComboBox"},
+    {"TabSheet3", "QComboBox", "LngComboBox VoiceComboBox WindowScaleComboBox"},
 };
 
 const char* const kPagesInTabOrder[] = {"TabSheet1", "TabSheet4",  "TabSheet6", "TabSheet2", "TabSheet9",
@@ -139,8 +140,9 @@ private slots:
                 QVERIFY2(page && page->objectName() == QLatin1String(c.page), qPrintable(name));
             }
         }
-        // The 165 controls of the window and the two of the history of checks.
-        QCOMPARE(count, 167);
+        // The 165 controls of the window, the two of the history of checks and the two of the
+        // window scale.
+        QCOMPARE(count, 169);
         QVERIFY(form->findChild<PageControl*>(QStringLiteral("PageControl1")));
         QVERIFY(form->findChild<QTimer*>(QStringLiteral("TrainTimer")));
     }

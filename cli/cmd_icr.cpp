@@ -1,0 +1,290 @@
+// qlor-cli icr: instant character recognition on the terminal. One character at a time sounds
+// through the sound device; the learner types it; right or wrong is told at once and a wrong
+// answer is played again. The reaction time runs from the end of the character to the key and is
+// read from the audio position, not from a clock. Missed and slow characters come back more often.
+// The session is recorded in the history and summed up at the end.
+#include "audio/audio_engine.h"
+#include "audio/midi_source.h"
+#include "cli/options.h"
+#include "exercises/char_recognition.h"
+#include "exercises/check_history.h"
+#include "exercises/check_report.h"
+#include "exercises/koch_course.h"
+#include "synthesis/codepage.h"
+
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+
+namespace qlor::cli {
+namespace {
+
+// Silence after each character, in which the answer is awaited [s].
+constexpr int kAnswerSeconds = 5;
+// Silence after a character played again [s] (the shortest closing pause of a MIDI file).
+constexpr int kReplaySeconds = 1;
+// How often the key and the audio position are looked at while a character plays [ms].
+constexpr int kPollMs = 2;
+constexpr int kKeyEscape = 0x1B;
+constexpr int kKeyInterrupt = 0x03; // Ctrl-C: the terminal hands it over as a key, see KeyByKey
+constexpr int kKeyEndOfFile = 0x04; // Ctrl-D
+constexpr int kNoKey = -1;
+constexpr int kEndOfInput = -2;
+
+// qlor-cli speaks English.
+const ProgramTextTable& Texts() {
+    return ProgramTextTable::English();
+}
+
+std::string Say1(Say id, std::initializer_list<std::string_view> values) {
+    return FillText(Texts().Text(id), values);
+}
+
+// Keys without echo and without waiting for Enter while it lives (on a terminal only). Ctrl-C
+// comes as a key too and ends the session like Escape, so the terminal is always given back as
+// it was.
+class KeyByKey {
+public:
+    KeyByKey() {
+        if (isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &saved_) == 0) {
+            termios raw = saved_;
+            raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG);
+            raw.c_cc[VMIN] = 1;
+            raw.c_cc[VTIME] = 0;
+            active_ = tcsetattr(STDIN_FILENO, TCSANOW, &raw) == 0;
+        }
+    }
+    ~KeyByKey() {
+        if (active_) {
+            tcsetattr(STDIN_FILENO, TCSANOW, &saved_);
+        }
+    }
+    KeyByKey(const KeyByKey&) = delete;
+    KeyByKey& operator=(const KeyByKey&) = delete;
+
+private:
+    termios saved_{};
+    bool active_ = false;
+};
+
+// One key within timeoutMs: its byte, kNoKey, or kEndOfInput when the input has ended.
+int ReadKey(int timeoutMs) {
+    pollfd fd{STDIN_FILENO, POLLIN, 0};
+    if (poll(&fd, 1, timeoutMs) <= 0) {
+        return kNoKey;
+    }
+    unsigned char byte = 0;
+    return read(STDIN_FILENO, &byte, 1) == 1 ? byte : kEndOfInput;
+}
+
+struct IcrArgs {
+    CliOptions options;
+    std::string chars;
+    int count = 50;
+    int cpm = kCourseDefaultCpm;
+    std::uint64_t seed = 0;
+    bool seeded = false;
+    std::string voice = "auto";
+};
+
+// The characters when none are given: those of the course's lesson.
+std::string LessonCharacters() {
+    CheckHistory history(CheckHistory::DefaultPath());
+    CourseState state;
+    history.LoadCourse(state);
+    return KochLessonSymbols(state.lesson);
+}
+
+// Plays one character and waits for its key while the closing silence runs; the position of the
+// key [frames] is read from the player. Returns the key (kNoKey when the silence ran out).
+int PlayAndAwaitKey(AudioEngine& engine, std::uint64_t& keyFrames) {
+    engine.Play(kTextSlot);
+    int key = kNoKey;
+    while (engine.Mode(kTextSlot) == PlayerMode::Playing) {
+        key = ReadKey(kPollMs);
+        if (key != kNoKey) {
+            keyFrames = engine.PositionFrames(kTextSlot);
+            break;
+        }
+    }
+    engine.Stop(kTextSlot);
+    engine.Close(kTextSlot);
+    engine.Refresh();
+    return key;
+}
+
+// Plays what is open to its end. Keys typed meanwhile on a terminal are dropped: they answer
+// nothing.
+void PlayThrough(AudioEngine& engine) {
+    engine.Play(kTextSlot);
+    while (engine.Mode(kTextSlot) == PlayerMode::Playing) {
+        poll(nullptr, 0, kPollMs);
+    }
+    engine.Close(kTextSlot);
+    engine.Refresh();
+    if (isatty(STDIN_FILENO)) {
+        tcflush(STDIN_FILENO, TCIFLUSH);
+    }
+}
+
+// Writes and opens the MIDI file of one character; "" or the reason.
+std::string OpenCharacter(AudioEngine& engine, const MorseTable& table, const std::string& path, unsigned char c,
+                          int cpm, int silenceSeconds) {
+    SegmentText segment;
+    segment.body = std::string(1, static_cast<char>(c));
+    segment.speedCpm = cpm;
+    const MidiResult written = WriteMorseMidi(table, {segment}, path, silenceSeconds, MidiVoice{});
+    if (!written) {
+        return written.message;
+    }
+    return engine.Open(kTextSlot, path).error;
+}
+
+int RunIcr(const IcrArgs& a) {
+    const CliOptions& options = a.options;
+    const std::string chars = a.chars.empty() ? LessonCharacters() : options.ToCore(a.chars);
+    RecognitionSession session;
+    session.timeUtc = static_cast<std::int64_t>(std::time(nullptr));
+    session.seed = a.seeded ? a.seed : static_cast<std::uint64_t>(session.timeUtc);
+    session.charSpeedCpm = a.cpm;
+    RecognitionPicker picker(chars, session.seed);
+    session.characters = picker.Characters();
+    if (session.characters.empty()) {
+        PrintFailure("no character to practise");
+        return 1;
+    }
+    AudioEngine& engine = AudioEngine::Shared();
+    VoiceKind voice = VoiceKind::Automatic;
+    ParseVoiceName(a.voice, voice);
+    engine.SetVoice(voice);
+    if (const std::string error = engine.OpenDevice(); !error.empty()) {
+        PrintFailure("nothing can be played: " + error);
+        return 1;
+    }
+    std::string folder = (std::filesystem::temp_directory_path() / "qlor-icr-XXXXXX").string();
+    if (::mkdtemp(folder.data()) == nullptr) {
+        PrintFailure("no temporary folder for the sound");
+        return 1;
+    }
+    const std::string path = folder + "/character.mid";
+    const MorseTable table = LoadMorseTable();
+    const int rate = engine.Rate();
+    int status = 0;
+    {
+        KeyByKey keys;
+        for (int i = 0; i < a.count; ++i) {
+            const unsigned char c = picker.Next();
+            if (const std::string error = OpenCharacter(engine, table, path, c, a.cpm, kAnswerSeconds);
+                !error.empty()) {
+                PrintFailure(error);
+                status = 1;
+                break;
+            }
+            // The character ends where the closing silence begins.
+            const std::uint64_t length = engine.LengthFrames(kTextSlot);
+            const std::uint64_t silence = static_cast<std::uint64_t>(kAnswerSeconds) * static_cast<std::uint64_t>(rate);
+            const std::uint64_t endFrames = length > silence ? length - silence : 0;
+            std::uint64_t keyFrames = 0;
+            const int key = PlayAndAwaitKey(engine, keyFrames);
+            if (key == kKeyEscape || key == kKeyInterrupt || key == kKeyEndOfFile || key == kEndOfInput) {
+                break;
+            }
+            RecognitionAnswer answer;
+            answer.shown = c;
+            if (key >= 0) {
+                answer.typed = static_cast<unsigned char>(UpperCase1251(std::string(1, static_cast<char>(key)))[0]);
+                // A key before the end of the character counts as an instant answer.
+                const std::uint64_t after = keyFrames > endFrames ? keyFrames - endFrames : 0;
+                answer.reactionMs = static_cast<int>(after * 1000 / static_cast<std::uint64_t>(rate));
+            }
+            picker.Answer(answer);
+            session.answers.push_back(answer);
+            const std::string shown = std::string(1, static_cast<char>(c));
+            if (answer.Correct()) {
+                PrintText(options, Utf8ToCp1251(Say1(Say::RecognitionRight,
+                                                     {Cp1251ToUtf8(shown), std::to_string(answer.reactionMs)})) +
+                                       "\n");
+                continue;
+            }
+            const std::string typed = answer.typed ? std::string(1, static_cast<char>(answer.typed)) : "-";
+            PrintText(options,
+                      Utf8ToCp1251(Say1(Say::RecognitionWrong, {Cp1251ToUtf8(shown), Cp1251ToUtf8(typed)})) + "\n");
+            // The character once more, to hear it as it is.
+            if (OpenCharacter(engine, table, path, c, a.cpm, kReplaySeconds).empty()) {
+                PlayThrough(engine);
+            }
+        }
+    }
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+    if (session.answers.empty()) {
+        return status;
+    }
+
+    const RecognitionSummary summary = SummariseRecognition(session.answers);
+    std::string text =
+        Say1(Say::RecognitionSummary, {std::to_string(summary.correct), std::to_string(summary.shown),
+                                       std::to_string(summary.shown > 0 ? summary.correct * 100 / summary.shown : 0),
+                                       std::to_string(summary.medianReactionMs)}) +
+        "\n";
+    for (const RecognitionCharSummary& row : summary.chars) {
+        text += Say1(Say::RecognitionCharacter,
+                     {Cp1251ToUtf8(std::string(1, static_cast<char>(row.ch))), std::to_string(row.correct),
+                      std::to_string(row.shown), std::to_string(row.medianReactionMs)}) +
+                "\n";
+    }
+    PrintText(options, Utf8ToCp1251(text));
+    CheckHistory history(CheckHistory::DefaultPath());
+    const HistoryStatus recorded = history.RecordRecognition(session);
+    if (!recorded.ok()) {
+        PrintFailure(HistoryProblemText(recorded, history.Path(), Texts()));
+        return recorded.problem == HistoryProblem::Damaged ? status : 1;
+    }
+    return status;
+}
+
+Command SetUpIcr(CLI::App& command) {
+    auto a = std::make_shared<IcrArgs>();
+    command.add_option("--chars", a->chars, "the characters to practise (default the course's lesson)")
+        ->type_name("SET");
+    command.add_option("--count", a->count, "characters in the session (default 50)")
+        ->transform(IntIn(1, 10000))
+        ->type_name("N");
+    command.add_option("--cpm", a->cpm, "character speed [cpm] (default 100)")
+        ->transform(IntIn(kCourseMinCpm, kCourseMaxCpm))
+        ->type_name("N");
+    command
+        .add_option_function<std::string>(
+            "--seed",
+            [a](const std::string& v) {
+                a->seed = std::strtoull(v.c_str(), nullptr, 10);
+                a->seeded = true;
+            },
+            "the same seed and answers give the same characters (default the time)")
+        ->check(Accepted(
+            [](const std::string& v) {
+                return !v.empty() && v.size() <= 19 && v.find_first_not_of("0123456789") == std::string::npos;
+            },
+            "a number"))
+        ->type_name("N");
+    command.add_option("--voice", a->voice, "the signal's voice (default auto)")
+        ->check(NameOf(ParseVoiceName, "auto, soundfont or tone"))
+        ->type_name("auto|soundfont|tone");
+    AddEncodingOption(command, a->options);
+    AddArguments(command, a->options);
+    return [a] { return RunIcr(*a); };
+}
+
+const RegisterCommand kRegister("icr", SetUpIcr,
+                                std::string("icr [--chars SET] [--count N] [--cpm N] [--seed N] "
+                                            "[--voice auto|soundfont|tone] ") +
+                                    kEncodingUsage +
+                                    "  (instant character recognition through the sound device; Escape ends it)");
+
+} // namespace
+} // namespace qlor::cli

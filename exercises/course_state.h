@@ -1,0 +1,71 @@
+#pragma once
+// What the history keeps of the learner's Koch course and of the instant character recognition:
+// plain values, stored and read by CheckHistory, worked on by koch_course.h and
+// char_recognition.h.
+#include "exercises/koch_drill.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qlor {
+
+inline constexpr int kCourseMinCpm = 5;       // slowest character speed [cpm]
+inline constexpr int kCourseMaxCpm = 1000;    // fastest character speed [cpm]
+inline constexpr int kCourseDefaultCpm = 100; // [cpm]
+inline constexpr int kCoursePauseMin = 3;     // standard gap between characters [dot units]
+inline constexpr int kCoursePauseMax = 15;    // widest gap the MIDI writer keys [dot units]
+inline constexpr int kCourseMaxRecentChecks = 50;
+inline constexpr int kCourseMaxNewestSent = 10000;
+
+// How the course sends and when it moves on; settable by the learner, kept with the course.
+struct CourseSettings {
+    int charSpeedCpm = kCourseDefaultCpm; // character speed [cpm], 5..1000
+    // Gap between characters [dot units], 3..15. Above 3 the characters keep their speed and only
+    // the gaps between characters and words grow (the Farnsworth method), which lowers the
+    // overall speed (EffectiveSpeedCpm).
+    int pauseDelay = kCoursePauseMin;
+    int recentChecks = 3;   // the accuracy is taken over this many of the lesson's last checks, 1..50
+    int passPercent = 90;   // accuracy that moves the course on [%], 1..100
+    int minNewestSent = 20; // times the lesson's newest character must have been sent, 1..10000
+    bool operator==(const CourseSettings&) const = default;
+};
+
+// Every value brought into its range.
+CourseSettings ClampCourseSettings(CourseSettings settings);
+
+struct CourseState {
+    int lesson = kKochFirstLesson; // 1..40
+    // Lesson texts handed out so far: the next text's number follows from it (CourseTextNumber).
+    std::int64_t textsIssued = 0;
+    CourseSettings settings;
+    // The last lesson text handed out and not yet checked: the next copy is checked against it.
+    // pendingTextNumber is -1 (and the others empty) when there is none.
+    int pendingLesson = 0;
+    int pendingTextNumber = -1;
+    std::string pendingText;     // the body, cp1251
+    int pendingCharSpeedCpm = 0; // how it was keyed [cpm]
+    int pendingPauseDelay = 0;   // [dot units]
+    bool HasPending() const { return pendingTextNumber >= 0 && !pendingText.empty(); }
+    bool operator==(const CourseState&) const = default;
+};
+
+// One answer of an instant recognition session.
+struct RecognitionAnswer {
+    unsigned char shown = 0; // the character sent (cp1251, upper case)
+    unsigned char typed = 0; // the key the learner pressed (cp1251, upper-cased); 0: none
+    int reactionMs = -1;     // from the end of the character to the key [ms]; -1: not measured
+    bool Correct() const { return typed == shown; }
+    bool operator==(const RecognitionAnswer&) const = default;
+};
+
+struct RecognitionSession {
+    std::int64_t id = 0;      // row number in the history; 0 before it is recorded
+    std::int64_t timeUtc = 0; // when the session began [s since 1970-01-01 UTC]
+    std::string characters;   // the set the characters were drawn from (cp1251)
+    int charSpeedCpm = 0;     // character speed [cpm]
+    std::uint64_t seed = 0;   // the picker's seed
+    std::vector<RecognitionAnswer> answers;
+};
+
+} // namespace qlor
