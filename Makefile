@@ -64,7 +64,7 @@ test-tsan: deps
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_TARGETS)
 	cd $(TSAN_BUILD) && QT_QPA_PLATFORM=offscreen \
 		TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 die_after_fork=0 suppressions=$(CURDIR)/scripts/tsan.supp" \
-		ctest --output-on-failure -j $(JOBS) -L tsan
+		ctest --output-on-failure -j $(JOBS) -L '^tsan$$'
 
 FORMATTED = $(shell git ls-files '*.cpp' '*.h')
 

@@ -67,7 +67,7 @@ std::pair<std::string, std::string> SentAndCopy(std::mt19937& rng) {
 
 CheckRecord Check(std::mt19937& rng, std::int64_t time) {
     auto [sent, copy] = SentAndCopy(rng);
-    CheckRecord r = MakeCheckRecord(time, std::move(sent), std::move(copy), 0);
+    CheckRecord r = MakeCheckRecord(time, std::move(sent), std::move(copy), 0, false, 5);
     r.speedDigits = "060";
     r.speedCpm = 60 + static_cast<int>(time % 5) * 10;
     r.groups = 50;
@@ -88,7 +88,7 @@ void BM_RecordOneCheck(benchmark::State& state) {
         auto [sent, copy] = SentAndCopy(rng);
         state.ResumeTiming();
         // What the window does after building the check list: align, tally and write.
-        CheckRecord record = MakeCheckRecord(time++, std::move(sent), std::move(copy), 0);
+        CheckRecord record = MakeCheckRecord(time++, std::move(sent), std::move(copy), 0, false, 5);
         const HistoryStatus status = history.Record(std::move(record));
         if (!status.ok()) {
             state.SkipWithError(status.detail.c_str());

@@ -45,7 +45,7 @@ bool FillHistory(const std::string& path) {
             if (fault(rng) != 0)
                 copy += c;
         }
-        CheckRecord r = MakeCheckRecord(1700000000 + i * 600, sent, copy, 0);
+        CheckRecord r = MakeCheckRecord(1700000000 + i * 600, sent, copy, 0, true, 5);
         r.speedCpm = 50 + i % 7 * 10;
         if (!history.Record(std::move(r)).ok())
             return false;

@@ -24,7 +24,7 @@ bool RecordCheck(CheckRecord record) {
     }
     // A damaged history has been kept aside and the check recorded in a new one.
     const bool recorded = history.Pending() == 0;
-    PrintFailure(recorded ? HistoryProblemText(status, history.Path(), TextLanguage::English)
+    PrintFailure(recorded ? HistoryProblemText(status, history.Path(), ProgramTextTable::English())
                           : "the check was not recorded: " + status.detail + " (" + history.Path() + ")");
     return recorded;
 }
@@ -64,7 +64,8 @@ int RunCheck(CheckArgs& a) {
     const CheckList list = BuildCheckList(head, WrapLines(sent, a.width), WrapLines(copy, a.width));
     bool recorded = true;
     if (a.record) {
-        CheckRecord r = MakeCheckRecord(static_cast<std::int64_t>(std::time(nullptr)), sent, copy, list.errors);
+        CheckRecord r = MakeCheckRecord(static_cast<std::int64_t>(std::time(nullptr)), sent, copy, list.errors,
+                                        head.ownText, facts.groupSize);
         r.textNumber = head.number[0] * 1000 + head.number[1] * 100 + head.number[2] * 10 + head.number[3];
         r.ownText = head.ownText;
         r.speedDigits = std::to_string(head.speed[0]) + std::to_string(head.speed[1]) + std::to_string(head.speed[2]);

@@ -21,10 +21,13 @@ constexpr uint64_t kMaxCopyFileBytes = 32u << 20;
 // Columns of the aligned texts on the terminal [characters].
 constexpr std::size_t kAlignedColumns = 60;
 
-constexpr TextLanguage kLanguage = TextLanguage::English;
+// qlor-cli speaks English.
+const ProgramTextTable& Texts() {
+    return ProgramTextTable::English();
+}
 
 std::string Say1(Say id, std::initializer_list<std::string_view> values = {}) {
-    return FillText(ProgramText(id, kLanguage), values);
+    return FillText(Texts().Text(id), values);
 }
 
 std::string Percent(double fraction) {
@@ -53,7 +56,7 @@ bool LoadCourse(CheckHistory& history, CourseState& state, bool writes) {
     if (status.ok()) {
         return true;
     }
-    PrintFailure(HistoryProblemText(status, history.Path(), kLanguage));
+    PrintFailure(HistoryProblemText(status, history.Path(), Texts()));
     return status.problem == HistoryProblem::Damaged || (!writes && status.problem == HistoryProblem::ReadOnly);
 }
 
@@ -68,7 +71,7 @@ bool KeptDespiteDamage(CheckHistory& history, const HistoryStatus& status, const
 bool LessonChecks(CheckHistory& history, int lesson, std::vector<CheckRecord>& checks) {
     const HistoryStatus status = history.LoadLessonChecks(lesson, checks);
     if (!status.ok() && status.problem != HistoryProblem::ReadOnly && status.problem != HistoryProblem::Damaged) {
-        PrintFailure(HistoryProblemText(status, history.Path(), kLanguage));
+        PrintFailure(HistoryProblemText(status, history.Path(), Texts()));
         return false;
     }
     return true;
@@ -169,7 +172,7 @@ int RunNext(const CourseArgs& a) {
     const CourseState issued = IssueLessonText(state, text);
     const HistoryStatus saved = history.SaveCourse(issued);
     if (!saved.ok()) {
-        PrintFailure(Say1(Say::CourseNotKept, {HistoryProblemText(saved, history.Path(), kLanguage)}));
+        PrintFailure(Say1(Say::CourseNotKept, {HistoryProblemText(saved, history.Path(), Texts())}));
         if (!KeptDespiteDamage(history, saved, issued)) {
             return 1;
         }
@@ -228,7 +231,7 @@ int RunCheck(const CourseArgs& a) {
         // A damaged history has been kept aside and the check recorded in a new one; otherwise
         // nothing of the check was written.
         const bool kept = KeptDespiteDamage(history, recorded, after);
-        PrintFailure(kept ? HistoryProblemText(recorded, history.Path(), kLanguage)
+        PrintFailure(kept ? HistoryProblemText(recorded, history.Path(), Texts())
                           : "the check was not recorded: " + recorded.detail + " (" + history.Path() + ")");
         if (!kept) {
             return 1;
@@ -268,7 +271,7 @@ int RunSet(const CourseArgs& a) {
     state.lesson = a.lesson.value_or(state.lesson);
     const HistoryStatus saved = history.SaveCourse(state);
     if (!saved.ok()) {
-        PrintFailure(Say1(Say::CourseNotKept, {HistoryProblemText(saved, history.Path(), kLanguage)}));
+        PrintFailure(Say1(Say::CourseNotKept, {HistoryProblemText(saved, history.Path(), Texts())}));
         if (!KeptDespiteDamage(history, saved, state)) {
             return 1;
         }

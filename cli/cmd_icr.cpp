@@ -36,10 +36,13 @@ constexpr int kKeyEndOfFile = 0x04; // Ctrl-D
 constexpr int kNoKey = -1;
 constexpr int kEndOfInput = -2;
 
-constexpr TextLanguage kLanguage = TextLanguage::English;
+// qlor-cli speaks English.
+const ProgramTextTable& Texts() {
+    return ProgramTextTable::English();
+}
 
 std::string Say1(Say id, std::initializer_list<std::string_view> values) {
-    return FillText(ProgramText(id, kLanguage), values);
+    return FillText(Texts().Text(id), values);
 }
 
 // Keys without echo and without waiting for Enter while it lives (on a terminal only). Ctrl-C
@@ -239,7 +242,7 @@ int RunIcr(const IcrArgs& a) {
     CheckHistory history(CheckHistory::DefaultPath());
     const HistoryStatus recorded = history.RecordRecognition(session);
     if (!recorded.ok()) {
-        PrintFailure(HistoryProblemText(recorded, history.Path(), kLanguage));
+        PrintFailure(HistoryProblemText(recorded, history.Path(), Texts()));
         return recorded.problem == HistoryProblem::Damaged ? status : 1;
     }
     return status;

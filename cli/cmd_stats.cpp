@@ -75,7 +75,8 @@ int RunStats(const StatsArgs& a) {
     std::vector<CheckRecord> checks;
     const HistoryStatus status = history.Load(checks, false);
     if (!status.ok()) {
-        const std::string message = "qlor-cli: " + HistoryProblemText(status, history.Path(), TextLanguage::English);
+        const std::string message =
+            "qlor-cli: " + HistoryProblemText(status, history.Path(), ProgramTextTable::English());
         std::fprintf(stderr, "%s\n", message.c_str());
         // A damaged file has been kept aside: the statistics of the new, empty history follow.
         if (status.problem != HistoryProblem::Damaged && status.problem != HistoryProblem::ReadOnly &&
@@ -84,18 +85,13 @@ int RunStats(const StatsArgs& a) {
         }
     }
     const Statistics stats = ComputeStatistics(checks, window);
+    // The ranked characters first, then those with few samples, each weakest first.
     const std::vector<CharStats> ranked = RankByErrorRate(stats, minOccurrences);
+    const std::vector<CharStats> few = FewSamples(stats, minOccurrences);
     if (format == "json") {
-        WriteAllOut(StatisticsJson(stats, ranked)); // JSON is always UTF-8
+        WriteAllOut(StatisticsJson(stats, ranked, few)); // JSON is always UTF-8
     } else {
-        // The ranked characters first, then the others in code order.
-        std::vector<CharStats> rows = ranked;
-        for (const CharStats& row : stats.chars) {
-            if (row.sent < minOccurrences) {
-                rows.push_back(row);
-            }
-        }
-        const std::string text = format == "csv" ? StatisticsCsv(rows) : StatisticsTable(stats, rows);
+        const std::string text = format == "csv" ? StatisticsCsv(ranked, few) : StatisticsTable(stats, ranked, few);
         PrintText(options, Utf8ToCp1251(text));
     }
     return 0;

@@ -2,6 +2,8 @@
 // Interface captions: the numbered caption table (entries 1..120), the built-in English and
 // Russian (design) tables, the controls each entry feeds, language files ("*.lng") and the
 // choice of the language to show.
+#include "control/program_texts.h"
+
 #include <array>
 #include <filesystem>
 #include <span>
@@ -61,7 +63,12 @@ std::span<const CaptionFeed> CaptionFeeds();
 // empty lines, lines without ":", numbers that do not read as a decimal integer (leading spaces
 // and tabs allowed, nothing after the digits), entries outside 1..120 and lines without a closing
 // ";" change nothing. Later lines win. Lines end with CR LF, LF or a lone CR.
-void ParseLanguageLines(std::string_view bytes, CaptionTable& table);
+// With `texts`, entry kProgramTextEntryBase + N sets the program's own text N there (converted to
+// UTF-8; "\n" in it stands for a line break, "\s" for ";" and "\\" for "\"), unless that text
+// is of fixed wording or has no such number.
+void ParseLanguageLines(std::string_view bytes, CaptionTable& table, ProgramTextTable* texts = nullptr);
+// A program text of a language file (Windows-1251, with the escapes above) as UTF-8.
+std::string UnescapeProgramText(std::string_view cp1251);
 
 enum class LanguageFileStatus {
     Loaded,     // the file existed and was read (even if no line was usable)
@@ -74,9 +81,10 @@ struct LanguageFileResult {
     std::string error; // the system's error text, with the file name, when Unreadable
 };
 
-// Resets `table` to English, then reads the file into it. After an unreadable file the table
-// holds English plus whatever could be read.
-LanguageFileResult LoadLanguageFile(const std::filesystem::path& path, CaptionTable& table);
+// Resets `table` (and `texts`) to English, then reads the file into them. After an unreadable
+// file they hold English plus whatever could be read.
+LanguageFileResult LoadLanguageFile(const std::filesystem::path& path, CaptionTable& table,
+                                    ProgramTextTable* texts = nullptr);
 
 // The language names of the "*.lng" files in `dir`: the part of each file name before its first
 // ".", skipping names whose upper-case form is "ENGLISH" and names that would be empty (hidden
@@ -106,10 +114,10 @@ struct LanguageChoice {
 };
 
 // Choosing a language (list change and start-up): a position below 1 shows English; otherwise
-// the current table is reloaded from the item's file, falling back to English when the file is
-// missing. `items` are the list items, item 0 being "English".
+// the current table (and the current program texts) is reloaded from the item's file, falling
+// back to English when the file is missing. `items` are the list items, item 0 being "English".
 LanguageChoice ChooseLanguage(int position, std::span<const std::string> items, const std::filesystem::path& dir,
-                              CaptionTable& current);
+                              CaptionTable& current, ProgramTextTable* currentTexts = nullptr);
 
 // The table to show for a language position: the English table at 0, the current one otherwise.
 inline const CaptionTable& TableForPosition(int position, const CaptionTable& current) {

@@ -1,6 +1,7 @@
 // Language files: parsing "N:text;" lines, loading a file into the current caption table,
 // listing the "*.lng" files of a folder and choosing the table to show.
 #include "control/caption_table.h"
+#include "synthesis/codepage.h"
 #include "synthesis/numbered_lines.h"
 #include "synthesis/safe_file.h"
 
@@ -25,20 +26,42 @@ std::string AsciiUpper(std::string_view text) {
 
 } // namespace
 
-void ParseLanguageLines(std::string_view bytes, CaptionTable& table) {
-    ForEachNumberedLine(bytes, LineBreaks::Any, [&table](int entry, std::string_view text) {
+std::string UnescapeProgramText(std::string_view cp1251) {
+    std::string out;
+    for (size_t i = 0; i < cp1251.size(); ++i) {
+        const char c = cp1251[i];
+        if (c == '\\' && i + 1 < cp1251.size()) {
+            const char next = cp1251[i + 1];
+            if (next == 'n' || next == 's' || next == '\\') {
+                out += next == 'n' ? '\n' : next == 's' ? ';' : '\\';
+                ++i;
+                continue;
+            }
+        }
+        out += c;
+    }
+    return Cp1251ToUtf8(out);
+}
+
+void ParseLanguageLines(std::string_view bytes, CaptionTable& table, ProgramTextTable* texts) {
+    ForEachNumberedLine(bytes, LineBreaks::Any, [&table, texts](int entry, std::string_view text) {
         if (CaptionTable::ValidEntry(entry)) {
             table.Set(entry, std::string(text));
+        } else if (texts && entry > kProgramTextEntryBase) {
+            texts->Set(static_cast<Say>(entry - kProgramTextEntryBase), UnescapeProgramText(text));
         }
     });
 }
 
-LanguageFileResult LoadLanguageFile(const std::filesystem::path& path, CaptionTable& table) {
+LanguageFileResult LoadLanguageFile(const std::filesystem::path& path, CaptionTable& table, ProgramTextTable* texts) {
     table = EnglishCaptions();
+    if (texts) {
+        *texts = ProgramTextTable::English();
+    }
     const FileBytes file = ReadRegularFile(path.string(), kMaxLanguageFileBytes);
     switch (file.status) {
     case ReadStatus::Ok:
-        ParseLanguageLines(file.bytes, table);
+        ParseLanguageLines(file.bytes, table, texts);
         return {LanguageFileStatus::Loaded, {}};
     case ReadStatus::Missing:
         return {LanguageFileStatus::Missing, {}};
@@ -96,12 +119,12 @@ std::filesystem::path LanguageFilePath(int position, std::span<const std::string
 }
 
 LanguageChoice ChooseLanguage(int position, std::span<const std::string> items, const std::filesystem::path& dir,
-                              CaptionTable& current) {
+                              CaptionTable& current, ProgramTextTable* currentTexts) {
     const std::filesystem::path file = LanguageFilePath(position, items, dir);
     if (file.empty()) {
         return {LanguageAction::ApplyEnglish, {}};
     }
-    LanguageFileResult result = LoadLanguageFile(file, current);
+    LanguageFileResult result = LoadLanguageFile(file, current, currentTexts);
     switch (result.status) {
     case LanguageFileStatus::Loaded:
         return {LanguageAction::ApplyCurrent, {}};

@@ -24,10 +24,10 @@ constexpr ProgramTextEntry kTexts[] = {
     {Say::NotRegularFile, "It is not a regular file.", "Это не обычный файл."},
     {Say::FileTooLarge, "The file is larger than %1 MB.", "Файл больше %1 МБ."},
     {Say::TextOpenFilter, "Текстовые документы (*.txt)|*.TXT|Все файлы (*.*)|*.*",
-     "Текстовые документы (*.txt)|*.TXT|Все файлы (*.*)|*.*"},
-    {Say::TextSaveFilter, "Текстовые документы (*.txt)|*.TXT", "Текстовые документы (*.txt)|*.TXT"},
+     "Текстовые документы (*.txt)|*.TXT|Все файлы (*.*)|*.*", kFixedWording},
+    {Say::TextSaveFilter, "Текстовые документы (*.txt)|*.TXT", "Текстовые документы (*.txt)|*.TXT", kFixedWording},
     {Say::NoiseOpenFilter, "Звуковые файлы (*.wav)|*.wav|Все файлы (*.*)|*.*",
-     "Звуковые файлы (*.wav)|*.wav|Все файлы (*.*)|*.*"},
+     "Звуковые файлы (*.wav)|*.wav|Все файлы (*.*)|*.*", kFixedWording},
     {Say::FolderMissing, "The folder \"%1\" does not exist.", "Папка \"%1\" не существует."},
     {Say::NotEnoughMemory, "There is not enough memory for this work.", "Для этой работы не хватает памяти."},
     {Say::InstanceLockUnguarded,
@@ -35,9 +35,9 @@ constexpr ProgramTextEntry kTexts[] = {
      "program from starting cannot be kept.",
      "Ни папка времени выполнения, ни папка кэша не принадлежат вам, поэтому нельзя удержать блокировку, которая не "
      "даёт запустить вторую копию программы."},
-    {Say::GenerationFailedTitle, "Ошибка формирования текста", "Ошибка формирования текста"},
+    {Say::GenerationFailedTitle, "Ошибка формирования текста", "Ошибка формирования текста", kFixedWording},
     {Say::GenerationFailedText, "Не могу сформировать текст - набор символов слишком мал!",
-     "Не могу сформировать текст - набор символов слишком мал!"},
+     "Не могу сформировать текст - набор символов слишком мал!", kFixedWording},
 
     {Say::ExportWriting, "Writing %1 (%2 of %3)", "Запись %1 (%2 из %3)"},
     {Say::ExportWritten, "Written: %1 of %2 pairs of files", "Записано пар файлов: %1 из %2"},
@@ -47,7 +47,7 @@ constexpr ProgramTextEntry kTexts[] = {
     {Say::ExportFailure, "The export stopped at pair %1 of %2.\n%3", "Запись файлов остановлена на паре %1 из %2.\n%3"},
     // Misspelling ("слищком") kept: it is the wording the exported files have always carried.
     {Say::ExportFailureBody, "Невозможно сформировать текст - набор символов слищком мал!",
-     "Невозможно сформировать текст - набор символов слищком мал!"},
+     "Невозможно сформировать текст - набор символов слищком мал!", kFixedWording},
 
     {Say::VoiceLabel, "Signal voice", "Голос сигнала"},
     {Say::VoiceHint, "auto: the SoundFont when one is installed, otherwise the pure tone",
@@ -254,6 +254,7 @@ constexpr ProgramTextEntry kTexts[] = {
     {Say::AccExportHistoryDesc, "Writes every recorded check to a CSV file",
      "Записывает все записанные проверки в файл CSV"},
     {Say::AccProgressStatusName, "Status", "Состояние"},
+    {Say::AccCheckTotal, "Total errors: %1", "Всего ошибок %1"},
     {Say::AccBandButtonDesc,
      "Opens the band conditions: preset, signal-to-noise ratio, filter, AGC and the band's seed",
      "Открывает условия эфира: набор, сигнал/шум, фильтр, АРУ и выбор эфира"},
@@ -276,9 +277,11 @@ constexpr ProgramTextEntry kTexts[] = {
      "записываются."},
     {Say::HistoryCannotOpen, "The history of checks \"%1\" cannot be opened (%2). Checks are not recorded.",
      "Не удаётся открыть историю проверок \"%1\" (%2). Проверки не записываются."},
-    {Say::AlignedScore, "Aligned: %1 errors\n%2 wrong, %3 missed, %4 extra",
-     "Со сдвигом: %1 ош.\nзам. %2, проп. %3, лишн. %4"},
+    {Say::AlignedScore, "Aligned: %1 errors\n%2 wrong, %3 lost\n%4 extra",
+     "Со сдвигом: %1 ош.\nзам. %2, проп. %3\nлишн. %4"},
     {Say::AlignedScoreName, "Aligned score", "Оценка с выравниванием"},
+    {Say::AlignedScoreFull, "Aligned score: %1 errors, %2 heard wrong, %3 left out, %4 extra",
+     "Оценка с выравниванием: ошибок %1, принято неверно %2, пропущено %3, лишних %4"},
     {Say::ProgressButton, "Progress", "Успехи"},
     {Say::ProgressTitle, "Progress of reception", "Успехи в приёме"},
     {Say::ProgressChartName, "Error rate per check and sending speed", "Доля ошибок в каждой проверке и скорость"},
@@ -289,7 +292,7 @@ constexpr ProgramTextEntry kTexts[] = {
     {Say::ProgressLast20, "last 20", "последние 20"},
     {Say::ProgressLast100, "last 100", "последние 100"},
     {Say::ProgressAll, "all", "все"},
-    {Say::ProgressSummary, "%1 checks, %2 characters sent, %3 % missed",
+    {Say::ProgressSummary, "%1 checks, %2 characters sent, errors: %3 %",
      "Проверок: %1, передано знаков: %2, ошибок: %3 %"},
     {Say::ColumnCharacter, "Character", "Знак"},
     {Say::ColumnSent, "Sent", "Всего"},
@@ -298,6 +301,7 @@ constexpr ProgramTextEntry kTexts[] = {
     {Say::ColumnErrorRate, "Errors", "Ошибки"},
     {Say::ColumnHeardAs, "Heard as", "Принят как"},
     {Say::ProgressTypeLabel, "Text type:", "Тип текста:"},
+    {Say::FewSamples, "Few samples: sent fewer than %1 times", "Мало данных: передан менее %1 раз"},
     {Say::DrillWeak, "Practise weak characters", "Тренировать слабые знаки"},
     {Say::DrillKoch, "Koch lesson", "Урок по методу Коха"},
     {Say::DrillKochLesson, "Lesson %1: %2", "Урок %1: %2"},
@@ -312,22 +316,22 @@ constexpr ProgramTextEntry kTexts[] = {
     {Say::ExportHistoryWritten, "%1 checks written to \"%2\"", "Проверок записано: %1, файл \"%2\""},
     {Say::CloseWindow, "Close", "Закрыть"},
 
-    {Say::ProtocolTitle, "Checklist QLOR-2000", "Протокол КЛОР-2000"},
-    {Say::ProtocolBegin, "Begin %1", "Начало %1"},
-    {Say::ProtocolInitialSpeedCpm, "Initial speed %1 spm", "Начальная скорость %1 зн/мин"},
-    {Say::ProtocolInitialSpeedParis, "Initial speed %1 PARIS", "Начальная скорость %1 PARIS"},
-    {Say::ProtocolTrainText, "Train text", "Тренировочный текст"},
-    {Say::ProtocolCompetitionText, "Competition text", "Текст соревнования"},
-    {Say::ProtocolSpeed, "Speed %1", "Скорость %1"},
-    {Say::ProtocolPause, "Pause %1 sec", "Пауза %1 секунд"},
-    {Say::ProtocolFileName, "Протокол соревнования.txt", "Протокол соревнования.txt"},
+    {Say::ProtocolTitle, "Checklist QLOR-2000", "Протокол КЛОР-2000", kFixedWording},
+    {Say::ProtocolBegin, "Begin %1", "Начало %1", kFixedWording},
+    {Say::ProtocolInitialSpeedCpm, "Initial speed %1 spm", "Начальная скорость %1 зн/мин", kFixedWording},
+    {Say::ProtocolInitialSpeedParis, "Initial speed %1 PARIS", "Начальная скорость %1 PARIS", kFixedWording},
+    {Say::ProtocolTrainText, "Train text", "Тренировочный текст", kFixedWording},
+    {Say::ProtocolCompetitionText, "Competition text", "Текст соревнования", kFixedWording},
+    {Say::ProtocolSpeed, "Speed %1", "Скорость %1", kFixedWording},
+    {Say::ProtocolPause, "Pause %1 sec", "Пауза %1 секунд", kFixedWording},
+    {Say::ProtocolFileName, "Протокол соревнования.txt", "Протокол соревнования.txt", kFixedWording},
 
-    {Say::CheckOwnText, "Текст произвольный", "Текст произвольный"},
-    {Say::CheckTextNumber, "Текст %1", "Текст %1"},
+    {Say::CheckOwnText, "Текст произвольный", "Текст произвольный", kFixedWording},
+    {Say::CheckTextNumber, "Текст %1", "Текст %1", kFixedWording},
     // "Cкорость" begins with a Latin capital C (0x43), followed by Cyrillic letters.
-    {Say::CheckSpeed, "Cкорость %1 зн/мин", "Cкорость %1 зн/мин"},
-    {Say::CheckErrorTotal, "Всего ошибок %1", "Всего ошибок %1"},
-    {Say::CheckFileName, "Протокол проверки.txt", "Протокол проверки.txt"},
+    {Say::CheckSpeed, "Cкорость %1 зн/мин", "Cкорость %1 зн/мин", kFixedWording},
+    {Say::CheckErrorTotal, "Всего ошибок %1", "Всего ошибок %1", kFixedWording},
+    {Say::CheckFileName, "Протокол проверки.txt", "Протокол проверки.txt", kFixedWording},
 
     {Say::CourseLesson, "Lesson %1 of %2: %3", "Урок %1 из %2: %3"},
     {Say::CourseSpeed, "Character speed %1 cpm, overall speed %2 cpm",
@@ -410,16 +414,63 @@ constexpr bool InNumberOrder() {
 }
 static_assert(InNumberOrder(), "program texts must be listed once each, in number order");
 
-} // namespace
-
-std::string_view ProgramText(Say id, TextLanguage language) {
+const ProgramTextEntry* Find(Say id) {
     const auto* it = std::lower_bound(std::begin(kTexts), std::end(kTexts), id, [](const ProgramTextEntry& e, Say key) {
         return static_cast<int>(e.id) < static_cast<int>(key);
     });
-    if (it == std::end(kTexts) || it->id != id) {
+    return it == std::end(kTexts) || it->id != id ? nullptr : it;
+}
+
+} // namespace
+
+std::string_view ProgramText(Say id, TextLanguage language) {
+    const ProgramTextEntry* e = Find(id);
+    if (!e) {
         return {};
     }
-    return language == TextLanguage::English ? it->english : it->russian;
+    return language == TextLanguage::English ? e->english : e->russian;
+}
+
+bool FollowsLanguageFile(Say id) {
+    const ProgramTextEntry* e = Find(id);
+    return e && !e->fixed;
+}
+
+ProgramTextTable::ProgramTextTable() {
+    texts_.reserve(std::size(kTexts));
+    for (const ProgramTextEntry& e : kTexts) {
+        texts_.emplace_back(e.english);
+    }
+}
+
+const ProgramTextTable& ProgramTextTable::English() {
+    static const ProgramTextTable table;
+    return table;
+}
+
+const ProgramTextTable& ProgramTextTable::Russian() {
+    static const ProgramTextTable table = [] {
+        ProgramTextTable t;
+        for (std::size_t i = 0; i < std::size(kTexts); ++i) {
+            t.texts_[i] = kTexts[i].russian;
+        }
+        return t;
+    }();
+    return table;
+}
+
+std::string_view ProgramTextTable::Text(Say id) const {
+    const ProgramTextEntry* e = Find(id);
+    return e ? std::string_view(texts_[static_cast<std::size_t>(e - std::begin(kTexts))]) : std::string_view();
+}
+
+bool ProgramTextTable::Set(Say id, std::string text) {
+    const ProgramTextEntry* e = Find(id);
+    if (!e || e->fixed) {
+        return false;
+    }
+    texts_[static_cast<std::size_t>(e - std::begin(kTexts))] = std::move(text);
+    return true;
 }
 
 std::span<const ProgramTextEntry> ProgramTexts() {

@@ -1,10 +1,13 @@
 #pragma once
 // The program's own texts that are not caption-table entries: messages, status lines, words of
 // the pages' own controls and the names the accessibility bus reads. Each is numbered and has an
-// English and a Russian text (UTF-8). Like the texts that accompany the caption table, the English
-// text is shown at language position 0 and the Russian one at every other position. A text whose
-// wording is the same in every language (the check list, the text generator's message, the file
-// names and filters of the window's file dialogs) has that wording in both columns.
+// English and a Russian text (UTF-8). The window shows them in the language chosen: English at
+// language position 0, elsewhere the texts the language file gives (ProgramTextTable, entries
+// kProgramTextEntryBase + number), English where it gives none; the shipped "Russian.lng" carries
+// the Russian column. Texts of fixed wording are never taken from a language file: the competition
+// protocol is English at position 0 and Russian elsewhere; the check list, the text generator's
+// message and the file names and filters of the window's file dialogs have the same wording in
+// both columns.
 //
 // Numbers are grouped by topic so that each topic keeps its own block:
 //     1..99    transmission, Text page and file messages
@@ -21,15 +24,16 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qlor {
 
+// The two built-in columns of the table.
 enum class TextLanguage { English, Russian };
 
-// The language of the program's own texts at a language-list position.
-inline TextLanguage TextLanguageAt(int languagePosition) {
-    return languagePosition == 0 ? TextLanguage::English : TextLanguage::Russian;
-}
+// A language file carries text N of this table as entry kProgramTextEntryBase + N, clear of the
+// caption table's entries 1..120.
+inline constexpr int kProgramTextEntryBase = 1000;
 
 enum class Say : int {
     // Transmission, Text page and file messages. "%1", "%2" ... are filled in by the caller.
@@ -238,7 +242,8 @@ enum class Say : int {
     AccDrillKochDesc = 483,
     AccExportHistoryDesc = 484,
     AccProgressStatusName = 485,
-    AccBandButtonDesc = 486,
+    AccCheckTotal = 486, // %1 errors of the check list
+    AccBandButtonDesc = 487,
 
     // History of checks, progress window and drills.
     HistoryDamaged = 500,    // %1 file, %2 reason, %3 where the damaged file is kept
@@ -246,8 +251,9 @@ enum class Say : int {
     HistoryReadOnly = 502,   // %1 file, %2 reason
     HistoryNewer = 503,      // %1 file
     HistoryCannotOpen = 504, // %1 file, %2 reason
-    AlignedScore = 505,      // %1 errors, %2 heard wrong, %3 left out, %4 extra
+    AlignedScore = 505,      // %1 errors, %2 heard wrong, %3 left out, %4 extra; three short lines
     AlignedScoreName = 506,
+    AlignedScoreFull = 507, // the same in one sentence, for the tool tip and the screen reader
     ProgressButton = 510,
     ProgressTitle = 511,
     ProgressChartName = 512,
@@ -266,6 +272,7 @@ enum class Say : int {
     ColumnErrorRate = 525,
     ColumnHeardAs = 526,
     ProgressTypeLabel = 527,
+    FewSamples = 528, // %1 the least times sent for a character to be ranked
     DrillWeak = 530,
     DrillKoch = 531,
     DrillKochLesson = 532,        // %1 lesson, %2 its characters
@@ -354,17 +361,42 @@ enum class Say : int {
     HstStartFailed = 835, // %1 reason
 };
 
+// Marks a text whose wording does not come from language files.
+inline constexpr bool kFixedWording = true;
+
 struct ProgramTextEntry {
     Say id;
     std::string_view english;
     std::string_view russian;
+    bool fixed = false; // kFixedWording: never taken from a language file
 };
 
-// The text of `id` in `language`.
+// The text of `id` in one of the built-in columns.
 std::string_view ProgramText(Say id, TextLanguage language);
-inline std::string_view ProgramText(Say id, int languagePosition) {
-    return ProgramText(id, TextLanguageAt(languagePosition));
-}
+
+// Whether a language file may give the text of `id` (a known number of a text that is not of
+// fixed wording).
+bool FollowsLanguageFile(Say id);
+
+// The program's own texts in one interface language: English, with whatever a language file
+// gives in place of the texts that follow the language.
+class ProgramTextTable {
+public:
+    ProgramTextTable(); // every text English
+    static const ProgramTextTable& English();
+    static const ProgramTextTable& Russian(); // the built-in Russian column
+
+    // The text of `id` (UTF-8); empty for an unknown number.
+    std::string_view Text(Say id) const;
+    // Sets the text of `id` (UTF-8); changes nothing and returns false when a language file may
+    // not give it (see FollowsLanguageFile).
+    bool Set(Say id, std::string text);
+
+    bool operator==(const ProgramTextTable&) const = default;
+
+private:
+    std::vector<std::string> texts_; // in the order of ProgramTexts()
+};
 
 // Every entry, in number order.
 std::span<const ProgramTextEntry> ProgramTexts();

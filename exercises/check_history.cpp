@@ -1,5 +1,6 @@
 #include "exercises/check_history.h"
 
+#include "exercises/check_body.h"
 #include "exercises/check_statistics.h"
 #include "exercises/history_sql.h"
 #include "synthesis/codepage.h"
@@ -93,10 +94,6 @@ CREATE TABLE recognition_answers (
 );
 )sql";
 
-// The steps from one version to the next: kUpgrades[v] turns version v into version v + 1.
-// Later versions add their step here; existing rows are kept by every step.
-constexpr const char* kUpgrades[kHistorySchemaVersion] = {kSchemaV1, kSchemaV2};
-
 std::string EncodePairs(const CharTally& tally) {
     std::string bytes;
     bytes.reserve(tally.size() * 3);
@@ -135,6 +132,67 @@ CharTally DecodePairs(const unsigned char* bytes, int size) {
     }
     return tally;
 }
+
+// Version 2 also scores the checks over the body of the radiogram alone (FindBody): the aligned
+// figures and the pairs of every check recorded before are worked out again from its texts.
+int RescoreBodies(sqlite3* db) {
+    struct Row {
+        sqlite3_int64 id;
+        bool ownText;
+        int groupSize;
+        std::string sent;
+        std::string copy;
+    };
+    std::vector<Row> rows;
+    {
+        Statement s(db, "SELECT id, own_text, group_size, sent, copy FROM checks");
+        if (s.Prepared() != SQLITE_OK) {
+            return s.Prepared();
+        }
+        int rc;
+        while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) {
+            rows.push_back({sqlite3_column_int64(s.get(), 0), sqlite3_column_int(s.get(), 1) != 0,
+                            sqlite3_column_int(s.get(), 2), Utf8ToCp1251(Text(s.get(), 3)),
+                            Utf8ToCp1251(Text(s.get(), 4))});
+        }
+        if (rc != SQLITE_DONE) {
+            return rc;
+        }
+    }
+    Statement u(db, "UPDATE checks SET sent_chars = ?, matches = ?, substitutions = ?, omissions = ?, "
+                    "insertions = ?, pairs = ? WHERE id = ?");
+    if (u.Prepared() != SQLITE_OK) {
+        return u.Prepared();
+    }
+    for (Row& row : rows) {
+        const CheckRecord r =
+            MakeCheckRecord(0, std::move(row.sent), std::move(row.copy), 0, row.ownText, row.groupSize);
+        const std::string pairs = EncodePairs(r.tally);
+        sqlite3_stmt* st = u.get();
+        int i = 1;
+        for (const int v : {r.aligned.sentChars, r.aligned.matches, r.aligned.substitutions, r.aligned.omissions,
+                            r.aligned.insertions}) {
+            sqlite3_bind_int(st, i++, v);
+        }
+        sqlite3_bind_blob(st, i++, pairs.data(), static_cast<int>(pairs.size()), SQLITE_STATIC);
+        sqlite3_bind_int64(st, i++, row.id);
+        const int rc = sqlite3_step(st);
+        sqlite3_reset(st);
+        if (rc != SQLITE_DONE) {
+            return rc;
+        }
+    }
+    return SQLITE_OK;
+}
+
+// The steps from one version to the next: kUpgrades[v] turns version v into version v + 1, by its
+// SQL, then by its function when it has one. Later versions add their step here; existing rows
+// are kept by every step.
+struct Upgrade {
+    const char* sql;
+    int (*step)(sqlite3* db);
+};
+constexpr Upgrade kUpgrades[kHistorySchemaVersion] = {{kSchemaV1, nullptr}, {kSchemaV2, RescoreBodies}};
 
 // A name next to `path` that does not exist yet: path + suffix, then path + suffix + "-2" ...
 std::string FreeName(const std::string& base) {
@@ -175,10 +233,13 @@ std::string UtcStamp(std::int64_t timeUtc) {
 
 } // namespace
 
-CheckRecord MakeCheckRecord(std::int64_t timeUtc, std::string sent, std::string copy, int positionalErrors) {
+CheckRecord MakeCheckRecord(std::int64_t timeUtc, std::string sent, std::string copy, int positionalErrors,
+                            bool ownText, int groupSize) {
     CheckRecord record;
     record.timeUtc = timeUtc;
-    const Alignment alignment = AlignCopy(sent, copy);
+    record.ownText = ownText;
+    record.groupSize = groupSize;
+    const Alignment alignment = AlignBody(sent, copy, ownText, groupSize);
     record.aligned = alignment.counts;
     record.tally = TallyAlignment(alignment);
     record.sent = std::move(sent);
@@ -305,7 +366,12 @@ HistoryStatus CheckHistory::OpenOnce() {
             }
         }
         for (long long v = version; rc == SQLITE_OK && v < kHistorySchemaVersion; ++v) {
-            rc = Exec(db_, kUpgrades[v]);
+            if (kUpgrades[v].sql) {
+                rc = Exec(db_, kUpgrades[v].sql);
+            }
+            if (rc == SQLITE_OK && kUpgrades[v].step) {
+                rc = kUpgrades[v].step(db_);
+            }
         }
         if (rc == SQLITE_OK && version < kHistorySchemaVersion) {
             rc = Exec(db_, ("PRAGMA user_version=" + std::to_string(kHistorySchemaVersion)).c_str());

@@ -113,7 +113,9 @@ private:
 };
 
 // A check made now from the sent text and the copy (cp1251): time, texts, the positional error
-// count given, and the alignment with its pairs. The settings fields are left for the caller.
-CheckRecord MakeCheckRecord(std::int64_t timeUtc, std::string sent, std::string copy, int positionalErrors);
+// count given, whether the operator's own text was sent and the group size [characters], and the
+// body's aligned figures and pairs (see FindBody). The other settings fields are left for the caller.
+CheckRecord MakeCheckRecord(std::int64_t timeUtc, std::string sent, std::string copy, int positionalErrors,
+                            bool ownText, int groupSize);
 
 } // namespace qlor

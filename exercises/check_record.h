@@ -19,6 +19,13 @@ struct PairCount {
 // Sorted by (sent, heard), each pair once, no zero counts.
 using CharTally = std::vector<PairCount>;
 
+// The error rate of aligned figures: errors (heard wrong, left out and extra) per sent character,
+// the spaces between groups included, as the aligned score counts them; 0 when nothing was sent.
+// The one error rate of a check and of a set of checks.
+inline double AlignedErrorRate(const AlignmentCounts& counts) {
+    return counts.sentChars > 0 ? static_cast<double>(counts.Errors()) / counts.sentChars : 0.0;
+}
+
 struct CheckRecord {
     std::int64_t id = 0;      // row number in the history; 0 before it is recorded
     std::int64_t timeUtc = 0; // when the check was made [s since 1970-01-01 UTC]
@@ -36,13 +43,10 @@ struct CheckRecord {
     std::string sent;         // the sent text, cp1251 (UTF-8 in the database)
     std::string copy;         // the copy, cp1251 (UTF-8 in the database)
     int positionalErrors = 0; // the check list's "Всего ошибок" count
-    AlignmentCounts aligned;  // the alignment-aware figures
-    CharTally tally;          // the aligned character pairs
+    AlignmentCounts aligned;  // the alignment-aware figures of the body
+    CharTally tally;          // the aligned character pairs of the body
 
-    // Aligned errors per sent character (0 for an empty sent text).
-    double ErrorRate() const {
-        return aligned.sentChars > 0 ? static_cast<double>(aligned.Errors()) / aligned.sentChars : 0.0;
-    }
+    double ErrorRate() const { return AlignedErrorRate(aligned); }
 };
 
 } // namespace qlor

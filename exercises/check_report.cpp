@@ -120,28 +120,41 @@ std::string HistoryCsv(std::span<const CheckRecord> checks) {
     return out;
 }
 
-std::string StatisticsTable(const Statistics& stats, const std::vector<CharStats>& rows) {
+std::string StatisticsTable(const Statistics& stats, const std::vector<CharStats>& ranked,
+                            const std::vector<CharStats>& fewSamples) {
     const StatsTotals& t = stats.totals;
+    char rate[32];
+    std::snprintf(rate, sizeof rate, "%.1f%%", 100.0 * t.ErrorRate());
     std::string out = "checks " + std::to_string(t.checks) + ", characters sent " + std::to_string(t.sent) +
                       ", correct " + std::to_string(t.correct) + ", substituted " + std::to_string(t.substitutions) +
                       ", omitted " + std::to_string(t.omissions) + ", inserted " + std::to_string(t.insertions) +
-                      "\r\n";
+                      ", error rate " + rate + "\r\n";
     out += "char   sent correct omitted  error  heard as\r\n";
-    for (const CharStats& row : rows) {
-        char line[96];
-        std::snprintf(line, sizeof line, "%6d %7d %7d %5.1f%%  ", row.sent, row.correct, row.omitted,
-                      100.0 * row.ErrorRate());
-        out += Utf8Char(row.ch) + "   " + line + HeardList(row) + "\r\n";
+    const auto rows = [&out](const std::vector<CharStats>& list) {
+        for (const CharStats& row : list) {
+            char line[96];
+            std::snprintf(line, sizeof line, "%6d %7d %7d %5.1f%%  ", row.sent, row.correct, row.omitted,
+                          100.0 * row.ErrorRate());
+            out += Utf8Char(row.ch) + "   " + line + HeardList(row) + "\r\n";
+        }
+    };
+    rows(ranked);
+    if (!fewSamples.empty()) {
+        out += "few samples:\r\n";
+        rows(fewSamples);
     }
     return out;
 }
 
-std::string StatisticsCsv(const std::vector<CharStats>& rows) {
-    std::string out = "character,sent,correct,omitted,inserted,error_rate,heard\r\n";
-    for (const CharStats& row : rows) {
-        out += CsvField(Utf8Char(row.ch)) + "," + std::to_string(row.sent) + "," + std::to_string(row.correct) + "," +
-               std::to_string(row.omitted) + "," + std::to_string(row.inserted) + "," + Rate(row.ErrorRate()) + "," +
-               CsvField(HeardList(row)) + "\r\n";
+std::string StatisticsCsv(const std::vector<CharStats>& ranked, const std::vector<CharStats>& fewSamples) {
+    std::string out = "character,sent,correct,omitted,inserted,error_rate,heard,few_samples\r\n";
+    for (const auto* list : {&ranked, &fewSamples}) {
+        const char* few = list == &fewSamples ? "1" : "0";
+        for (const CharStats& row : *list) {
+            out += CsvField(Utf8Char(row.ch)) + "," + std::to_string(row.sent) + "," + std::to_string(row.correct) +
+                   "," + std::to_string(row.omitted) + "," + std::to_string(row.inserted) + "," +
+                   Rate(row.ErrorRate()) + "," + CsvField(HeardList(row)) + "," + few + "\r\n";
+        }
     }
     return out;
 }
@@ -171,22 +184,28 @@ std::string CharStatsJson(const std::vector<CharStats>& rows) {
     return out + "}";
 }
 
-std::string StatisticsJson(const Statistics& stats, const std::vector<CharStats>& ranked) {
+std::string StatisticsJson(const Statistics& stats, const std::vector<CharStats>& ranked,
+                           const std::vector<CharStats>& fewSamples) {
     const StatsTotals& t = stats.totals;
     std::string out = "{\"checks\":" + std::to_string(t.checks) + ",\"totals\":{\"sent\":" + std::to_string(t.sent) +
                       ",\"correct\":" + std::to_string(t.correct) +
                       ",\"substitutions\":" + std::to_string(t.substitutions) +
                       ",\"omitted\":" + std::to_string(t.omissions) + ",\"inserted\":" + std::to_string(t.insertions) +
-                      "},\"characters\":";
+                      ",\"error_rate\":" + Rate(t.ErrorRate()) + "},\"characters\":";
     out += CharStatsJson(stats.chars);
-    out += ",\"ranked\":[";
-    bool first = true;
-    for (const CharStats& row : ranked) {
-        out += first ? "" : ",";
-        first = false;
-        out += JsonString(Utf8Char(row.ch));
-    }
-    return out + "]}\n";
+    const auto list = [&out](const char* name, const std::vector<CharStats>& rows) {
+        out += std::string(",\"") + name + "\":[";
+        bool first = true;
+        for (const CharStats& row : rows) {
+            out += first ? "" : ",";
+            first = false;
+            out += JsonString(Utf8Char(row.ch));
+        }
+        out += "]";
+    };
+    list("ranked", ranked);
+    list("few_samples", fewSamples);
+    return out + "}\n";
 }
 
 std::string CourseStatusJson(const CourseState& state, const LessonProgress& p) {
@@ -206,7 +225,7 @@ std::string CourseStatusJson(const CourseState& state, const LessonProgress& p) 
     return out + "}\n";
 }
 
-std::string HistoryProblemText(const HistoryStatus& status, std::string_view path, TextLanguage language) {
+std::string HistoryProblemText(const HistoryStatus& status, std::string_view path, const ProgramTextTable& texts) {
     Say id = Say::HistoryCannotOpen;
     switch (status.problem) {
     case HistoryProblem::None:
@@ -226,7 +245,7 @@ std::string HistoryProblemText(const HistoryStatus& status, std::string_view pat
     case HistoryProblem::CannotOpen:
         break;
     }
-    return FillText(ProgramText(id, language), {path, status.detail, status.keptAs});
+    return FillText(texts.Text(id), {path, status.detail, status.keptAs});
 }
 
 } // namespace qlor

@@ -27,12 +27,16 @@ std::string IsoTimeUtc(std::int64_t timeUtc);
 // One row per check, oldest first, with a head row naming the columns.
 std::string HistoryCsv(std::span<const CheckRecord> checks);
 
-// The statistics' characters in the order of `rows` (the ranking, or every character).
-std::string StatisticsTable(const Statistics& stats, const std::vector<CharStats>& rows);
-std::string StatisticsCsv(const std::vector<CharStats>& rows);
-// {"checks", "totals", "characters": {char: {sent, correct, omitted, inserted, error_rate,
-// heard: {char: count}}}, "ranked": [char, ...]} with every character of the statistics.
-std::string StatisticsJson(const Statistics& stats, const std::vector<CharStats>& ranked);
+// The statistics' characters: the ranked ones (RankByErrorRate), then those with few samples
+// (FewSamples), marked as such.
+std::string StatisticsTable(const Statistics& stats, const std::vector<CharStats>& ranked,
+                            const std::vector<CharStats>& fewSamples);
+std::string StatisticsCsv(const std::vector<CharStats>& ranked, const std::vector<CharStats>& fewSamples);
+// {"checks", "totals": {..., "error_rate"}, "characters": {char: {sent, correct, omitted, inserted,
+// error_rate, heard: {char: count}}}, "ranked": [char, ...], "few_samples": [char, ...]} with every
+// character of the statistics.
+std::string StatisticsJson(const Statistics& stats, const std::vector<CharStats>& ranked,
+                           const std::vector<CharStats>& fewSamples);
 // The "characters" object of StatisticsJson for `rows`: {char: {sent, correct, omitted, inserted,
 // error_rate, heard}}, in the order of `rows`.
 std::string CharStatsJson(const std::vector<CharStats>& rows);
@@ -44,7 +48,7 @@ std::string JsonText(std::string_view utf8);
 // "pending_text_number" (null when none), "counts": the lesson's characters as CharStatsJson}.
 std::string CourseStatusJson(const CourseState& state, const LessonProgress& progress);
 
-// The message for a problem of the history (UTF-8, in `language`); empty when there is none.
-std::string HistoryProblemText(const HistoryStatus& status, std::string_view path, TextLanguage language);
+// The message for a problem of the history (UTF-8, from `texts`); empty when there is none.
+std::string HistoryProblemText(const HistoryStatus& status, std::string_view path, const ProgramTextTable& texts);
 
 } // namespace qlor

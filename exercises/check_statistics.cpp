@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 
 namespace qlor {
 
@@ -66,6 +67,12 @@ Statistics ComputeStatistics(std::span<const CheckRecord* const> checks) {
     Statistics stats;
     stats.totals.checks = static_cast<int>(checks.size());
     for (const CheckRecord* check : checks) {
+        AlignmentCounts& sum = stats.totals.aligned;
+        sum.sentChars += check->aligned.sentChars;
+        sum.matches += check->aligned.matches;
+        sum.substitutions += check->aligned.substitutions;
+        sum.omissions += check->aligned.omissions;
+        sum.insertions += check->aligned.insertions;
         for (const PairCount& p : check->tally) {
             pairs[p.sent][p.heard] += p.count;
         }
@@ -108,15 +115,19 @@ Statistics ComputeStatistics(std::span<const CheckRecord* const> checks) {
     return stats;
 }
 
-std::vector<CharStats> RankByErrorRate(const Statistics& stats, int minOccurrences) {
-    std::vector<CharStats> ranked;
+namespace {
+
+// The characters sent from `fewest` to `most` times, highest error rate first; equal rates by more
+// times sent, then in code order.
+std::vector<CharStats> WeakestFirst(const Statistics& stats, int fewest, int most) {
+    std::vector<CharStats> rows;
     for (const CharStats& row : stats.chars) {
-        if (row.sent > 0 && row.sent >= minOccurrences) {
-            ranked.push_back(row);
+        if (row.sent > 0 && row.sent >= fewest && row.sent <= most) {
+            rows.push_back(row);
         }
     }
     // Rates compared exactly as fractions: missed_a / sent_a > missed_b / sent_b.
-    std::stable_sort(ranked.begin(), ranked.end(), [](const CharStats& a, const CharStats& b) {
+    std::stable_sort(rows.begin(), rows.end(), [](const CharStats& a, const CharStats& b) {
         const long long left = static_cast<long long>(a.Missed()) * b.sent;
         const long long right = static_cast<long long>(b.Missed()) * a.sent;
         if (left != right) {
@@ -124,7 +135,17 @@ std::vector<CharStats> RankByErrorRate(const Statistics& stats, int minOccurrenc
         }
         return a.sent > b.sent;
     });
-    return ranked;
+    return rows;
+}
+
+} // namespace
+
+std::vector<CharStats> RankByErrorRate(const Statistics& stats, int minOccurrences) {
+    return WeakestFirst(stats, minOccurrences, std::numeric_limits<int>::max());
+}
+
+std::vector<CharStats> FewSamples(const Statistics& stats, int minOccurrences) {
+    return WeakestFirst(stats, 1, minOccurrences - 1);
 }
 
 std::vector<Confusion> TopConfusions(const Statistics& stats, std::size_t count) {

@@ -47,11 +47,15 @@ struct CharStats {
 
 struct StatsTotals {
     int checks = 0;
+    // Over the characters' rows (spaces left out).
     int sent = 0;
     int correct = 0;
     int substitutions = 0;
     int omissions = 0;
     int insertions = 0;
+    AlignmentCounts aligned; // the checks' aligned figures added up
+    // The checks' error rate, defined as a single check's (AlignedErrorRate).
+    double ErrorRate() const { return AlignedErrorRate(aligned); }
     bool operator==(const StatsTotals&) const = default;
 };
 
@@ -75,6 +79,9 @@ inline constexpr int kDefaultMinOccurrences = 10;
 // The characters sent at least minOccurrences times, highest error rate first; equal rates by
 // more times sent, then in code order.
 std::vector<CharStats> RankByErrorRate(const Statistics& stats, int minOccurrences = kDefaultMinOccurrences);
+// The characters sent, but fewer than minOccurrences times (few samples), in the same order. Shown
+// after the ranked ones, so that the weakest lead from the first check on.
+std::vector<CharStats> FewSamples(const Statistics& stats, int minOccurrences = kDefaultMinOccurrences);
 
 struct Confusion {
     unsigned char sent = 0;

@@ -18,8 +18,8 @@ std::string OneLine(std::string_view text) {
     return line;
 }
 
-std::string Line(Say id, TextLanguage language, std::initializer_list<std::string_view> values = {}) {
-    return FillText(ProgramText(id, language), values) + "\r\n";
+std::string Line(Say id, const ProgramTextTable& texts, std::initializer_list<std::string_view> values = {}) {
+    return FillText(texts.Text(id), values) + "\r\n";
 }
 
 } // namespace
@@ -49,39 +49,39 @@ HstTestPlan PlanHstTest(const HstTestParams& params) {
     return plan;
 }
 
-std::string_view HstTextTypeName(int textType, TextLanguage language) {
+std::string_view HstTextTypeName(int textType, const ProgramTextTable& texts) {
     switch (textType) {
     case 2:
-        return ProgramText(Say::HstFigures, language);
+        return texts.Text(Say::HstFigures);
     case 5:
-        return ProgramText(Say::HstMixed, language);
+        return texts.Text(Say::HstMixed);
     default:
-        return ProgramText(Say::HstLetters, language);
+        return texts.Text(Say::HstLetters);
     }
 }
 
 std::string HstSheetText(const HstTestParams& params, const HstTestPlan& plan, const std::vector<std::string>& copies,
-                         const HstResult& result, const std::string& dateTimeUtf8, TextLanguage language) {
+                         const HstResult& result, const std::string& dateTimeUtf8, const ProgramTextTable& texts) {
     char number[8];
     std::snprintf(number, sizeof number, "%04d", params.number);
-    std::string sheet = Line(Say::HstSheetTitle, language);
-    sheet += Line(Say::HstSheetHead, language, {dateTimeUtf8, number, HstTextTypeName(params.textType, language)});
+    std::string sheet = Line(Say::HstSheetTitle, texts);
+    sheet += Line(Say::HstSheetHead, texts, {dateTimeUtf8, number, HstTextTypeName(params.textType, texts)});
     for (std::size_t i = 0; i < result.texts.size(); ++i) {
         const HstTextResult& text = result.texts[i];
         sheet += "\r\n";
-        sheet += Line(Say::HstSheetLine, language,
+        sheet += Line(Say::HstSheetLine, texts,
                       {std::to_string(text.speedCpm), std::to_string(text.errors),
-                       ProgramText(text.valid ? Say::HstValid : Say::HstNotValid, language)});
+                       texts.Text(text.valid ? Say::HstValid : Say::HstNotValid)});
         const std::string sent = i < plan.sent.size() ? Cp1251ToUtf8(plan.sent[i].text) : std::string();
         const std::string copy = i < copies.size() ? Cp1251ToUtf8(copies[i]) : std::string();
-        sheet += Line(Say::HstSheetSent, language, {OneLine(sent)});
-        sheet += Line(Say::HstSheetCopy, language, {OneLine(copy)});
+        sheet += Line(Say::HstSheetSent, texts, {OneLine(sent)});
+        sheet += Line(Say::HstSheetCopy, texts, {OneLine(copy)});
     }
     sheet += "\r\n";
     if (result.bestSpeedCpm)
-        sheet += Line(Say::HstResultBest, language, {std::to_string(*result.bestSpeedCpm)});
+        sheet += Line(Say::HstResultBest, texts, {std::to_string(*result.bestSpeedCpm)});
     else
-        sheet += Line(Say::HstResultNone, language, {std::to_string(kHstMaxValidErrors)});
+        sheet += Line(Say::HstResultNone, texts, {std::to_string(kHstMaxValidErrors)});
     return sheet;
 }
 

@@ -27,13 +27,13 @@ struct HstTestPlan {
 // start speed over `steps` speeds; the same parameters give the same texts.
 HstTestPlan PlanHstTest(const HstTestParams& params);
 
-// The result sheet (UTF-8, lines ending with CR LF) in `language`: title, the start and the test's
+// The result sheet (UTF-8, lines ending with CR LF) in the language of `texts`: title, the start and the test's
 // settings, then per text its speed, errors and validity with the sent text and the copy, and the
 // best speed.
 std::string HstSheetText(const HstTestParams& params, const HstTestPlan& plan, const std::vector<std::string>& copies,
-                         const HstResult& result, const std::string& dateTimeUtf8, TextLanguage language);
+                         const HstResult& result, const std::string& dateTimeUtf8, const ProgramTextTable& texts);
 
-// The name of a text type of the test in `language` ("Letters", "Figures", "Mixed").
-std::string_view HstTextTypeName(int textType, TextLanguage language);
+// The name of a text type of the test in the language of `texts` ("Letters", "Figures", "Mixed").
+std::string_view HstTextTypeName(int textType, const ProgramTextTable& texts);
 
 } // namespace qlor

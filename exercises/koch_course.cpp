@@ -183,7 +183,10 @@ CheckRecord CourseCheckRecord(const CourseState& state, std::int64_t timeUtc, st
     head.number[3] = state.pendingTextNumber % 10;
     const CheckList list =
         BuildCheckList(head, WrapLines(state.pendingText, kDefaultWrapChars), WrapLines(copy, kDefaultWrapChars));
-    CheckRecord r = MakeCheckRecord(timeUtc, state.pendingText, std::move(copy), list.errors);
+    // A lesson text is groups alone, without a header or an ending: all of it is scored, as an
+    // own text is, although the text was the course's and not the operator's.
+    CheckRecord r = MakeCheckRecord(timeUtc, state.pendingText, std::move(copy), list.errors, true, kCourseGroupSize);
+    r.ownText = false;
     r.textNumber = state.pendingTextNumber;
     r.textType = kCourseTextType;
     std::string digits = std::to_string(state.pendingCharSpeedCpm);

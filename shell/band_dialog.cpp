@@ -102,7 +102,7 @@ BandDialog::BandDialog(QWidget* parent) : QDialog(parent) {
     connect(filter_, &QComboBox::currentIndexChanged, this, &BandDialog::Changed);
     connect(agc_, &QCheckBox::toggled, this, &BandDialog::Changed);
     connect(seed_, &QComboBox::currentIndexChanged, this, &BandDialog::Changed);
-    ShowTexts(TextLanguage::English);
+    ShowTexts(ProgramTextTable::English());
 }
 
 StoredBand BandDialog::Stored() const {
@@ -160,8 +160,8 @@ int BandDialog::SnrDb() const {
     return snr_->value();
 }
 
-void BandDialog::ShowTexts(TextLanguage language) {
-    const auto say = [language](Say id) { return QProgramText(id, language); };
+void BandDialog::ShowTexts(const ProgramTextTable& texts) {
+    const auto say = [&texts](Say id) { return QProgramText(id, texts); };
     setWindowTitle(say(Say::BandTitle));
     group_->setTitle(say(Say::BandTitle));
     presetLabel_->setText(say(Say::BandPresetLabel));

@@ -39,8 +39,8 @@ public:
     QString PresetText() const;
     int SnrDb() const;
 
-    // The texts in `language`.
-    void ShowTexts(TextLanguage language);
+    // The texts of the language shown.
+    void ShowTexts(const ProgramTextTable& texts);
 
 signals:
     // Any of the choices changed, by the operator or by SetStored.

@@ -42,9 +42,10 @@ public:
             return QApplication::notify(receiver, event);
         } catch (const std::exception& error) {
             // In the window's language while the window exists, English before and after.
-            const int position = form != nullptr && QThread::currentThread() == thread() ? form->LanguagePosition() : 0;
-            QMessageBox::critical(activeWindow(), applicationDisplayName(),
-                                  qlor::ExceptionText(error, qlor::TextLanguageAt(position)));
+            const bool windowThread = form != nullptr && QThread::currentThread() == thread();
+            QMessageBox::critical(
+                activeWindow(), applicationDisplayName(),
+                qlor::ExceptionText(error, windowThread ? form->OwnTexts() : qlor::ProgramTextTable::English()));
         }
         return false;
     }

@@ -334,8 +334,7 @@ void TMainForm::Button55Click() {
     reception.InputMemo->clear();
     reception.CheckList->clear();
     // The aligned score belongs to the check list beside it.
-    reception.LabelAligned->clear();
-    haveAligned_ = false;
+    ClearAlignedScore();
 }
 
 } // namespace qlor

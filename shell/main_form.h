@@ -111,7 +111,9 @@ public:
     // The language position: the item index of LngComboBox (0 English, -1 none selected).
     int LanguagePosition() const;
     bool English() const { return LanguagePosition() == 0; }
-    // One of the program's own texts in the language of the current position.
+    // The program's own texts of the language shown (English, or the chosen language file's texts
+    // over English), and one of them.
+    const ProgramTextTable& OwnTexts() const { return shownTexts_; }
     QString OwnText(Say id) const;
     // The current caption table (filled from a language file) and one of its entries 1..120.
     CaptionTable& CurrentCaptions() { return currentCaptions_; }
@@ -119,8 +121,8 @@ public:
 
     // Redraws every value cell from the current settings.
     void IndicatorRefresh();
-    // Writes the captions and hints of a language position into the window (0: the English
-    // table, any other position: the current table), then redraws the cells.
+    // Writes the captions, hints and the program's own texts of a language position into the
+    // window (0: the English tables, any other position: the current ones), then redraws the cells.
     void ApplyLanguage(int position);
 
     // Path of "temp.mid" in the current directory, worked out afresh at every call.
@@ -296,6 +298,7 @@ private:
     // The history: the record of one check, the aligned score beside the check list, problems.
     void RecordCheck(CheckRecord record);
     void ShowAlignedScore(const AlignmentCounts& counts);
+    void ClearAlignedScore();
     void ShowHistoryProblem(const HistoryStatus& status);
     void ShowHistoryTexts();
     void ShowTrainerTexts();
@@ -312,6 +315,8 @@ private:
     TransmissionSettings settings_{};
     MorseTable morse_;
     CaptionTable currentCaptions_;
+    ProgramTextTable currentTexts_; // the program texts loaded with the current caption table
+    ProgramTextTable shownTexts_;   // those of the language applied last
     bool competitionRunning_ = false;
     CheckHistory* history_ = nullptr;
     int runEndPauseSeconds_ = 0; // [s]

@@ -178,16 +178,16 @@ void TMainForm::ApplyAccessibleTexts() {
         }
     }
 
-    const int position = LanguagePosition();
+    const ProgramTextTable& texts = OwnTexts();
     for (const StepPair& pair : StepPairs()) {
         for (const bool up : {true, false}) {
             if (auto* button = findChild<StepButton*>(QLatin1String(up ? pair.up : pair.down))) {
-                button->setAccessibleName(StepButtonAccessibleName(pair, up, position));
-                button->setAccessibleDescription(StepButtonAccessibleDescription(pair, up, position));
+                button->setAccessibleName(StepButtonAccessibleName(pair, up, texts));
+                button->setAccessibleDescription(StepButtonAccessibleDescription(pair, up, texts));
             }
         }
         if (auto* cell = findChild<Indicator*>(QLatin1String(pair.indicator)))
-            cell->SetSubject(IndicatorSubject(pair, position));
+            cell->SetSubject(IndicatorSubject(pair, texts));
     }
     for (Lamp* lamp : findChildren<Lamp*>())
         lamp->SetAccessibleNames(OwnText(Say::AccTransmissionLampIdle), OwnText(Say::AccTransmissionLampOnAir));

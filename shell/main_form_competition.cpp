@@ -37,7 +37,7 @@ void TMainForm::CompRunClick() {
     } catch (const std::exception& error) {
         competitionRunning_ = false;
         AbandonRun();
-        dialogs_->ShowError(this, ExceptionText(error, TextLanguageAt(LanguagePosition())));
+        dialogs_->ShowError(this, ExceptionText(error, OwnTexts()));
     }
 }
 

@@ -122,7 +122,7 @@ void TMainForm::ButtonRunClick() {
         StartRun();
     } catch (const std::exception& error) {
         AbandonRun();
-        dialogs_->ShowError(this, ExceptionText(error, TextLanguageAt(LanguagePosition())));
+        dialogs_->ShowError(this, ExceptionText(error, OwnTexts()));
     }
 }
 

@@ -78,18 +78,18 @@ public:
         }
 
         result_ = ExportResult{};
-        // The worker never reads the window: the language of its error text is taken now.
-        const TextLanguage language = TextLanguageAt(form_->LanguagePosition());
-        worker_ = std::thread([this, run, language, params = std::move(params), sound = std::move(sound)] {
-            try {
-                result_ = RunSeries(run, params, sound);
-            } catch (const std::exception& error) {
-                // Each pair is written as a whole, so the pairs before stay and none is half-written.
-                result_.error = ExceptionText(error, language).toStdString();
-            }
-            QMetaObject::invokeMethod(
-                this, [this, run] { Finished(run); }, Qt::QueuedConnection);
-        });
+        // The worker never reads the window: the texts of its error report are copied now.
+        worker_ =
+            std::thread([this, run, texts = form_->OwnTexts(), params = std::move(params), sound = std::move(sound)] {
+                try {
+                    result_ = RunSeries(run, params, sound);
+                } catch (const std::exception& error) {
+                    // Each pair is written as a whole, so the pairs before stay and none is half-written.
+                    result_.error = ExceptionText(error, texts).toStdString();
+                }
+                QMetaObject::invokeMethod(
+                    this, [this, run] { Finished(run); }, Qt::QueuedConnection);
+            });
     }
 
     ExportResult RunSeries(quint64 run, const ExportParams& params, const RenderRequest& sound) {

@@ -4,10 +4,13 @@
 
 #include "exercises/check_report.h"
 #include "exercises/koch_drill.h"
+#include "shell/accessibility.h"
 #include "shell/memo_text.h"
 #include "shell/progress_window.h"
 #include "synthesis/codepage.h"
 #include "synthesis/timing.h"
+
+#include <QFontMetrics>
 
 #include <algorithm>
 
@@ -38,18 +41,35 @@ void TMainForm::RecordCheck(CheckRecord record) {
 void TMainForm::ShowAlignedScore(const AlignmentCounts& counts) {
     lastAligned_ = counts;
     haveAligned_ = true;
-    reception.LabelAligned->setText(OwnText(Say::AlignedScore)
-                                        .arg(counts.Errors())
-                                        .arg(counts.substitutions)
-                                        .arg(counts.omissions)
-                                        .arg(counts.insertions));
+    const auto filled = [&](Say id) {
+        return OwnText(id).arg(counts.Errors()).arg(counts.substitutions).arg(counts.omissions).arg(counts.insertions);
+    };
+    // The score's lines, each cut to the narrow column so that none wraps into a line the label
+    // has no room for; the whole score is the tool tip and what a screen reader reads (setting
+    // the description tells it of the change).
+    QLabel* label = reception.LabelAligned;
+    const QFontMetrics metrics(label->font());
+    QStringList lines = filled(Say::AlignedScore).split(QLatin1Char('\n'));
+    for (QString& line : lines)
+        line = metrics.elidedText(line, Qt::ElideRight, label->contentsRect().width());
+    label->setText(lines.join(QLatin1Char('\n')));
+    const QString whole = filled(Say::AlignedScoreFull);
+    label->setToolTip(whole);
+    AnnounceDescription(label, whole);
+}
+
+void TMainForm::ClearAlignedScore() {
+    haveAligned_ = false;
+    reception.LabelAligned->clear();
+    reception.LabelAligned->setToolTip(QString());
+    AnnounceDescription(reception.LabelAligned, QString());
 }
 
 void TMainForm::ShowHistoryProblem(const HistoryStatus& status) {
     // Each kind of problem once: the check list and everything else go on working.
     if (status.ok() || !status.firstTime || !history_)
         return;
-    const std::string problem = HistoryProblemText(status, history_->Path(), TextLanguageAt(LanguagePosition()));
+    const std::string problem = HistoryProblemText(status, history_->Path(), OwnTexts());
     dialogs_->ShowError(this, QString::fromStdString(problem));
 }
 
@@ -75,7 +95,7 @@ void TMainForm::ButtonProgressClick() {
     if (!progress_)
         progress_ = new ProgressWindow(this);
     progress_->Refresh();
-    progress_->show();
+    progress_->ShowOnScreen();
     progress_->raise();
     progress_->activateWindow();
 }

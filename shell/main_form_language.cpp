@@ -40,7 +40,7 @@ int TMainForm::LanguagePosition() const {
 }
 
 QString TMainForm::OwnText(Say id) const {
-    return QProgramText(id, LanguagePosition());
+    return QProgramText(id, shownTexts_);
 }
 
 QString TMainForm::CaptionEntry(int entry) const {
@@ -65,6 +65,7 @@ void TMainForm::RestoreLanguage() {
 
 void TMainForm::ApplyLanguage(int position) {
     const CaptionTable& table = TableForPosition(position, currentCaptions_);
+    shownTexts_ = position == 0 ? ProgramTextTable::English() : currentTexts_;
     for (const CaptionFeed& feed : CaptionFeeds()) {
         const QString caption = FromCp1251(table.Text(feed.entry));
         const QString name =
@@ -101,7 +102,7 @@ void TMainForm::ApplyLanguage(int position) {
 void TMainForm::LngComboBoxChange(int index) {
     // Works at any time, also while a transmission plays: only captions and cells change.
     const std::vector<std::string> items = ListItems(configuration.LngComboBox);
-    const LanguageChoice choice = ChooseLanguage(index, items, CurrentDir(), currentCaptions_);
+    const LanguageChoice choice = ChooseLanguage(index, items, CurrentDir(), currentCaptions_, &currentTexts_);
     switch (choice.action) {
     case LanguageAction::ApplyEnglish:
         // A position below 1, or a language whose file has gone: English texts, while the list

@@ -61,15 +61,14 @@ void TMainForm::ButtonCheckTextClick() {
     const std::vector<std::string> copy = WrapLines(copyText, width);
     const CheckList list = BuildCheckList(head, sent, copy);
     SetMemoBytes(reception.CheckList, list.Text());
-    // The total ("Всего ошибок 3"), the list's last line, is announced with the list.
-    if (!list.lines.empty()) {
-        AnnounceDescription(reception.CheckList,
-                            OwnText(Say::AccCheckListDesc) + QStringLiteral(". ") + FromCp1251(list.lines.back()));
-    }
+    // The total is announced with the list, in the window's language (the list's own last line
+    // is always Russian).
+    AnnounceDescription(reception.CheckList, OwnText(Say::AccCheckListDesc) + QStringLiteral(". ") +
+                                                 OwnText(Say::AccCheckTotal).arg(list.errors));
 
     // Beside the check list, never in it: the aligned score, and the check in the history.
-    RecordCheck(
-        MakeCheckRecord(QDateTime::currentSecsSinceEpoch(), std::move(sentText), std::move(copyText), list.errors));
+    RecordCheck(MakeCheckRecord(QDateTime::currentSecsSinceEpoch(), std::move(sentText), std::move(copyText),
+                                list.errors, head.ownText, settings_.charInGroup == 0 ? 10 : settings_.charInGroup));
 }
 
 void TMainForm::Button51Click() {

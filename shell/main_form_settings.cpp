@@ -225,7 +225,7 @@ std::optional<BandSettings> TMainForm::CurrentBand() const {
 void TMainForm::ShowBandTexts() {
     configuration.ButtonBandConditions->setText(OwnText(Say::BandButton));
     configuration.ButtonBandConditions->setToolTip(OwnText(Say::BandButtonHint));
-    band_->ShowTexts(TextLanguageAt(LanguagePosition()));
+    band_->ShowTexts(OwnTexts());
 }
 
 } // namespace qlor

@@ -60,7 +60,7 @@ void TMainForm::ButtonSaveClick() {
 
 void TMainForm::SaveMemoAs(const FileDialogSpec& request, const QPlainTextEdit* memo) {
     FileDialogSpec ask = request;
-    ask.language = TextLanguageAt(LanguagePosition());
+    ask.folderMissing = OwnText(Say::FolderMissing);
     const auto path = dialogs_->SaveFile(this, ask);
     if (!path)
         return;

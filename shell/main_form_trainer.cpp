@@ -24,7 +24,7 @@ void TMainForm::ButtonTrainerClick() {
                    locale.toString(now.time(), QLocale::LongFormat);
         };
         trainer_ = new TrainerWindow(std::move(context), this);
-        trainer_->SetLanguage(TextLanguageAt(LanguagePosition()));
+        trainer_->SetTexts(OwnTexts());
         trainer_->ApplySettings(trainerSettings_);
     }
     trainer_->show();
@@ -38,7 +38,7 @@ void TMainForm::ShowTrainerTexts() {
         button->setToolTip(OwnText(Say::TrainerButtonDesc));
     }
     if (trainer_)
-        trainer_->SetLanguage(TextLanguageAt(LanguagePosition()));
+        trainer_->SetTexts(OwnTexts());
 }
 
 TrainerSettings TMainForm::CurrentTrainerSettings() const {

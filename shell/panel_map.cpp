@@ -61,27 +61,27 @@ QString InSentence(QString subject) {
 
 } // namespace
 
-QString StepButtonAccessibleName(const StepPair& pair, bool up, int languagePosition) {
-    const QString subject = QProgramText(pair.subject, languagePosition);
+QString StepButtonAccessibleName(const StepPair& pair, bool up, const ProgramTextTable& texts) {
+    const QString subject = QProgramText(pair.subject, texts);
     if (!pair.digit)
-        return QProgramText(up ? Say::AccStepUp : Say::AccStepDown, languagePosition).arg(subject);
-    return QProgramText(up ? Say::AccStepDigitUp : Say::AccStepDigitDown, languagePosition)
-        .arg(subject, QProgramText(*pair.digit, languagePosition));
+        return QProgramText(up ? Say::AccStepUp : Say::AccStepDown, texts).arg(subject);
+    return QProgramText(up ? Say::AccStepDigitUp : Say::AccStepDigitDown, texts)
+        .arg(subject, QProgramText(*pair.digit, texts));
 }
 
-QString IndicatorSubject(const StepPair& pair, int languagePosition) {
-    const QString subject = QProgramText(pair.subject, languagePosition);
+QString IndicatorSubject(const StepPair& pair, const ProgramTextTable& texts) {
+    const QString subject = QProgramText(pair.subject, texts);
     if (!pair.digit)
         return subject;
-    return QProgramText(Say::AccCellDigit, languagePosition).arg(subject, QProgramText(*pair.digit, languagePosition));
+    return QProgramText(Say::AccCellDigit, texts).arg(subject, QProgramText(*pair.digit, texts));
 }
 
-QString StepButtonAccessibleDescription(const StepPair& pair, bool up, int languagePosition) {
-    const QString subject = InSentence(QProgramText(pair.subject, languagePosition));
+QString StepButtonAccessibleDescription(const StepPair& pair, bool up, const ProgramTextTable& texts) {
+    const QString subject = InSentence(QProgramText(pair.subject, texts));
     if (!pair.digit)
-        return QProgramText(up ? Say::AccStepUpDesc : Say::AccStepDownDesc, languagePosition).arg(subject);
-    return QProgramText(up ? Say::AccStepDigitUpDesc : Say::AccStepDigitDownDesc, languagePosition)
-        .arg(subject, QProgramText(*pair.digit, languagePosition));
+        return QProgramText(up ? Say::AccStepUpDesc : Say::AccStepDownDesc, texts).arg(subject);
+    return QProgramText(up ? Say::AccStepDigitUpDesc : Say::AccStepDigitDownDesc, texts)
+        .arg(subject, QProgramText(*pair.digit, texts));
 }
 
 QString PauseText(int pause) {

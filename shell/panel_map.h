@@ -23,12 +23,12 @@ struct StepPair {
 // Every step-button pair of the window, in the order the pages show them.
 std::span<const StepPair> StepPairs();
 
-// Accessible names in the language of the program's own texts at a language position:
+// Accessible names from the program texts of the language shown:
 // "Text number, thousands digit, up" and "Text number thousands digit".
-QString StepButtonAccessibleName(const StepPair& pair, bool up, int languagePosition);
-QString IndicatorSubject(const StepPair& pair, int languagePosition);
+QString StepButtonAccessibleName(const StepPair& pair, bool up, const ProgramTextTable& texts);
+QString IndicatorSubject(const StepPair& pair, const ProgramTextTable& texts);
 // "Raises the thousands digit of the text number by one".
-QString StepButtonAccessibleDescription(const StepPair& pair, bool up, int languagePosition);
+QString StepButtonAccessibleDescription(const StepPair& pair, bool up, const ProgramTextTable& texts);
 
 // Texts of the value cells.
 QString PauseText(int pause);         // 3..9 -> "3".."9", 10..15 -> "A".."F", else decimal

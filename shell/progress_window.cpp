@@ -10,7 +10,10 @@
 #include <QDateTime>
 #include <QHeaderView>
 #include <QSaveFile>
+#include <QScreen>
 #include <QShortcut>
+
+#include <algorithm>
 
 namespace qlor {
 namespace {
@@ -66,6 +69,33 @@ ProgressWindow::ProgressWindow(TMainForm* form) : QWidget(form, Qt::Window), for
     // Enter and Return press the buttons here as in the main window.
     (new EnterPressesButtons(this))->InstallOn(this);
     ShowTexts();
+}
+
+QRect KeepInside(QRect frame, const QRect& area) {
+    frame.moveLeft(std::max(area.left(), std::min(frame.left(), area.right() - frame.width() + 1)));
+    frame.moveTop(std::max(area.top(), std::min(frame.top(), area.bottom() - frame.height() + 1)));
+    return frame;
+}
+
+void ProgressWindow::MoveOntoScreen() {
+    const QScreen* screen = form_->screen();
+    if (!screen)
+        return;
+    QRect frame = frameGeometry();
+    if (!placed_) {
+        frame.moveCenter(form_->frameGeometry().center());
+        placed_ = true;
+    }
+    const QRect inside = KeepInside(frame, screen->availableGeometry());
+    if (inside.topLeft() != frameGeometry().topLeft())
+        move(inside.topLeft());
+}
+
+void ProgressWindow::ShowOnScreen() {
+    MoveOntoScreen();
+    show();
+    // Once shown, the frame the window manager adds is known: keep that on the screen as well.
+    MoveOntoScreen();
 }
 
 void ProgressWindow::ShowTexts() {
@@ -134,10 +164,12 @@ void ProgressWindow::ShowStatistics() {
         points.push_back({check->ErrorRate(), check->speedCpm});
     ui.ProgressChart->SetPoints(std::move(points));
 
+    // The error rate of the chosen checks together, defined as each check's in the chart.
     const StatsTotals& t = stats_.totals;
-    const double missed = t.sent > 0 ? static_cast<double>(t.sent - t.correct) / t.sent : 0.0;
-    const QString summary =
-        form_->OwnText(Say::ProgressSummary).arg(t.checks).arg(t.sent).arg(QString::number(100.0 * missed, 'f', 1));
+    const QString summary = form_->OwnText(Say::ProgressSummary)
+                                .arg(t.checks)
+                                .arg(t.aligned.sentChars)
+                                .arg(QString::number(100.0 * t.ErrorRate(), 'f', 1));
     ui.SummaryLabel->setText(summary);
     // What a screen reader says of the chart: the summary and the latest check.
     QString description = summary;
@@ -149,11 +181,13 @@ void ProgressWindow::ShowStatistics() {
     }
     ui.ProgressChart->setAccessibleDescription(description);
 
-    // The ranked characters first (weakest at the top), then those sent too seldom to rank.
+    // The ranked characters first (weakest at the top), then, also weakest first, those sent too
+    // seldom to rank, marked as few samples: in parentheses, in italics and with a tool tip.
     std::vector<CharStats> rows = RankByErrorRate(stats_);
-    for (const CharStats& row : stats_.chars)
-        if (row.sent > 0 && row.sent < kDefaultMinOccurrences)
-            rows.push_back(row);
+    const std::size_t ranked = rows.size();
+    for (CharStats& row : FewSamples(stats_))
+        rows.push_back(std::move(row));
+    const QString fewSamples = form_->OwnText(Say::FewSamples).arg(kDefaultMinOccurrences);
     QTableWidget* table = ui.CharTable;
     table->setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
@@ -164,15 +198,24 @@ void ProgressWindow::ShowStatistics() {
                 heard += QStringLiteral(", ");
             heard += Char(row.heard[k].first) + QStringLiteral(" ×") + QString::number(row.heard[k].second);
         }
+        const bool few = static_cast<std::size_t>(r) >= ranked;
         const QString cells[] = {Char(row.ch),
                                  QString::number(row.sent),
                                  QString::number(row.correct),
                                  QString::number(row.omitted),
-                                 Percent(row.ErrorRate()),
+                                 few ? QLatin1Char('(') + Percent(row.ErrorRate()) + QLatin1Char(')')
+                                     : Percent(row.ErrorRate()),
                                  heard};
         for (int c = 0; c < 6; ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
             item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+            if (few) {
+                QFont italic = table->font();
+                italic.setItalic(true);
+                item->setFont(italic);
+                item->setToolTip(fewSamples);
+                item->setData(Qt::AccessibleDescriptionRole, fewSamples);
+            }
             table->setItem(r, c, item);
         }
     }
@@ -194,7 +237,7 @@ void ProgressWindow::ButtonExportCsvClick() {
     request.defaultExt = QStringLiteral("csv");
     request.fileName = QStringLiteral("qlor-history.csv");
     request.overwritePrompt = true;
-    request.language = TextLanguageAt(form_->LanguagePosition());
+    request.folderMissing = form_->OwnText(Say::FolderMissing);
     const auto path = form_->Dialogs().SaveFile(this, request);
     if (!path)
         return;

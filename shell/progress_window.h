@@ -14,6 +14,10 @@ namespace qlor {
 
 class TMainForm;
 
+// `frame` moved as little as puts it wholly inside `area`; a frame larger than the area is put
+// at the area's top left corner, so its title bar and close button stay reachable.
+QRect KeepInside(QRect frame, const QRect& area);
+
 class ProgressWindow : public QWidget {
     Q_OBJECT
 public:
@@ -23,6 +27,9 @@ public:
 
     // Reads the history again and redraws the chart, the table and the summary.
     void Refresh();
+    // Shows the window wholly on the main window's screen: the first time centred over the main
+    // window, later where it was left.
+    void ShowOnScreen();
     // The window's texts in the language of the main window's current position.
     void ShowTexts();
     // The checks the chosen items of WindowComboBox and TypeComboBox show.
@@ -38,7 +45,11 @@ public slots:
 private:
     void ShowStatistics();
 
+    // Moves the window into the available area of the main window's screen.
+    void MoveOntoScreen();
+
     TMainForm* form_;
+    bool placed_ = false;
     std::vector<CheckRecord> checks_;
     Statistics stats_;
 };

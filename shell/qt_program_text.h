@@ -10,8 +10,9 @@ inline QString QProgramText(Say id, TextLanguage language) {
     const std::string_view text = ProgramText(id, language);
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
-inline QString QProgramText(Say id, int languagePosition) {
-    return QProgramText(id, TextLanguageAt(languagePosition));
+inline QString QProgramText(Say id, const ProgramTextTable& texts) {
+    const std::string_view text = texts.Text(id);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 } // namespace qlor

@@ -98,7 +98,7 @@ std::string TrainerWindow::VoiceName() const {
 }
 
 QString TrainerWindow::Text(Say id) const {
-    return QProgramText(id, language_);
+    return QProgramText(id, texts_);
 }
 
 void TrainerWindow::BuildUi() {
@@ -232,8 +232,8 @@ void TrainerWindow::BuildUi() {
     resize(560, 640);
 }
 
-void TrainerWindow::SetLanguage(TextLanguage language) {
-    language_ = language;
+void TrainerWindow::SetTexts(const ProgramTextTable& texts) {
+    texts_ = texts;
     ShowTexts();
 }
 
@@ -260,7 +260,7 @@ void TrainerWindow::ShowTexts() {
         ui.status->setText(Text(Say::HstStatusIdle));
     if (test_ && test_->judged) {
         test_->sheet = HstSheetText(test_->params, test_->plan, test_->copies, test_->result,
-                                    context_.dateTime ? context_.dateTime().toStdString() : std::string(), language_);
+                                    context_.dateTime ? context_.dateTime().toStdString() : std::string(), texts_);
         ui.sheet->setPlainText(QString::fromStdString(test_->sheet));
     }
 }
@@ -439,7 +439,7 @@ void TrainerWindow::HstJudgeClick() {
     HstTestPlan shown = t.plan;
     shown.sent.resize(static_cast<std::size_t>(t.started));
     t.sheet = HstSheetText(t.params, shown, t.copies, t.result,
-                           context_.dateTime ? context_.dateTime().toStdString() : std::string(), language_);
+                           context_.dateTime ? context_.dateTime().toStdString() : std::string(), texts_);
     m_ui->sheet->setPlainText(QString::fromStdString(t.sheet));
     const QString verdict = t.result.bestSpeedCpm ? Text(Say::HstResultBest).arg(*t.result.bestSpeedCpm)
                                                   : Text(Say::HstResultNone).arg(kHstMaxValidErrors);
@@ -458,7 +458,7 @@ void TrainerWindow::RecordJudgedTexts() {
     for (std::size_t i = 0; i < t.result.texts.size(); ++i) {
         const HstTextResult& judged = t.result.texts[i];
         // The judge's count stands where the check list's positional count stands for a check.
-        CheckRecord record = MakeCheckRecord(now, t.plan.sent[i].text, t.copies[i], judged.errors);
+        CheckRecord record = MakeCheckRecord(now, t.plan.sent[i].text, t.copies[i], judged.errors, false, 5);
         record.textNumber = t.params.number;
         record.textType = t.params.textType;
         record.speedDigits = std::to_string(judged.speedCpm / 100 % 10) + std::to_string(judged.speedCpm / 10 % 10) +
@@ -471,7 +471,7 @@ void TrainerWindow::RecordJudgedTexts() {
         const HistoryStatus status = context_.history->Record(std::move(record));
         if (!status.ok() && status.firstTime && context_.dialogs) {
             context_.dialogs->ShowError(
-                this, QString::fromStdString(HistoryProblemText(status, context_.history->Path(), language_)));
+                this, QString::fromStdString(HistoryProblemText(status, context_.history->Path(), texts_)));
             break;
         }
     }
@@ -485,7 +485,7 @@ void TrainerWindow::HstSaveClick() {
     request.defaultExt = QStringLiteral("txt");
     request.fileName = Text(Say::HstSheetFileName);
     request.overwritePrompt = true;
-    request.language = language_;
+    request.folderMissing = Text(Say::FolderMissing);
     const auto path = context_.dialogs->SaveFile(this, request);
     if (!path)
         return;

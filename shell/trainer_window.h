@@ -43,9 +43,9 @@ public:
     TrainerWindow(TrainerContext context, QWidget* parent = nullptr);
     ~TrainerWindow() override;
 
-    // The texts of the window in a language (names, hints and the sheet's wording).
-    void SetLanguage(TextLanguage language);
-    TextLanguage Language() const { return language_; }
+    // The texts of the window in the language shown (names, hints and the sheet's wording).
+    void SetTexts(const ProgramTextTable& texts);
+    const ProgramTextTable& Texts() const { return texts_; }
     // The stored values the window shows, and back.
     void ApplySettings(const TrainerSettings& settings);
     TrainerSettings CollectSettings() const;
@@ -82,7 +82,7 @@ private:
     std::unique_ptr<Test> test_;
     std::unique_ptr<Engine> engine_;
     TrainerContext context_;
-    TextLanguage language_ = TextLanguage::English;
+    ProgramTextTable texts_; // English until SetTexts
 };
 
 } // namespace qlor

@@ -70,8 +70,7 @@ std::optional<QString> QtUiDialogs::SaveFile(QWidget* parent, const FileDialogSp
         if (!request.pathMustExist || QFileInfo(path).absoluteDir().exists())
             return path;
         QMessageBox::warning(parent, QApplication::applicationDisplayName(),
-                             QProgramText(Say::FolderMissing, request.language)
-                                 .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath())));
+                             request.folderMissing.arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath())));
     }
 }
 
@@ -102,9 +101,9 @@ void QtUiDialogs::ShowMessage(QWidget* parent, const QString& caption, const QSt
     ShowBox(parent, QMessageBox::Information, caption, text);
 }
 
-QString ExceptionText(const std::exception& error, TextLanguage language) {
+QString ExceptionText(const std::exception& error, const ProgramTextTable& texts) {
     if (dynamic_cast<const std::bad_alloc*>(&error))
-        return QProgramText(Say::NotEnoughMemory, language);
+        return QProgramText(Say::NotEnoughMemory, texts);
     return QString::fromLocal8Bit(error.what());
 }
 

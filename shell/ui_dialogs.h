@@ -23,7 +23,8 @@ struct FileDialogSpec {
     QString fileName;    // proposed name ("0123.txt", "*.txt")
     bool overwritePrompt = false;
     bool pathMustExist = true;
-    TextLanguage language = TextLanguage::English; // of the message the dialog itself may show
+    // The message the dialog itself may show ("%1" the folder), in the window's language.
+    QString folderMissing = QString::fromUtf8(ProgramText(Say::FolderMissing, TextLanguage::English));
 };
 
 // Qt name filters of a "description|pattern|..." list; the pattern is shown in the description
@@ -53,7 +54,7 @@ public:
     void ShowMessage(QWidget* parent, const QString& caption, const QString& text) override;
 };
 
-// The text of an exception for the error report ("not enough memory" for bad_alloc, in `language`).
-QString ExceptionText(const std::exception& error, TextLanguage language);
+// The text of an exception for the error report ("not enough memory" for bad_alloc, from `texts`).
+QString ExceptionText(const std::exception& error, const ProgramTextTable& texts);
 
 } // namespace qlor

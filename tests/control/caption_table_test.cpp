@@ -181,6 +181,36 @@ TEST(LanguageLines, AnyLineEndSplitsLines) {
     EXPECT_EQ(Parsed("12:a\r\nb;").Text(12), "Basic text"); // a line break ends the text
 }
 
+// The program's own texts in a language file: entries 1000 + N, English where the file has none.
+TEST(LanguageFile, ProgramTextsComeFromTheFileOverEnglish) {
+    const auto entry = [](Say id) { return std::to_string(kProgramTextEntryBase + static_cast<int>(id)); };
+    const std::string file =
+        "12:Grundtext;\r\n" + entry(Say::ProgressButton) + ":Fortschritt; Progress\r\n" + entry(Say::AlignedScore) +
+        ":Fehler %1\\nfalsch %2\\s weg %3 \\\\ %4;\r\n" + entry(Say::AccCopyName) + ":" + Cp("Ваш прием") + ";\r\n" +
+        // Fixed wording, an unknown number and a caption number past 120.
+        entry(Say::CheckErrorTotal) + ":Fehler gesamt %1;\r\n" + entry(static_cast<Say>(999)) + ":x;\r\n121:y;\r\n";
+    TempDir dir;
+    CaptionTable captions = DesignCaptions();
+    ProgramTextTable texts = ProgramTextTable::Russian();
+    ASSERT_EQ(LoadLanguageFile(dir.Write("Deutsch.lng", file), captions, &texts).status, LanguageFileStatus::Loaded);
+    EXPECT_EQ(captions.Text(12), "Grundtext");
+    EXPECT_EQ(captions.Text(13), EnglishCaptions().Text(13));
+
+    ProgramTextTable want;
+    EXPECT_TRUE(want.Set(Say::ProgressButton, "Fortschritt"));
+    EXPECT_TRUE(want.Set(Say::AlignedScore, "Fehler %1\nfalsch %2; weg %3 \\ %4"));
+    EXPECT_TRUE(want.Set(Say::AccCopyName, "Ваш прием"));
+    EXPECT_EQ(texts, want);
+    EXPECT_EQ(texts.Text(Say::NothingToSendTitle), "Nothing to send");
+    EXPECT_EQ(texts.Text(Say::CheckErrorTotal), "Всего ошибок %1");
+    EXPECT_FALSE(want.Set(Say::ProtocolTitle, "Protokoll"));
+
+    // Loading another file starts again from English.
+    ASSERT_EQ(LoadLanguageFile(dir.Write("Leer.lng", "; nichts\r\n"), captions, &texts).status,
+              LanguageFileStatus::Loaded);
+    EXPECT_EQ(texts, ProgramTextTable::English());
+}
+
 // Loading ---------------------------------------------------------------------------------------
 
 TEST(LanguageFile, MissingFileResetsToEnglish) {
@@ -310,6 +340,16 @@ TEST(RussianLanguageFile, EveryEntryParsesBackToTheDesignText) {
     ParseLanguageLines(ReadAll(path), marked);
     for (int e = 1; e <= kCaptionCount; ++e) {
         EXPECT_NE(marked.Text(e), "?") << "entry " << e << " missing from the file";
+    }
+}
+
+// With the shipped file a Russian user reads every program text as the Russian column has it.
+TEST(RussianLanguageFile, CarriesEveryRussianProgramText) {
+    CaptionTable captions;
+    ProgramTextTable texts;
+    ASSERT_EQ(LoadLanguageFile(ShippedRussianFile(), captions, &texts).status, LanguageFileStatus::Loaded);
+    for (const ProgramTextEntry& e : ProgramTexts()) {
+        EXPECT_EQ(texts.Text(e.id), e.fixed ? e.english : e.russian) << static_cast<int>(e.id);
     }
 }
 

@@ -1,5 +1,4 @@
-// The program's own text table: every text exists in both languages, and the language follows
-// the language position.
+// The program's own text table: every text exists in both languages, and fixed wording stays.
 #include "control/program_texts.h"
 
 #include <gtest/gtest.h>
@@ -32,13 +31,6 @@ TEST(ProgramTexts, EveryEntryHasBothLanguagesWithTheSamePlaceholders) {
     }
 }
 
-TEST(ProgramTexts, EnglishOnlyAtPositionZero) {
-    EXPECT_EQ(ProgramText(Say::NothingToSendTitle, 0), "Nothing to send");
-    EXPECT_EQ(ProgramText(Say::NothingToSendTitle, 1), "Нечего передавать");
-    EXPECT_EQ(ProgramText(Say::NothingToSendTitle, 3), "Нечего передавать");
-    EXPECT_EQ(ProgramText(Say::NothingToSendTitle, -1), "Нечего передавать");
-}
-
 // Texts the window shows whose wording does not follow the language: the same bytes at every
 // position (the check list's words are read in Russian only and pinned by the check's tests).
 TEST(ProgramTexts, FixedWordingIsTheSameInEveryLanguage) {
@@ -59,6 +51,7 @@ TEST(ProgramTexts, FixedWordingIsTheSameInEveryLanguage) {
         SCOPED_TRACE(static_cast<int>(row.id));
         EXPECT_EQ(ProgramText(row.id, TextLanguage::English), row.text);
         EXPECT_EQ(ProgramText(row.id, TextLanguage::Russian), row.text);
+        EXPECT_FALSE(FollowsLanguageFile(row.id));
     }
 }
 

@@ -135,7 +135,7 @@ TEST(Statistics, CountsSentCorrectOmittedAndHeardPerCharacter) {
     EXPECT_EQ(row('Q').inserted, 1);
     EXPECT_EQ(row('Q').sent, 0);
     EXPECT_EQ(row(' ').sent, 0); // the space has no row
-    EXPECT_EQ(stats.totals, (StatsTotals{3, 18, 13, 4, 1, 1}));
+    EXPECT_EQ(stats.totals, (StatsTotals{3, 18, 13, 4, 1, 1, AlignmentCounts{19, 14, 4, 1, 1}}));
 
     const std::vector<Confusion> top = TopConfusions(stats, 1);
     ASSERT_EQ(top.size(), 1u);
@@ -188,11 +188,18 @@ TEST(Statistics, RankingNeedsEnoughOccurrencesAndOrdersByRateThenCount) {
     add('D', 40, 20); // 1/2, sent more often than B
     add('E', 30, 27); // 1/10
     add('F', 10, 9);  // 1/10, sent less often than E
-    std::string order;
-    for (const CharStats& r : RankByErrorRate(stats, 10)) {
-        order += char(r.ch);
-    }
-    EXPECT_EQ(order, "DBEFA");
+    add('G', 3, 1);   // too few, 2/3
+    add('H', 2, 2);   // too few, rate 0
+    const auto order = [](const std::vector<CharStats>& rows) {
+        std::string chars;
+        for (const CharStats& r : rows) {
+            chars += char(r.ch);
+        }
+        return chars;
+    };
+    EXPECT_EQ(order(RankByErrorRate(stats, 10)), "DBEFA");
+    // Those sent too seldom follow, also weakest first, so that a first check already ranks.
+    EXPECT_EQ(order(FewSamples(stats, 10)), "CGH");
 
     // Drills: the weakest that were missed (at most 3 here), then 2 best-known of the rest.
     EXPECT_EQ(WeakCharacterSymbols(RankByErrorRate(stats, 10), 3, 2), "DBEAF");

@@ -57,7 +57,8 @@ protected:
         fs::remove_all(dir, ec);
     }
     static CheckRecord Sample(std::int64_t time) {
-        CheckRecord r = MakeCheckRecord(time, Cp("vvv=\r\nЖЩABC DEFGH\r\n*"), Cp("VVV=\r\nжщAC DEFXH\r\n*"), 4);
+        CheckRecord r =
+            MakeCheckRecord(time, Cp("vvv=\r\nЖЩABC DEFGH\r\n*"), Cp("VVV=\r\nжщAC DEFXH\r\n*"), 4, false, 5);
         r.textNumber = 417;
         r.textType = 5;
         r.speedDigits = "060";
@@ -113,7 +114,7 @@ TEST_F(CheckHistoryTest, ARecordKeepsEveryFieldWithTextsInUtf8AndAVersionedWalFi
     EXPECT_EQ(r.sent, expected.sent);
     EXPECT_EQ(r.copy, expected.copy);
     EXPECT_EQ(r.positionalErrors, 4);
-    EXPECT_EQ(r.aligned, (AlignmentCounts{18, 16, 1, 1, 0})); // B left out, G heard X
+    EXPECT_EQ(r.aligned, (AlignmentCounts{11, 9, 1, 1, 0})); // the body: B left out, G heard X
     EXPECT_EQ(r.tally, expected.tally);
 
     std::vector<CheckRecord> lean;
@@ -221,6 +222,30 @@ TEST_F(CheckHistoryTest, AFolderThatCannotBeMadeOrANewerSchemaIsLeftAlone) {
     EXPECT_TRUE(status.firstTime);
     EXPECT_EQ(Query(path, "SELECT count(*) FROM checks"), 1);
     EXPECT_EQ(Query(path, "PRAGMA user_version"), 99);
+}
+
+// A history of version 1 counted the header and the ending; opened now, its checks are scored
+// again over the body, and the file as it was is kept beside it.
+TEST_F(CheckHistoryTest, AVersion1HistoryIsScoredAgainOverTheBody) {
+    ASSERT_TRUE(CheckHistory(path.string()).Record(Sample(1)).ok());
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "UPDATE checks SET sent_chars = 18, matches = 16, pairs = x'565603';"
+                           "DROP TABLE course_checks; DROP TABLE course; DROP TABLE recognition_answers;"
+                           "DROP TABLE recognition_sessions; PRAGMA user_version = 1",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+
+    CheckHistory history(path.string());
+    std::vector<CheckRecord> all;
+    ASSERT_TRUE(history.Load(all, false).ok());
+    ASSERT_EQ(all.size(), 1u);
+    EXPECT_EQ(all[0].aligned, Sample(1).aligned);
+    EXPECT_EQ(all[0].tally, Sample(1).tally);
+    EXPECT_EQ(Query(path, "PRAGMA user_version"), kHistorySchemaVersion);
+    EXPECT_EQ(Query(path.string() + ".v1", "SELECT sent_chars FROM checks"), 18);
 }
 
 TEST(CheckHistoryPath, FollowsXdgDataHome) {

@@ -1,6 +1,7 @@
 // The history's version 2: a version-1 history (made by the version-1 program, tests/data) is
-// upgraded in one transaction without losing a check; the Koch course and the recognition
-// sessions are kept; a newer history is left alone.
+// upgraded in one transaction without losing a check, its checks scored again over the body, to
+// the same schema as a new history; the Koch course and the recognition sessions are kept; a
+// newer history is left alone.
 #include "exercises/check_history.h"
 #include "exercises/koch_course.h"
 
@@ -27,6 +28,27 @@ long long Query(const fs::path& path, const char* sql) {
     }
     sqlite3_close(db);
     return value;
+}
+
+// Every table and index of a database as it was made: "name: sql" lines in name order.
+std::string Schema(const fs::path& path) {
+    sqlite3* db = nullptr;
+    std::string schema;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* s = nullptr;
+        if (sqlite3_prepare_v2(db, "SELECT name, sql FROM sqlite_master WHERE sql IS NOT NULL ORDER BY name", -1, &s,
+                               nullptr) == SQLITE_OK) {
+            while (sqlite3_step(s) == SQLITE_ROW) {
+                schema += reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+                schema += ": ";
+                schema += reinterpret_cast<const char*>(sqlite3_column_text(s, 1));
+                schema += '\n';
+            }
+        }
+        sqlite3_finalize(s);
+    }
+    sqlite3_close(db);
+    return schema;
 }
 
 void Exec(const fs::path& path, const char* sql) {
@@ -72,9 +94,16 @@ TEST_F(CourseHistoryTest, AVersionOneHistoryIsUpgradedWithEveryCheckAndACopyKept
     EXPECT_EQ(checks[0].voice, "tone");
     EXPECT_EQ(checks[0].sent, "vvv=\r\nABCDE FGHIJ\r\n*");
     EXPECT_EQ(checks[0].copy, "vvv=\r\nabde fgxij\r\n*");
-    EXPECT_EQ(checks[0].aligned, (AlignmentCounts{18, 16, 1, 1, 0})); // C left out, H heard X
-    EXPECT_EQ(checks[1].sent, "\xC6\xD9\xCA\xCC\r\n");                // ЖЩКМ
+    // Scored again over the body "ABCDE FGHIJ" (version 1 counted "vvv=" and "*" too, 18 and 16).
+    EXPECT_EQ(checks[0].aligned, (AlignmentCounts{11, 9, 1, 1, 0})); // C left out, H heard X
+    EXPECT_EQ(checks[1].sent, "\xC6\xD9\xCA\xCC\r\n");               // ЖЩКМ
     EXPECT_FALSE(checks[1].tally.empty());
+    // The same tables and indexes as a history made by this version.
+    const fs::path fresh = dir / "fresh.sqlite";
+    std::vector<CheckRecord> none;
+    ASSERT_TRUE(CheckHistory(fresh.string()).Load(none, false).ok());
+    EXPECT_FALSE(Schema(path).empty());
+    EXPECT_EQ(Schema(path), Schema(fresh));
     // The copy taken before the upgrade is the version-1 file.
     EXPECT_EQ(Query(path.string() + ".v1", "PRAGMA user_version"), 1);
     EXPECT_EQ(Query(path.string() + ".v1", "SELECT count(*) FROM checks"), 2);
@@ -111,7 +140,8 @@ TEST_F(CourseHistoryTest, ACourseCheckIsRecordedAsEveryCheckWithItsLessonAndTheN
     CourseState after = AfterCheck(state, EvaluateLesson(state.settings, 1, std::vector<CheckRecord>{first}));
     ASSERT_EQ(after.lesson, 2);
     ASSERT_TRUE(history.RecordCourseCheck(first, 1, after).ok());
-    ASSERT_TRUE(history.Record(MakeCheckRecord(1700000100, "ABC", "ABD", 1)).ok()); // a check outside the course
+    ASSERT_TRUE(
+        history.Record(MakeCheckRecord(1700000100, "ABC", "ABD", 1, false, 5)).ok()); // a check outside the course
 
     after = IssueLessonText(after, NextLessonText(after));
     const CheckRecord second = CourseCheckRecord(after, 1700000200, "KMU");
@@ -167,7 +197,7 @@ TEST_F(CourseHistoryTest, ANewerHistoryIsNeitherReadForTheCourseNorWritten) {
     CourseState state;
     EXPECT_EQ(history.LoadCourse(state).problem, HistoryProblem::Newer);
     EXPECT_EQ(state, CourseState{});
-    const CheckRecord record = MakeCheckRecord(1, "KM", "KM", 0);
+    const CheckRecord record = MakeCheckRecord(1, "KM", "KM", 0, true, kCourseGroupSize);
     EXPECT_EQ(history.RecordCourseCheck(record, 1, state).problem, HistoryProblem::Newer);
     EXPECT_EQ(Query(path, "SELECT count(*) FROM checks"), 0);
     EXPECT_EQ(Query(path, "SELECT texts_issued FROM course"), 1);

@@ -39,7 +39,8 @@ TEST(HstTestPlan, SheetListsEveryTextAndTheBestSpeed) {
     const HstTestPlan plan = PlanHstTest(params);
     const std::vector<std::string> copies = {plan.sent[0].text, "ABC\nDEF"};
     const HstResult result = JudgeHstTest(plan.sent, copies);
-    const std::string sheet = HstSheetText(params, plan, copies, result, "01.02.2026 10:00:00", TextLanguage::English);
+    const std::string sheet =
+        HstSheetText(params, plan, copies, result, "01.02.2026 10:00:00", ProgramTextTable::English());
     EXPECT_EQ(sheet.find("HST receiving test QLOR-2000\r\nBegin 01.02.2026 10:00:00; text number 0001; Letters\r\n"),
               0u);
     EXPECT_NE(sheet.find("300 cpm: 0 errors, valid\r\n"), std::string::npos);
@@ -48,7 +49,7 @@ TEST(HstTestPlan, SheetListsEveryTextAndTheBestSpeed) {
     EXPECT_NE(sheet.find("Copied: ABC DEF\r\n"), std::string::npos) << "a copy over lines on one line";
     EXPECT_TRUE(sheet.ends_with("\r\nBest speed: 300 cpm\r\n"));
     const HstResult none = JudgeHstTest(plan.sent, {});
-    EXPECT_TRUE(HstSheetText(params, plan, {}, none, "", TextLanguage::Russian)
+    EXPECT_TRUE(HstSheetText(params, plan, {}, none, "", ProgramTextTable::Russian())
                     .ends_with("Нет зачтённых текстов: в каждом приёме больше 5 ошибок\r\n"));
 }
 

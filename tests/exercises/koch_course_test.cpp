@@ -36,7 +36,7 @@ CheckRecord LessonOneCheck(int k, int m, int missedK, int missedM, int extra = 0
         put('M', i < missedM);
     }
     copy += ' ' + std::string(static_cast<std::size_t>(extra), 'E');
-    return MakeCheckRecord(0, sent + " ", copy, 0);
+    return MakeCheckRecord(0, sent + " ", copy, 0, true, kCourseGroupSize);
 }
 
 TEST(KochCourse, MovesOnWhenTheRecentChecksAreAccurateAndTheNewestCharacterWasSentOften) {
@@ -227,6 +227,13 @@ TEST(KochCourse, ACheckRecordTellsHowTheLessonTextWasSent) {
     EXPECT_EQ(r.timeUtc, 1700000000);
     EXPECT_GT(r.positionalErrors, 0);
     EXPECT_EQ(r.aligned.matches, 2);
+
+    // Every character of a lesson text counts: it has no header line and no ending to leave out.
+    state.pendingText = "KMKMK MKMKM\r\nKKMMK MKM";
+    const CheckRecord whole = CourseCheckRecord(state, 1700000000, "KMKMK MKMKM KKMMK MKM");
+    EXPECT_EQ(whole.aligned.sentChars, 21); // 18 letters, 3 spaces
+    EXPECT_EQ(whole.aligned.matches, 21);
+    EXPECT_FALSE(whole.ownText);
 }
 
 } // namespace

@@ -418,10 +418,13 @@ private slots:
         QCOMPARE(MemoText().toPlainText(), QStringLiteral("--- ---"));
         QCOMPARE(form->MediaPlayerText->mode(), Mode::NotOpen);
         VerifyIdle();
-        // The same in a language other than English: the Russian wording.
+        // The same in Russian: the wording of the shipped language file.
+        QVERIFY(QFile::copy(QDir::cleanPath(QStringLiteral(QLOR_TEST_DATA_DIR "/../../data/Russian.lng")),
+                            QStringLiteral("Russian.lng")));
         QComboBox& languages = Control<QComboBox>(*form, "LngComboBox");
         languages.addItem(QStringLiteral("Russian"));
         languages.setCurrentIndex(languages.count() - 1);
+        form->LngComboBoxChange(languages.currentIndex());
         ButtonRun().click();
         QCOMPARE(dialogs->messages.size(), 2);
         QVERIFY(dialogs->messages.last().contains(QString::fromUtf8("Морзе")));

@@ -12,6 +12,7 @@
 
 #include <QAccessible>
 #include <QMenu>
+#include <QScreen>
 #include <QtTest>
 
 using namespace qlor;
@@ -99,6 +100,47 @@ private slots:
         QCOMPARE(aligned.text(), form->OwnText(Say::AlignedScore).arg(2).arg(1).arg(1).arg(0));
         Control<QPushButton>(*form, "Button55").click();
         QVERIFY(aligned.text().isEmpty());
+        QVERIFY(aligned.accessibleDescription().isEmpty());
+    }
+
+    // The aligned score fits its narrow column line by line and is read, with the check's total,
+    // in the window's language (setting the description sends its change to a screen reader).
+    void scoreAndTotalAreReadInTheWindowsLanguage_data() {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("column"); // of the built-in table the texts must come from
+        QTest::newRow("English") << 0 << int(TextLanguage::English);
+        QTest::newRow("Russian") << 1 << int(TextLanguage::Russian);
+    }
+    void scoreAndTotalAreReadInTheWindowsLanguage() {
+        QFETCH(int, position);
+        QFETCH(int, column);
+        const auto own = [&](Say id) { return QString::fromUtf8(ProgramText(id, static_cast<TextLanguage>(column))); };
+        CloseWindow();
+        QVERIFY(OpenWindowWith(QDir::cleanPath(QStringLiteral(QLOR_TEST_DATA_DIR "/../../data/Russian.lng"))));
+        Control<QComboBox>(*form, "LngComboBox").setCurrentIndex(position);
+        form->LngComboBoxChange(position);
+
+        // Two-digit figures: 12 heard wrong, 1 left out, 10 extra.
+        Check(QStringLiteral("vvv=\nABCDE FGHIJ KLMNO\n*"), QStringLiteral("vvv=\nXYZXY ZXYZX YZNOQQQQQQQQQQ\n*"));
+
+        const QLabel& label = Control<QLabel>(*form, "LabelAligned");
+        QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(const_cast<QLabel*>(&label));
+        const QString whole = own(Say::AlignedScoreFull).arg(23).arg(12).arg(1).arg(10);
+        QCOMPARE(spoken->text(QAccessible::Description), whole);
+        QCOMPARE(spoken->text(QAccessible::Name), own(Say::AlignedScoreName));
+        QCOMPARE(label.toolTip(), whole);
+        // Every line shown whole and within the label at the design size.
+        const QStringList lines = label.text().split(QLatin1Char('\n'));
+        QCOMPARE(lines, own(Say::AlignedScore).arg(23).arg(12).arg(1).arg(10).split(QLatin1Char('\n')));
+        const QFontMetrics metrics(label.font());
+        QVERIFY(lines.size() * metrics.lineSpacing() <= label.height());
+        for (const QString& line : lines)
+            QVERIFY2(metrics.horizontalAdvance(line) <= label.contentsRect().width(), qPrintable(line));
+
+        // The check's total as the check list's description says it.
+        const QString total = own(Say::AccCheckTotal).arg(15);
+        QVERIFY2(CheckList().accessibleDescription().endsWith(total), qPrintable(CheckList().accessibleDescription()));
+        QVERIFY(CheckList().toPlainText().endsWith(QString::fromUtf8("Всего ошибок 15\n")));
     }
 
     void aDamagedHistoryIsToldOnceAndTheChecksGoOn() {
@@ -114,6 +156,43 @@ private slots:
             QDir(QFileInfo(HistoryPath()).path()).entryList({QStringLiteral("history.sqlite.damaged-*")});
         QCOMPARE(kept.size(), 1);
         QCOMPARE(test::ReadAll(QFileInfo(HistoryPath()).path() + QLatin1Char('/') + kept[0]), QByteArray(4000, 'x'));
+    }
+
+    // From the first check on, the table ranks the weakest first (every character still a few
+    // samples), the summary's error rate is the chart's, and the window opens wholly on the screen
+    // even when the main window stands at the screen's edge.
+    void firstCheckRanksAndTheWindowOpensOnTheScreen() {
+        Check(QStringLiteral("vvv=\nABCDE FGHCK\n*"), QStringLiteral("ABDE FGHK"));
+        const QRect area = form->screen()->availableGeometry();
+        form->show();
+        form->move(area.right() - 60, area.bottom() - 40);
+        Control<QPushButton>(*form, "ButtonProgress").click();
+        ProgressWindow* window = form->Progress();
+        QVERIFY(area.contains(window->frameGeometry()));
+
+        const QTableWidget& table = *window->ui.CharTable;
+        QCOMPARE(table.item(0, 0)->text(), QStringLiteral("C"));
+        QCOMPARE(table.item(0, 4)->text(), QStringLiteral("(100.0 %)"));
+        QCOMPARE(table.item(0, 0)->toolTip(), form->OwnText(Say::FewSamples).arg(kDefaultMinOccurrences));
+        QCOMPARE(table.rowCount(), 9); // A B C D E F G H K: neither the header's V nor the ending
+        QCOMPARE(window->ui.ProgressChart->Points().at(0).errorRate, 2.0 / 11);
+        QCOMPARE(window->ui.SummaryLabel->text(),
+                 form->OwnText(Say::ProgressSummary).arg(1).arg(11).arg(QStringLiteral("18.2")));
+    }
+
+    void keepInsideMovesTheLeastThatFits_data() {
+        QTest::addColumn<QRect>("frame");
+        QTest::addColumn<QRect>("kept");
+        const QRect area(0, 30, 800, 570);
+        QTest::newRow("inside") << QRect(100, 100, 300, 200) << QRect(100, 100, 300, 200);
+        QTest::newRow("past the bottom right") << QRect(700, 500, 300, 200) << QRect(500, 400, 300, 200);
+        QTest::newRow("above and left") << QRect(-50, 0, 300, 200) << QRect(0, 30, 300, 200);
+        QTest::newRow("larger than the area") << QRect(100, 100, 900, 700) << QRect(0, 30, 900, 700);
+    }
+    void keepInsideMovesTheLeastThatFits() {
+        QFETCH(QRect, frame);
+        QFETCH(QRect, kept);
+        QCOMPARE(KeepInside(frame, QRect(0, 30, 800, 570)), kept);
     }
 
     void progressWindowShowsTheChecksAndIsKeyboardUsable() {

@@ -188,7 +188,7 @@ private slots:
         port->Advance(10 * kSegmentMs); // nothing more plays
         QCOMPARE(port->opened.size(), std::size_t{2});
 
-        window->SetLanguage(TextLanguage::Russian);
+        window->SetTexts(ProgramTextTable::Russian());
         Copy(1).setPlainText(QString::fromStdString(Cp1251ToUtf8(plan.sent[0].text)));
         QTest::keyClick(window.get(), Qt::Key_Return, Qt::ControlModifier);
         const QString sheet = C<QPlainTextEdit>("HstSheet").toPlainText();
@@ -249,7 +249,7 @@ private slots:
         QCOMPARE(rig.form->findChildren<TrainerWindow*>().size(), 1);
         QCOMPARE(rig.form->CollectSettings().trainer.hstSteps, 7);
         QCOMPARE(rig.form->CollectSettings().trainer.hstStartSpeedCpm, 450);
-        QCOMPARE(trainer->Language(), TextLanguage::English);
+        QVERIFY(trainer->Texts() == ProgramTextTable::English());
         QCOMPARE(Control<QPushButton>(*rig.form, "ButtonTrainer").text(), QStringLiteral("Trainer"));
         rig.CloseWindow();
     }
