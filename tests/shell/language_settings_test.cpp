@@ -16,6 +16,8 @@
 #include "tests/support/controls.h"
 #include "tests/support/memory_settings_store.h"
 
+#include <algorithm>
+
 #include <QAccessible>
 #include <QTemporaryDir>
 #include <QtTest>
