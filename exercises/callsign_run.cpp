@@ -1,15 +1,28 @@
 #include "exercises/callsign_run.h"
 
 #include "exercises/hst_judge.h"
+#include "textgen/text_sources.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdint>
+#include <sstream>
 
 namespace qlor {
 
 int CallPoints(int speedCpm, std::size_t characters) {
     return static_cast<int>(static_cast<std::int64_t>(speedCpm) * static_cast<std::int64_t>(characters) / 10);
+}
+
+std::vector<std::string> CallsignRunCalls(int number) {
+    const int n = std::clamp(number, 0, 9999);
+    const std::array<int, 4> digits = {n / 1000, n / 100 % 10, n / 10 % 10, n % 10};
+    std::istringstream items(SourceItems(TextSource::Callsigns, kCallsignRunCalls, digits));
+    std::vector<std::string> calls;
+    for (std::string call; items >> call;)
+        calls.push_back(call);
+    return calls;
 }
 
 CallsignRun::CallsignRun(const std::vector<std::string>& calls, int startSpeedCpm)

@@ -20,6 +20,11 @@ inline constexpr int kCallsignRunStepUpCpm = 10;    // after a right call [cpm]
 inline constexpr int kCallsignRunStepDownCpm = 20;  // after a wrong call [cpm]
 inline constexpr std::size_t kPersonalBestsKept = 10;
 
+// The calls of the run of text number `number` (0..9999, out-of-range numbers brought into it):
+// the first kCallsignRunCalls callsigns of the callsign source for the number's four digits, so
+// the same number gives the same calls on every machine.
+std::vector<std::string> CallsignRunCalls(int number);
+
 // Points of a right call: its speed times its characters, over 10 (a 6-character call at
 // 300 cpm scores 180).
 int CallPoints(int speedCpm, std::size_t characters);

@@ -2,6 +2,8 @@
 // by speed and length, wrong ones lower it within the limits, and the table of personal bests.
 #include "exercises/callsign_run.h"
 
+#include "textgen/text_sources.h"
+
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -25,6 +27,24 @@ TEST(CallsignRun, TakesTheFirstFiftyCallsThatAreCalls) {
     ASSERT_EQ(run.Calls().size(), static_cast<std::size_t>(kCallsignRunCalls));
     EXPECT_EQ(run.Calls()[1], "K1AB");
     EXPECT_EQ(CallsignRun({"R1A"}, 200).Calls().size(), 1u);
+}
+
+TEST(CallsignRun, TheTextNumberGivesTheCallsOfTheCallsignSource) {
+    const std::vector<std::string> calls = CallsignRunCalls(1234);
+    ASSERT_EQ(calls.size(), static_cast<std::size_t>(kCallsignRunCalls));
+    // The digits go left to right: 1234 is the source's text 1 2 3 4, not 4 3 2 1.
+    const std::string source = SourceItems(TextSource::Callsigns, kCallsignRunCalls, {1, 2, 3, 4});
+    EXPECT_EQ(source.substr(0, source.find(' ')), calls.front());
+    EXPECT_NE(calls, CallsignRunCalls(4321));
+    EXPECT_EQ(calls, CallsignRunCalls(1234)) << "the same number, the same calls";
+    for (const std::string& call : calls)
+        EXPECT_TRUE(!call.empty() &&
+                    call.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/") == std::string::npos)
+            << call;
+    // Numbers outside the four digits are brought to the nearest one.
+    EXPECT_EQ(CallsignRunCalls(-5), CallsignRunCalls(0));
+    EXPECT_EQ(CallsignRunCalls(12345), CallsignRunCalls(9999));
+    EXPECT_EQ(CallsignRun(calls, 200).Calls(), calls);
 }
 
 TEST(CallsignRun, SpeedAndScoreFollowTheAnswers) {
