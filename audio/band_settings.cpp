@@ -3,6 +3,7 @@
 #include "audio/portable_math.h"
 #include "audio/sequencer.h"
 #include "audio/tone_renderer.h"
+#include "control/settings_store.h"
 #include "synthesis/transmission_settings.h"
 
 #include <algorithm>
@@ -37,20 +38,12 @@ double HertzOfNote(int note) {
 
 } // namespace
 
+// The presets' names are those the stored value "Band" takes, in the enumeration's order.
+static_assert(std::size(kPresets) == kBandPresetNames.size());
+
 const char* BandPresetName(BandPreset preset) {
-    switch (preset) {
-    case BandPreset::Off:
-        return "off";
-    case BandPreset::Quiet:
-        return "quiet";
-    case BandPreset::Average:
-        return "average";
-    case BandPreset::Contest:
-        return "contest";
-    case BandPreset::Poor:
-        return "poor";
-    }
-    return "off";
+    const auto i = static_cast<size_t>(preset);
+    return (i < kBandPresetNames.size() ? kBandPresetNames[i] : kBandPresetNames[0]).data();
 }
 
 bool ParseBandPreset(const std::string& name, BandPreset& preset) {

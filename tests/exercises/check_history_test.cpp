@@ -2,6 +2,7 @@
 // read-only or newer database. Every history lives in a temporary folder.
 #include "exercises/check_history.h"
 #include "synthesis/codepage.h"
+#include "tests/support/sqlite_query.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -28,19 +29,8 @@ void WriteBytes(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// One integer from an SQL query on the file, through a connection of its own.
 long long Query(const fs::path& path, const char* sql) {
-    sqlite3* db = nullptr;
-    long long value = -1;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* s = nullptr;
-        if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW) {
-            value = sqlite3_column_int64(s, 0);
-        }
-        sqlite3_finalize(s);
-    }
-    sqlite3_close(db);
-    return value;
+    return test::QueryInteger(path, sql);
 }
 
 class CheckHistoryTest : public testing::Test {

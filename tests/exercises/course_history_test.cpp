@@ -4,6 +4,7 @@
 // newer history is left alone.
 #include "exercises/check_history.h"
 #include "exercises/koch_course.h"
+#include "tests/support/sqlite_query.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -17,17 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 
 long long Query(const fs::path& path, const char* sql) {
-    sqlite3* db = nullptr;
-    long long value = -1;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* s = nullptr;
-        if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW) {
-            value = sqlite3_column_int64(s, 0);
-        }
-        sqlite3_finalize(s);
-    }
-    sqlite3_close(db);
-    return value;
+    return test::QueryInteger(path, sql);
 }
 
 // Every table and index of a database as it was made: "name: sql" lines in name order.
