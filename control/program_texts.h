@@ -359,6 +359,28 @@ enum class Say : int {
     HstSaved = 833,     // %1 file
     HstProgressName = 834,
     HstStartFailed = 835, // %1 reason
+
+    // Trainer window: the callsign run.
+    CallPage = 900,
+    CallStartSpeedDesc = 901,
+    CallNumberDesc = 902,
+    CallStartDesc = 903,
+    CallStopDesc = 904,
+    CallCopy = 905,
+    CallCopyDesc = 906,
+    CallStatusName = 907,
+    CallStatusIdle = 908,
+    CallFigures = 909,  // %1 speed [cpm], %2 score, %3 calls left
+    CallRight = 910,    // %1 call, %2 points
+    CallWrong = 911,    // %1 call sent, %2 call typed
+    CallFinished = 912, // %1 score, %2 right calls, %3 calls, %4 top speed [cpm]
+    CallNewBest = 913,  // %1 place
+    CallStopped = 914,  // %1 calls answered, %2 score
+    CallBestsName = 915,
+    CallBestsLine = 916, // %1 place, %2 score, %3 right calls, %4 top speed [cpm], %5 number, %6 date
+    CallBestsNone = 917,
+    CallStartFailed = 918, // %1 reason
+    CallFiguresName = 919,
 };
 
 // Marks a text whose wording does not come from language files.

@@ -12,9 +12,13 @@ namespace {
 // this folder.
 constexpr int kHighestSpeedCpm = 990;
 
+// The whole-number values, in the order of kTrainerValueNames; the bests' text follows them.
+constexpr std::size_t kIntegerValues = 6;
+static_assert(kIntegerValues + 1 == kTrainerValueNames.size());
+
 int* Field(TrainerSettings& s, std::size_t index) {
-    std::array<int*, kTrainerValueNames.size()> fields = {&s.hstTextType, &s.hstStartSpeedCpm, &s.hstSteps,
-                                                          &s.hstNumber};
+    std::array<int*, kIntegerValues> fields = {&s.hstTextType, &s.hstStartSpeedCpm,  &s.hstSteps,
+                                               &s.hstNumber,   &s.callStartSpeedCpm, &s.callNumber};
     return fields[index];
 }
 
@@ -29,26 +33,35 @@ TrainerSettings ClampTrainerSettings(TrainerSettings s) {
     const int stepsThatFit = (kHighestSpeedCpm - s.hstStartSpeedCpm) / kHstSpeedStepCpm + 1;
     s.hstSteps = std::clamp(s.hstSteps, 1, std::min(kHstMaxSteps, stepsThatFit));
     s.hstNumber = std::clamp(s.hstNumber, 0, 9999);
+    s.callStartSpeedCpm = std::clamp(s.callStartSpeedCpm, kCallMinSpeedCpm, kCallMaxSpeedCpm);
+    s.callNumber = std::clamp(s.callNumber, 0, 9999);
     return s;
 }
 
 TrainerSettings ReadTrainerSettings(SettingsStore& store) {
     TrainerSettings values;
-    for (std::size_t i = 0; i < kTrainerValueNames.size(); ++i) {
+    for (std::size_t i = 0; i < kIntegerValues; ++i) {
         std::int32_t stored = 0;
         if (store.ReadInteger(kTrainerValueNames[i], stored))
             *Field(values, i) = stored;
     }
+    std::string bests;
+    if (store.ReadString(kTrainerValueNames[kIntegerValues], bests))
+        values.callBests = std::move(bests);
     return ClampTrainerSettings(values);
 }
 
 bool WriteTrainerSettings(SettingsStore& store, const TrainerSettings& values, std::string_view& failedName) {
     TrainerSettings source = ClampTrainerSettings(values);
-    for (std::size_t i = 0; i < kTrainerValueNames.size(); ++i) {
+    for (std::size_t i = 0; i < kIntegerValues; ++i) {
         if (!store.WriteInteger(kTrainerValueNames[i], *Field(source, i))) {
             failedName = kTrainerValueNames[i];
             return false;
         }
+    }
+    if (!store.WriteString(kTrainerValueNames[kIntegerValues], source.callBests)) {
+        failedName = kTrainerValueNames[kIntegerValues];
+        return false;
     }
     return true;
 }

@@ -3,6 +3,7 @@
 // value ("Voice", "Export Audio", "Window scale", the band's five), each on its own: a missing value, one of another
 // kind or one out of range takes its default and never the default set of the other values.
 #include <array>
+#include <string>
 #include <string_view>
 
 namespace qlor {
@@ -15,20 +16,28 @@ inline constexpr int kHstSpeedStepCpm = 10; // between the texts of a test [cpm]
 inline constexpr int kHstMaxSteps = 10;     // texts in one test
 
 struct TrainerSettings {
-    int hstTextType = 0;        // "Trainer HST Text Type": one of kHstTextTypes
-    int hstStartSpeedCpm = 200; // "Trainer HST Start Speed": 10..990, a multiple of 10 [cpm]
-    int hstSteps = 3;           // "Trainer HST Steps": 1..10 texts, the last at most 990 cpm
-    int hstNumber = 0;          // "Trainer HST Number": text number 0..9999
+    int hstTextType = 0;         // "Trainer HST Text Type": one of kHstTextTypes
+    int hstStartSpeedCpm = 200;  // "Trainer HST Start Speed": 10..990, a multiple of 10 [cpm]
+    int hstSteps = 3;            // "Trainer HST Steps": 1..10 texts, the last at most 990 cpm
+    int hstNumber = 0;           // "Trainer HST Number": text number 0..9999
+    int callStartSpeedCpm = 200; // "Trainer Callsign Start Speed": 50..990 [cpm]
+    int callNumber = 0;          // "Trainer Callsign Number": text number 0..9999, the run's seed
+    std::string callBests;       // "Trainer Callsign Bests": the personal bests as stored text
+                                 // (PersonalBestsText; entries that do not read are dropped)
 
     bool operator==(const TrainerSettings&) const = default;
 };
 
 // The stored names in write order.
-inline constexpr std::array<std::string_view, 4> kTrainerValueNames = {
-    "Trainer HST Text Type", "Trainer HST Start Speed", "Trainer HST Steps", "Trainer HST Number"};
+inline constexpr std::array<std::string_view, 7> kTrainerValueNames = {
+    "Trainer HST Text Type",        "Trainer HST Start Speed", "Trainer HST Steps",     "Trainer HST Number",
+    "Trainer Callsign Start Speed", "Trainer Callsign Number", "Trainer Callsign Bests"};
+// The speeds of a callsign run; the same figures as the run's rules, which live above this folder.
+inline constexpr int kCallMinSpeedCpm = 50;
+inline constexpr int kCallMaxSpeedCpm = 990;
 
 // `s` with every value brought into its range (the steps cut so the last text is at most
-// kHstMaxSpeedCpm).
+// kHstMaxSpeedCpm). The bests are kept as text: whoever reads them drops what does not read.
 TrainerSettings ClampTrainerSettings(TrainerSettings s);
 
 // Reads and writes the values on a key the caller has opened. Reading never fails: what cannot be

@@ -61,6 +61,23 @@ const CallAttempt* CallsignRun::Answer(std::string_view typed) {
     return &attempts_.back();
 }
 
+CallsignRunRecord MakeCallsignRunRecord(const CallsignRun& run, int number, std::int64_t timeUtc) {
+    CallsignRunRecord record;
+    record.timeUtc = timeUtc;
+    record.number = number;
+    // The first call goes out at the start speed; a run without an answer is still at it.
+    record.startSpeedCpm = run.Attempts().empty() ? run.SpeedCpm() : run.Attempts().front().speedCpm;
+    record.score = run.Score();
+    record.rightCalls = run.RightCalls();
+    record.topSpeedCpm = run.TopSpeedCpm();
+    record.attempts = run.Attempts();
+    return record;
+}
+
+PersonalBest BestOf(const CallsignRunRecord& record) {
+    return {record.score, record.rightCalls, record.topSpeedCpm, record.number, record.timeUtc};
+}
+
 std::vector<PersonalBest> AddPersonalBest(std::vector<PersonalBest> table, const PersonalBest& run, std::size_t keep) {
     // After every entry of a higher or equal score: an earlier run keeps its place.
     const auto at =

@@ -35,6 +35,7 @@ struct CallAttempt {
     int speedCpm = 0;  // the speed it was sent at
     bool right = false;
     int points = 0;
+    bool operator==(const CallAttempt&) const = default;
 };
 
 class CallsignRun {
@@ -73,6 +74,23 @@ struct PersonalBest {
     std::int64_t timeUtc = 0; // [s since 1970-01-01 UTC]
     bool operator==(const PersonalBest&) const = default;
 };
+
+// A finished run as the history keeps it, with every call.
+struct CallsignRunRecord {
+    std::int64_t id = 0;      // given by the history (0 before it is recorded)
+    std::int64_t timeUtc = 0; // [s since 1970-01-01 UTC]
+    int number = 0;           // the text number the calls came from
+    int startSpeedCpm = 0;    // [cpm]
+    int score = 0;
+    int rightCalls = 0;
+    int topSpeedCpm = 0; // [cpm] of a right call, 0 when none
+    std::vector<CallAttempt> attempts;
+    bool operator==(const CallsignRunRecord&) const = default;
+};
+
+// The record of `run` (of text number `number`) made at `timeUtc`, and its line of the bests.
+CallsignRunRecord MakeCallsignRunRecord(const CallsignRun& run, int number, std::int64_t timeUtc);
+PersonalBest BestOf(const CallsignRunRecord& record);
 
 // The table with `run` in its place (highest score first, an earlier run first among equal
 // scores), cut to `keep` entries.

@@ -7,6 +7,7 @@
 
 #include <sqlite3.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -93,6 +94,32 @@ CREATE TABLE recognition_answers (
     PRIMARY KEY (session_id, seq)
 );
 )sql";
+
+// Added to version 2 without a new version number: the callsign runs, each with its calls in
+// sending order. Made when missing, so every program that reads version 2 still reads the file.
+// Texts are UTF-8.
+constexpr const char* kAddedTables = R"sql(
+CREATE TABLE IF NOT EXISTS callsign_runs (
+    id INTEGER PRIMARY KEY,
+    time_utc INTEGER NOT NULL,
+    text_number INTEGER NOT NULL,
+    start_speed_cpm INTEGER NOT NULL,
+    score INTEGER NOT NULL,
+    right_calls INTEGER NOT NULL,
+    top_speed_cpm INTEGER NOT NULL
+);
+CREATE TABLE IF NOT EXISTS callsign_attempts (
+    run_id INTEGER NOT NULL REFERENCES callsign_runs (id),
+    seq INTEGER NOT NULL,
+    call TEXT NOT NULL,
+    typed TEXT NOT NULL,
+    speed_cpm INTEGER NOT NULL,
+    is_right INTEGER NOT NULL,
+    points INTEGER NOT NULL,
+    PRIMARY KEY (run_id, seq)
+);
+)sql";
+constexpr std::array<const char*, 2> kAddedTableNames = {"callsign_runs", "callsign_attempts"};
 
 std::string EncodePairs(const CharTally& tally) {
     std::string bytes;
@@ -336,7 +363,11 @@ HistoryStatus CheckHistory::OpenOnce() {
             rc = Exec(db_, "PRAGMA synchronous=NORMAL");
         }
     }
-    if (rc == SQLITE_OK && !readOnly_ && version < kHistorySchemaVersion) {
+    bool tablesMissing = false;
+    for (const char* table : kAddedTableNames) {
+        tablesMissing = tablesMissing || (rc == SQLITE_OK && !HasTable(db_, table));
+    }
+    if (rc == SQLITE_OK && !readOnly_ && (version < kHistorySchemaVersion || tablesMissing)) {
         // Made or upgraded by one writer at a time; another process may have done it meanwhile.
         rc = Exec(db_, "BEGIN IMMEDIATE");
         if (rc == SQLITE_OK) {
@@ -372,6 +403,9 @@ HistoryStatus CheckHistory::OpenOnce() {
             if (rc == SQLITE_OK && kUpgrades[v].step) {
                 rc = kUpgrades[v].step(db_);
             }
+        }
+        if (rc == SQLITE_OK && version <= kHistorySchemaVersion) {
+            rc = Exec(db_, kAddedTables);
         }
         if (rc == SQLITE_OK && version < kHistorySchemaVersion) {
             rc = Exec(db_, ("PRAGMA user_version=" + std::to_string(kHistorySchemaVersion)).c_str());

@@ -8,7 +8,10 @@
 // started. A schema upgrade copies the file aside first and runs in one transaction.
 //
 // Version 2 adds the Koch course (its state, and which checks belong to which lesson) and the
-// sessions of instant character recognition.
+// sessions of instant character recognition. The callsign runs' tables were added to version 2
+// later: they are made when missing, in the transaction that opens or upgrades the file, so a
+// history of version 2 stays readable by every program that reads version 2.
+#include "exercises/callsign_run.h"
 #include "exercises/check_record.h"
 #include "exercises/course_state.h"
 
@@ -84,6 +87,12 @@ public:
     HistoryStatus RecordRecognition(const RecognitionSession& session);
     // Every session, oldest first.
     HistoryStatus LoadRecognitionSessions(std::vector<RecognitionSession>& sessions);
+
+    // Finished callsign runs, with every call (the id and time as given; an id of 0 is given by
+    // the database).
+    HistoryStatus RecordCallsignRun(const CallsignRunRecord& run);
+    // Every run, oldest first.
+    HistoryStatus LoadCallsignRuns(std::vector<CallsignRunRecord>& runs);
 
 private:
     // Opens the database if it is not open; on a damaged file keeps it aside and starts anew.

@@ -39,15 +39,6 @@ int WriteCourse(sqlite3* db, const CourseState& c) {
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
-bool HasTable(sqlite3* db, const char* name) {
-    Statement s(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?");
-    if (s.Prepared() != SQLITE_OK) {
-        return false;
-    }
-    sqlite3_bind_text(s.get(), 1, name, -1, SQLITE_STATIC);
-    return sqlite3_step(s.get()) == SQLITE_ROW;
-}
-
 int ReadCourse(sqlite3* db, CourseState& c) {
     c = CourseState{}; // no course yet: the first lesson with the default settings
     if (!HasTable(db, "course")) {

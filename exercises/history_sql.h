@@ -1,7 +1,7 @@
 #pragma once
 // SQLite helpers shared by the parts of the history of checks (check_history.cpp,
 // course_history.cpp): a statement finalised with its scope, plain execution, one integer from a
-// query, a text column, and how a result code is read.
+// query, a text column, whether a table exists, and how a result code is read.
 #include <sqlite3.h>
 
 #include <string>
@@ -44,6 +44,15 @@ inline std::string Text(sqlite3_stmt* s, int column) {
     const auto* text = sqlite3_column_text(s, column);
     return text ? std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(sqlite3_column_bytes(s, column)))
                 : std::string();
+}
+
+inline bool HasTable(sqlite3* db, const char* name) {
+    Statement s(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?");
+    if (s.Prepared() != SQLITE_OK) {
+        return false;
+    }
+    sqlite3_bind_text(s.get(), 1, name, -1, SQLITE_STATIC);
+    return sqlite3_step(s.get()) == SQLITE_ROW;
 }
 
 inline bool IsDamage(int rc) {

@@ -51,7 +51,7 @@ PersistedSettings Custom() {
     p.exportAudio = "flac";
     p.windowScale = 175;
     p.band = {"contest", 9, 250, false, "random"};
-    p.trainer = TrainerSettings{5, 940, 6, 417};
+    p.trainer = TrainerSettings{5, 940, 6, 417, 340, 1234, "900,40,400,1234,1765000000"};
     return p;
 }
 
@@ -140,7 +140,7 @@ TEST(PersistedSettingsStore, WriteOrderIsTableOrderThenTheVoice) {
     expected.insert(expected.end(), kBandNames.begin(), kBandNames.end());
     expected.insert(expected.end(), kTrainerValueNames.begin(), kTrainerValueNames.end());
     EXPECT_EQ(store.log, expected);
-    EXPECT_EQ(store.values.size(), 58u);
+    EXPECT_EQ(store.values.size(), 61u);
     EXPECT_EQ(std::get<std::int32_t>(store.values.at("Paris system")), 1);
     EXPECT_EQ(std::get<std::int32_t>(store.values.at("HeaderStandart")), 0);
     EXPECT_EQ(std::get<std::string>(store.values.at("Voice")), "tone");
@@ -205,19 +205,24 @@ TEST(PersistedSettingsStore, MissingNoiseTypeGivesDefaultsButKeepsTheFileCount) 
 // The trainer's values: each missing, of another kind or out of range takes its own default or
 // its range, and never the default set of the other values.
 TEST(PersistedSettingsStore, TrainerValuesAreReadEachOnItsOwn) {
+    const std::string kBests = Custom().trainer.callBests;
     const struct {
         const char* name;
         MemorySettingsStore::Value stored;
         TrainerSettings expected;
     } kCases[] = {
-        {"Trainer HST Text Type", std::int32_t{3}, {0, 940, 6, 417}},     // not letters, figures or mixed
-        {"Trainer HST Text Type", std::string("5"), {0, 940, 6, 417}},    // a text
-        {"Trainer HST Start Speed", std::int32_t{995}, {5, 990, 1, 417}}, // cut to 990, one text fits
-        {"Trainer HST Start Speed", std::int32_t{0}, {5, 10, 6, 417}},    // at least 10
-        {"Trainer HST Start Speed", std::int32_t{127}, {5, 120, 6, 417}}, // a multiple of 10
-        {"Trainer HST Steps", std::int32_t{11}, {5, 940, 6, 417}},        // 940 + 50: six texts fit
-        {"Trainer HST Steps", std::int32_t{-1}, {5, 940, 1, 417}},
-        {"Trainer HST Number", std::int32_t{10000}, {5, 940, 6, 9999}},
+        {"Trainer HST Text Type", std::int32_t{3}, {0, 940, 6, 417, 340, 1234, kBests}},     // not L, N or MX
+        {"Trainer HST Text Type", std::string("5"), {0, 940, 6, 417, 340, 1234, kBests}},    // a text
+        {"Trainer HST Start Speed", std::int32_t{995}, {5, 990, 1, 417, 340, 1234, kBests}}, // one text fits
+        {"Trainer HST Start Speed", std::int32_t{0}, {5, 10, 6, 417, 340, 1234, kBests}},    // at least 10
+        {"Trainer HST Start Speed", std::int32_t{127}, {5, 120, 6, 417, 340, 1234, kBests}}, // a multiple of 10
+        {"Trainer HST Steps", std::int32_t{11}, {5, 940, 6, 417, 340, 1234, kBests}},        // six texts fit
+        {"Trainer HST Steps", std::int32_t{-1}, {5, 940, 1, 417, 340, 1234, kBests}},
+        {"Trainer HST Number", std::int32_t{10000}, {5, 940, 6, 9999, 340, 1234, kBests}},
+        {"Trainer Callsign Start Speed", std::int32_t{20}, {5, 940, 6, 417, 50, 1234, kBests}},
+        {"Trainer Callsign Start Speed", std::int32_t{2000}, {5, 940, 6, 417, 990, 1234, kBests}},
+        {"Trainer Callsign Number", std::int32_t{-5}, {5, 940, 6, 417, 340, 0, kBests}},
+        {"Trainer Callsign Bests", std::int32_t{7}, {5, 940, 6, 417, 340, 1234, ""}}, // not a text
     };
     for (const auto& c : kCases) {
         MemorySettingsStore store = StoreWith(Custom());

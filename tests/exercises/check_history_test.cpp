@@ -238,6 +238,53 @@ TEST_F(CheckHistoryTest, AVersion1HistoryIsScoredAgainOverTheBody) {
     EXPECT_EQ(Query(path.string() + ".v1", "SELECT sent_chars FROM checks"), 18);
 }
 
+// The callsign runs' tables came to version 2 later: a history of version 1 and one of version 2
+// made before them both gain them when opened, keep every check, and then keep every run with its
+// calls (the copies in UTF-8 in the file).
+TEST_F(CheckHistoryTest, AVersion1Or2HistoryGainsTheCallsignRunsAndKeepsEveryRecord) {
+    const struct {
+        const char* name;
+        const char* makeOlder; // SQL that turns today's history into the older one
+        int version;
+    } kCases[] = {
+        {"version 1",
+         "DROP TABLE callsign_attempts; DROP TABLE callsign_runs; DROP TABLE course_checks; DROP TABLE course;"
+         "DROP TABLE recognition_answers; DROP TABLE recognition_sessions; PRAGMA user_version = 1",
+         1},
+        {"version 2 before the runs", "DROP TABLE callsign_attempts; DROP TABLE callsign_runs", 2},
+    };
+    CallsignRun run({"K1ABC", "DL2XYZ/P", "UA3AA"}, 300);
+    run.Answer("k1abc");
+    run.Answer(Cp("ж"));
+    run.Answer(" UA3 AA ");
+    CallsignRunRecord record = MakeCallsignRunRecord(run, 417, 1000);
+    record.id = 1;
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        std::error_code ec;
+        fs::remove_all(path.parent_path(), ec);
+        ASSERT_TRUE(CheckHistory(path.string()).Record(Sample(1)).ok());
+        ASSERT_TRUE(CheckHistory(path.string()).RecordCourseCheck(Sample(2), 1, CourseState{}).ok());
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db, c.makeOlder, nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+
+        CheckHistory history(path.string());
+        ASSERT_TRUE(history.RecordCallsignRun(record).ok());
+        std::vector<CallsignRunRecord> runs;
+        ASSERT_TRUE(history.LoadCallsignRuns(runs).ok());
+        ASSERT_EQ(runs.size(), 1u);
+        EXPECT_EQ(runs[0], record);
+        EXPECT_EQ(Query(path, "SELECT count(*) FROM callsign_attempts WHERE typed = 'ж'"), 1);
+        EXPECT_EQ(Count(), 2u);
+        EXPECT_EQ(Query(path, "PRAGMA user_version"), kHistorySchemaVersion);
+        EXPECT_EQ(Query(path, "SELECT count(*) FROM course_checks"), c.version == 1 ? 0 : 1);
+        // Only a new version number makes a copy of the file as it was.
+        EXPECT_EQ(fs::exists(path.string() + ".v1"), c.version == 1);
+    }
+}
+
 TEST(CheckHistoryPath, FollowsXdgDataHome) {
     const char* old = std::getenv("XDG_DATA_HOME");
     const std::string saved = old ? old : "";
