@@ -8,6 +8,7 @@
 #include "shell/accessibility.h"
 #include "shell/qt_program_text.h"
 #include "shell/session_ports.h"
+#include "shell/trainer_callsign_page.h"
 #include "shell/ui_dialogs.h"
 #include "synthesis/codepage.h"
 
@@ -56,6 +57,7 @@ struct TrainerWindow::Ui {
     std::array<QLabel*, kHstMaxSteps> copyLabels{};
     std::array<QPlainTextEdit*, kHstMaxSteps> copies{};
     QPlainTextEdit* sheet = nullptr;
+    CallsignPage* callsign = nullptr;
 };
 
 // One test from its start to its sheet.
@@ -222,12 +224,18 @@ void TrainerWindow::BuildUi() {
         s->setObjectName(QLatin1String(name));
         s->setContext(Qt::WindowShortcut);
     };
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_R), "HstStartKey", [this] { HstStartClick(); });
-    shortcut(QKeySequence(Qt::Key_Escape), "HstStopKey", [this] { HstStopClick(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_R), "HstStartKey", [this] {
+        m_ui->tabs->currentWidget() == m_ui->callsign ? m_ui->callsign->StartClick() : HstStartClick();
+    });
+    shortcut(QKeySequence(Qt::Key_Escape), "HstStopKey", [this] { StopSound(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), "HstJudgeKey", [this] { HstJudgeClick(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Enter), "HstJudgeKeypadKey", [this] { HstJudgeClick(); });
     shortcut(QKeySequence::Save, "HstSaveKey", [this] { HstSaveClick(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_W), "TrainerCloseKey", [this] { close(); });
+    ui.callsign = new CallsignPage({[this](SessionEvents events) -> Session& { return TakeSession(std::move(events)); },
+                                    context_.voice, context_.dialogs, context_.history},
+                                   ui.tabs);
+    ui.tabs->addTab(ui.callsign, QString());
     (new EnterPressesButtons(this))->InstallOn(this);
     resize(560, 640);
 }
@@ -241,6 +249,8 @@ void TrainerWindow::ShowTexts() {
     Ui& ui = *m_ui;
     setWindowTitle(Text(Say::TrainerTitle));
     ui.tabs->setTabText(0, Text(Say::HstPage));
+    ui.tabs->setTabText(ui.tabs->indexOf(ui.callsign), Text(Say::CallPage));
+    ui.callsign->SetTexts(texts_);
     ui.typeLabel->setText(Text(Say::HstTextType));
     const std::array<Say, 3> typeNames = {Say::HstLetters, Say::HstFigures, Say::HstMixed};
     for (int i = 0; i < ui.type->count(); ++i)
@@ -282,6 +292,7 @@ void TrainerWindow::ApplySettings(const TrainerSettings& settings) {
     ui.start->setValue(s.hstStartSpeedCpm);
     ui.steps->setValue(s.hstSteps);
     ui.number->setValue(s.hstNumber);
+    ui.callsign->ApplySettings(s);
     if (!Playing())
         ShowCopyBoxes(s.hstSteps);
 }
@@ -292,6 +303,7 @@ TrainerSettings TrainerWindow::CollectSettings() const {
     s.hstStartSpeedCpm = m_ui->start->value();
     s.hstSteps = m_ui->steps->value();
     s.hstNumber = m_ui->number->value();
+    m_ui->callsign->CollectSettings(s);
     return ClampTrainerSettings(s);
 }
 
@@ -299,7 +311,7 @@ bool TrainerWindow::Playing() const {
     return engine_->session && engine_->session->Running();
 }
 
-Session& TrainerWindow::SessionNow() {
+Session& TrainerWindow::TakeSession(SessionEvents events) {
     Engine& e = *engine_;
     if (!e.session) {
         AudioPort* port = context_.port;
@@ -315,24 +327,36 @@ Session& TrainerWindow::SessionNow() {
             clock = e.ownClock.get();
         }
         e.session = std::make_unique<Session>(*port, *clock, context_.morse);
-        SessionEvents events;
-        events.segmentStarted = [this](int segment) { SegmentStarted(segment); };
-        events.progress = [this](const SessionProgress& p) {
-            m_ui->progress->setValue(p.Percent());
-            if (test_ && p.inPause != test_->inPause && p.segment >= 0) {
-                test_->inPause = p.inPause;
-                if (p.inPause)
-                    ShowStatus(Text(Say::HstStatusPause).arg(p.segment + 1).arg(p.segmentCount));
-            }
-        };
-        events.ended = [this](SessionEnd end, const std::string& reason) {
-            TestEnded(end == SessionEnd::Failed, QString::fromStdString(reason));
-            if (end == SessionEnd::Stopped)
-                ShowStatus(Text(Say::HstStatusStopped));
-        };
-        e.session->SetEvents(std::move(events));
+    }
+    // The events of the page that played before hear its end.
+    e.session->Stop();
+    e.session->SetEvents(std::move(events));
+    if (e.device) {
+        // The voice chosen in the main window now.
+        VoiceKind kind = VoiceKind::Automatic;
+        ParseVoiceName(VoiceName(), kind);
+        e.device->SetVoice(kind);
     }
     return *e.session;
+}
+
+SessionEvents TrainerWindow::HstEvents() {
+    SessionEvents events;
+    events.segmentStarted = [this](int segment) { SegmentStarted(segment); };
+    events.progress = [this](const SessionProgress& p) {
+        m_ui->progress->setValue(p.Percent());
+        if (test_ && p.inPause != test_->inPause && p.segment >= 0) {
+            test_->inPause = p.inPause;
+            if (p.inPause)
+                ShowStatus(Text(Say::HstStatusPause).arg(p.segment + 1).arg(p.segmentCount));
+        }
+    };
+    events.ended = [this](SessionEnd end, const std::string& reason) {
+        TestEnded(end == SessionEnd::Failed, QString::fromStdString(reason));
+        if (end == SessionEnd::Stopped)
+            ShowStatus(Text(Say::HstStatusStopped));
+    };
+    return events;
 }
 
 void TrainerWindow::ShowCopyBoxes(int count) {
@@ -359,6 +383,7 @@ void TrainerWindow::ShowStatus(const QString& text) {
 void TrainerWindow::HstStartClick() {
     if (Playing())
         return;
+    m_ui->callsign->StopClick(); // one exercise at a time
     Ui& ui = *m_ui;
     auto test = std::make_unique<Test>();
     const TrainerSettings s = CollectSettings();
@@ -374,13 +399,7 @@ void TrainerWindow::HstStartClick() {
     ui.sheet->clear();
     ui.progress->setValue(0);
     const MidiVoice voice = context_.voice ? context_.voice() : MidiVoice{};
-    Session& session = SessionNow();
-    if (engine_->device) {
-        // The voice chosen in the main window now.
-        VoiceKind kind = VoiceKind::Automatic;
-        ParseVoiceName(VoiceName(), kind);
-        engine_->device->SetVoice(kind);
-    }
+    Session& session = TakeSession(HstEvents());
     const std::string error = session.Start(test_->plan.segments, kCompetitionPauseSeconds, voice);
     if (!error.empty()) {
         test_.reset();
@@ -500,8 +519,13 @@ void TrainerWindow::HstSaveClick() {
     ShowStatus(Text(Say::HstSaved).arg(QDir::toNativeSeparators(*path)));
 }
 
-void TrainerWindow::closeEvent(QCloseEvent* event) {
+void TrainerWindow::StopSound() {
     HstStopClick();
+    m_ui->callsign->StopClick();
+}
+
+void TrainerWindow::closeEvent(QCloseEvent* event) {
+    StopSound();
     QWidget::closeEvent(event);
 }
 

@@ -2,11 +2,14 @@
 // The trainer window: exercises of its own beside the classic window, on the session core. Its
 // first page is the high-speed receiving test: one-minute texts at rising speeds with a minute's
 // pause after each, a copy box per text, every copy judged at the end and the result sheet shown,
-// saved on request and recorded in the history.
+// saved on request and recorded in the history. Its second page is the callsign run
+// (trainer_callsign_page.h). The pages share one session: starting one stops the other.
 //
-// Keyboard: Ctrl+R starts, Escape stops the sound, Ctrl+Enter judges (Enter too, in a copy box,
-// once the test no longer plays), Ctrl+S saves the sheet, Ctrl+W closes the window.
+// Keyboard: Ctrl+R starts the exercise of the page shown, Escape stops the sound (and a callsign
+// run), Ctrl+Enter judges (Enter too, in a copy box, once the test no longer plays), Ctrl+S saves
+// the sheet, Ctrl+W closes the window.
 #include "control/program_texts.h"
+#include "control/session.h"
 #include "control/trainer_settings.h"
 #include "synthesis/midi_writer.h"
 #include "synthesis/morse_table.h"
@@ -19,10 +22,8 @@
 
 namespace qlor {
 
-class AudioPort;
+class CallsignPage;
 class CheckHistory;
-class Clock;
-class Session;
 class UiDialogs;
 
 // What the trainer takes from the program around it.
@@ -74,7 +75,11 @@ private:
     void SegmentStarted(int segment);
     void TestEnded(bool failed, const QString& reason);
     void RecordJudgedTexts();
-    Session& SessionNow();
+    // The session with `events`, whatever it played stopped first, its device set to the voice
+    // chosen now.
+    Session& TakeSession(SessionEvents events);
+    SessionEvents HstEvents();
+    void StopSound();
     QString Text(Say id) const;
     std::string VoiceName() const;
 
