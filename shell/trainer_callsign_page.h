@@ -5,8 +5,8 @@
 // call is scored, may enter the personal bests (the ten best runs, kept with the settings) and is
 // recorded in the history; Escape ends a run at once, and a run that is stopped is neither.
 //
-// Keyboard (the window routes its keys here while the page is shown): Ctrl+R starts, Enter in the
-// call box answers, Escape stops.
+// Keyboard (the window routes its keys here): Ctrl+R starts while the page is shown, Enter in the
+// call box answers, Escape stops on either page.
 #include "control/program_texts.h"
 #include "control/session.h"
 #include "control/trainer_settings.h"

@@ -47,6 +47,8 @@ PersistedSettings Custom() {
     p.pathDir = "/home/оператор/тексты";
     p.language = 2;
     p.voice = "soundfont";
+    // The personal bests are one text of commas and semicolons.
+    p.trainer.callBests = "1200,41,480,417,1765000000;900,35,400,1,1765000100";
     return p;
 }
 
@@ -132,6 +134,8 @@ private slots:
         QCOMPARE(raw.value("PathDir").toString(), QString::fromUtf8("/home/оператор/тексты"));
         QCOMPARE(raw.value("Selected symbols string").toString(), QString::fromUtf8("АБВ,=?/ 123"));
         QCOMPARE(raw.value("Voice").toString(), QString("soundfont"));
+        QCOMPARE(raw.value("Trainer Callsign Bests").toString(),
+                 QString("1200,41,480,417,1765000000;900,35,400,1,1765000100"));
         // and "Voice", "Export Audio", "Band", "Band Filter", "Band AGC", "Band Seed" ("Band SNR" once set)
         // and the trainer's values
         QCOMPARE(raw.allKeys().size(), kPersistedValueCount + 6 + int(kTrainerValueNames.size()));
@@ -264,7 +268,8 @@ private slots:
         QVERIFY(loaded.defaultsApplied);
         PersistedSettings expected;
         expected.transmission.files = {1, 2};
-        expected.voice = "soundfont"; // read on its own, like the language
+        expected.voice = "soundfont";        // read on its own, like the language
+        expected.trainer = Custom().trainer; // so are the trainer's values
         QCOMPARE(loaded.values, expected);
     }
 
