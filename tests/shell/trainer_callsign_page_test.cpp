@@ -159,7 +159,8 @@ private slots:
     }
 
     // Escape ends a run at once, playing or waiting for the answer: nothing is scored or recorded.
-    // Starting the high-speed test ends a run too. Every control has a name.
+    // Starting the high-speed test ends a run too, and so does a call that cannot be played.
+    // Every control has a name.
     void escapeOrTheOtherExerciseEndsTheRunUnrecorded() {
         for (const char* name : {"CallSpeed", "CallNumber", "CallStart", "CallStop", "CallCopy", "CallBests"}) {
             QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&C<QWidget>(name));
@@ -191,6 +192,13 @@ private slots:
         QVERIFY(runs.empty());
         QCOMPARE(C<QPlainTextEdit>("CallBests").toPlainText(), QStringLiteral("No run finished yet"));
         QVERIFY(dialogs->errors.isEmpty());
+
+        // A call that cannot be played ends the run with the reason.
+        port->failOpen = "no sound device";
+        Start(300, 7);
+        QCOMPARE(dialogs->errors, QStringList{QStringLiteral("The call cannot be played: no sound device")});
+        QCOMPARE(Status(), dialogs->errors.front());
+        QVERIFY(C<QPushButton>("CallStart").isEnabled() && !C<QLineEdit>("CallCopy").isEnabled());
     }
 };
 
