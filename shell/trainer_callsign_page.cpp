@@ -70,10 +70,17 @@ CallsignPage::CallsignPage(CallsignPageContext context, QWidget* parent)
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("CallStatus"));
     status_->setWordWrap(true);
+    // Room for a verdict and the run's result without the layout squeezing the wrapped lines.
+    status_->setMinimumHeight(fontMetrics().lineSpacing() * 3);
+    status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     MakeStatusLine(status_);
     page->addWidget(status_);
 
+    bestsLabel_ = new QLabel(this);
+    bestsLabel_->setObjectName(QStringLiteral("CallBestsLabel"));
+    page->addWidget(bestsLabel_);
     bestsBox_ = new QPlainTextEdit(this);
+    bestsLabel_->setBuddy(bestsBox_);
     bestsBox_->setObjectName(QStringLiteral("CallBests"));
     bestsBox_->setReadOnly(true);
     bestsBox_->setTabChangesFocus(true);
@@ -111,6 +118,7 @@ void CallsignPage::ShowTexts() {
     copy_->setAccessibleDescription(Text(Say::CallCopyDesc));
     figures_->setAccessibleName(Text(Say::CallFiguresName));
     SetStatusSubject(status_, Text(Say::CallStatusName));
+    bestsLabel_->setText(Text(Say::CallBestsName) + QLatin1Char(':'));
     bestsBox_->setAccessibleName(Text(Say::CallBestsName));
     if (!run_)
         status_->setText(Text(Say::CallStatusIdle));

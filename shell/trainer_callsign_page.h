@@ -86,6 +86,7 @@ private:
     QLineEdit* copy_ = nullptr;
     QLabel* figures_ = nullptr;
     QLabel* status_ = nullptr;
+    QLabel* bestsLabel_ = nullptr;
     QPlainTextEdit* bestsBox_ = nullptr;
 };
 
