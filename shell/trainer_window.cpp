@@ -8,6 +8,8 @@
 #include "shell/accessibility.h"
 #include "shell/qt_program_text.h"
 #include "shell/session_ports.h"
+#include "shell/trainer_course_page.h"
+#include "shell/trainer_recognition_page.h"
 #include "shell/ui_dialogs.h"
 #include "synthesis/codepage.h"
 
@@ -56,6 +58,8 @@ struct TrainerWindow::Ui {
     std::array<QLabel*, kHstMaxSteps> copyLabels{};
     std::array<QPlainTextEdit*, kHstMaxSteps> copies{};
     QPlainTextEdit* sheet = nullptr;
+    TrainerCoursePage* course = nullptr;
+    TrainerRecognitionPage* recognition = nullptr;
 };
 
 // One test from its start to its sheet.
@@ -75,6 +79,7 @@ struct TrainerWindow::Engine {
     std::unique_ptr<AudioPort> ownPort;
     std::unique_ptr<Clock> ownClock;
     std::unique_ptr<Session> session;
+    SessionEvents owner; // the events of the page that played last
 };
 
 TrainerWindow::TrainerWindow(TrainerContext context, QWidget* parent)
@@ -217,17 +222,23 @@ void TrainerWindow::BuildUi() {
     connect(ui.judge, &QPushButton::clicked, this, &TrainerWindow::HstJudgeClick);
     connect(ui.save, &QPushButton::clicked, this, &TrainerWindow::HstSaveClick);
     // Shortcuts of their own: a button's text with a mnemonic would replace a shortcut set on it.
-    auto shortcut = [this](QKeySequence keys, const char* name, auto slot) {
-        auto* s = new QShortcut(keys, this, slot);
+    // The page's keys are its page's, so that the other pages may use the same keys.
+    auto shortcut = [this](QKeySequence keys, const char* name, auto slot, QWidget* owner = nullptr) {
+        auto* s = new QShortcut(keys, owner ? owner : m_ui->hstPage, slot);
         s->setObjectName(QLatin1String(name));
         s->setContext(Qt::WindowShortcut);
     };
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_R), "HstStartKey", [this] { HstStartClick(); });
-    shortcut(QKeySequence(Qt::Key_Escape), "HstStopKey", [this] { HstStopClick(); });
+    shortcut(QKeySequence(Qt::Key_Escape), "HstStopKey", [this] { HstStopClick(); }, this);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), "HstJudgeKey", [this] { HstJudgeClick(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Enter), "HstJudgeKeypadKey", [this] { HstJudgeClick(); });
     shortcut(QKeySequence::Save, "HstSaveKey", [this] { HstSaveClick(); });
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_W), "TrainerCloseKey", [this] { close(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_W), "TrainerCloseKey", [this] { close(); }, this);
+    auto take = [this](SessionEvents events) -> Session& { return TakeSession(std::move(events)); };
+    ui.course = new TrainerCoursePage(context_, take, ui.tabs);
+    ui.tabs->addTab(ui.course, QString());
+    ui.recognition = new TrainerRecognitionPage(context_, take, ui.tabs);
+    ui.tabs->addTab(ui.recognition, QString());
     (new EnterPressesButtons(this))->InstallOn(this);
     resize(560, 640);
 }
@@ -241,6 +252,10 @@ void TrainerWindow::ShowTexts() {
     Ui& ui = *m_ui;
     setWindowTitle(Text(Say::TrainerTitle));
     ui.tabs->setTabText(0, Text(Say::HstPage));
+    ui.tabs->setTabText(1, Text(Say::CoursePage));
+    ui.tabs->setTabText(2, Text(Say::RecognitionPage));
+    ui.course->SetTexts(texts_);
+    ui.recognition->SetTexts(texts_);
     ui.typeLabel->setText(Text(Say::HstTextType));
     const std::array<Say, 3> typeNames = {Say::HstLetters, Say::HstFigures, Say::HstMixed};
     for (int i = 0; i < ui.type->count(); ++i)
@@ -315,24 +330,57 @@ Session& TrainerWindow::SessionNow() {
             clock = e.ownClock.get();
         }
         e.session = std::make_unique<Session>(*port, *clock, context_.morse);
+        // The events go to the page that played last; each is copied before the call, as the
+        // page may hand the session to another page from within it.
         SessionEvents events;
-        events.segmentStarted = [this](int segment) { SegmentStarted(segment); };
+        events.segmentStarted = [this](int segment) {
+            if (auto f = engine_->owner.segmentStarted)
+                f(segment);
+        };
         events.progress = [this](const SessionProgress& p) {
-            m_ui->progress->setValue(p.Percent());
-            if (test_ && p.inPause != test_->inPause && p.segment >= 0) {
-                test_->inPause = p.inPause;
-                if (p.inPause)
-                    ShowStatus(Text(Say::HstStatusPause).arg(p.segment + 1).arg(p.segmentCount));
-            }
+            if (auto f = engine_->owner.progress)
+                f(p);
         };
         events.ended = [this](SessionEnd end, const std::string& reason) {
-            TestEnded(end == SessionEnd::Failed, QString::fromStdString(reason));
-            if (end == SessionEnd::Stopped)
-                ShowStatus(Text(Say::HstStatusStopped));
+            if (auto f = engine_->owner.ended)
+                f(end, reason);
         };
         e.session->SetEvents(std::move(events));
     }
     return *e.session;
+}
+
+Session& TrainerWindow::TakeSession(SessionEvents events) {
+    Session& session = SessionNow();
+    if (session.Running())
+        session.Stop();
+    engine_->owner = std::move(events);
+    if (engine_->device) {
+        // The voice chosen in the main window now.
+        VoiceKind kind = VoiceKind::Automatic;
+        ParseVoiceName(VoiceName(), kind);
+        engine_->device->SetVoice(kind);
+    }
+    return session;
+}
+
+SessionEvents TrainerWindow::HstEvents() {
+    SessionEvents events;
+    events.segmentStarted = [this](int segment) { SegmentStarted(segment); };
+    events.progress = [this](const SessionProgress& p) {
+        m_ui->progress->setValue(p.Percent());
+        if (test_ && p.inPause != test_->inPause && p.segment >= 0) {
+            test_->inPause = p.inPause;
+            if (p.inPause)
+                ShowStatus(Text(Say::HstStatusPause).arg(p.segment + 1).arg(p.segmentCount));
+        }
+    };
+    events.ended = [this](SessionEnd end, const std::string& reason) {
+        TestEnded(end == SessionEnd::Failed, QString::fromStdString(reason));
+        if (end == SessionEnd::Stopped)
+            ShowStatus(Text(Say::HstStatusStopped));
+    };
+    return events;
 }
 
 void TrainerWindow::ShowCopyBoxes(int count) {
@@ -374,13 +422,7 @@ void TrainerWindow::HstStartClick() {
     ui.sheet->clear();
     ui.progress->setValue(0);
     const MidiVoice voice = context_.voice ? context_.voice() : MidiVoice{};
-    Session& session = SessionNow();
-    if (engine_->device) {
-        // The voice chosen in the main window now.
-        VoiceKind kind = VoiceKind::Automatic;
-        ParseVoiceName(VoiceName(), kind);
-        engine_->device->SetVoice(kind);
-    }
+    Session& session = TakeSession(HstEvents());
     const std::string error = session.Start(test_->plan.segments, kCompetitionPauseSeconds, voice);
     if (!error.empty()) {
         test_.reset();

@@ -5,7 +5,10 @@
 // saved on request and recorded in the history.
 //
 // Keyboard: Ctrl+R starts, Escape stops the sound, Ctrl+Enter judges (Enter too, in a copy box,
-// once the test no longer plays), Ctrl+S saves the sheet, Ctrl+W closes the window.
+// once the test no longer plays), Ctrl+S saves the sheet, Ctrl+W closes the window. The Koch
+// course and the character recognition are pages of their own (trainer_course_page.h,
+// trainer_recognition_page.h) with the same keys for their own work; Escape stops the sound of
+// every page.
 #include "control/program_texts.h"
 #include "control/trainer_settings.h"
 #include "synthesis/midi_writer.h"
@@ -24,6 +27,7 @@ class CheckHistory;
 class Clock;
 class Session;
 class UiDialogs;
+struct SessionEvents;
 
 // What the trainer takes from the program around it.
 struct TrainerContext {
@@ -36,6 +40,10 @@ struct TrainerContext {
     Clock* clock = nullptr;                 // null: Qt's timers
     std::function<QString()> dateTime;      // the current date and time as the sheet shows it
 };
+
+// Hands a page the window's one session with the page's events: whatever plays is stopped first
+// (its page hears of it), and the session's events go to the page from then on.
+using TakeSession = std::function<Session&(SessionEvents events)>;
 
 class TrainerWindow : public QWidget {
     Q_OBJECT
@@ -75,6 +83,8 @@ private:
     void TestEnded(bool failed, const QString& reason);
     void RecordJudgedTexts();
     Session& SessionNow();
+    Session& TakeSession(SessionEvents events);
+    SessionEvents HstEvents();
     QString Text(Say id) const;
     std::string VoiceName() const;
 
