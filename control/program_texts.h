@@ -398,7 +398,7 @@ enum class Say : int {
     RecognitionNoCharacters = 881,
     RecognitionStartFailed = 882, // %1 reason
     RecognitionNotRecorded = 883, // %1 the history's problem
-    RecognitionDefaultSet = 884, // %1 the lesson's characters
+    RecognitionDefaultSet = 884,  // %1 the lesson's characters
     RecognitionEnded = 885,
 };
 

@@ -275,11 +275,11 @@ std::string CourseProgressText(const CourseState& state, const LessonProgress& p
                 {std::to_string(s.charSpeedCpm), std::to_string(EffectiveSpeedCpm(s.charSpeedCpm, s.pauseDelay))});
     text += say(Say::CourseAccuracy, {std::to_string(p.recentChecks), std::to_string(s.recentChecks),
                                       Percent(p.accuracy), std::to_string(s.passPercent)});
-    text += say(Say::CourseNewestSent,
-                {Utf8Char(p.newest), std::to_string(p.newestSent), std::to_string(s.minNewestSent)});
+    text +=
+        say(Say::CourseNewestSent, {Utf8Char(p.newest), std::to_string(p.newestSent), std::to_string(s.minNewestSent)});
     auto row = [](std::string_view a, std::string_view b, std::string_view c, std::string_view d) {
-        return Padded(a, 10, true) + " " + Padded(b, 8, false) + " " + Padded(c, 8, false) + " " +
-               Padded(d, 9, false) + "\n";
+        return Padded(a, 10, true) + " " + Padded(b, 8, false) + " " + Padded(c, 8, false) + " " + Padded(d, 9, false) +
+               "\n";
     };
     text += row(texts.Text(Say::ColumnCharacter), texts.Text(Say::ColumnSent), texts.Text(Say::ColumnCorrect),
                 texts.Text(Say::ColumnAccuracy));

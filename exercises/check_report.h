@@ -51,8 +51,7 @@ std::string CourseStatusJson(const CourseState& state, const LessonProgress& pro
 // Where the lesson stands, as lines in `texts`' language (UTF-8): lesson and characters, speed,
 // accuracy, the newest character's count and a table of the lesson's characters (columns padded
 // by characters, for a fixed-pitch font).
-std::string CourseProgressText(const CourseState& state, const LessonProgress& progress,
-                               const ProgramTextTable& texts);
+std::string CourseProgressText(const CourseState& state, const LessonProgress& progress, const ProgramTextTable& texts);
 // The sent text and the copy one above the other, errors marked below, in blocks of `columns`
 // characters (UTF-8).
 std::string AlignedCopyText(const Alignment& alignment, std::size_t columns);

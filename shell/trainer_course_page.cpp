@@ -219,9 +219,9 @@ void TrainerCoursePage::Reload() {
         status = context_.history->LoadLessonChecks(state.lesson, checks);
     if (!status.ok()) {
         const bool forGood = status.problem == HistoryProblem::Damaged || status.problem == HistoryProblem::Newer;
-        Unavailable(Text(Say::CourseUnavailable)
-                        .arg(FromUtf8(HistoryProblemText(status, context_.history->Path(), texts_))),
-                    forGood);
+        Unavailable(
+            Text(Say::CourseUnavailable).arg(FromUtf8(HistoryProblemText(status, context_.history->Path(), texts_))),
+            forGood);
         return;
     }
     const bool wasUnavailable = !unavailable_.isEmpty();
@@ -356,11 +356,7 @@ void TrainerCoursePage::CheckClick() {
     const CourseState before = *state_;
     const AlignmentCounts& c = outcome.alignment.counts;
     QString shown = FromUtf8(AlignedCopyText(outcome.alignment, kAlignedColumns)) + QLatin1Char('\n');
-    shown += Text(Say::AlignedScoreFull)
-                 .arg(c.Errors())
-                 .arg(c.substitutions)
-                 .arg(c.omissions)
-                 .arg(c.insertions) +
+    shown += Text(Say::AlignedScoreFull).arg(c.Errors()).arg(c.substitutions).arg(c.omissions).arg(c.insertions) +
              QStringLiteral("\n\n");
     shown += FromUtf8(CourseProgressText(before, outcome.progress, texts_)) + QLatin1Char('\n');
     QString verdict;

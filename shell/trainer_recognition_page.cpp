@@ -28,8 +28,8 @@
 namespace qlor {
 namespace {
 
-constexpr int kDefaultCount = 50;   // characters in a session
-constexpr int kMaxCount = 10000;    //
+constexpr int kDefaultCount = 50;    // characters in a session
+constexpr int kMaxCount = 10000;     //
 constexpr int kNoteOffStatus = 0x80; // the sequencer turns a note-on of velocity 0 into this
 
 QString FromCp1251(unsigned char c) {
@@ -99,9 +99,8 @@ void TrainerRecognitionPage::BuildUi() {
     ui.speed = named(new QSpinBox(this), "RecognitionSpeed");
     ui.speed->setRange(kCourseMinCpm, kCourseMaxCpm);
     ui.speed->setValue(kCourseDefaultCpm);
-    for (auto [label, field] : {std::pair<QLabel*, QWidget*>{ui.setLabel, ui.set},
-                                {ui.countLabel, ui.count},
-                                {ui.speedLabel, ui.speed}}) {
+    for (auto [label, field] :
+         {std::pair<QLabel*, QWidget*>{ui.setLabel, ui.set}, {ui.countLabel, ui.count}, {ui.speedLabel, ui.speed}}) {
         label->setBuddy(field);
         form->addRow(label, field);
     }
@@ -292,9 +291,8 @@ void TrainerRecognitionPage::Answer(unsigned char typed) {
     if (answer.Correct()) {
         verdict = Text(Say::RecognitionRight).arg(FromCp1251(shown_)).arg(answer.reactionMs);
     } else {
-        verdict = Text(Say::RecognitionWrong)
-                      .arg(FromCp1251(shown_))
-                      .arg(typed ? FromCp1251(typed) : QStringLiteral("-"));
+        verdict =
+            Text(Say::RecognitionWrong).arg(FromCp1251(shown_)).arg(typed ? FromCp1251(typed) : QStringLiteral("-"));
     }
     m_ui->answer->setText(verdict);
     AnnounceDescription(m_ui->answer, verdict);
@@ -365,10 +363,10 @@ void TrainerRecognitionPage::Finish(const QString& failure) {
         if (context_.history) {
             const HistoryStatus recorded = context_.history->RecordRecognition(session_);
             if (!recorded.ok())
-                text += Text(Say::RecognitionNotRecorded)
-                            .arg(QString::fromStdString(
-                                HistoryProblemText(recorded, context_.history->Path(), texts_))) +
-                        QLatin1Char('\n');
+                text +=
+                    Text(Say::RecognitionNotRecorded)
+                        .arg(QString::fromStdString(HistoryProblemText(recorded, context_.history->Path(), texts_))) +
+                    QLatin1Char('\n');
         }
         m_ui->summary->setPlainText(text);
         status += QLatin1Char(' ') + total;

@@ -229,11 +229,13 @@ void TrainerWindow::BuildUi() {
         s->setContext(Qt::WindowShortcut);
     };
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_R), "HstStartKey", [this] { HstStartClick(); });
-    shortcut(QKeySequence(Qt::Key_Escape), "HstStopKey", [this] { HstStopClick(); }, this);
+    shortcut(
+        QKeySequence(Qt::Key_Escape), "HstStopKey", [this] { HstStopClick(); }, this);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), "HstJudgeKey", [this] { HstJudgeClick(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Enter), "HstJudgeKeypadKey", [this] { HstJudgeClick(); });
     shortcut(QKeySequence::Save, "HstSaveKey", [this] { HstSaveClick(); });
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_W), "TrainerCloseKey", [this] { close(); }, this);
+    shortcut(
+        QKeySequence(Qt::CTRL | Qt::Key_W), "TrainerCloseKey", [this] { close(); }, this);
     auto take = [this](SessionEvents events) -> Session& { return TakeSession(std::move(events)); };
     ui.course = new TrainerCoursePage(context_, take, ui.tabs);
     ui.tabs->addTab(ui.course, QString());
