@@ -301,11 +301,13 @@ void TrainerCoursePage::StartClick() {
         ShowStatus(Text(Say::CourseStartFailed).arg(FromUtf8(error)));
         return;
     }
+    m_ui->start->setEnabled(false);
     m_ui->copy->setFocus();
 }
 
 void TrainerCoursePage::SoundEnded(bool failed, const QString& reason) {
     session_ = nullptr;
+    m_ui->start->setEnabled(state_.has_value());
     ShowStatus(failed ? Text(Say::CourseStartFailed).arg(reason) : Text(Say::CourseStatusEnded));
 }
 

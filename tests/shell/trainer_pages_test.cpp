@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QtTest>
@@ -232,6 +233,26 @@ private slots:
         QVERIFY(!C<QWidget>("CourseStart").isEnabled());
         if (!before.isEmpty())
             QCOMPARE(test::ReadAll(QString::fromStdString(HistoryPath())), before);
+    }
+
+    // Every control of the two pages has a name a screen reader reads, in the window's language,
+    // and every action a key.
+    void everyControlHasANameAndEveryActionAKey() {
+        Open(true, 1);
+        window->SetTexts(ProgramTextTable::Russian());
+        QCOMPARE(C<QTabWidget>("TrainerTabs").tabText(1), QStringLiteral("Курс Коха"));
+        QCOMPARE(C<QTabWidget>("TrainerTabs").tabText(2), QStringLiteral("Узнавание знаков"));
+        for (const char* name : {"CourseStanding", "CourseLesson", "CourseSpeed", "CoursePause", "CourseChecks",
+                                 "CoursePass", "CourseNewestCount", "CourseStart", "CourseCheck", "CourseKeep",
+                                 "CourseCopy", "CourseResult", "RecognitionSet", "RecognitionCount", "RecognitionSpeed",
+                                 "RecognitionStart", "RecognitionStop", "RecognitionAnswer", "RecognitionSummary"}) {
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&C<QWidget>(name));
+            QVERIFY2(face && !face->text(QAccessible::Name).isEmpty(), name);
+        }
+        QCOMPARE(QAccessible::queryAccessibleInterface(&C<QWidget>("RecognitionAnswer"))->text(QAccessible::Name),
+                 QStringLiteral("Ответ: нажмите клавишу услышанного знака"));
+        for (const char* name : {"CourseStartKey", "CourseCheckKey", "CourseKeepKey", "RecognitionStartKey"})
+            QVERIFY2(window->findChild<QShortcut*>(QLatin1String(name)), name);
     }
 
     // A key at a known position of the port gives the reaction time within 5 ms of the truth; a
