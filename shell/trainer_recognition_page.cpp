@@ -172,8 +172,14 @@ void TrainerRecognitionPage::showEvent(QShowEvent* event) {
     // The set by default: the characters of the course's lesson (the first lesson's without a
     // course to read).
     CourseState course;
-    if (context_.history)
-        context_.history->LoadCourse(course);
+    if (context_.history) {
+        const HistoryStatus status = context_.history->LoadCourse(course);
+        if (!status.ok())
+            ShowStatus(QString::fromStdString(HistoryProblemText(status, context_.history->Path(), texts_)));
+        else if (!speedTaken_)
+            m_ui->speed->setValue(course.settings.charSpeedCpm); // the course's speed, until changed here
+        speedTaken_ = speedTaken_ || status.ok();
+    }
     lessonSet_ = KochLessonSymbols(course.lesson);
     ShowLessonSet();
 }

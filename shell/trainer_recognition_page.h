@@ -70,7 +70,8 @@ private:
     TrainerContext context_;
     TakeSession takeSession_;
     ProgramTextTable texts_;
-    std::string lessonSet_; // the course's lesson characters (cp1251), the set by default
+    std::string lessonSet_;   // the course's lesson characters (cp1251), the set by default
+    bool speedTaken_ = false; // the speed has been set to the course's once
     Phase phase_ = Phase::Idle;
     bool switching_ = false; // the page itself stops the sound to play the next character
     std::optional<RecognitionPicker> picker_;
