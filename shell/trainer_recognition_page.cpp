@@ -28,9 +28,8 @@
 namespace qlor {
 namespace {
 
-constexpr int kDefaultCount = 50;    // characters in a session
-constexpr int kMaxCount = 10000;     //
-constexpr int kNoteOffStatus = 0x80; // the sequencer turns a note-on of velocity 0 into this
+constexpr int kDefaultCount = 50; // characters in a session
+constexpr int kMaxCount = 10000;
 
 QString FromCp1251(unsigned char c) {
     return QString::fromStdString(Cp1251ToUtf8(std::string(1, static_cast<char>(c))));
@@ -45,11 +44,7 @@ std::int64_t KeyedEndMs(const ByteVector& midi) {
     const TimelineResult scheduled = ScheduleSong(smf.song, kOutputRate);
     if (!scheduled.ok())
         return 0;
-    std::uint64_t endFrames = 0;
-    for (const TimedEvent& e : scheduled.timeline.events)
-        if ((e.status & 0xF0) == kNoteOffStatus)
-            endFrames = std::max(endFrames, e.frame);
-    return static_cast<std::int64_t>(FramesToMs(endFrames, kOutputRate));
+    return static_cast<std::int64_t>(FramesToMs(LastNoteOffFrame(scheduled.timeline), kOutputRate));
 }
 
 struct TrainerRecognitionPage::Ui {
