@@ -108,4 +108,14 @@ TimelineResult ScheduleSong(const SmfSong& song, int rate) {
     return result;
 }
 
+uint64_t LastNoteOffFrame(const MidiTimeline& timeline) {
+    uint64_t last = 0;
+    for (const TimedEvent& e : timeline.events) {
+        if ((e.status & 0xF0) == 0x80) {
+            last = std::max(last, e.frame);
+        }
+    }
+    return last;
+}
+
 } // namespace qlor

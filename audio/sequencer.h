@@ -40,6 +40,9 @@ struct TimelineResult {
 // kMaxSongMs.
 TimelineResult ScheduleSong(const SmfSong& song, int rate);
 
+// Where the last note of the song ends: its latest note-off [frames]; 0 when it has no note-off.
+uint64_t LastNoteOffFrame(const MidiTimeline& timeline);
+
 inline uint64_t FramesToMs(uint64_t frames, int rate) {
     return rate > 0 ? (frames * 1000 + static_cast<uint64_t>(rate) / 2) / static_cast<uint64_t>(rate) : 0;
 }

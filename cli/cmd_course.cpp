@@ -30,12 +30,6 @@ std::string Say1(Say id, std::initializer_list<std::string_view> values = {}) {
     return FillText(Texts().Text(id), values);
 }
 
-std::string Percent(double fraction) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.1f", fraction * 100.0);
-    return buffer;
-}
-
 struct CourseArgs {
     CliOptions options;
     std::string format = "table";
@@ -90,45 +84,7 @@ bool Progress(CheckHistory& history, const CourseState& state, LessonProgress& p
 // The lines that tell where the lesson stands: speed, accuracy, the newest character and the
 // table of the lesson's characters.
 std::string ProgressText(const CourseState& state, const LessonProgress& p) {
-    const CourseSettings& s = state.settings;
-    std::string text = Say1(Say::CourseLesson,
-                            {std::to_string(p.lesson), std::to_string(kKochLastLesson), Cp1251ToUtf8(p.characters)}) +
-                       "\n";
-    text += Say1(Say::CourseSpeed,
-                 {std::to_string(s.charSpeedCpm), std::to_string(EffectiveSpeedCpm(s.charSpeedCpm, s.pauseDelay))}) +
-            "\n";
-    text += Say1(Say::CourseAccuracy, {std::to_string(p.recentChecks), std::to_string(s.recentChecks),
-                                       Percent(p.accuracy), std::to_string(s.passPercent)}) +
-            "\n";
-    text += Say1(Say::CourseNewestSent, {Cp1251ToUtf8(std::string(1, static_cast<char>(p.newest))),
-                                         std::to_string(p.newestSent), std::to_string(s.minNewestSent)}) +
-            "\n";
-    char line[128];
-    std::snprintf(line, sizeof line, "%-10s %8s %8s %9s\n", Say1(Say::ColumnCharacter).c_str(),
-                  Say1(Say::ColumnSent).c_str(), Say1(Say::ColumnCorrect).c_str(), Say1(Say::ColumnAccuracy).c_str());
-    text += line;
-    for (const CharStats& row : p.perChar) {
-        const double accuracy = row.sent > 0 ? static_cast<double>(row.correct) / row.sent : 0.0;
-        std::snprintf(line, sizeof line, "%-10s %8d %8d %9s\n",
-                      Cp1251ToUtf8(std::string(1, static_cast<char>(row.ch))).c_str(), row.sent, row.correct,
-                      row.sent > 0 ? (Percent(accuracy) + " %").c_str() : "-");
-        text += line;
-    }
-    return text;
-}
-
-// The sent text and the copy one above the other, errors marked below, in blocks that fit a
-// terminal.
-std::string AlignedText(const Alignment& alignment) {
-    const AlignedRows rows = ShowAlignment(alignment);
-    std::string text;
-    for (std::size_t at = 0; at < rows.sent.size(); at += kAlignedColumns) {
-        std::string marks = rows.marks.substr(at, kAlignedColumns);
-        marks.erase(marks.find_last_not_of(' ') + 1);
-        text += Cp1251ToUtf8(rows.sent.substr(at, kAlignedColumns)) + "\n" +
-                Cp1251ToUtf8(rows.copy.substr(at, kAlignedColumns)) + "\n" + marks + "\n";
-    }
-    return text;
+    return CourseProgressText(state, p, Texts());
 }
 
 int RunStatus(const CourseArgs& a) {
@@ -238,7 +194,7 @@ int RunCheck(const CourseArgs& a) {
         }
     }
 
-    std::string text = AlignedText(alignment) + "\n";
+    std::string text = AlignedCopyText(alignment, kAlignedColumns) + "\n";
     const AlignmentCounts& c = alignment.counts;
     text += Say1(Say::AlignedScore, {std::to_string(c.Errors()), std::to_string(c.substitutions),
                                      std::to_string(c.omissions), std::to_string(c.insertions)}) +

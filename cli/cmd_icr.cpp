@@ -5,6 +5,8 @@
 // The session is recorded in the history and summed up at the end.
 #include "audio/audio_engine.h"
 #include "audio/midi_source.h"
+#include "audio/sequencer.h"
+#include "audio/smf_reader.h"
 #include "cli/options.h"
 #include "exercises/char_recognition.h"
 #include "exercises/check_history.h"
@@ -132,6 +134,16 @@ void PlayThrough(AudioEngine& engine) {
     }
 }
 
+// Where the last element of the MIDI file ends [frames at `rate`]; 0 when it cannot be read.
+std::uint64_t KeyedEndFrames(const std::string& path, int rate) {
+    const SmfResult smf = ReadSmfFile(path);
+    if (!smf.ok()) {
+        return 0;
+    }
+    const TimelineResult scheduled = ScheduleSong(smf.song, rate);
+    return scheduled.ok() ? LastNoteOffFrame(scheduled.timeline) : 0;
+}
+
 // Writes and opens the MIDI file of one character; "" or the reason.
 std::string OpenCharacter(AudioEngine& engine, const MorseTable& table, const std::string& path, unsigned char c,
                           int cpm, int silenceSeconds) {
@@ -185,10 +197,10 @@ int RunIcr(const IcrArgs& a) {
                 status = 1;
                 break;
             }
-            // The character ends where the closing silence begins.
-            const std::uint64_t length = engine.LengthFrames(kTextSlot);
-            const std::uint64_t silence = static_cast<std::uint64_t>(kAnswerSeconds) * static_cast<std::uint64_t>(rate);
-            const std::uint64_t endFrames = length > silence ? length - silence : 0;
+            // The character ends with its last element. The closing silence is timed in the
+            // tempo's ticks, so the file's length less the silence can miss that end by more
+            // than 10 ms.
+            const std::uint64_t endFrames = KeyedEndFrames(path, rate);
             std::uint64_t keyFrames = 0;
             const int key = PlayAndAwaitKey(engine, keyFrames);
             if (key == kKeyEscape || key == kKeyInterrupt || key == kKeyEndOfFile || key == kEndOfInput) {

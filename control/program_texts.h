@@ -19,7 +19,8 @@
 //   600..649   competition protocol (Windows-1251 in the protocol)
 //   650..699   reception check list (Windows-1251 in the list)
 //   700..749   Koch course and instant character recognition
-//   800..849   trainer window and its high-speed receiving test
+//   800..839   trainer window and its high-speed receiving test
+//   840..899   the trainer window's course and recognition pages
 #include <initializer_list>
 #include <span>
 #include <string>
@@ -360,6 +361,45 @@ enum class Say : int {
     HstProgressName = 834,
     HstStartFailed = 835, // %1 reason
 
+    // The trainer window's Koch course and instant recognition pages.
+    CoursePage = 840,
+    CourseStart = 841,
+    CourseCheck = 842,
+    CourseCopyLabel = 843,
+    CourseSpeedLabel = 844,
+    CoursePauseLabel = 845,
+    CourseChecksLabel = 846,
+    CoursePassLabel = 847,
+    CourseNewestLabel = 848,
+    CourseLessonLabel = 849,
+    CourseKeep = 850,
+    CourseStandingName = 851,
+    CourseResultName = 852,
+    CourseStatusName = 853,
+    CourseStatusIdle = 854,
+    CourseStatusPlaying = 855, // %1 lesson, %2 text number
+    CourseStatusEnded = 856,
+    CourseNoHistory = 857,
+    CourseUnavailable = 858, // %1 the history's problem
+    CourseKept = 859,
+    CourseStartFailed = 860, // %1 reason
+    CourseNotRecorded = 861, // %1 the history's problem
+    RecognitionPage = 870,
+    RecognitionSetLabel = 871,
+    RecognitionCountLabel = 872,
+    RecognitionSpeedLabel = 873,
+    RecognitionStart = 874,
+    RecognitionStop = 875,
+    RecognitionAnswerName = 876,
+    RecognitionStatusName = 877,
+    RecognitionSummaryName = 878,
+    RecognitionStatusIdle = 879,
+    RecognitionListening = 880, // %1 character, %2 characters
+    RecognitionNoCharacters = 881,
+    RecognitionStartFailed = 882, // %1 reason
+    RecognitionNotRecorded = 883, // %1 the history's problem
+    RecognitionDefaultSet = 884,  // %1 the lesson's characters
+    RecognitionEnded = 885,
     // Trainer window: the callsign run.
     CallPage = 900,
     CallStartSpeedDesc = 901,

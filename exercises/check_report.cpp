@@ -30,6 +30,22 @@ std::string HeardList(const CharStats& row) {
     return out;
 }
 
+std::string Percent(double fraction) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.1f", fraction * 100.0);
+    return buffer;
+}
+
+// `text` (UTF-8) padded with spaces to `width` characters, on the left or on the right.
+std::string Padded(std::string_view text, std::size_t width, bool left) {
+    std::size_t characters = 0;
+    for (const char c : text) {
+        characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    }
+    const std::string fill(width > characters ? width - characters : 0, ' ');
+    return left ? std::string(text) + fill : fill + std::string(text);
+}
+
 } // namespace
 
 // A CSV field, quoted when it holds a separator, a quote or a line break.
@@ -246,6 +262,45 @@ std::string HistoryProblemText(const HistoryStatus& status, std::string_view pat
         break;
     }
     return FillText(texts.Text(id), {path, status.detail, status.keptAs});
+}
+
+std::string CourseProgressText(const CourseState& state, const LessonProgress& p, const ProgramTextTable& texts) {
+    const CourseSettings& s = state.settings;
+    auto say = [&texts](Say id, std::initializer_list<std::string_view> values) {
+        return FillText(texts.Text(id), values) + "\n";
+    };
+    std::string text =
+        say(Say::CourseLesson, {std::to_string(p.lesson), std::to_string(kKochLastLesson), Cp1251ToUtf8(p.characters)});
+    text += say(Say::CourseSpeed,
+                {std::to_string(s.charSpeedCpm), std::to_string(EffectiveSpeedCpm(s.charSpeedCpm, s.pauseDelay))});
+    text += say(Say::CourseAccuracy, {std::to_string(p.recentChecks), std::to_string(s.recentChecks),
+                                      Percent(p.accuracy), std::to_string(s.passPercent)});
+    text +=
+        say(Say::CourseNewestSent, {Utf8Char(p.newest), std::to_string(p.newestSent), std::to_string(s.minNewestSent)});
+    auto row = [](std::string_view a, std::string_view b, std::string_view c, std::string_view d) {
+        return Padded(a, 10, true) + " " + Padded(b, 8, false) + " " + Padded(c, 8, false) + " " + Padded(d, 9, false) +
+               "\n";
+    };
+    text += row(texts.Text(Say::ColumnCharacter), texts.Text(Say::ColumnSent), texts.Text(Say::ColumnCorrect),
+                texts.Text(Say::ColumnAccuracy));
+    for (const CharStats& c : p.perChar) {
+        const double accuracy = c.sent > 0 ? static_cast<double>(c.correct) / c.sent : 0.0;
+        text += row(Utf8Char(c.ch), std::to_string(c.sent), std::to_string(c.correct),
+                    c.sent > 0 ? Percent(accuracy) + " %" : "-");
+    }
+    return text;
+}
+
+std::string AlignedCopyText(const Alignment& alignment, std::size_t columns) {
+    const AlignedRows rows = ShowAlignment(alignment);
+    std::string text;
+    for (std::size_t at = 0; at < rows.sent.size(); at += columns) {
+        std::string marks = rows.marks.substr(at, columns);
+        marks.erase(marks.find_last_not_of(' ') + 1);
+        text += Cp1251ToUtf8(rows.sent.substr(at, columns)) + "\n" + Cp1251ToUtf8(rows.copy.substr(at, columns)) +
+                "\n" + marks + "\n";
+    }
+    return text;
 }
 
 } // namespace qlor

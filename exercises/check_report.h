@@ -48,6 +48,14 @@ std::string JsonText(std::string_view utf8);
 // "pending_text_number" (null when none), "counts": the lesson's characters as CharStatsJson}.
 std::string CourseStatusJson(const CourseState& state, const LessonProgress& progress);
 
+// Where the lesson stands, as lines in `texts`' language (UTF-8): lesson and characters, speed,
+// accuracy, the newest character's count and a table of the lesson's characters (columns padded
+// by characters, for a fixed-pitch font).
+std::string CourseProgressText(const CourseState& state, const LessonProgress& progress, const ProgramTextTable& texts);
+// The sent text and the copy one above the other, errors marked below, in blocks of `columns`
+// characters (UTF-8).
+std::string AlignedCopyText(const Alignment& alignment, std::size_t columns);
+
 // The message for a problem of the history (UTF-8, from `texts`); empty when there is none.
 std::string HistoryProblemText(const HistoryStatus& status, std::string_view path, const ProgramTextTable& texts);
 

@@ -9,6 +9,8 @@
 #include "shell/qt_program_text.h"
 #include "shell/session_ports.h"
 #include "shell/trainer_callsign_page.h"
+#include "shell/trainer_course_page.h"
+#include "shell/trainer_recognition_page.h"
 #include "shell/ui_dialogs.h"
 #include "synthesis/codepage.h"
 
@@ -58,6 +60,8 @@ struct TrainerWindow::Ui {
     std::array<QPlainTextEdit*, kHstMaxSteps> copies{};
     QPlainTextEdit* sheet = nullptr;
     CallsignPage* callsign = nullptr;
+    TrainerCoursePage* course = nullptr;
+    TrainerRecognitionPage* recognition = nullptr;
 };
 
 // One test from its start to its sheet.
@@ -77,6 +81,7 @@ struct TrainerWindow::Engine {
     std::unique_ptr<AudioPort> ownPort;
     std::unique_ptr<Clock> ownClock;
     std::unique_ptr<Session> session;
+    SessionEvents owner; // the events of the page that played last
 };
 
 TrainerWindow::TrainerWindow(TrainerContext context, QWidget* parent)
@@ -219,23 +224,29 @@ void TrainerWindow::BuildUi() {
     connect(ui.judge, &QPushButton::clicked, this, &TrainerWindow::HstJudgeClick);
     connect(ui.save, &QPushButton::clicked, this, &TrainerWindow::HstSaveClick);
     // Shortcuts of their own: a button's text with a mnemonic would replace a shortcut set on it.
-    auto shortcut = [this](QKeySequence keys, const char* name, auto slot) {
-        auto* s = new QShortcut(keys, this, slot);
+    // The page's keys are its page's, so that the other pages may use the same keys.
+    auto shortcut = [this](QKeySequence keys, const char* name, auto slot, QWidget* owner = nullptr) {
+        auto* s = new QShortcut(keys, owner ? owner : m_ui->hstPage, slot);
         s->setObjectName(QLatin1String(name));
         s->setContext(Qt::WindowShortcut);
     };
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_R), "HstStartKey", [this] {
-        m_ui->tabs->currentWidget() == m_ui->callsign ? m_ui->callsign->StartClick() : HstStartClick();
-    });
-    shortcut(QKeySequence(Qt::Key_Escape), "HstStopKey", [this] { StopSound(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_R), "HstStartKey", [this] { HstStartClick(); });
+    shortcut(
+        QKeySequence(Qt::Key_Escape), "HstStopKey", [this] { StopSound(); }, this);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), "HstJudgeKey", [this] { HstJudgeClick(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Enter), "HstJudgeKeypadKey", [this] { HstJudgeClick(); });
     shortcut(QKeySequence::Save, "HstSaveKey", [this] { HstSaveClick(); });
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_W), "TrainerCloseKey", [this] { close(); });
-    ui.callsign = new CallsignPage({[this](SessionEvents events) -> Session& { return TakeSession(std::move(events)); },
-                                    context_.voice, context_.dialogs, context_.history},
-                                   ui.tabs);
+    shortcut(
+        QKeySequence(Qt::CTRL | Qt::Key_W), "TrainerCloseKey", [this] { close(); }, this);
+    auto take = [this](SessionEvents events) -> Session& { return TakeSession(std::move(events)); };
+    ui.course = new TrainerCoursePage(context_, take, ui.tabs);
+    ui.tabs->addTab(ui.course, QString());
+    ui.recognition = new TrainerRecognitionPage(context_, take, ui.tabs);
+    ui.tabs->addTab(ui.recognition, QString());
+    ui.callsign = new CallsignPage({take, context_.voice, context_.dialogs, context_.history}, ui.tabs);
     ui.tabs->addTab(ui.callsign, QString());
+    shortcut(
+        QKeySequence(Qt::CTRL | Qt::Key_R), "CallStartKey", [this] { m_ui->callsign->StartClick(); }, ui.callsign);
     (new EnterPressesButtons(this))->InstallOn(this);
     resize(560, 640);
 }
@@ -249,6 +260,10 @@ void TrainerWindow::ShowTexts() {
     Ui& ui = *m_ui;
     setWindowTitle(Text(Say::TrainerTitle));
     ui.tabs->setTabText(0, Text(Say::HstPage));
+    ui.tabs->setTabText(1, Text(Say::CoursePage));
+    ui.tabs->setTabText(2, Text(Say::RecognitionPage));
+    ui.course->SetTexts(texts_);
+    ui.recognition->SetTexts(texts_);
     ui.tabs->setTabText(ui.tabs->indexOf(ui.callsign), Text(Say::CallPage));
     ui.callsign->SetTexts(texts_);
     ui.typeLabel->setText(Text(Say::HstTextType));
@@ -327,17 +342,38 @@ Session& TrainerWindow::TakeSession(SessionEvents events) {
             clock = e.ownClock.get();
         }
         e.session = std::make_unique<Session>(*port, *clock, context_.morse);
+        // The events go to the page that played last; each is copied before the call, as the
+        // page may hand the session to another page from within it.
+        SessionEvents events;
+        events.segmentStarted = [this](int segment) {
+            if (auto f = engine_->owner.segmentStarted)
+                f(segment);
+        };
+        events.progress = [this](const SessionProgress& p) {
+            if (auto f = engine_->owner.progress)
+                f(p);
+        };
+        events.ended = [this](SessionEnd end, const std::string& reason) {
+            if (auto f = engine_->owner.ended)
+                f(end, reason);
+        };
+        e.session->SetEvents(std::move(events));
     }
-    // The events of the page that played before hear its end.
-    e.session->Stop();
-    e.session->SetEvents(std::move(events));
-    if (e.device) {
+    return *e.session;
+}
+
+Session& TrainerWindow::TakeSession(SessionEvents events) {
+    Session& session = SessionNow();
+    if (session.Running())
+        session.Stop();
+    engine_->owner = std::move(events);
+    if (engine_->device) {
         // The voice chosen in the main window now.
         VoiceKind kind = VoiceKind::Automatic;
         ParseVoiceName(VoiceName(), kind);
-        e.device->SetVoice(kind);
+        engine_->device->SetVoice(kind);
     }
-    return *e.session;
+    return session;
 }
 
 SessionEvents TrainerWindow::HstEvents() {

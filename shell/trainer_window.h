@@ -2,12 +2,14 @@
 // The trainer window: exercises of its own beside the classic window, on the session core. Its
 // first page is the high-speed receiving test: one-minute texts at rising speeds with a minute's
 // pause after each, a copy box per text, every copy judged at the end and the result sheet shown,
-// saved on request and recorded in the history. Its second page is the callsign run
-// (trainer_callsign_page.h). The pages share one session: starting one stops the other.
+// saved on request and recorded in the history. The pages share one session: starting one stops
+// the others.
 //
-// Keyboard: Ctrl+R starts the exercise of the page shown, Escape stops the sound (and a callsign
-// run), Ctrl+Enter judges (Enter too, in a copy box, once the test no longer plays), Ctrl+S saves
-// the sheet, Ctrl+W closes the window.
+// Keyboard: Ctrl+R starts the exercise of the page shown, Escape stops the sound of every page
+// (and ends a callsign run), Ctrl+Enter judges (Enter too, in a copy box, once the test no longer
+// plays), Ctrl+S saves the sheet, Ctrl+W closes the window. The Koch course, the character
+// recognition and the callsign run are pages of their own (trainer_course_page.h,
+// trainer_recognition_page.h, trainer_callsign_page.h) with the same keys for their own work.
 #include "control/program_texts.h"
 #include "control/session.h"
 #include "control/trainer_settings.h"
@@ -25,6 +27,7 @@ namespace qlor {
 class CallsignPage;
 class CheckHistory;
 class UiDialogs;
+struct SessionEvents;
 
 // What the trainer takes from the program around it.
 struct TrainerContext {
@@ -37,6 +40,10 @@ struct TrainerContext {
     Clock* clock = nullptr;                 // null: Qt's timers
     std::function<QString()> dateTime;      // the current date and time as the sheet shows it
 };
+
+// Hands a page the window's one session with the page's events: whatever plays is stopped first
+// (its page hears of it), and the session's events go to the page from then on.
+using TakeSession = std::function<Session&(SessionEvents events)>;
 
 class TrainerWindow : public QWidget {
     Q_OBJECT
@@ -75,8 +82,7 @@ private:
     void SegmentStarted(int segment);
     void TestEnded(bool failed, const QString& reason);
     void RecordJudgedTexts();
-    // The session with `events`, whatever it played stopped first, its device set to the voice
-    // chosen now.
+    Session& SessionNow();
     Session& TakeSession(SessionEvents events);
     SessionEvents HstEvents();
     void StopSound();
