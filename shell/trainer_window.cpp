@@ -326,7 +326,7 @@ bool TrainerWindow::Playing() const {
     return engine_->session && engine_->session->Running();
 }
 
-Session& TrainerWindow::TakeSession(SessionEvents events) {
+Session& TrainerWindow::SessionNow() {
     Engine& e = *engine_;
     if (!e.session) {
         AudioPort* port = context_.port;
