@@ -364,8 +364,9 @@ constexpr ProgramTextEntry kTexts[] = {
 
     {Say::TrainerTitle, "QLOR-2000 trainer", "Тренажёр КЛОР-2000"},
     {Say::TrainerButton, "Trainer", "Тренажёр"},
-    {Say::TrainerButtonDesc, "Opens the trainer window: judged high-speed tests",
-     "Открывает окно тренажёра: тесты HST с оценкой"},
+    {Say::TrainerButtonDesc,
+     "Opens the trainer window: judged high-speed tests, the Koch course, character recognition and callsign runs",
+     "Открывает окно тренажёра: тесты HST с оценкой, курс Коха, распознавание знаков и позывные"},
     {Say::HstPage, "HST test", "Тест HST"},
     {Say::HstTextType, "Text &type:", "&Тип текста:"},
     {Say::HstLetters, "Letters", "Буквы"},
