@@ -2,8 +2,8 @@
 
 #include "audio/offline_render.h"
 #include "audio/portable_math.h"
+#include "base/safe_file.h"
 #include "synthesis/morse_table.h"
-#include "synthesis/safe_file.h"
 
 #include <sndfile.h>
 

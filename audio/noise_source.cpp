@@ -3,7 +3,7 @@
 #include <sndfile.h>
 #include <soxr.h>
 
-#include "synthesis/safe_file.h"
+#include "base/safe_file.h"
 
 #include <algorithm>
 #include <chrono>

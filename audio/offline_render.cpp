@@ -3,7 +3,7 @@
 #include "audio/noise_source.h"
 #include "audio/signal_to_noise.h"
 #include "audio/soundfont_bank.h"
-#include "synthesis/safe_file.h"
+#include "base/safe_file.h"
 
 #include <sndfile.h>
 

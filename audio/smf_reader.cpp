@@ -1,6 +1,6 @@
 #include "audio/smf_reader.h"
 
-#include "synthesis/safe_file.h"
+#include "base/safe_file.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -5,12 +5,12 @@
 // The session is recorded in the history and summed up at the end.
 #include "audio/audio_engine.h"
 #include "audio/midi_source.h"
+#include "base/codepage.h"
 #include "cli/options.h"
 #include "exercises/char_recognition.h"
 #include "exercises/check_history.h"
 #include "exercises/check_report.h"
 #include "exercises/koch_course.h"
-#include "synthesis/codepage.h"
 
 #include <poll.h>
 #include <termios.h>

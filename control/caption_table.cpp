@@ -1,6 +1,6 @@
 #include "control/caption_table.h"
 
-#include "synthesis/codepage.h"
+#include "base/codepage.h"
 
 namespace qlor {
 namespace {

@@ -1,7 +1,7 @@
 #include "control/settings_store.h"
 
+#include "base/codepage.h"
 #include "control/panel_steps.h"
-#include "synthesis/codepage.h"
 
 #include <algorithm>
 #include <cstdlib>

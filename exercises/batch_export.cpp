@@ -1,8 +1,8 @@
 #include "exercises/batch_export.h"
 
+#include "base/codepage.h"
+#include "base/safe_file.h"
 #include "control/program_texts.h"
-#include "synthesis/codepage.h"
-#include "synthesis/safe_file.h"
 #include "synthesis/timing.h"
 
 #include <unistd.h>

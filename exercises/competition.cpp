@@ -1,7 +1,7 @@
 #include "exercises/competition.h"
 
+#include "base/codepage.h"
 #include "control/program_texts.h"
-#include "synthesis/codepage.h"
 #include "synthesis/timing.h"
 #include "textgen/radiogram.h"
 

@@ -1,5 +1,6 @@
 #include "shell/trainer_window.h"
 
+#include "base/codepage.h"
 #include "control/session.h"
 #include "exercises/check_history.h"
 #include "exercises/check_report.h"
@@ -9,7 +10,6 @@
 #include "shell/qt_program_text.h"
 #include "shell/session_ports.h"
 #include "shell/ui_dialogs.h"
-#include "synthesis/codepage.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "synthesis/midi_writer.h"
 
-#include "synthesis/codepage.h"
-#include "synthesis/safe_file.h"
+#include "base/codepage.h"
+#include "base/safe_file.h"
 #include "synthesis/timing.h"
 
 #include <algorithm>

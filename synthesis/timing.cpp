@@ -1,6 +1,6 @@
 #include "synthesis/timing.h"
 
-#include "synthesis/ext_float.h"
+#include "base/ext_float.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,6 +1,6 @@
 #include "textgen/radiogram.h"
 
-#include "synthesis/codepage.h"
+#include "base/codepage.h"
 #include "textgen/chaos_random.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // The built-in caption tables, the controls they feed, language file parsing, loading, discovery
 // and the choice of the table to show, and the shipped Russian language file.
+#include "base/codepage.h"
 #include "control/caption_table.h"
-#include "synthesis/codepage.h"
 #include "tests/support/files.h"
 
 #include <gtest/gtest.h>

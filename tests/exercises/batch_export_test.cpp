@@ -1,6 +1,6 @@
 // The batch export: names, file contents, folders and failures.
+#include "base/codepage.h"
 #include "exercises/batch_export.h"
-#include "synthesis/codepage.h"
 
 #include "tests/support/files.h"
 #include "tests/support/smf_reader.h"

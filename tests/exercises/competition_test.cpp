@@ -1,6 +1,6 @@
 // The competition plan: protocol lines, segments, seeds and speeds, and the file it makes.
+#include "base/codepage.h"
 #include "exercises/competition.h"
-#include "synthesis/codepage.h"
 #include "synthesis/midi_writer.h"
 #include "synthesis/morse_table.h"
 #include "synthesis/timing.h"

@@ -6,13 +6,13 @@
 
 #include "audio/audio_engine.h"
 #include "audio/media_player.h"
+#include "base/codepage.h"
 #include "control/caption_table.h"
 #include "control/settings_store.h"
 #include "shell/main_form.h"
 #include "shell/memo_text.h"
 #include "shell/store/qsettings_store.h"
 #include "shell/window_scale.h"
-#include "synthesis/codepage.h"
 #include "tests/support/controls.h"
 #include "tests/support/memory_settings_store.h"
 

@@ -1,4 +1,4 @@
-#include "synthesis/codepage.h"
+#include "base/codepage.h"
 #include "synthesis/midi_writer.h"
 #include "synthesis/timing.h"
 #include "tests/support/smf_reader.h"

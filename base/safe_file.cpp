@@ -1,4 +1,4 @@
-#include "synthesis/safe_file.h"
+#include "base/safe_file.h"
 
 #include <algorithm>
 #include <atomic>
