@@ -1,5 +1,6 @@
 #include "audio/note_cache_renderer.h"
 
+#include "audio/note_pitch.h"
 #include "audio/soundfont_bank.h"
 #include "audio/soundfont_renderer.h"
 #include "audio/tone_renderer.h"
@@ -118,7 +119,7 @@ void NoteCacheRenderer::RemoveRumble(std::vector<float>& stereo, int key, int ra
         return;
     }
     // Second-order Butterworth high-pass by the bilinear transform.
-    const double cutHz = kRumbleCut * 440.0 * std::exp2((key - 69) / 12.0);
+    const double cutHz = kRumbleCut * NoteHz(key);
     const double k = std::tan(std::numbers::pi * std::min(cutHz, 0.25 * rate) / rate);
     const double norm = 1.0 / (1.0 + std::numbers::sqrt2 * k + k * k);
     const double b0 = norm, b1 = -2.0 * norm, b2 = norm;

@@ -1,6 +1,7 @@
 #include "audio/signal_to_noise.h"
 
 #include "audio/mixer.h"
+#include "audio/note_pitch.h"
 #include "audio/welch_power.h"
 
 #include <algorithm>
@@ -26,7 +27,7 @@ uint16_t ToLevel(double gain) {
 double TonePitchHz(const MidiTimeline& timeline) {
     for (const TimedEvent& event : timeline.events) {
         if ((event.status & 0xF0) == 0x90) {
-            return 440.0 * std::exp2((event.data1 - 69) / 12.0);
+            return NoteHz(event.data1);
         }
     }
     return 0;

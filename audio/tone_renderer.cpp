@@ -1,5 +1,7 @@
 #include "audio/tone_renderer.h"
 
+#include "audio/note_pitch.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -35,7 +37,7 @@ ToneRenderer::ToneRenderer(const MidiTimeline& timeline) {
         Note note;
         note.on = event.exactFrame;
         note.off = event.partner != kNoPartner ? timeline.events[event.partner].exactFrame : timeline.lengthExact;
-        const double hertz = 440.0 * std::exp2((event.data1 - 69) / 12.0);
+        const double hertz = NoteHz(event.data1);
         if (note.off <= note.on || hertz >= nyquist) {
             continue;
         }
