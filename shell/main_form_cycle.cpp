@@ -6,7 +6,7 @@
 
 #include "audio/audio_engine.h"
 #include "audio/media_player.h"
-#include "control/blocked_controls.h"
+#include "shell/blocked_controls.h"
 #include "shell/memo_text.h"
 #include "shell/panel_widgets.h"
 #include "synthesis/midi_writer.h"
@@ -186,7 +186,9 @@ void TMainForm::StartRun() {
         if (!controls.ownText && textOptions.NeedHeader->isChecked()) {
             // The first line of the copy, as it was sent; the operator goes on below it.
             const QString header =
-                textOptions.HeaderStandart->isChecked() ? QStringLiteral("vvv=") : textOptions.BeginChar->text();
+                textOptions.HeaderStandart->isChecked()
+                    ? QString::fromLatin1(kStandardHeader.data(), static_cast<qsizetype>(kStandardHeader.size()))
+                    : textOptions.BeginChar->text();
             reception.InputMemo->setPlainText(header + QLatin1Char('\n'));
             reception.InputMemo->moveCursor(QTextCursor::End);
         }
