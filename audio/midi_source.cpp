@@ -4,7 +4,7 @@
 #include "audio/soundfont_bank.h"
 #include "audio/soundfont_renderer.h"
 #include "audio/tone_renderer.h"
-#include "control/settings_store.h"
+#include "synthesis/sound_names.h"
 
 #include <algorithm>
 #include <cstring>
