@@ -5,7 +5,7 @@
 
 #include "audio/audio_engine.h"
 #include "audio/media_player.h"
-#include "control/blocked_controls.h"
+#include "shell/blocked_controls.h"
 #include "shell/main_form.h"
 #include "shell/memo_text.h"
 #include "shell/panel_widgets.h"

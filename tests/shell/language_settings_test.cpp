@@ -9,6 +9,7 @@
 #include "base/codepage.h"
 #include "control/caption_table.h"
 #include "control/settings_store.h"
+#include "shell/caption_feeds.h"
 #include "shell/main_form.h"
 #include "shell/memo_text.h"
 #include "shell/store/qsettings_store.h"

@@ -4,6 +4,7 @@
 
 #include "base/codepage.h"
 #include "control/caption_table.h"
+#include "shell/caption_feeds.h"
 #include "shell/main_form.h"
 #include "shell/memo_text.h"
 #include "shell/panel_map.h"
