@@ -69,7 +69,7 @@ std::optional<Plan> PlanNotes(const MidiTimeline& timeline) {
         const int channel = event.status & 0x0F;
         PlannedNote note;
         note.on = event.exactFrame;
-        note.off = event.partner != kNoPartner ? timeline.events[event.partner].exactFrame : timeline.lengthExact;
+        note.off = event.partner != kNoPartner ? timeline.events[event.partner].exactFrame : timeline.lengthExactFrames;
         if (note.off <= note.on) {
             continue;
         }

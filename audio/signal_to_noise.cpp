@@ -41,7 +41,7 @@ double KeyDownBandPower(MidiSource& text, double toneHz, uint64_t limitFrames) {
     for (const TimedEvent& event : timeline.events) {
         if ((event.status & 0xF0) == 0x90) {
             const double off =
-                event.partner != kNoPartner ? timeline.events[event.partner].exactFrame : timeline.lengthExact;
+                event.partner != kNoPartner ? timeline.events[event.partner].exactFrame : timeline.lengthExactFrames;
             keyDown += std::max(0.0, std::min(off, end) - event.exactFrame);
         }
     }

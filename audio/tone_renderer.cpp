@@ -36,7 +36,7 @@ ToneRenderer::ToneRenderer(const MidiTimeline& timeline) {
         }
         Note note;
         note.on = event.exactFrame;
-        note.off = event.partner != kNoPartner ? timeline.events[event.partner].exactFrame : timeline.lengthExact;
+        note.off = event.partner != kNoPartner ? timeline.events[event.partner].exactFrame : timeline.lengthExactFrames;
         const double hertz = NoteHz(event.data1);
         if (note.off <= note.on || hertz >= nyquist) {
             continue;

@@ -251,7 +251,7 @@ void TMainForm::TrainTimerTimer() {
     const MediaPlayer::Mode mode = MediaPlayerText->mode();
     if (mode != MediaPlayer::Mode::Playing && mode != MediaPlayer::Mode::Stopped)
         return;
-    if (const auto percent = ProgressPercent(MediaPlayerText->position(), MediaPlayerText->length())) {
+    if (const auto percent = ProgressPercent(MediaPlayerText->positionMs(), MediaPlayerText->lengthMs())) {
         panel.Gauge1->setValue(*percent);
         competition.Gauge2->setValue(*percent);
     }

@@ -126,8 +126,9 @@ TEST_F(BatchExport, FilesHoldTheDisplayedTextAndTheKeyedRadiogram) {
         ASSERT_TRUE(track.error.empty()) << track.error;
         ASSERT_EQ(track.segments.size(), 1u);
         // The closing marker 5 seconds after the last note, to within one tick.
-        const double pauseUs = static_cast<double>(track.segments[0].closingDelta) * track.segments[0].tempo / 255.0;
-        EXPECT_NEAR(pauseUs, 5e6, track.segments[0].tempo / 255.0);
+        const double pauseUs =
+            static_cast<double>(track.segments[0].closingDelta) * track.segments[0].tempoUsPerQuarter / 255.0;
+        EXPECT_NEAR(pauseUs, 5e6, track.segments[0].tempoUsPerQuarter / 255.0);
     }
     EXPECT_EQ(bodies.size(), 3u); // each file is seeded with d4 + i
 }

@@ -880,8 +880,8 @@ private slots:
         voice.setCurrentIndex(2);
         QCOMPARE(AudioEngine::Shared().Voice(), VoiceKind::Tone);
         // The text that sounds goes on; the new voice is for the next one.
-        const qint64 before = form->MediaPlayerText->position();
-        QTRY_VERIFY_WITH_TIMEOUT(form->MediaPlayerText->position() > before, 5000);
+        const qint64 before = form->MediaPlayerText->positionMs();
+        QTRY_VERIFY_WITH_TIMEOUT(form->MediaPlayerText->positionMs() > before, 5000);
         QVERIFY(stop.isEnabled());
         QVERIFY(dialogs->errors.isEmpty());
         stop.click();
