@@ -429,4 +429,14 @@ void RemovePartFilesOnSignals() {
     }
 }
 
+std::string JoinFolder(const std::string& folder, const std::string& fileName) {
+    if (folder.empty()) {
+        return fileName;
+    }
+    if (folder.back() == '/') {
+        return folder + fileName;
+    }
+    return folder + "/" + fileName;
+}
+
 } // namespace qlor

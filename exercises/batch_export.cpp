@@ -97,16 +97,6 @@ int ExportFilesPerItem(const ExportParams& params) {
     return params.audioExtension.empty() ? 2 : 3;
 }
 
-std::string JoinFolder(const std::string& folder, const std::string& fileName) {
-    if (folder.empty()) {
-        return fileName;
-    }
-    if (folder.back() == '/') {
-        return folder + fileName;
-    }
-    return folder + "/" + fileName;
-}
-
 ExportResult RunExport(const MorseTable& table, const ExportParams& params,
                        const std::function<bool(int, int)>& progress,
                        const std::function<void(const ExportItem&, int)>& planned, const ExportAudioWriter& audio) {

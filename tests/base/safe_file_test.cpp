@@ -147,5 +147,12 @@ TEST(PartFile, NeverFollowsAPlantedLinkAndVanishesWhenInterrupted) {
     EXPECT_EQ(ReadAll(out), "RIFF");
 }
 
+TEST(JoinFolder, OneSlashBetweenFolderAndName) {
+    EXPECT_EQ(JoinFolder("", "0417-01.txt"), "0417-01.txt");
+    EXPECT_EQ(JoinFolder("/tmp/x", "a.mid"), "/tmp/x/a.mid");
+    EXPECT_EQ(JoinFolder("/tmp/x/", "a.mid"), "/tmp/x/a.mid");
+    EXPECT_EQ(JoinFolder("/", "a.mid"), "/a.mid");
+}
+
 } // namespace
 } // namespace qlor

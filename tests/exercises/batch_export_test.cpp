@@ -68,13 +68,6 @@ TEST(ExportNames, CountsAndBaseNames) {
     EXPECT_EQ(ExportBaseName(s, 99), "0417-99");
 }
 
-TEST(ExportNames, JoinFolder) {
-    EXPECT_EQ(JoinFolder("", "0417-01.txt"), "0417-01.txt");
-    EXPECT_EQ(JoinFolder("/tmp/x", "a.mid"), "/tmp/x/a.mid");
-    EXPECT_EQ(JoinFolder("/tmp/x/", "a.mid"), "/tmp/x/a.mid");
-    EXPECT_EQ(JoinFolder("/", "a.mid"), "/a.mid");
-}
-
 TEST_F(BatchExport, WritesOnePairPerFileNamedFromThePanelDigits) {
     for (int count : {0, 9, 10, 99}) {
         SetCount(count);
