@@ -3,7 +3,7 @@
 #include "audio/noise_source.h"
 #include "audio/signal_to_noise.h"
 #include "audio/soundfont_bank.h"
-#include "synthesis/safe_file.h"
+#include "base/safe_file.h"
 
 #include <SDL.h>
 #include <poll.h>
@@ -257,7 +257,7 @@ OpenOutcome AudioEngine::Open(Slot slot, const std::string& path) {
     const uint64_t length = source->LengthFrames();
     SendCommand([&] { return mixer_->Attach(slot, source); });
     open_[slot] = true;
-    length_[slot] = length;
+    lengthFrames_[slot] = length;
     intendPlaying_[slot] = false;
     lastCommand_[slot] = mixer_->SentCommands();
     if (usesBank) {
@@ -273,7 +273,7 @@ void AudioEngine::Close(Slot slot) {
     SendCommand([&] { return mixer_->Detach(slot); });
     WaitUntilApplied();
     open_[slot] = false;
-    length_[slot] = 0;
+    lengthFrames_[slot] = 0;
     intendPlaying_[slot] = false;
     lastCommand_[slot] = mixer_->SentCommands();
     if (bankSlot_ == slot) {
@@ -318,7 +318,7 @@ PlayerMode AudioEngine::Mode(Slot slot) const {
 }
 
 uint64_t AudioEngine::PositionFrames(Slot slot) const {
-    return open_[slot] ? mixer_->Position(slot) : 0;
+    return open_[slot] ? mixer_->PositionFrames(slot) : 0;
 }
 
 void AudioEngine::Refresh() {

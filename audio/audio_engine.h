@@ -77,7 +77,7 @@ public:
     bool IsOpen(Slot slot) const { return open_[slot]; }
     PlayerMode Mode(Slot slot) const;
     uint64_t PositionFrames(Slot slot) const;
-    uint64_t LengthFrames(Slot slot) const { return open_[slot] ? length_[slot] : 0; }
+    uint64_t LengthFrames(Slot slot) const { return open_[slot] ? lengthFrames_[slot] : 0; }
     int Rate() const { return rate_; }
 
     // Playbacks of the slot that have ended so far (naturally, by Stop or by Close).
@@ -111,7 +111,7 @@ private:
     bool sdlStarted_ = false;
     bool running_ = false; // device unpaused
     std::array<bool, kSlotCount> open_{};
-    std::array<uint64_t, kSlotCount> length_{};
+    std::array<uint64_t, kSlotCount> lengthFrames_{};
     std::array<bool, kSlotCount> intendPlaying_{};
     std::array<uint32_t, kSlotCount> lastCommand_{}; // commands sent up to the slot's last play/stop
     std::array<uint32_t, kSlotCount> playId_{};      // id of the slot's last playback

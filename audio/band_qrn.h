@@ -27,18 +27,18 @@ public:
 
 private:
     struct Event {
-        size_t delay = 0;     // frames until it starts
-        uint64_t left = 0;    // frames it still lasts
-        double amplitude = 0; // peak of its noise
-        double rise = 1;      // e^(-t/attack), falls towards 0
+        size_t delayFrames = 0; // frames until it starts
+        uint64_t left = 0;      // frames it still lasts
+        double amplitude = 0;   // peak of its noise
+        double rise = 1;        // e^(-t/attack), falls towards 0
         double riseStep = 1;
         double fall = 1; // e^(-t/decay)
         double fallStep = 1;
         BandRandom noise; // its own stream, so the samples do not depend on how blocks are cut
     };
     static constexpr size_t kMaxEvents = 48;
-    void Start(size_t delay, double amplitude, double attackMs, double decayMs, double lengthDecays);
-    void Click(size_t delay, double scale);
+    void Start(size_t delayFrames, double amplitude, double attackMs, double decayMs, double lengthDecays);
+    void Click(size_t delayFrames, double scale);
 
     QrnKind kind_ = QrnKind::Off;
     double rate_ = 48000;

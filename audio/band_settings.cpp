@@ -1,9 +1,9 @@
 #include "audio/band_settings.h"
 
-#include "audio/portable_math.h"
+#include "audio/note_pitch.h"
 #include "audio/sequencer.h"
 #include "audio/tone_renderer.h"
-#include "control/settings_store.h"
+#include "synthesis/sound_names.h"
 #include "synthesis/transmission_settings.h"
 
 #include <algorithm>
@@ -30,11 +30,6 @@ constexpr QsbKind kQsbKinds[] = {QsbKind::Off, QsbKind::Slow, QsbKind::Fast, Qsb
 constexpr QrnKind kQrnKinds[] = {QrnKind::Off, QrnKind::Light, QrnKind::Heavy};
 
 constexpr int kOwnMidiVelocity = 100; // the velocity of every note the program writes
-
-// Portable maths: the band's pitches are the same bits on every machine.
-double HertzOfNote(int note) {
-    return 440.0 * portable::Exp((note - 69) / 12.0 * std::numbers::ln2);
-}
 
 } // namespace
 
@@ -137,7 +132,7 @@ BandSettings PresetBand(BandPreset preset) {
 BandSignal BandSignalFor(const MidiTimeline& timeline) {
     BandSignal signal;
     signal.rate = timeline.rate;
-    signal.toneHz = HertzOfNote(kToneDefault);
+    signal.toneHz = NoteHzPortable(kToneDefault);
     double shortest = 0; // [frames]
     bool first = true;
     for (const TimedEvent& event : timeline.events) {
@@ -145,7 +140,7 @@ BandSignal BandSignalFor(const MidiTimeline& timeline) {
             continue;
         }
         if (first) {
-            signal.toneHz = HertzOfNote(event.data1);
+            signal.toneHz = NoteHzPortable(event.data1);
             signal.amplitude = kToneFullScale * event.data2 / 127.0;
             first = false;
         }
@@ -166,7 +161,7 @@ BandSignal BandSignalFor(const MidiTimeline& timeline) {
 BandSignal BandSignalForTone(int rate, int tone, double speedCpm) {
     BandSignal signal;
     signal.rate = rate;
-    signal.toneHz = HertzOfNote(tone);
+    signal.toneHz = NoteHzPortable(tone);
     signal.speedCpm = std::clamp(speedCpm, 20.0, 400.0);
     signal.amplitude = kToneFullScale * kOwnMidiVelocity / 127.0;
     return signal;

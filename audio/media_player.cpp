@@ -75,11 +75,11 @@ void MediaPlayer::close() {
     CollectEnds(false);
 }
 
-qint64 MediaPlayer::position() const {
+qint64 MediaPlayer::positionMs() const {
     return static_cast<qint64>(FramesToMs(engine_.PositionFrames(slot_), engine_.Rate()));
 }
 
-qint64 MediaPlayer::length() const {
+qint64 MediaPlayer::lengthMs() const {
     return static_cast<qint64>(FramesToMs(engine_.LengthFrames(slot_), engine_.Rate()));
 }
 

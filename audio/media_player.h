@@ -15,7 +15,7 @@
 //   stop()             halts playback (nothing when not open or not playing)
 //   close()            releases the file (it can be deleted afterwards); idempotent
 //   mode()             Playing, Stopped, or NotOpen (treat as neither)
-//   position(), length()  [ms]
+//   positionMs(), lengthMs()  [ms]
 //   notify()           signal, raised on the window's thread once per end of playback, whether
 //                      the file ended or stop() or close() cut it short
 //
@@ -54,8 +54,8 @@ public:
     void stop();
     void close();
     Mode mode() const { return engine_.Mode(slot_); }
-    qint64 position() const; // [ms]
-    qint64 length() const;   // [ms]
+    qint64 positionMs() const; // [ms]
+    qint64 lengthMs() const;   // [ms]
 
 signals:
     void notify();

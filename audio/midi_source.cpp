@@ -4,7 +4,7 @@
 #include "audio/soundfont_bank.h"
 #include "audio/soundfont_renderer.h"
 #include "audio/tone_renderer.h"
-#include "control/settings_store.h"
+#include "synthesis/sound_names.h"
 
 #include <algorithm>
 #include <cstring>
@@ -53,15 +53,15 @@ MidiSource::MidiSource(std::unique_ptr<MidiTimeline> timeline, VoiceKind voice, 
 size_t MidiSource::Render(float* out, size_t frames) {
     const uint64_t length = timeline_->lengthFrames;
     size_t done = 0;
-    while (done < frames && position_ < length) {
-        if (position_ >= blockEnd_) {
-            if (frames - done >= kMidiBlockFrames && length - position_ >= kMidiBlockFrames) {
+    while (done < frames && positionFrames_ < length) {
+        if (positionFrames_ >= blockEnd_) {
+            if (frames - done >= kMidiBlockFrames && length - positionFrames_ >= kMidiBlockFrames) {
                 // A whole block is wanted: straight into the output.
                 float* target = out + 2 * done;
                 std::fill(target, target + 2 * kMidiBlockFrames, 0.0f);
                 renderer_->RenderBlock(blockEnd_, kMidiBlockFrames, target);
                 blockEnd_ += kMidiBlockFrames;
-                position_ = blockEnd_;
+                positionFrames_ = blockEnd_;
                 done += kMidiBlockFrames;
                 continue;
             }
@@ -69,18 +69,18 @@ size_t MidiSource::Render(float* out, size_t frames) {
             renderer_->RenderBlock(blockEnd_, kMidiBlockFrames, block_.data());
             blockEnd_ += kMidiBlockFrames;
         }
-        const uint64_t offset = position_ - (blockEnd_ - kMidiBlockFrames);
-        const auto now =
-            static_cast<size_t>(std::min<uint64_t>({frames - done, blockEnd_ - position_, length - position_}));
+        const uint64_t offset = positionFrames_ - (blockEnd_ - kMidiBlockFrames);
+        const auto now = static_cast<size_t>(
+            std::min<uint64_t>({frames - done, blockEnd_ - positionFrames_, length - positionFrames_}));
         std::memcpy(out + 2 * done, block_.data() + 2 * offset, 2 * now * sizeof(float));
         done += now;
-        position_ += now;
+        positionFrames_ += now;
     }
     return done;
 }
 
 void MidiSource::Rewind() {
-    position_ = 0;
+    positionFrames_ = 0;
     blockEnd_ = 0;
     renderer_->Restart(0);
 }
@@ -88,8 +88,8 @@ void MidiSource::Rewind() {
 void MidiSource::Halt() {
     // What is left of the current block was rendered with the notes that are now cut.
     const uint64_t blockStart = blockEnd_ - kMidiBlockFrames;
-    if (blockEnd_ > 0 && position_ > blockStart) {
-        std::fill(block_.begin() + 2 * (position_ - blockStart), block_.end(), 0.0f);
+    if (blockEnd_ > 0 && positionFrames_ > blockStart) {
+        std::fill(block_.begin() + 2 * (positionFrames_ - blockStart), block_.end(), 0.0f);
     }
     renderer_->Restart(blockEnd_);
 }

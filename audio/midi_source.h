@@ -31,7 +31,7 @@ public:
     MidiSource(std::unique_ptr<MidiTimeline> timeline, VoiceKind voice, SoundFontBank* bank);
 
     uint64_t LengthFrames() const override { return timeline_->lengthFrames; }
-    uint64_t PositionFrames() const override { return position_; }
+    uint64_t PositionFrames() const override { return positionFrames_; }
     size_t Render(float* out, size_t frames) override;
     void Rewind() override;
     void Halt() override;
@@ -49,7 +49,7 @@ private:
     std::unique_ptr<NoteRenderer> renderer_;
     std::array<float, 2 * kMidiBlockFrames> block_{};
     uint64_t blockEnd_ = 0; // block_ holds frames [blockEnd_ - kMidiBlockFrames, blockEnd_)
-    uint64_t position_ = 0;
+    uint64_t positionFrames_ = 0;
 };
 
 struct MidiOpenResult {

@@ -122,7 +122,8 @@ void Mixer::Apply(const Command& command) {
         }
         state.source = command.source;
         state.playing = false;
-        status_[command.slot].length.store(state.source ? state.source->LengthFrames() : 0, std::memory_order_release);
+        status_[command.slot].lengthFrames.store(state.source ? state.source->LengthFrames() : 0,
+                                                 std::memory_order_release);
         break;
     case Op::Detach:
         if (state.playing) {
@@ -130,7 +131,7 @@ void Mixer::Apply(const Command& command) {
         }
         Retire(state.source);
         state.source = nullptr;
-        status_[command.slot].length.store(0, std::memory_order_release);
+        status_[command.slot].lengthFrames.store(0, std::memory_order_release);
         break;
     case Op::Band:
         if (band_ != nullptr && !retiredBands_.Push(band_)) {
@@ -182,7 +183,7 @@ void Mixer::Publish() {
     for (int i = 0; i < kSlotCount; ++i) {
         const SlotState& state = slots_[i];
         if (state.source != nullptr) {
-            status_[i].position.store(state.source->PositionFrames(), std::memory_order_release);
+            status_[i].positionFrames.store(state.source->PositionFrames(), std::memory_order_release);
         }
     }
     if (ended_) {

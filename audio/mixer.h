@@ -59,8 +59,12 @@ public:
     void SetLevel(Slot slot, uint16_t level) { levels_[slot].store(level, std::memory_order_relaxed); }
     uint16_t Level(Slot slot) const { return levels_[slot].load(std::memory_order_relaxed); }
     bool Playing(Slot slot) const { return status_[slot].playing.load(std::memory_order_acquire); }
-    uint64_t Position(Slot slot) const { return status_[slot].position.load(std::memory_order_acquire); } // [frames]
-    uint64_t Length(Slot slot) const { return status_[slot].length.load(std::memory_order_acquire); }     // [frames]
+    uint64_t PositionFrames(Slot slot) const {
+        return status_[slot].positionFrames.load(std::memory_order_acquire);
+    } // [frames]
+    uint64_t LengthFrames(Slot slot) const {
+        return status_[slot].lengthFrames.load(std::memory_order_acquire);
+    } // [frames]
     // Play id of the last playback of the slot that ended (naturally, by Stop or by Detach), and
     // how many of its playbacks have ended so far.
     uint32_t EndedPlayId(Slot slot) const { return status_[slot].endedId.load(std::memory_order_acquire); }
@@ -100,8 +104,8 @@ private:
     };
     struct SlotStatus {
         std::atomic<bool> playing{false};
-        std::atomic<uint64_t> position{0};
-        std::atomic<uint64_t> length{0};
+        std::atomic<uint64_t> positionFrames{0};
+        std::atomic<uint64_t> lengthFrames{0};
         std::atomic<uint32_t> endedId{0};
         std::atomic<uint32_t> endedCount{0};
         std::atomic<uint64_t> startFrame{0};

@@ -2,8 +2,9 @@
 
 #include "audio/offline_render.h"
 #include "audio/portable_math.h"
+#include "base/safe_file.h"
+#include "synthesis/audio_formats.h"
 #include "synthesis/morse_table.h"
-#include "synthesis/safe_file.h"
 
 #include <sndfile.h>
 
@@ -621,14 +622,13 @@ std::string WriteNoiseFile(const NoiseRecipe& recipe, const std::string& outPath
     SF_INFO info{};
     info.samplerate = recipe.rate;
     info.channels = 1;
-    info.format = OutputFormatFor(outPath);
-    if ((info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_OGG) {
-        info.format = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
-    } else if ((info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_RF64) {
-        info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16; // an hour of mono stays far below 4 GiB
-    } else if ((info.format & SF_FORMAT_TYPEMASK) != SF_FORMAT_FLAC) {
+    const AudioFormat* format = AudioFormatOfPath(outPath);
+    if (format == nullptr || !format->mono) {
         return "The output file \"" + outPath + "\" must end in .wav, .flac or .ogg.";
     }
+    info.format = format->type == AudioFileType::Wav
+                      ? SF_FORMAT_WAV | SF_FORMAT_PCM_16 // an hour of mono stays far below 4 GiB
+                      : SndfileFormat(format->type);
     if (!sf_format_check(&info)) {
         return "This system cannot write \"" + outPath + "\" at " + std::to_string(recipe.rate) + " Hz.";
     }

@@ -3,7 +3,7 @@
 #include <sndfile.h>
 #include <soxr.h>
 
-#include "synthesis/safe_file.h"
+#include "base/safe_file.h"
 
 #include <algorithm>
 #include <chrono>
@@ -243,8 +243,9 @@ NoiseResult DecodeNoiseFile(const std::string& path, int rate, const std::atomic
 
 size_t NoiseSource::Render(float* out, size_t frames) {
     const NoiseClip& clip = *clip_;
-    const auto now = static_cast<size_t>(std::min<uint64_t>(frames, clip.frames - std::min(position_, clip.frames)));
-    const float* from = clip.samples.data() + position_ * clip.channels;
+    const auto now =
+        static_cast<size_t>(std::min<uint64_t>(frames, clip.frames - std::min(positionFrames_, clip.frames)));
+    const float* from = clip.samples.data() + positionFrames_ * clip.channels;
     if (clip.channels == 2) {
         std::copy(from, from + 2 * now, out);
     } else {
@@ -253,7 +254,7 @@ size_t NoiseSource::Render(float* out, size_t frames) {
             out[2 * i + 1] = from[i];
         }
     }
-    position_ += now;
+    positionFrames_ += now;
     return now;
 }
 

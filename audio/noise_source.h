@@ -47,13 +47,13 @@ public:
     explicit NoiseSource(std::shared_ptr<const NoiseClip> clip) : clip_(std::move(clip)) {}
 
     uint64_t LengthFrames() const override { return clip_->frames; }
-    uint64_t PositionFrames() const override { return position_; }
+    uint64_t PositionFrames() const override { return positionFrames_; }
     size_t Render(float* out, size_t frames) override;
-    void Rewind() override { position_ = 0; }
+    void Rewind() override { positionFrames_ = 0; }
 
 private:
     std::shared_ptr<const NoiseClip> clip_;
-    uint64_t position_ = 0;
+    uint64_t positionFrames_ = 0;
 };
 
 } // namespace qlor

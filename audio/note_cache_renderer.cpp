@@ -1,5 +1,6 @@
 #include "audio/note_cache_renderer.h"
 
+#include "audio/note_pitch.h"
 #include "audio/soundfont_bank.h"
 #include "audio/soundfont_renderer.h"
 #include "audio/tone_renderer.h"
@@ -22,10 +23,10 @@ constexpr double kRumbleTailMs = 20.0; // [ms]
 using ClipId = std::tuple<int, int, int, int>; // bank, program, key, velocity
 
 struct PlannedNote {
-    double on = 0; // exact [frames]
-    double off = 0;
+    double onFrame = 0; // exact [frames]
+    double offFrame = 0;
     double halfEdge = 0; // [frames]
-    uint64_t end = 0;
+    uint64_t endFrame = 0;
     ClipId clip;
 };
 
@@ -67,9 +68,10 @@ std::optional<Plan> PlanNotes(const MidiTimeline& timeline) {
         }
         const int channel = event.status & 0x0F;
         PlannedNote note;
-        note.on = event.exactFrame;
-        note.off = event.partner != kNoPartner ? timeline.events[event.partner].exactFrame : timeline.lengthExact;
-        if (note.off <= note.on) {
+        note.onFrame = event.exactFrame;
+        note.offFrame =
+            event.partner != kNoPartner ? timeline.events[event.partner].exactFrame : timeline.lengthExactFrames;
+        if (note.offFrame <= note.onFrame) {
             continue;
         }
         note.clip = ClipId{presets.bank[channel], presets.program[channel], event.data1, event.data2};
@@ -83,16 +85,17 @@ std::optional<Plan> PlanNotes(const MidiTimeline& timeline) {
     std::vector<NoteSpan> spans;
     spans.reserve(plan.notes.size());
     for (const PlannedNote& note : plan.notes) {
-        spans.push_back({note.on, note.off});
+        spans.push_back({note.onFrame, note.offFrame});
     }
     const std::vector<double> halfEdges = NoteHalfEdges(spans, timeline.rate);
     uint64_t total = 0;
     for (size_t i = 0; i < plan.notes.size(); ++i) {
         PlannedNote& note = plan.notes[i];
         note.halfEdge = halfEdges[i];
-        note.end = static_cast<uint64_t>(std::ceil(note.off + note.halfEdge));
+        note.endFrame = static_cast<uint64_t>(std::ceil(note.offFrame + note.halfEdge));
         uint64_t& frames = plan.clipFrames[note.clip];
-        const auto needed = static_cast<uint64_t>(static_cast<int64_t>(note.end) - FirstFrame(note.on, note.halfEdge));
+        const auto needed =
+            static_cast<uint64_t>(static_cast<int64_t>(note.endFrame) - FirstFrame(note.onFrame, note.halfEdge));
         if (needed > frames) {
             total += needed - frames;
             frames = needed;
@@ -118,7 +121,7 @@ void NoteCacheRenderer::RemoveRumble(std::vector<float>& stereo, int key, int ra
         return;
     }
     // Second-order Butterworth high-pass by the bilinear transform.
-    const double cutHz = kRumbleCut * 440.0 * std::exp2((key - 69) / 12.0);
+    const double cutHz = kRumbleCut * NoteHz(key);
     const double k = std::tan(std::numbers::pi * std::min(cutHz, 0.25 * rate) / rate);
     const double norm = 1.0 / (1.0 + std::numbers::sqrt2 * k + k * k);
     const double b0 = norm, b1 = -2.0 * norm, b2 = norm;
@@ -191,14 +194,14 @@ NoteCacheRenderer::NoteCacheRenderer(SoundFontBank& bank, const MidiTimeline& ti
     notes_.reserve(plan->notes.size());
     for (const PlannedNote& planned : plan->notes) {
         const uint32_t id = index[planned.clip];
-        const int64_t start = FirstFrame(planned.on, planned.halfEdge);
+        const int64_t start = FirstFrame(planned.onFrame, planned.halfEdge);
         Note note;
-        note.start = start > 0 ? static_cast<uint64_t>(start) : 0;
+        note.startFrame = start > 0 ? static_cast<uint64_t>(start) : 0;
         note.skip = start < 0 ? static_cast<uint64_t>(-start) : 0;
-        note.on = planned.on;
-        note.off = planned.off;
+        note.onFrame = planned.onFrame;
+        note.offFrame = planned.offFrame;
         note.halfEdge = planned.halfEdge;
-        note.end = planned.end;
+        note.endFrame = planned.endFrame;
         note.clip = id;
         notes_.push_back(note);
     }
@@ -218,15 +221,15 @@ void NoteCacheRenderer::RenderBlock(uint64_t start, size_t frames, float* out) {
 // Adds frames [first, last) of a note: the clip under raised-cosine edges whose midpoints are the
 // exact note-on and note-off; between the edges it is added as rendered.
 void NoteCacheRenderer::MixNote(const Note& note, uint64_t first, uint64_t last, float* out) const {
-    const float* clip = clips_[note.clip].stereo.data() + 2 * (note.skip + first - note.start);
+    const float* clip = clips_[note.clip].stereo.data() + 2 * (note.skip + first - note.startFrame);
     const double h = note.halfEdge;
     const double step = std::numbers::pi / (2.0 * h); // edge phase per frame [rad]
-    const double riseEnd = note.on + h;
-    const double fallStart = note.off - h;
+    const double riseEnd = note.onFrame + h;
+    const double fallStart = note.offFrame - h;
     auto edged = [&](uint64_t n) {
         const double t = static_cast<double>(n);
-        const double rise = std::clamp((t - (note.on - h)) * step, 0.0, std::numbers::pi);
-        const double fall = std::clamp((note.off + h - t) * step, 0.0, std::numbers::pi);
+        const double rise = std::clamp((t - (note.onFrame - h)) * step, 0.0, std::numbers::pi);
+        const double fall = std::clamp((note.offFrame + h - t) * step, 0.0, std::numbers::pi);
         const auto gain = static_cast<float>(0.5 - 0.5 * std::cos(std::min(rise, fall)));
         const size_t k = 2 * (n - first);
         out[k] += gain * clip[k];

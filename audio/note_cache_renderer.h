@@ -60,12 +60,12 @@ private:
         std::vector<float> stereo; // scaled to the pure tone's loudness
     };
     struct Note {
-        uint64_t start = 0;  // first frame of the key-down edge; the clip's frame `skip` lands here [frames]
-        uint64_t skip = 0;   // clip frames that would lie before the start of the song [frames]
-        double on = 0;       // exact note-on [frames]
-        double off = 0;      // exact note-off [frames]
-        double halfEdge = 0; // [frames]
-        uint64_t end = 0;    // first frame after the key-up edge [frames]
+        uint64_t startFrame = 0; // first frame of the key-down edge; the clip's frame `skip` lands here [frames]
+        uint64_t skip = 0;       // clip frames that would lie before the start of the song [frames]
+        double onFrame = 0;      // exact note-on [frames]
+        double offFrame = 0;     // exact note-off [frames]
+        double halfEdge = 0;     // [frames]
+        uint64_t endFrame = 0;   // first frame after the key-up edge [frames]
         uint32_t clip = 0;
     };
     void MixNote(const Note& note, uint64_t first, uint64_t last, float* out) const;

@@ -1,9 +1,10 @@
 #include "audio/offline_render.h"
 
 #include "audio/noise_source.h"
+#include "audio/note_pitch.h"
 #include "audio/signal_to_noise.h"
 #include "audio/soundfont_bank.h"
-#include "synthesis/safe_file.h"
+#include "base/safe_file.h"
 
 #include <sndfile.h>
 
@@ -23,7 +24,7 @@ namespace {
 std::string NoteAboveNyquist(const MidiTimeline& timeline) {
     const double nyquist = timeline.rate / 2.0; // [Hz]
     for (const TimedEvent& event : timeline.events) {
-        const double hertz = 440.0 * std::exp2((event.data1 - 69) / 12.0);
+        const double hertz = NoteHz(event.data1);
         if ((event.status & 0xF0) == 0x90 && hertz >= nyquist) {
             char text[200];
             std::snprintf(text, sizeof(text),
@@ -153,28 +154,24 @@ RenderSummary RenderTransmission(const RenderRequest& request, const FrameSink& 
     return summary;
 }
 
-int OutputFormatFor(const std::string& outPath) {
-    const auto dot = outPath.find_last_of('.');
-    if (dot == std::string::npos || outPath.find('/', dot) != std::string::npos) {
-        return 0;
-    }
-    std::string extension = outPath.substr(dot + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension == "wav") {
+int SndfileFormat(AudioFileType type) {
+    switch (type) {
+    case AudioFileType::Ogg:
+        return SF_FORMAT_OGG | SF_FORMAT_VORBIS;
+    case AudioFileType::Flac:
+        return SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
+    case AudioFileType::Mp3:
+        return SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
+    case AudioFileType::Wav:
         // Written as RF64, which libsndfile turns into a plain WAV when the file stays under 4 GiB.
         return SF_FORMAT_RF64 | SF_FORMAT_PCM_16;
     }
-    if (extension == "flac") {
-        return SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
-    }
-    if (extension == "ogg") {
-        return SF_FORMAT_OGG | SF_FORMAT_VORBIS;
-    }
-    if (extension == "mp3") {
-        return SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
-    }
     return 0;
+}
+
+int OutputFormatFor(const std::string& outPath) {
+    const AudioFormat* format = AudioFormatOfPath(outPath);
+    return format == nullptr ? 0 : SndfileFormat(format->type);
 }
 
 RenderSummary RenderBand(const BandSettings& settings, const BandSignal& signal, uint64_t frames,

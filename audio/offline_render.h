@@ -6,6 +6,7 @@
 #include "audio/fading_source.h"
 #include "audio/midi_source.h"
 #include "audio/mixer.h"
+#include "synthesis/audio_formats.h"
 
 #include <functional>
 #include <optional>
@@ -69,7 +70,9 @@ RenderSummary RenderBand(const BandSettings& settings, const BandSignal& signal,
 RenderSummary WriteSoundFile(const std::string& outPath, int rate,
                              const std::function<RenderSummary(const FrameSink& sink)>& render);
 
-// The libsndfile format for an output path, or 0 when its extension is not one of the above.
+// The libsndfile format of a row of kAudioFormats (stereo; a WAV is written as RF64).
+int SndfileFormat(AudioFileType type);
+// The libsndfile format for an output path, or 0 when its extension is none of kAudioFormats.
 int OutputFormatFor(const std::string& outPath);
 
 } // namespace qlor

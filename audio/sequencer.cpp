@@ -36,21 +36,21 @@ TimelineResult ScheduleSong(const SmfSong& song, int rate) {
     }
     const bool metrical = song.ticksPerQuarter > 0;
     const uint64_t denominator = metrical ? song.ticksPerQuarter : song.smpteTickDenominator;
-    uint64_t perTick = metrical ? kDefaultTempo : song.smpteTickNumerator; // [us * denominator / tick]
+    uint64_t perTick = metrical ? kDefaultTempoUsPerQuarter : song.smpteTickNumerator; // [us * denominator / tick]
 
     // The song's length first, so an absurd file is refused before anything is built.
     {
         u128 numerator = 0;
         uint64_t lastTick = 0;
-        uint64_t tempo = perTick;
+        uint64_t tempoUsPerQuarter = perTick;
         for (const SmfEvent& event : song.events) {
             if (event.status == 0xFF && metrical) {
-                numerator += static_cast<u128>(event.tick - lastTick) * tempo;
+                numerator += static_cast<u128>(event.tick - lastTick) * tempoUsPerQuarter;
                 lastTick = event.tick;
-                tempo = event.tempo;
+                tempoUsPerQuarter = event.tempoUsPerQuarter;
             }
         }
-        numerator += static_cast<u128>(song.endTick - lastTick) * tempo;
+        numerator += static_cast<u128>(song.endTick - lastTick) * tempoUsPerQuarter;
         const u128 ms = numerator / (static_cast<u128>(denominator) * 1000u);
         if (ms > kMaxSongMs) {
             result.error =
@@ -73,7 +73,7 @@ TimelineResult ScheduleSong(const SmfSong& song, int rate) {
         lastTick = event.tick;
         if (event.status == 0xFF) {
             if (metrical) {
-                perTick = event.tempo;
+                perTick = event.tempoUsPerQuarter;
             }
             continue;
         }
@@ -104,7 +104,7 @@ TimelineResult ScheduleSong(const SmfSong& song, int rate) {
     numerator += static_cast<u128>(song.endTick - lastTick) * perTick;
     const FramePosition end = PositionOf(numerator, denominator, rate);
     timeline.lengthFrames = end.frame;
-    timeline.lengthExact = end.exact;
+    timeline.lengthExactFrames = end.exact;
     return result;
 }
 

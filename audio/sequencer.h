@@ -25,7 +25,7 @@ struct MidiTimeline {
     int rate = 48000;               // output rate [frames/s]
     std::vector<TimedEvent> events; // channel messages in time order
     uint64_t lengthFrames = 0;      // end of the song, end of track included [frames]
-    double lengthExact = 0.0;       // [frames]
+    double lengthExactFrames = 0.0; // [frames]
 };
 
 inline constexpr uint64_t kMaxSongMs = 48ull * 3600 * 1000; // longer songs are refused [ms]

@@ -1,6 +1,7 @@
 #include "audio/signal_to_noise.h"
 
 #include "audio/mixer.h"
+#include "audio/note_pitch.h"
 #include "audio/welch_power.h"
 
 #include <algorithm>
@@ -26,7 +27,7 @@ uint16_t ToLevel(double gain) {
 double TonePitchHz(const MidiTimeline& timeline) {
     for (const TimedEvent& event : timeline.events) {
         if ((event.status & 0xF0) == 0x90) {
-            return 440.0 * std::exp2((event.data1 - 69) / 12.0);
+            return NoteHz(event.data1);
         }
     }
     return 0;
@@ -40,7 +41,7 @@ double KeyDownBandPower(MidiSource& text, double toneHz, uint64_t limitFrames) {
     for (const TimedEvent& event : timeline.events) {
         if ((event.status & 0xF0) == 0x90) {
             const double off =
-                event.partner != kNoPartner ? timeline.events[event.partner].exactFrame : timeline.lengthExact;
+                event.partner != kNoPartner ? timeline.events[event.partner].exactFrame : timeline.lengthExactFrames;
             keyDown += std::max(0.0, std::min(off, end) - event.exactFrame);
         }
     }

@@ -1,6 +1,6 @@
 #include "audio/smf_reader.h"
 
-#include "synthesis/safe_file.h"
+#include "base/safe_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -87,12 +87,12 @@ public:
                     return got == Outcome::Bad ? error_ : std::string();
                 }
                 if (type == 0x51 && length == 3) {
-                    const uint32_t tempo = BigEndian(data_, pos_, 3);
-                    if (tempo > 0) { // a zero tempo would stop time; it is ignored
+                    const uint32_t tempoUsPerQuarter = BigEndian(data_, pos_, 3);
+                    if (tempoUsPerQuarter > 0) { // a zero tempo would stop time; it is ignored
                         SmfEvent event;
                         event.tick = tick;
                         event.status = 0xFF;
-                        event.tempo = tempo;
+                        event.tempoUsPerQuarter = tempoUsPerQuarter;
                         if (!Keep(event)) {
                             return error_;
                         }

@@ -16,7 +16,7 @@ struct SmfEvent {
     uint8_t status = 0; // 0x80..0xEF channel message, 0xFF tempo change
     uint8_t data1 = 0;
     uint8_t data2 = 0;
-    uint32_t tempo = 0; // tempo changes only [us/quarter]
+    uint32_t tempoUsPerQuarter = 0; // tempo changes only [us/quarter]
 };
 
 struct SmfSong {
@@ -37,9 +37,9 @@ struct SmfResult {
     bool ok() const { return error.empty(); }
 };
 
-inline constexpr size_t kMaxSmfFileBytes = 64u << 20; // larger files are refused [bytes]
-inline constexpr size_t kMaxSmfEvents = 4u << 20;     // more kept events are refused
-inline constexpr uint32_t kDefaultTempo = 500000;     // 120 quarters a minute [us/quarter]
+inline constexpr size_t kMaxSmfFileBytes = 64u << 20;         // larger files are refused [bytes]
+inline constexpr size_t kMaxSmfEvents = 4u << 20;             // more kept events are refused
+inline constexpr uint32_t kDefaultTempoUsPerQuarter = 500000; // 120 quarters a minute [us/quarter]
 
 // Parses the bytes of a file. Tolerated: a missing end of track, a truncated last chunk or event
 // (the track ends there), unknown chunks, running status across meta events. Refused with an

@@ -18,16 +18,17 @@ public:
     // `frame` (a note already begun before it is not picked up again).
     void Restart(const std::vector<Note>& notes, uint64_t frame) {
         count_ = 0;
-        next_ = static_cast<size_t>(std::lower_bound(notes.begin(), notes.end(), frame,
-                                                     [](const Note& note, uint64_t at) { return note.start < at; }) -
-                                    notes.begin());
+        next_ =
+            static_cast<size_t>(std::lower_bound(notes.begin(), notes.end(), frame,
+                                                 [](const Note& note, uint64_t at) { return note.startFrame < at; }) -
+                                notes.begin());
     }
 
     // Calls mix(note, first, last) for the frames [first, last) of every note that sounds in the
     // block [start, start + frames), and lets the notes that end in it go.
     template <typename Mix> void Render(const std::vector<Note>& notes, uint64_t start, size_t frames, Mix mix) {
         const uint64_t end = start + frames;
-        while (next_ < notes.size() && notes[next_].start < end) {
+        while (next_ < notes.size() && notes[next_].startFrame < end) {
             if (count_ < Capacity) {
                 sounding_[count_++] = static_cast<uint32_t>(next_);
             }
@@ -35,12 +36,12 @@ public:
         }
         for (size_t i = 0; i < count_;) {
             const Note& note = notes[sounding_[i]];
-            const uint64_t first = std::max(note.start, start);
-            const uint64_t last = std::min(note.end, end);
+            const uint64_t first = std::max(note.startFrame, start);
+            const uint64_t last = std::min(note.endFrame, end);
             if (first < last) {
                 mix(note, first, last);
             }
-            if (note.end <= end) {
+            if (note.endFrame <= end) {
                 sounding_[i] = sounding_[--count_];
             } else {
                 ++i;

@@ -1,5 +1,7 @@
 #include "audio/tone_renderer.h"
 
+#include "audio/note_pitch.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -13,15 +15,15 @@ std::vector<double> NoteHalfEdges(const std::vector<NoteSpan>& notes, int rate) 
     std::vector<double> halfEdges(notes.size(), longest);
     double latestOff = -std::numeric_limits<double>::infinity();
     for (size_t i = 0; i < notes.size(); ++i) {
-        double shortest = notes[i].off - notes[i].on;
-        if (notes[i].on - latestOff > 0) {
-            shortest = std::min(shortest, notes[i].on - latestOff);
+        double shortest = notes[i].offFrame - notes[i].onFrame;
+        if (notes[i].onFrame - latestOff > 0) {
+            shortest = std::min(shortest, notes[i].onFrame - latestOff);
         }
-        if (i + 1 < notes.size() && notes[i + 1].on - notes[i].off > 0) {
-            shortest = std::min(shortest, notes[i + 1].on - notes[i].off);
+        if (i + 1 < notes.size() && notes[i + 1].onFrame - notes[i].offFrame > 0) {
+            shortest = std::min(shortest, notes[i + 1].onFrame - notes[i].offFrame);
         }
         halfEdges[i] = std::min(longest, share * shortest);
-        latestOff = std::max(latestOff, notes[i].off);
+        latestOff = std::max(latestOff, notes[i].offFrame);
     }
     return halfEdges;
 }
@@ -33,10 +35,11 @@ ToneRenderer::ToneRenderer(const MidiTimeline& timeline) {
             continue;
         }
         Note note;
-        note.on = event.exactFrame;
-        note.off = event.partner != kNoPartner ? timeline.events[event.partner].exactFrame : timeline.lengthExact;
-        const double hertz = 440.0 * std::exp2((event.data1 - 69) / 12.0);
-        if (note.off <= note.on || hertz >= nyquist) {
+        note.onFrame = event.exactFrame;
+        note.offFrame =
+            event.partner != kNoPartner ? timeline.events[event.partner].exactFrame : timeline.lengthExactFrames;
+        const double hertz = NoteHz(event.data1);
+        if (note.offFrame <= note.onFrame || hertz >= nyquist) {
             continue;
         }
         note.omega = 2.0 * std::numbers::pi * hertz / timeline.rate;
@@ -47,15 +50,15 @@ ToneRenderer::ToneRenderer(const MidiTimeline& timeline) {
     std::vector<NoteSpan> spans;
     spans.reserve(notes_.size());
     for (const Note& note : notes_) {
-        spans.push_back({note.on, note.off});
+        spans.push_back({note.onFrame, note.offFrame});
     }
     const std::vector<double> halfEdges = NoteHalfEdges(spans, timeline.rate);
     for (size_t i = 0; i < notes_.size(); ++i) {
         Note& note = notes_[i];
         note.halfEdge = halfEdges[i];
         // The edges' frames; the rising edge of a note at the very start is cut at the song's start.
-        note.start = static_cast<uint64_t>(std::max(0.0, std::ceil(note.on - note.halfEdge)));
-        note.end = static_cast<uint64_t>(std::max(0.0, std::ceil(note.off + note.halfEdge)));
+        note.startFrame = static_cast<uint64_t>(std::max(0.0, std::ceil(note.onFrame - note.halfEdge)));
+        note.endFrame = static_cast<uint64_t>(std::max(0.0, std::ceil(note.offFrame + note.halfEdge)));
     }
 }
 
@@ -74,12 +77,12 @@ void ToneRenderer::RenderBlock(uint64_t start, size_t frames, float* out) {
 void ToneRenderer::RenderNote(const Note& note, uint64_t first, uint64_t last, float* out) const {
     const double h = note.halfEdge;
     const double step = std::numbers::pi / (2.0 * h); // edge phase per frame [rad]
-    const double riseEnd = note.on + h;
-    const double fallStart = note.off - h;
+    const double riseEnd = note.onFrame + h;
+    const double fallStart = note.offFrame - h;
     const float amplitude = note.amplitude;
 
-    double c = std::cos(note.omega * (static_cast<double>(first) - note.on));
-    double s = std::sin(note.omega * (static_cast<double>(first) - note.on));
+    double c = std::cos(note.omega * (static_cast<double>(first) - note.onFrame));
+    double s = std::sin(note.omega * (static_cast<double>(first) - note.onFrame));
     const double wc = std::cos(note.omega);
     const double ws = std::sin(note.omega);
     auto advance = [&] {
@@ -99,8 +102,8 @@ void ToneRenderer::RenderNote(const Note& note, uint64_t first, uint64_t last, f
         // A note shorter than its edges: both edges at once, computed directly.
         for (; n < last; ++n) {
             const double t = static_cast<double>(n);
-            const double rise = std::clamp((t - (note.on - h)) * step, 0.0, std::numbers::pi);
-            const double fall = std::clamp(((note.off + h) - t) * step, 0.0, std::numbers::pi);
+            const double rise = std::clamp((t - (note.onFrame - h)) * step, 0.0, std::numbers::pi);
+            const double fall = std::clamp(((note.offFrame + h) - t) * step, 0.0, std::numbers::pi);
             emit(s * (0.5 - 0.5 * std::cos(std::min(rise, fall))));
             advance();
         }
@@ -109,7 +112,7 @@ void ToneRenderer::RenderNote(const Note& note, uint64_t first, uint64_t last, f
     const double rc = std::cos(step);
     const double rs = std::sin(step);
     if (static_cast<double>(n) < riseEnd) {
-        const double phase = (static_cast<double>(n) - (note.on - h)) * step;
+        const double phase = (static_cast<double>(n) - (note.onFrame - h)) * step;
         double ec = std::cos(phase);
         double es = std::sin(phase);
         for (; n < last && static_cast<double>(n) < riseEnd; ++n) {
@@ -148,7 +151,7 @@ void ToneRenderer::RenderNote(const Note& note, uint64_t first, uint64_t last, f
         advance();
     }
     if (n < last) {
-        const double phase = ((note.off + h) - static_cast<double>(n)) * step;
+        const double phase = ((note.offFrame + h) - static_cast<double>(n)) * step;
         double ec = std::cos(phase);
         double es = std::sin(phase);
         for (; n < last; ++n) {

@@ -21,8 +21,8 @@ inline constexpr double kToneEdgeShare = 0.3;
 
 // A note by its exact note-on and note-off [frames].
 struct NoteSpan {
-    double on = 0;
-    double off = 0;
+    double onFrame = 0;
+    double offFrame = 0;
 };
 
 // Half the edge of each note of `notes` (in note-on order, off after on) [frames]: half of
@@ -45,12 +45,12 @@ public:
 
 private:
     struct Note {
-        uint64_t start = 0;  // first frame of the rising edge [frames]
-        uint64_t end = 0;    // first frame after the falling edge [frames]
-        double on = 0;       // exact note-on [frames]
-        double off = 0;      // exact note-off [frames]
-        double halfEdge = 0; // [frames]
-        double omega = 0;    // [rad/frame]
+        uint64_t startFrame = 0; // first frame of the rising edge [frames]
+        uint64_t endFrame = 0;   // first frame after the falling edge [frames]
+        double onFrame = 0;      // exact note-on [frames]
+        double offFrame = 0;     // exact note-off [frames]
+        double halfEdge = 0;     // [frames]
+        double omega = 0;        // [rad/frame]
         float amplitude = 0;
     };
     void RenderNote(const Note& note, uint64_t start, uint64_t end, float* out) const;

@@ -109,7 +109,7 @@ void RunToFirstNote(benchmark::State& state, VoiceKind voice) {
         // The first sample that is not silence, as soon as the output has pulled it: the mixer
         // publishes the text's position after every buffer the device pulls.
         bool found = false;
-        while (!(found = mixer.Playing(kTextSlot) && mixer.Position(kTextSlot) > firstNote)) {
+        while (!(found = mixer.Playing(kTextSlot) && mixer.PositionFrames(kTextSlot) > firstNote)) {
             if (Clock::now() - start > kGiveUp)
                 break;
             std::this_thread::yield();

@@ -7,10 +7,10 @@
 #include "audio/audio_engine.h"
 #include "audio/midi_source.h"
 #include "audio/soundfont_bank.h"
+#include "base/codepage.h"
 #include "control/session.h"
 #include "shell/trainer_recognition_page.h"
 #include "shell/trainer_window.h"
-#include "synthesis/codepage.h"
 #include "tests/support/controls.h"
 
 #include <QApplication>

@@ -1,12 +1,12 @@
 // qlor-cli check: the reception check of a copy against the sent text, both read from files.
 #include "audio/midi_source.h"
+#include "base/safe_file.h"
 #include "cli/local_time.h"
 #include "cli/options.h"
 #include "control/settings_store.h"
 #include "exercises/check_history.h"
 #include "exercises/check_report.h"
 #include "exercises/reception_check.h"
-#include "synthesis/safe_file.h"
 #include "synthesis/timing.h"
 
 #include <ctime>

@@ -1,11 +1,11 @@
 // qlor-cli course: the Koch course kept in the history of checks. `status` tells where the
 // course stands, `next` hands out the next lesson text (and its MIDI file), `check` checks a copy
 // of it and moves the course on when it is due, `set` changes the course's settings.
+#include "base/codepage.h"
 #include "cli/options.h"
 #include "exercises/check_history.h"
 #include "exercises/check_report.h"
 #include "exercises/koch_course.h"
-#include "synthesis/codepage.h"
 
 #include <cstdio>
 #include <ctime>

@@ -7,12 +7,12 @@
 #include "audio/midi_source.h"
 #include "audio/sequencer.h"
 #include "audio/smf_reader.h"
+#include "base/codepage.h"
 #include "cli/options.h"
 #include "exercises/char_recognition.h"
 #include "exercises/check_history.h"
 #include "exercises/check_report.h"
 #include "exercises/koch_course.h"
-#include "synthesis/codepage.h"
 
 #include <poll.h>
 #include <termios.h>

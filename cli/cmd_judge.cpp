@@ -1,10 +1,10 @@
 // qlor-cli judge: the copies of a class judged against the texts of a competition protocol, as a
 // high-speed receiving test is judged.
+#include "base/codepage.h"
+#include "base/safe_file.h"
 #include "cli/options.h"
 #include "exercises/competition.h"
 #include "exercises/hst_report.h"
-#include "synthesis/codepage.h"
-#include "synthesis/safe_file.h"
 
 #include <memory>
 

@@ -1,10 +1,8 @@
 // qlor-cli noise: generates a looping band-noise recording (hiss, static, QRM or a mix of them)
 // that the window can play as its noise, the same bytes for the same seed.
 #include "audio/noise_generator.h"
-#include "audio/offline_render.h"
 #include "cli/options.h"
-
-#include <sndfile.h>
+#include "synthesis/audio_formats.h"
 
 #include <memory>
 #include <string>
@@ -20,8 +18,8 @@ struct NoiseArgs {
 int RunNoise(const NoiseArgs& a) {
     const CliOptions& options = a.options;
     const NoiseRecipe& recipe = a.recipe;
-    const int type = OutputFormatFor(options.out) & SF_FORMAT_TYPEMASK;
-    if (type != SF_FORMAT_RF64 && type != SF_FORMAT_FLAC && type != SF_FORMAT_OGG) {
+    const AudioFormat* format = AudioFormatOfPath(options.out);
+    if (format == nullptr || !format->mono) {
         throw UsageError{"--out: the file must end in .wav, .flac or .ogg"};
     }
     const std::string error = WriteNoiseFile(recipe, options.out);

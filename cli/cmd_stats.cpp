@@ -1,8 +1,8 @@
 // qlor-cli stats: per-character statistics of the recorded reception checks.
+#include "base/codepage.h"
 #include "cli/options.h"
 #include "exercises/check_history.h"
 #include "exercises/check_report.h"
-#include "synthesis/codepage.h"
 
 #include <cstdio>
 #include <ctime>

@@ -1,6 +1,6 @@
 #include "cli/local_time.h"
 
-#include "synthesis/codepage.h"
+#include "base/codepage.h"
 
 #include <clocale>
 #include <ctime>

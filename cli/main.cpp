@@ -1,7 +1,7 @@
 // qlor-cli: the command-line companion of the trainer, on the same core as the window.
+#include "base/safe_file.h"
 #include "cli/command_registry.h"
 #include "cli/options.h"
-#include "synthesis/safe_file.h"
 
 #include <exception>
 #include <iostream>

@@ -1,9 +1,9 @@
 #include "cli/options.h"
 
+#include "base/codepage.h"
 #include "control/panel_steps.h"
 #include "control/program_texts.h"
 #include "exercises/check_report.h"
-#include "synthesis/codepage.h"
 #include "synthesis/timing.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "control/caption_table.h"
 
-#include "synthesis/codepage.h"
+#include "base/codepage.h"
 
 namespace qlor {
 namespace {
@@ -109,108 +109,6 @@ constexpr CaptionRow kRows[] = {
     // clang-format on
 };
 
-constexpr CaptionFeed kFeeds[] = {
-    {1, "TabSheet1", CaptionTarget::PageCaption},
-    {2, "TabSheet2", CaptionTarget::PageCaption},
-    {3, "TabSheet3", CaptionTarget::PageCaption},
-    {4, "TabSheet4", CaptionTarget::PageCaption},
-    {7, "TabSheet6", CaptionTarget::PageCaption},
-    {8, "TabSheet7", CaptionTarget::PageCaption},
-    {9, "TabSheet8", CaptionTarget::PageCaption},
-    {10, "TabSheet9", CaptionTarget::PageCaption},
-    {11, "TabSheet10", CaptionTarget::PageCaption},
-    {12, "Label58", CaptionTarget::Caption},
-    {13, "Label9", CaptionTarget::Caption},
-    {14, "Label10", CaptionTarget::Caption},
-    {15, "Label12", CaptionTarget::Caption},
-    {16, "Label15", CaptionTarget::Caption},
-    {17, "Label21", CaptionTarget::Caption},
-    {18, "Label26", CaptionTarget::Caption},
-    {19, "Label22", CaptionTarget::Caption},
-    {20, "Label27", CaptionTarget::Caption},
-    {21, "Label30", CaptionTarget::Caption},
-    {22, "ButtonRun", CaptionTarget::Caption},
-    {23, "ButtonStop", CaptionTarget::Caption},
-    {24, "ButtonRun1", CaptionTarget::Caption},
-    {25, "ButtonStop1", CaptionTarget::Caption},
-    {26, "Button53", CaptionTarget::Caption},
-    {27, "Button54", CaptionTarget::Caption},
-    {28, "CompRun", CaptionTarget::Caption},
-    {29, "CompStop", CaptionTarget::Caption},
-    {30, "ButtonOpen", CaptionTarget::Caption},
-    {31, "ButtonSave", CaptionTarget::Caption},
-    {32, "ButtonClear", CaptionTarget::Caption},
-    {33, "ButtonCheckText", CaptionTarget::Caption},
-    {34, "Button51", CaptionTarget::Caption},
-    {35, "Button55", CaptionTarget::Caption},
-    {36, "Button52", CaptionTarget::Caption},
-    {37, "Button38", CaptionTarget::Caption},
-    {38, "Label79", CaptionTarget::Caption},
-    {39, "Label80", CaptionTarget::Caption},
-    {40, "Label81", CaptionTarget::Caption},
-    {41, "ButtonFormFiles", CaptionTarget::Caption},
-    {42, "Label66", CaptionTarget::Caption},
-    {43, "NeedHeader", CaptionTarget::Caption},
-    {44, "NeedEnded", CaptionTarget::Caption},
-    {45, "HeaderStandart", CaptionTarget::Caption},
-    {46, "HeaderUser", CaptionTarget::Caption},
-    {47, "EndedStandart", CaptionTarget::Caption},
-    {48, "EndedUser", CaptionTarget::Caption},
-    {49, "Label68", CaptionTarget::Caption},
-    {50, "AllSymbols", CaptionTarget::Caption},
-    {51, "SelectedSymbols", CaptionTarget::Caption},
-    {52, "CheckBoxTextType", CaptionTarget::Caption},
-    {53, "Label65", CaptionTarget::Caption},
-    {54, "Label38", CaptionTarget::Caption},
-    {55, "Label42", CaptionTarget::Caption},
-    {56, "Label61", CaptionTarget::Caption},
-    {57, "TrainTextNeed", CaptionTarget::Caption},
-    {58, "Label59", CaptionTarget::Caption},
-    {59, "Label1", CaptionTarget::Caption},
-    {60, "Label19", CaptionTarget::Caption},
-    {61, "Label18", CaptionTarget::Caption},
-    {62, "Label23", CaptionTarget::Caption},
-    {63, "Label29", CaptionTarget::Caption},
-    {64, "Label31", CaptionTarget::Caption},
-    {65, "Label32", CaptionTarget::Caption},
-    {66, "Label33", CaptionTarget::Caption},
-    {67, "Label46", CaptionTarget::Caption},
-    {69, "OurSystem", CaptionTarget::Caption},
-    {70, "ParisSystem", CaptionTarget::Caption},
-    {71, "CheckBoxAutoPriem", CaptionTarget::Caption},
-    {72, "Label13", CaptionTarget::Caption},
-    {73, "Label53", CaptionTarget::Caption},
-    {74, "Label54", CaptionTarget::Caption},
-    {79, "Button19", CaptionTarget::Hint},
-    {79, "Button20", CaptionTarget::Hint},
-    {80, "Button3", CaptionTarget::Hint},
-    {80, "Button4", CaptionTarget::Hint},
-    {80, "Button5", CaptionTarget::Hint},
-    {80, "Button6", CaptionTarget::Hint},
-    {80, "Button7", CaptionTarget::Hint},
-    {80, "Button8", CaptionTarget::Hint},
-    {80, "Button9", CaptionTarget::Hint},
-    {80, "Button10", CaptionTarget::Hint},
-    {81, "Button12", CaptionTarget::Hint},
-    {81, "Button13", CaptionTarget::Hint},
-    {81, "Button14", CaptionTarget::Hint},
-    {81, "Button15", CaptionTarget::Hint},
-    {81, "Button16", CaptionTarget::Hint},
-    {81, "Button17", CaptionTarget::Hint},
-    {82, "Button21", CaptionTarget::Hint},
-    {82, "Button22", CaptionTarget::Hint},
-    {83, "Button18", CaptionTarget::Hint},
-    {83, "Button29", CaptionTarget::Hint},
-    {84, "Button30", CaptionTarget::Hint},
-    {84, "Button31", CaptionTarget::Hint},
-    {84, "Button32", CaptionTarget::Hint},
-    {84, "Button33", CaptionTarget::Hint},
-    {84, "Button49", CaptionTarget::Hint},
-    {84, "Button50", CaptionTarget::Hint},
-    {85, "Button34", CaptionTarget::Hint},
-    {85, "Button35", CaptionTarget::Hint},
-};
-
 CaptionTable MakeTable(bool russian) {
     CaptionTable table;
     for (const CaptionRow& row : kRows) {
@@ -240,10 +138,6 @@ const CaptionTable& EnglishCaptions() {
 const CaptionTable& DesignCaptions() {
     static const CaptionTable table = MakeTable(true);
     return table;
-}
-
-std::span<const CaptionFeed> CaptionFeeds() {
-    return kFeeds;
 }
 
 } // namespace qlor

@@ -1,7 +1,7 @@
 #pragma once
 // Interface captions: the numbered caption table (entries 1..120), the built-in English and
-// Russian (design) tables, the controls each entry feeds, language files ("*.lng") and the
-// choice of the language to show.
+// Russian (design) tables, language files ("*.lng") and the choice of the language to show. The
+// controls each entry feeds are the window's (shell/caption_feeds.h).
 #include "control/program_texts.h"
 
 #include <array>
@@ -38,23 +38,6 @@ const CaptionTable& EnglishCaptions();
 // Entries 100..110 have no text of their own in the window; they hold the Russian short names
 // of the text and noise types shipped in "Russian.lng".
 const CaptionTable& DesignCaptions();
-
-// What a caption entry writes into its control.
-enum class CaptionTarget {
-    PageCaption, // the tab text of a page of PageControl1
-    Caption,     // the text of a label, button, check box or radio button
-    Hint,        // the tool tip of a step button
-};
-
-struct CaptionFeed {
-    int entry;
-    std::string_view objectName;
-    CaptionTarget target;
-};
-
-// Every control fed by the table, in entry order (entries 1..85; entries 79..85 feed the hints
-// of several buttons each). Entries 100..110 are shown by the indicators and are not listed.
-std::span<const CaptionFeed> CaptionFeeds();
 
 // Language files ------------------------------------------------------------------------------
 

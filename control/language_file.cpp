@@ -1,9 +1,9 @@
 // Language files: parsing "N:text;" lines, loading a file into the current caption table,
 // listing the "*.lng" files of a folder and choosing the table to show.
+#include "base/codepage.h"
+#include "base/numbered_lines.h"
+#include "base/safe_file.h"
 #include "control/caption_table.h"
-#include "synthesis/codepage.h"
-#include "synthesis/numbered_lines.h"
-#include "synthesis/safe_file.h"
 
 #include <algorithm>
 #include <system_error>

@@ -1,7 +1,8 @@
 #include "control/settings_store.h"
 
+#include "base/codepage.h"
 #include "control/panel_steps.h"
-#include "synthesis/codepage.h"
+#include "synthesis/audio_formats.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -218,9 +219,9 @@ std::string VoiceOrAuto(std::string_view stored) {
 }
 
 std::string ExportAudioOrOff(std::string_view stored) {
-    for (const std::string_view name : kExportAudioFormats) {
-        if (stored == name) {
-            return std::string(name);
+    for (const AudioFormat& format : kAudioFormats) {
+        if (stored == format.extension) {
+            return std::string(format.extension);
         }
     }
     return std::string(kExportAudioOff);

@@ -9,6 +9,7 @@
 // file paths ("Noise File 1".."4", "PathDir") stay UTF-8 all the way, so a path with characters
 // the code page cannot hold (é, 日本, emoji) survives a restart and still names its file.
 #include "control/trainer_settings.h"
+#include "synthesis/sound_names.h" // the voice and band preset names the stored values take
 #include "synthesis/transmission_settings.h"
 
 #include <array>
@@ -52,9 +53,6 @@ public:
 // when one is installed and the pure tone otherwise. Read on its own after the 46 values and
 // written after them; a missing or unknown value reads as "auto" and never takes the default set.
 inline constexpr std::string_view kVoiceValueName = "Voice";
-inline constexpr std::string_view kVoiceAuto = "auto";
-inline constexpr std::string_view kVoiceSoundFont = "soundfont";
-inline constexpr std::string_view kVoiceTone = "tone";
 // `stored` when it is one of the three voice names (exactly as written), else "auto".
 std::string VoiceOrAuto(std::string_view stored);
 
@@ -63,8 +61,7 @@ std::string VoiceOrAuto(std::string_view stored);
 // missing or unknown value reads as "off" and never takes the default set.
 inline constexpr std::string_view kExportAudioValueName = "Export Audio";
 inline constexpr std::string_view kExportAudioOff = "off";
-inline constexpr std::array<std::string_view, 4> kExportAudioFormats = {"ogg", "flac", "mp3", "wav"};
-// `stored` when it is "off" or one of the formats (exactly as written), else "off".
+// `stored` when it is "off" or the extension of one of kAudioFormats (exactly as written), else "off".
 std::string ExportAudioOrOff(std::string_view stored);
 
 // The stored value "Window scale": the size of the whole window and its fonts, in percent of the
@@ -97,7 +94,6 @@ inline constexpr std::string_view kBandSnrValueName = "Band SNR";
 inline constexpr std::string_view kBandFilterValueName = "Band Filter";
 inline constexpr std::string_view kBandAgcValueName = "Band AGC";
 inline constexpr std::string_view kBandSeedValueName = "Band Seed";
-inline constexpr std::array<std::string_view, 5> kBandPresetNames = {"off", "quiet", "average", "contest", "poor"};
 inline constexpr std::array<int, 3> kBandFilterValues = {250, 500, 2400}; // [Hz]
 inline constexpr int kBandFilterDefault = 500;                            // [Hz]
 inline constexpr std::string_view kBandSeedText = "text";

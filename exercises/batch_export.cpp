@@ -1,8 +1,8 @@
 #include "exercises/batch_export.h"
 
+#include "base/codepage.h"
+#include "base/safe_file.h"
 #include "control/program_texts.h"
-#include "synthesis/codepage.h"
-#include "synthesis/safe_file.h"
 #include "synthesis/timing.h"
 
 #include <unistd.h>
@@ -95,16 +95,6 @@ ExportItem PlanExportItem(const ExportParams& params, int i) {
 
 int ExportFilesPerItem(const ExportParams& params) {
     return params.audioExtension.empty() ? 2 : 3;
-}
-
-std::string JoinFolder(const std::string& folder, const std::string& fileName) {
-    if (folder.empty()) {
-        return fileName;
-    }
-    if (folder.back() == '/') {
-        return folder + fileName;
-    }
-    return folder + "/" + fileName;
 }
 
 ExportResult RunExport(const MorseTable& table, const ExportParams& params,

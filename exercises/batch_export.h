@@ -34,7 +34,6 @@ std::string ExportBaseName(const TransmissionSettings& s, int i);
 ExportItem PlanExportItem(const ExportParams& params, int i); // i = 1..N
 // Files written for each radiogram: the text and MIDI files, and the sound file when asked for.
 int ExportFilesPerItem(const ExportParams& params);
-std::string JoinFolder(const std::string& folder, const std::string& fileName);
 
 struct ExportResult {
     int written = 0; // pairs fully written (with their sound file when one was asked for)

@@ -1,7 +1,7 @@
 // The part of the history of checks that keeps the callsign runs, each with its calls.
+#include "base/codepage.h"
 #include "exercises/check_history.h"
 #include "exercises/history_sql.h"
-#include "synthesis/codepage.h"
 
 namespace qlor {
 namespace {

@@ -1,6 +1,6 @@
 #include "exercises/char_recognition.h"
 
-#include "synthesis/codepage.h"
+#include "base/codepage.h"
 
 #include <algorithm>
 #include <array>

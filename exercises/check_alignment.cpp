@@ -1,6 +1,6 @@
 #include "exercises/check_alignment.h"
 
-#include "synthesis/codepage.h"
+#include "base/codepage.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #include "exercises/check_history.h"
 
+#include "base/codepage.h"
 #include "exercises/check_body.h"
 #include "exercises/check_statistics.h"
 #include "exercises/history_sql.h"
-#include "synthesis/codepage.h"
 
 #include <sqlite3.h>
 

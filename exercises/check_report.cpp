@@ -1,6 +1,6 @@
 #include "exercises/check_report.h"
 
-#include "synthesis/codepage.h"
+#include "base/codepage.h"
 
 #include <cstdio>
 #include <ctime>

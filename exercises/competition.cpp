@@ -1,7 +1,7 @@
 #include "exercises/competition.h"
 
+#include "base/codepage.h"
 #include "control/program_texts.h"
-#include "synthesis/codepage.h"
 #include "synthesis/timing.h"
 #include "textgen/radiogram.h"
 
@@ -11,7 +11,6 @@ namespace qlor {
 namespace {
 
 constexpr std::string_view kTrainPrefix = "TRAIN "; // the training text's speed line
-constexpr std::string_view kHeaderLine = "vvv=";    // the line before each body
 
 // One of the protocol's fixed lines in Windows-1251, "%1" filled with `value` (already cp1251).
 std::string ProtocolLine(Say id, TextLanguage language, std::string_view value = {}) {
@@ -70,12 +69,12 @@ CompetitionPlan PlanCompetition(const CompetitionParams& params) {
         const std::string body = Body(params, std::max(1, s0 / 5), s.number[3] - 1);
         p.push_back(ProtocolLine(Say::ProtocolTrainText, language));
         p.push_back(std::string(kTrainPrefix) + std::to_string(s0));
-        p.push_back(std::string(kHeaderLine));
+        p.push_back(std::string(kStandardHeader));
         p.push_back(body);
         p.push_back("*");
         p.push_back(pauseLine);
         plan.segments.push_back(SegmentText{
-            std::string(kTrainPrefix) + std::to_string(s0) + " " + std::string(kHeaderLine), body, "*", s0});
+            std::string(kTrainPrefix) + std::to_string(s0) + " " + std::string(kStandardHeader), body, "*", s0});
     }
 
     const int n = CompetitionTextCount(start, final);
@@ -86,14 +85,14 @@ CompetitionPlan PlanCompetition(const CompetitionParams& params) {
         p.push_back(ProtocolLine(Say::ProtocolCompetitionText, language));
         p.push_back(ProtocolLine(Say::ProtocolSpeed, language, std::to_string(nominal)));
         p.push_back(marker + std::to_string(nominal));
-        p.push_back(std::string(kHeaderLine));
+        p.push_back(std::string(kStandardHeader));
         p.push_back(body);
         p.push_back("*");
         if (i != n) {
             p.push_back(pauseLine);
         }
         plan.segments.push_back(
-            SegmentText{marker + std::to_string(nominal) + " " + std::string(kHeaderLine), body, "*", sending});
+            SegmentText{marker + std::to_string(nominal) + " " + std::string(kStandardHeader), body, "*", sending});
     }
     return plan;
 }
@@ -111,7 +110,7 @@ ProtocolReading ReadProtocolTexts(std::string_view protocol) {
     }
     ProtocolReading reading;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (Trim1251(lines[i]) != kHeaderLine) {
+        if (Trim1251(lines[i]) != kStandardHeader) {
             continue;
         }
         // The speed is the number that ends the line before: "TRAIN 50", "OOOOO 60", "00000 70".

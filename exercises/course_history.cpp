@@ -1,9 +1,9 @@
 // The parts of the history of checks that keep the Koch course and the instant recognition
 // sessions (schema version 2).
+#include "base/codepage.h"
 #include "exercises/check_history.h"
 #include "exercises/history_sql.h"
 #include "exercises/koch_course.h"
-#include "synthesis/codepage.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "exercises/hst_judge.h"
 
-#include "synthesis/codepage.h"
+#include "base/codepage.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #include "exercises/hst_test.h"
 
+#include "base/codepage.h"
 #include "control/trainer_settings.h"
 #include "exercises/competition.h"
-#include "synthesis/codepage.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 #include "exercises/reception_check.h"
 
+#include "base/codepage.h"
 #include "control/program_texts.h"
-#include "synthesis/codepage.h"
 
 #include <algorithm>
 

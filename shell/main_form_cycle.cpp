@@ -6,7 +6,7 @@
 
 #include "audio/audio_engine.h"
 #include "audio/media_player.h"
-#include "control/blocked_controls.h"
+#include "shell/blocked_controls.h"
 #include "shell/memo_text.h"
 #include "shell/panel_widgets.h"
 #include "synthesis/midi_writer.h"
@@ -186,7 +186,9 @@ void TMainForm::StartRun() {
         if (!controls.ownText && textOptions.NeedHeader->isChecked()) {
             // The first line of the copy, as it was sent; the operator goes on below it.
             const QString header =
-                textOptions.HeaderStandart->isChecked() ? QStringLiteral("vvv=") : textOptions.BeginChar->text();
+                textOptions.HeaderStandart->isChecked()
+                    ? QString::fromLatin1(kStandardHeader.data(), static_cast<qsizetype>(kStandardHeader.size()))
+                    : textOptions.BeginChar->text();
             reception.InputMemo->setPlainText(header + QLatin1Char('\n'));
             reception.InputMemo->moveCursor(QTextCursor::End);
         }
@@ -249,7 +251,7 @@ void TMainForm::TrainTimerTimer() {
     const MediaPlayer::Mode mode = MediaPlayerText->mode();
     if (mode != MediaPlayer::Mode::Playing && mode != MediaPlayer::Mode::Stopped)
         return;
-    if (const auto percent = ProgressPercent(MediaPlayerText->position(), MediaPlayerText->length())) {
+    if (const auto percent = ProgressPercent(MediaPlayerText->positionMs(), MediaPlayerText->lengthMs())) {
         panel.Gauge1->setValue(*percent);
         competition.Gauge2->setValue(*percent);
     }

@@ -8,10 +8,11 @@
 #include "shell/main_form.h"
 
 #include "audio/offline_render.h"
-#include "control/blocked_controls.h"
 #include "exercises/batch_export.h"
 #include "shell/accessibility.h"
+#include "shell/blocked_controls.h"
 #include "shell/memo_text.h"
+#include "synthesis/audio_formats.h"
 #include "textgen/radiogram.h"
 
 #include <QDir>
@@ -25,10 +26,6 @@ namespace qlor {
 namespace {
 
 constexpr char kExportJobName[] = "ExportJob";
-
-// The format list: the stored name (the file extension) and the text shown.
-constexpr std::pair<std::string_view, const char*> kAudioFormats[] = {
-    {"ogg", "OGG"}, {"flac", "FLAC"}, {"mp3", "MP3"}, {"wav", "WAV"}};
 
 // The folder of PathDir as a file-system path; an empty PathDir is the current directory. It is
 // made absolute when the export starts, so the series goes where it was asked for even if the
@@ -257,9 +254,9 @@ void TMainForm::ButtonFormFilesClick() {
 void TMainForm::PrepareExportAudioChoice() {
     QComboBox* list = files.ExportAudioFormat;
     list->clear();
-    for (const auto& [stored, shown] : kAudioFormats)
-        list->addItem(QString::fromLatin1(shown),
-                      QString::fromLatin1(stored.data(), static_cast<qsizetype>(stored.size())));
+    for (const AudioFormat& format : kAudioFormats)
+        list->addItem(QString::fromLatin1(format.shown),
+                      QString::fromLatin1(format.extension.data(), static_cast<qsizetype>(format.extension.size())));
     list->setCurrentIndex(0);
     files.ExportAudio->setChecked(false);
     list->setEnabled(false);

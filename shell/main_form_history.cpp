@@ -2,12 +2,12 @@
 // the check list, the progress window, and the drills that fill the selected-symbols list.
 #include "shell/main_form.h"
 
+#include "base/codepage.h"
 #include "exercises/check_report.h"
 #include "exercises/koch_drill.h"
 #include "shell/accessibility.h"
 #include "shell/memo_text.h"
 #include "shell/progress_window.h"
-#include "synthesis/codepage.h"
 #include "synthesis/timing.h"
 
 #include <QFontMetrics>

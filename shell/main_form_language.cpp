@@ -2,6 +2,7 @@
 // language written into the window, and the choice of a language by the operator.
 #include "shell/main_form.h"
 
+#include "shell/caption_feeds.h"
 #include "shell/memo_text.h"
 #include "shell/qt_program_text.h"
 

@@ -6,6 +6,7 @@
 
 #include "audio/audio_engine.h"
 #include "audio/noise_cache.h"
+#include "audio/note_pitch.h"
 #include "audio/signal_to_noise.h"
 #include "audio/soundfont_bank.h"
 #include "shell/band_dialog.h"
@@ -76,7 +77,7 @@ void TMainForm::RefreshNoiseSnrHint(bool measure) {
     voice.channel = settings_.midiChannel;
     voice.patch = settings_.midiPatch;
     voice.pauseDelay = settings_.pauseDelay;
-    const double toneHz = 440.0 * std::exp2((voice.note - 69) / 12.0);
+    const double toneHz = NoteHz(voice.note);
     const QDateTime modified = QFileInfo(path).lastModified();
     const QString voiceName = configuration.VoiceComboBox->currentData().toString();
     const bool noiseKnown = p.noisePath == path && p.noiseModified == modified && p.noiseTone == voice.note;

@@ -1,8 +1,8 @@
 // The Text page: open a text file into the memo, save the memo to a file, clear it.
 #include "shell/main_form.h"
 
+#include "base/safe_file.h"
 #include "shell/memo_text.h"
-#include "synthesis/safe_file.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "shell/memo_text.h"
 
-#include "synthesis/codepage.h"
+#include "base/codepage.h"
 
 #include <QPlainTextEdit>
 #include <QTextDocument>

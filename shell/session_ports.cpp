@@ -87,11 +87,11 @@ void DeviceAudioPort::Close() {
 }
 
 std::int64_t DeviceAudioPort::PositionMs() const {
-    return text_->position();
+    return text_->positionMs();
 }
 
 std::int64_t DeviceAudioPort::LengthMs() const {
-    return text_->length();
+    return text_->lengthMs();
 }
 
 void DeviceAudioPort::TextEnded() {

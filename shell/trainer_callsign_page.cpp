@@ -1,11 +1,11 @@
 #include "shell/trainer_callsign_page.h"
 
+#include "base/codepage.h"
 #include "exercises/check_history.h"
 #include "exercises/check_report.h"
 #include "shell/accessibility.h"
 #include "shell/qt_program_text.h"
 #include "shell/ui_dialogs.h"
-#include "synthesis/codepage.h"
 
 #include <QDateTime>
 #include <QFormLayout>

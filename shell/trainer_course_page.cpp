@@ -1,11 +1,11 @@
 #include "shell/trainer_course_page.h"
 
+#include "base/codepage.h"
 #include "control/session.h"
 #include "exercises/check_history.h"
 #include "exercises/check_report.h"
 #include "shell/accessibility.h"
 #include "shell/qt_program_text.h"
-#include "synthesis/codepage.h"
 
 #include <QFontDatabase>
 #include <QFormLayout>

@@ -3,13 +3,13 @@
 #include "audio/audio_engine.h"
 #include "audio/sequencer.h"
 #include "audio/smf_reader.h"
+#include "base/codepage.h"
 #include "control/session.h"
 #include "exercises/check_history.h"
 #include "exercises/check_report.h"
 #include "exercises/koch_drill.h"
 #include "shell/accessibility.h"
 #include "shell/qt_program_text.h"
-#include "synthesis/codepage.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

@@ -1,5 +1,6 @@
 #include "shell/trainer_window.h"
 
+#include "base/codepage.h"
 #include "control/session.h"
 #include "exercises/check_history.h"
 #include "exercises/check_report.h"
@@ -12,7 +13,6 @@
 #include "shell/trainer_course_page.h"
 #include "shell/trainer_recognition_page.h"
 #include "shell/ui_dialogs.h"
-#include "synthesis/codepage.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "synthesis/midi_writer.h"
 
-#include "synthesis/codepage.h"
-#include "synthesis/safe_file.h"
+#include "base/codepage.h"
+#include "base/safe_file.h"
 #include "synthesis/timing.h"
 
 #include <algorithm>
@@ -205,15 +205,15 @@ MidiResult BuildSegment(const MorseTable& table, const SegmentText& segment, int
     // The tempo comes from the body alone, so header and ending sound at the body's speed.
     const Elements body = TextToElements(table, segment.body);
     const int speed = std::max(segment.speedCpm, kSlowestSpeed);
-    const auto tempo = SegmentTempo(body.count, ElementWeightTotal(body.elements), speed);
-    if (!tempo) {
+    const auto tempoUsPerQuarter = SegmentTempoUsPerQuarter(body.count, ElementWeightTotal(body.elements), speed);
+    if (!tempoUsPerQuarter) {
         result.error = MidiError::NoKeyableCharacter;
         result.message = NoKeyableMessage();
         return result;
     }
     // The tempo field holds 3 bytes: a longer quarter note is clamped (a very short body at a
     // very low speed); the closing pause is computed from the tempo actually written.
-    const uint64_t written = std::clamp<uint64_t>(*tempo, 1, kMaxTempo);
+    const uint64_t written = std::clamp<uint64_t>(*tempoUsPerQuarter, 1, kMaxTempoUsPerQuarter);
     const Elements full = TextToElements(table, FullSegmentText(segment.header, segment.body, segment.ending));
     Events events = ElementsToEvents(full.elements, voice);
 

@@ -1,7 +1,7 @@
 #pragma once
 // Standard MIDI File synthesis: one track, one segment per radiogram.
+#include "base/safe_file.h" // WriteFileAtomically, used by every writer of the program
 #include "synthesis/morse_table.h"
-#include "synthesis/safe_file.h" // WriteFileAtomically, used by every writer of the program
 
 #include <cstdint>
 #include <string>

@@ -1,8 +1,8 @@
 #include "synthesis/morse_table.h"
 
-#include "synthesis/codepage.h"
-#include "synthesis/numbered_lines.h"
-#include "synthesis/safe_file.h"
+#include "base/codepage.h"
+#include "base/numbered_lines.h"
+#include "base/safe_file.h"
 
 #include <cstring>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "synthesis/timing.h"
 
-#include "synthesis/ext_float.h"
+#include "base/ext_float.h"
 
 #include <algorithm>
 #include <limits>
@@ -91,7 +91,7 @@ uint64_t ElementWeightTotal(std::string_view elements) {
     return total;
 }
 
-std::optional<uint64_t> SegmentTempo(int count, uint64_t weightTotal, int speedCpm) {
+std::optional<uint64_t> SegmentTempoUsPerQuarter(int count, uint64_t weightTotal, int speedCpm) {
     if (count < 1 || weightTotal < 1 || speedCpm < 1) {
         return std::nullopt;
     }
@@ -101,20 +101,20 @@ std::optional<uint64_t> SegmentTempo(int count, uint64_t weightTotal, int speedC
     x = x / Ext80::FromUint64(weightTotal);
     x = x * Ext80::FromInt(kTicksPerQuarter);
     x = x * Ext80::FromInt(1000000);
-    const int64_t tempo = x.RoundToInt64();
-    if (tempo < 0) { // beyond the integer range: saturate
+    const int64_t tempoUsPerQuarter = x.RoundToInt64();
+    if (tempoUsPerQuarter < 0) { // beyond the integer range: saturate
         return static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
     }
-    return static_cast<uint64_t>(tempo);
+    return static_cast<uint64_t>(tempoUsPerQuarter);
 }
 
-uint64_t EndPauseTicks(uint64_t tempo, int pauseSeconds) {
-    if (tempo == 0 || pauseSeconds < 0) {
+uint64_t EndPauseTicks(uint64_t tempoUsPerQuarter, int pauseSeconds) {
+    if (tempoUsPerQuarter == 0 || pauseSeconds < 0) {
         return 0;
     }
     const int p = pauseSeconds == 0 ? 5 : pauseSeconds;
     // c / 255 [us per tick], then P / that, then * 1000000.
-    const Ext80 usPerTick = Ext80::FromUint64(tempo) / Ext80::FromInt(kTicksPerQuarter);
+    const Ext80 usPerTick = Ext80::FromUint64(tempoUsPerQuarter) / Ext80::FromInt(kTicksPerQuarter);
     Ext80 x = Ext80::FromInt(p) / usPerTick;
     x = x * Ext80::FromInt(1000000);
     const int64_t ticks = x.RoundToInt64();

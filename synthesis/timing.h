@@ -7,9 +7,9 @@
 
 namespace qlor {
 
-inline constexpr int kTicksPerQuarter = 255;    // MIDI division [ticks]
-inline constexpr int kUnitTicks = 16;           // one dot [ticks]
-inline constexpr uint32_t kMaxTempo = 0xFFFFFF; // largest tempo of the 3-byte field [us/quarter]
+inline constexpr int kTicksPerQuarter = 255;                // MIDI division [ticks]
+inline constexpr int kUnitTicks = 16;                       // one dot [ticks]
+inline constexpr uint32_t kMaxTempoUsPerQuarter = 0xFFFFFF; // largest tempo of the 3-byte field [us/quarter]
 
 // Speed in characters per minute. cpm = true: returned unchanged; else PARIS converted by the
 // text type's factor (0.87 letters, 0.56 figures, 0.7 mixed), exact decimal product, floored
@@ -27,11 +27,11 @@ uint64_t ElementWeightTotal(std::string_view elements);
 
 // Tempo [us/quarter] for a body of count characters with entries and weight total U at speed S
 // [cpm]: N/S*60/U*255*1e6 in extended precision, rounded half to even. nullopt when N, U or S is
-// below 1 (no keyable character). Values above kMaxTempo are returned unclamped.
-std::optional<uint64_t> SegmentTempo(int count, uint64_t weightTotal, int speedCpm);
+// below 1 (no keyable character). Values above kMaxTempoUsPerQuarter are returned unclamped.
+std::optional<uint64_t> SegmentTempoUsPerQuarter(int count, uint64_t weightTotal, int speedCpm);
 
 // Delta-time [ticks] that puts the closing marker pauseSeconds (0 means 5) after the last note,
 // for tempo c [us/quarter]: P / (c/255) * 1e6 in extended precision, rounded half to even.
-uint64_t EndPauseTicks(uint64_t tempo, int pauseSeconds);
+uint64_t EndPauseTicks(uint64_t tempoUsPerQuarter, int pauseSeconds);
 
 } // namespace qlor

@@ -1,6 +1,6 @@
 #include "synthesis/transmission_settings.h"
 
-#include "synthesis/codepage.h"
+#include "base/codepage.h"
 
 #include <initializer_list>
 #include <utility>

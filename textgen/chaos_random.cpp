@@ -1,6 +1,6 @@
 #include "textgen/chaos_random.h"
 
-#include "synthesis/ext_float.h"
+#include "base/ext_float.h"
 
 #include <limits>
 

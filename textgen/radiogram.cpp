@@ -1,6 +1,6 @@
 #include "textgen/radiogram.h"
 
-#include "synthesis/codepage.h"
+#include "base/codepage.h"
 #include "textgen/chaos_random.h"
 
 #include <algorithm>
@@ -142,7 +142,7 @@ std::string RadiogramHeader(const RadiogramControls& controls) {
     if (!controls.needHeader) {
         return {};
     }
-    return (controls.headerStandard ? std::string("vvv=") : controls.beginChar) + "\r\n";
+    return (controls.headerStandard ? std::string(kStandardHeader) : controls.beginChar) + "\r\n";
 }
 
 std::string RadiogramEnding(const RadiogramControls& controls) {

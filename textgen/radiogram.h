@@ -3,6 +3,7 @@
 #include "synthesis/transmission_settings.h"
 
 #include <string>
+#include <string_view>
 
 namespace qlor {
 
@@ -25,6 +26,10 @@ struct GenerateResult {
     bool failed = false; // the selected symbols could not fill a position within 1000 draws
 };
 GenerateResult GenerateText(const GenerateParams& params);
+
+// The standard header line before a body: sent by Run, typed into the copy by automatic
+// reception, and the line before each body of a competition protocol.
+inline constexpr std::string_view kStandardHeader = "vvv=";
 
 // The states of the controls that composing a radiogram reads (all texts cp1251, memos
 // exactly as their boxes hold them, CR LF between lines).

@@ -1,6 +1,6 @@
 #include "shell/store/qsettings_store.h"
 
-#include "synthesis/safe_file.h"
+#include "base/safe_file.h"
 
 #include <QDir>
 #include <QFile>

@@ -140,7 +140,7 @@ TEST_F(NoiseTest, AloneItPlaysOnceAndEnds) {
     EXPECT_EQ(out[2 * 4800], 0.0f);
     EXPECT_FALSE(mixer.Playing(kNoiseSlot));
     EXPECT_EQ(mixer.EndedPlayId(kNoiseSlot), 7u);
-    EXPECT_EQ(mixer.Position(kNoiseSlot), 4800u);
+    EXPECT_EQ(mixer.PositionFrames(kNoiseSlot), 4800u);
     // Playing again at the end starts from the beginning.
     mixer.Play(kNoiseSlot, 8);
     const std::vector<float> again = PullAll(mixer, 10);

@@ -139,8 +139,8 @@ TEST_F(DeviceTest, PlayerNotifiesOnceAtTheEndAndRewindsOnPlay) {
     player.setFileName(QString::fromStdString(midi));
     ASSERT_TRUE(player.open()) << player.errorString().toStdString();
     EXPECT_EQ(player.mode(), MediaPlayer::Mode::Stopped);
-    EXPECT_NEAR(player.length(), 1100, 5); // the dot is 0.1 s at 600 cpm
-    EXPECT_EQ(player.position(), 0);
+    EXPECT_NEAR(player.lengthMs(), 1100, 5); // the dot is 0.1 s at 600 cpm
+    EXPECT_EQ(player.positionMs(), 0);
 
     const auto before = Clock::now();
     ASSERT_TRUE(player.play());
@@ -151,10 +151,10 @@ TEST_F(DeviceTest, PlayerNotifiesOnceAtTheEndAndRewindsOnPlay) {
     Settle();
     EXPECT_EQ(notices, 1);
     EXPECT_EQ(player.mode(), MediaPlayer::Mode::Stopped);
-    EXPECT_EQ(player.position(), player.length());
+    EXPECT_EQ(player.positionMs(), player.lengthMs());
 
     ASSERT_TRUE(player.play()); // at the end: from the beginning
-    ASSERT_TRUE(WaitFor([&] { return player.position() > 0 && player.position() < 900; }, 2));
+    ASSERT_TRUE(WaitFor([&] { return player.positionMs() > 0 && player.positionMs() < 900; }, 2));
     player.stop();
     EXPECT_EQ(player.mode(), MediaPlayer::Mode::Stopped);
     ASSERT_TRUE(WaitFor([&] { return notices == 2; }));
@@ -165,7 +165,7 @@ TEST_F(DeviceTest, PlayerNotifiesOnceAtTheEndAndRewindsOnPlay) {
     player.close();
     player.close(); // idempotent
     EXPECT_EQ(player.mode(), MediaPlayer::Mode::NotOpen);
-    EXPECT_EQ(player.length(), 0);
+    EXPECT_EQ(player.lengthMs(), 0);
     EXPECT_FALSE(player.play());
     EXPECT_TRUE(std::filesystem::remove(midi)); // the file is free
     Settle();
@@ -185,7 +185,7 @@ TEST_F(DeviceTest, CloseWhilePlayingEndsPlaybackWithOneNotice) {
     player.setFileName(QString::fromStdString(midi));
     ASSERT_TRUE(player.open());
     player.play();
-    ASSERT_TRUE(WaitFor([&] { return player.position() > 100; }, 3));
+    ASSERT_TRUE(WaitFor([&] { return player.positionMs() > 100; }, 3));
     player.close();
     EXPECT_EQ(notices, 0); // raised on the window's thread, after close() returned
     ASSERT_TRUE(WaitFor([&] { return notices == 1; }));
@@ -219,7 +219,7 @@ TEST_F(DeviceTest, NoiseLoopsUnderTheTextAndBothNotifyAtItsEnd) {
     noise.setFileName(QString::fromStdString(noisePath));
     ASSERT_TRUE(text.open());
     ASSERT_TRUE(noise.open()) << noise.errorString().toStdString();
-    EXPECT_EQ(noise.length(), 50);
+    EXPECT_EQ(noise.lengthMs(), 50);
     text.play();
     noise.play();
     ASSERT_TRUE(WaitFor([&] { return textNotices == 1; }));

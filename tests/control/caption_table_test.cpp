@@ -1,13 +1,12 @@
-// The built-in caption tables, the controls they feed, language file parsing, loading, discovery
+// The built-in caption tables, language file parsing, loading, discovery
 // and the choice of the table to show, and the shipped Russian language file.
+#include "base/codepage.h"
 #include "control/caption_table.h"
-#include "synthesis/codepage.h"
 #include "tests/support/files.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
 #include <set>
 
 namespace qlor {
@@ -81,39 +80,6 @@ TEST(CaptionTables, OutOfRangeEntriesAreInert) {
     EXPECT_EQ(t, EnglishCaptions());
     EXPECT_EQ(t.Text(0), "");
     EXPECT_EQ(t.Text(121), "");
-}
-
-TEST(CaptionFeeds, EveryFedEntryHasItsControls) {
-    std::map<int, std::vector<CaptionFeed>> byEntry;
-    std::set<std::pair<std::string_view, CaptionTarget>> seen;
-    for (const CaptionFeed& f : CaptionFeeds()) {
-        byEntry[f.entry].push_back(f);
-        EXPECT_TRUE(seen.insert({f.objectName, f.target}).second) << f.objectName << " fed twice";
-    }
-    // Entries 1..85 with a text feed something; 11 feeds the blank page's empty tab.
-    for (int e : NonEmptyEntries(EnglishCaptions())) {
-        if (e < kTextTypeNameEntry) {
-            EXPECT_TRUE(byEntry.count(e)) << e;
-        }
-    }
-    EXPECT_EQ(byEntry[11].at(0).objectName, "TabSheet10");
-    for (int e = 1; e <= 11; ++e) {
-        for (const CaptionFeed& f : byEntry[e]) {
-            EXPECT_EQ(f.target, CaptionTarget::PageCaption);
-        }
-    }
-    const std::map<int, size_t> hintCounts{{79, 2}, {80, 8}, {81, 6}, {82, 2}, {83, 2}, {84, 6}, {85, 2}};
-    for (auto [entry, count] : hintCounts) {
-        ASSERT_EQ(byEntry[entry].size(), count) << entry;
-        for (const CaptionFeed& f : byEntry[entry]) {
-            EXPECT_EQ(f.target, CaptionTarget::Hint);
-        }
-    }
-    EXPECT_EQ(byEntry[7].at(0).objectName, "TabSheet6");
-    EXPECT_EQ(byEntry[63].at(0).objectName, "Label29");
-    EXPECT_EQ(byEntry[72].at(0).objectName, "Label13");
-    EXPECT_FALSE(byEntry.count(68));
-    EXPECT_FALSE(byEntry.count(100));
 }
 
 // Parsing -------------------------------------------------------------------------------------

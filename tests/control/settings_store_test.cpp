@@ -1,7 +1,7 @@
 // Reading and writing the persisted settings through the store: read order, the default set and
 // its kept values, the separate language read, range checks, write order and failures.
+#include "base/codepage.h"
 #include "control/settings_store.h"
-#include "synthesis/codepage.h"
 #include "tests/support/memory_settings_store.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The batch export: names, file contents, folders and failures.
+#include "base/codepage.h"
 #include "exercises/batch_export.h"
-#include "synthesis/codepage.h"
 
 #include "tests/support/files.h"
 #include "tests/support/smf_reader.h"
@@ -68,13 +68,6 @@ TEST(ExportNames, CountsAndBaseNames) {
     EXPECT_EQ(ExportBaseName(s, 99), "0417-99");
 }
 
-TEST(ExportNames, JoinFolder) {
-    EXPECT_EQ(JoinFolder("", "0417-01.txt"), "0417-01.txt");
-    EXPECT_EQ(JoinFolder("/tmp/x", "a.mid"), "/tmp/x/a.mid");
-    EXPECT_EQ(JoinFolder("/tmp/x/", "a.mid"), "/tmp/x/a.mid");
-    EXPECT_EQ(JoinFolder("/", "a.mid"), "/a.mid");
-}
-
 TEST_F(BatchExport, WritesOnePairPerFileNamedFromThePanelDigits) {
     for (int count : {0, 9, 10, 99}) {
         SetCount(count);
@@ -126,8 +119,9 @@ TEST_F(BatchExport, FilesHoldTheDisplayedTextAndTheKeyedRadiogram) {
         ASSERT_TRUE(track.error.empty()) << track.error;
         ASSERT_EQ(track.segments.size(), 1u);
         // The closing marker 5 seconds after the last note, to within one tick.
-        const double pauseUs = static_cast<double>(track.segments[0].closingDelta) * track.segments[0].tempo / 255.0;
-        EXPECT_NEAR(pauseUs, 5e6, track.segments[0].tempo / 255.0);
+        const double pauseUs =
+            static_cast<double>(track.segments[0].closingDelta) * track.segments[0].tempoUsPerQuarter / 255.0;
+        EXPECT_NEAR(pauseUs, 5e6, track.segments[0].tempoUsPerQuarter / 255.0);
     }
     EXPECT_EQ(bodies.size(), 3u); // each file is seeded with d4 + i
 }

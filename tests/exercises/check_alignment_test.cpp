@@ -1,9 +1,9 @@
 // The alignment-aware score: edit-distance alignment of the copy against the sent text, its tie
 // rules, and the statistics, rankings and drills built on it.
+#include "base/codepage.h"
 #include "exercises/check_alignment.h"
 #include "exercises/check_statistics.h"
 #include "exercises/koch_drill.h"
-#include "synthesis/codepage.h"
 
 #include <gtest/gtest.h>
 

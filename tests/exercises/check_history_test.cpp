@@ -1,7 +1,7 @@
 // The history of checks: what a record keeps, two writers at once, and a damaged, locked,
 // read-only or newer database. Every history lives in a temporary folder.
+#include "base/codepage.h"
 #include "exercises/check_history.h"
-#include "synthesis/codepage.h"
 #include "tests/support/sqlite_query.h"
 
 #include <gtest/gtest.h>

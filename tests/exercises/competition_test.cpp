@@ -1,6 +1,6 @@
 // The competition plan: protocol lines, segments, seeds and speeds, and the file it makes.
+#include "base/codepage.h"
 #include "exercises/competition.h"
-#include "synthesis/codepage.h"
 #include "synthesis/midi_writer.h"
 #include "synthesis/morse_table.h"
 #include "synthesis/timing.h"
@@ -244,10 +244,10 @@ TEST(Competition, MidiFileHasOneSegmentPerTextWithMinutePauses) {
         Elements body = TextToElements(table, Trim1251(seg.body));
         const double u = static_cast<double>(ElementWeightTotal(body.elements));
         const double tempo = body.count / static_cast<double>(seg.speedCpm) * 60.0 / u * 255.0 * 1e6;
-        EXPECT_NEAR(static_cast<double>(got.tempo), tempo, 1.0) << "segment " << i;
+        EXPECT_NEAR(static_cast<double>(got.tempoUsPerQuarter), tempo, 1.0) << "segment " << i;
         // Closing marker 60 seconds after the last note, to within one tick.
-        const double pauseUs = static_cast<double>(got.closingDelta) * got.tempo / 255.0;
-        EXPECT_NEAR(pauseUs, 60e6, got.tempo / 255.0) << "segment " << i;
+        const double pauseUs = static_cast<double>(got.closingDelta) * got.tempoUsPerQuarter / 255.0;
+        EXPECT_NEAR(pauseUs, 60e6, got.tempoUsPerQuarter / 255.0) << "segment " << i;
         // One note per dot or dash of header, body and ending.
         Elements full = TextToElements(table, FullSegmentText(seg.header, seg.body, seg.ending));
         const auto keyed =

@@ -1,9 +1,9 @@
 // Judging high-speed receiving tests: the aligned error count, the validity rule and the best
 // speed, the blocks of a copy file and the texts read back from a competition protocol.
+#include "base/codepage.h"
 #include "exercises/check_alignment.h"
 #include "exercises/competition.h"
 #include "exercises/hst_judge.h"
-#include "synthesis/codepage.h"
 
 #include <gtest/gtest.h>
 

@@ -141,7 +141,7 @@ double LessonSeconds(const LessonText& text) {
     for (const char letter : e.elements) {
         ticks += static_cast<std::uint64_t>(ElementTicks(letter, text.pauseDelay));
     }
-    const auto tempo = SegmentTempo(e.count, ElementWeightTotal(e.elements), text.charSpeedCpm);
+    const auto tempo = SegmentTempoUsPerQuarter(e.count, ElementWeightTotal(e.elements), text.charSpeedCpm);
     return tempo ? static_cast<double>(ticks) * static_cast<double>(*tempo) / kTicksPerQuarter / 1e6 : 0.0;
 }
 

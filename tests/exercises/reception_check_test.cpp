@@ -1,6 +1,6 @@
 // The reception check: wrapping of the two boxes and the positional comparison.
+#include "base/codepage.h"
 #include "exercises/reception_check.h"
-#include "synthesis/codepage.h"
 
 #include <gtest/gtest.h>
 

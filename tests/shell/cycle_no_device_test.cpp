@@ -3,7 +3,7 @@
 #include "test_support.h"
 
 #include "audio/media_player.h"
-#include "control/blocked_controls.h"
+#include "shell/blocked_controls.h"
 #include "shell/main_form.h"
 #include "shell/memo_text.h"
 #include "shell/panel_widgets.h"

@@ -5,7 +5,7 @@
 
 #include "audio/audio_engine.h"
 #include "audio/media_player.h"
-#include "control/blocked_controls.h"
+#include "shell/blocked_controls.h"
 #include "shell/main_form.h"
 #include "shell/memo_text.h"
 #include "shell/panel_widgets.h"
@@ -272,7 +272,7 @@ private slots:
 
         // The 300 ms recording keeps sounding while the text plays.
         QCOMPARE(form->MediaPlayerNoise->mode(), Mode::Playing);
-        QTRY_VERIFY_WITH_TIMEOUT(form->MediaPlayerText->position() >= 800, 5000); // the noise looped twice
+        QTRY_VERIFY_WITH_TIMEOUT(form->MediaPlayerText->positionMs() >= 800, 5000); // the noise looped twice
         QVERIFY(Sending());
         QCOMPARE(form->MediaPlayerText->mode(), Mode::Playing);
         QCOMPARE(form->MediaPlayerNoise->mode(), Mode::Playing);
@@ -344,11 +344,11 @@ private slots:
     void progressIsTheRoundedShareOfTheLength() {
         OwnText("PARIS PARIS PARIS PARIS PARIS");
         ButtonRun().click();
-        QTRY_VERIFY_WITH_TIMEOUT(form->MediaPlayerText->position() >= 600, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(form->MediaPlayerText->positionMs() >= 600, 5000);
         // A stopped player still reports its position: the bars show it.
         form->MediaPlayerText->stop();
-        const qint64 position = form->MediaPlayerText->position();
-        const qint64 length = form->MediaPlayerText->length();
+        const qint64 position = form->MediaPlayerText->positionMs();
+        const qint64 length = form->MediaPlayerText->lengthMs();
         QVERIFY(position > 0 && length > position);
         form->TrainTimerTimer();
         const double share = double(position * 100) / double(length);

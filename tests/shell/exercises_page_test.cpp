@@ -5,12 +5,12 @@
 #include "audio/audio_engine.h"
 #include "audio/media_player.h"
 #include "audio/offline_render.h"
+#include "base/codepage.h"
 #include "exercises/batch_export.h"
 #include "exercises/competition.h"
 #include "shell/main_form.h"
 #include "shell/memo_text.h"
 #include "shell/panel_widgets.h"
-#include "synthesis/codepage.h"
 #include "tests/support/controls.h"
 
 #include <QAccessible>

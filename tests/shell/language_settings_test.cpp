@@ -6,13 +6,14 @@
 
 #include "audio/audio_engine.h"
 #include "audio/media_player.h"
+#include "base/codepage.h"
 #include "control/caption_table.h"
 #include "control/settings_store.h"
+#include "shell/caption_feeds.h"
 #include "shell/main_form.h"
 #include "shell/memo_text.h"
 #include "shell/store/qsettings_store.h"
 #include "shell/window_scale.h"
-#include "synthesis/codepage.h"
 #include "tests/support/controls.h"
 #include "tests/support/memory_settings_store.h"
 
@@ -879,8 +880,8 @@ private slots:
         voice.setCurrentIndex(2);
         QCOMPARE(AudioEngine::Shared().Voice(), VoiceKind::Tone);
         // The text that sounds goes on; the new voice is for the next one.
-        const qint64 before = form->MediaPlayerText->position();
-        QTRY_VERIFY_WITH_TIMEOUT(form->MediaPlayerText->position() > before, 5000);
+        const qint64 before = form->MediaPlayerText->positionMs();
+        QTRY_VERIFY_WITH_TIMEOUT(form->MediaPlayerText->positionMs() > before, 5000);
         QVERIFY(stop.isEnabled());
         QVERIFY(dialogs->errors.isEmpty());
         stop.click();

@@ -2,12 +2,13 @@
 // cells, the page-change guard, the raise request and what screen readers get.
 #include "fakes.h"
 
+#include "base/codepage.h"
 #include "control/caption_table.h"
+#include "shell/caption_feeds.h"
 #include "shell/main_form.h"
 #include "shell/memo_text.h"
 #include "shell/panel_map.h"
 #include "shell/panel_widgets.h"
-#include "synthesis/codepage.h"
 
 #include <QAccessible>
 #include <QtTest>

@@ -3,11 +3,11 @@
 // lives in a temporary XDG data folder.
 #include "test_support.h"
 
+#include "base/codepage.h"
 #include "exercises/check_history.h"
 #include "exercises/koch_drill.h"
 #include "shell/memo_text.h"
 #include "shell/progress_window.h"
-#include "synthesis/codepage.h"
 #include "tests/support/controls.h"
 
 #include <QAccessible>

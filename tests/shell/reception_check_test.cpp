@@ -2,10 +2,10 @@
 // lines, the wrapping of both boxes alike, clearing, and saving the check list.
 #include "test_support.h"
 
+#include "base/codepage.h"
 #include "exercises/reception_check.h"
 #include "shell/main_form.h"
 #include "shell/memo_text.h"
-#include "synthesis/codepage.h"
 #include "tests/support/controls.h"
 
 #include <QTemporaryDir>

@@ -1,9 +1,9 @@
 // The Text page and the memo text as the system reads it: Windows-1251 bytes, CR LF between lines.
 #include "test_support.h"
 
+#include "base/codepage.h"
 #include "shell/main_form.h"
 #include "shell/memo_text.h"
-#include "synthesis/codepage.h"
 #include "tests/support/controls.h"
 
 #include <QElapsedTimer>

@@ -4,11 +4,11 @@
 // recognition's reaction times read from the port's position.
 #include "test_support.h"
 
+#include "base/codepage.h"
 #include "exercises/check_history.h"
 #include "exercises/koch_course.h"
 #include "shell/trainer_recognition_page.h"
 #include "shell/trainer_window.h"
-#include "synthesis/codepage.h"
 #include "tests/support/controls.h"
 #include "tests/support/fake_audio_port.h"
 #include "tests/support/smf_reader.h"

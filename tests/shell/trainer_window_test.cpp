@@ -3,11 +3,11 @@
 // the end, and the sheet is shown, announced, saved and recorded.
 #include "test_support.h"
 
+#include "base/codepage.h"
 #include "exercises/check_history.h"
 #include "exercises/competition.h"
 #include "exercises/hst_test.h"
 #include "shell/trainer_window.h"
-#include "synthesis/codepage.h"
 #include "tests/support/controls.h"
 #include "tests/support/fake_audio_port.h"
 

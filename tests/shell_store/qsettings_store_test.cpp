@@ -1,8 +1,8 @@
 // The QSettings-backed store: location, value kinds, the load and save rules on a real file, and
 // an atomic replace of the file (a full disk or a crash during the write keeps the old settings).
+#include "base/codepage.h"
 #include "control/settings_store.h"
 #include "shell/store/qsettings_store.h"
-#include "synthesis/codepage.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -152,10 +152,10 @@ inline std::optional<SmfFile> ReadSmf(const std::vector<uint8_t>& bytes, std::st
 // The track split at its tempo events into the segments of a Morse file: each keys its notes one
 // at a time and is closed by a "PAUSE" text event once the last note has ended.
 struct SmfSegment {
-    uint32_t tempo = 0;        // [us/quarter]
-    int notes = 0;             // note-ons with a velocity above 0
-    int channel = -1;          // channel of the note events
-    uint64_t closingDelta = 0; // delta-time of the closing "PAUSE" text event [ticks]
+    uint32_t tempoUsPerQuarter = 0; // [us/quarter]
+    int notes = 0;                  // note-ons with a velocity above 0
+    int channel = -1;               // channel of the note events
+    uint64_t closingDelta = 0;      // delta-time of the closing "PAUSE" text event [ticks]
     bool closed = false;
     bool hasCopyright = false;
 };

@@ -1,4 +1,4 @@
-#include "synthesis/codepage.h"
+#include "base/codepage.h"
 #include "synthesis/midi_writer.h"
 #include "synthesis/timing.h"
 #include "tests/support/smf_reader.h"
@@ -267,7 +267,7 @@ TEST(MidiFile, OddOverridesStillGiveValidFiles) {
         ASSERT_TRUE(r);
         ASSERT_SMF(file, r.bytes);
         EXPECT_EQ(ActualNotes(file, 73), (std::vector<Note>{{0, 16}, {80, 96}}));
-        const auto tempo = SegmentTempo(2, 16 + 16 + 48 + 16 + 16, 60);
+        const auto tempo = SegmentTempoUsPerQuarter(2, 16 + 16 + 48 + 16 + 16, 60);
         ASSERT_TRUE(tempo);
         EXPECT_EQ(file.events[1].data, Bytes({static_cast<int>(*tempo >> 16 & 0xFF),
                                               static_cast<int>(*tempo >> 8 & 0xFF), static_cast<int>(*tempo & 0xFF)}));
@@ -311,7 +311,7 @@ TEST(MidiFile, RandomElementStringsGiveValidFilesWithTheRightTiming) {
         const MidiVoice voice{static_cast<int>(rng() % 16), 0, 3 + static_cast<int>(rng() % 13), 60};
         MidiResult r = BuildMorseMidi(table, {segment}, 0, voice);
         const Elements body = TextToElements(table, segment.body);
-        const auto tempo = SegmentTempo(body.count, ElementWeightTotal(body.elements), segment.speedCpm);
+        const auto tempo = SegmentTempoUsPerQuarter(body.count, ElementWeightTotal(body.elements), segment.speedCpm);
         if (!tempo) {
             EXPECT_EQ(r.error, MidiError::NoKeyableCharacter);
             continue;
@@ -324,7 +324,7 @@ TEST(MidiFile, RandomElementStringsGiveValidFilesWithTheRightTiming) {
         const auto expected = ExpectedNotes(full.elements, voice.pauseDelay, 0);
         const auto actual = ActualNotes(*file, 60);
         ASSERT_EQ(actual, expected) << "elements " << full.elements;
-        const uint64_t written = std::min<uint64_t>(*tempo, kMaxTempo);
+        const uint64_t written = std::min<uint64_t>(*tempo, kMaxTempoUsPerQuarter);
         const uint64_t lastOff = expected.empty() ? 0 : expected.back().off;
         ASSERT_TRUE(file->events.rbegin()[1].IsMeta(0x01));
         EXPECT_EQ(file->events.rbegin()[1].tick, lastOff + EndPauseTicks(written, 0));

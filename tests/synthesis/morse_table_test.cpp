@@ -1,11 +1,15 @@
-#include "synthesis/codepage.h"
+#include "base/codepage.h"
 #include "synthesis/morse_table.h"
+
+#include "tests/support/files.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <random>
+#include <sys/stat.h>
 
 namespace qlor {
 namespace {
@@ -353,6 +357,17 @@ TEST(MorseOverridesTest, LoadsFromFileAndIgnoresMissingFile) {
     EXPECT_EQ(table.Entry(5), "DPDPD");
     table.InitMorseTable();
     EXPECT_EQ(table.Entry(5), "D");
+}
+
+TEST(MorseOverridesTest, AFileThatIsNoReadableRegularFileCountsAsMissing) {
+    test::TempDir dir;
+    ASSERT_EQ(mkfifo(dir.File("fifo.txt").c_str(), 0600), 0); // no writer: a blocking open would hang
+    std::filesystem::create_directory(dir.path() / "folder.txt");
+    MorseTable table;
+    table.ApplyOverrides("5:DDD;\r\n");
+    table.LoadMorseOverrides(dir.File("fifo.txt"));
+    table.LoadMorseOverrides(dir.File("folder.txt"));
+    EXPECT_EQ(table.Entry(5), "DDD"); // the earlier overrides stay
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "synthesis/timing.h"
 
-#include "synthesis/ext_float.h"
+#include "base/ext_float.h"
 
 #include <gtest/gtest.h>
 
@@ -83,30 +83,30 @@ TEST(ElementTiming, LengthsAndWeights) {
     EXPECT_EQ(ElementWeightTotal("DXYZ"), 16u);
 }
 
-TEST(SegmentTempo, Examples) {
-    EXPECT_EQ(SegmentTempo(5, 688, 60), 1853198u);
-    EXPECT_EQ(SegmentTempo(5, 688, 100), 1111919u);
-    EXPECT_EQ(SegmentTempo(1, 16, 60), 15937500u);
+TEST(SegmentTempoUsPerQuarter, Examples) {
+    EXPECT_EQ(SegmentTempoUsPerQuarter(5, 688, 60), 1853198u);
+    EXPECT_EQ(SegmentTempoUsPerQuarter(5, 688, 100), 1111919u);
+    EXPECT_EQ(SegmentTempoUsPerQuarter(1, 16, 60), 15937500u);
     // A longer pause does not change the tempo: the weights are constants.
-    EXPECT_EQ(SegmentTempo(5, ElementWeightTotal("DPTPTPDQDPTQDPTPDQDPDQDPDPD"), 60), 1853198u);
+    EXPECT_EQ(SegmentTempoUsPerQuarter(5, ElementWeightTotal("DPTPTPDQDPTQDPTPDQDPDQDPDPD"), 60), 1853198u);
 }
 
-TEST(SegmentTempo, UntimeableBodiesGiveNoTempo) {
-    EXPECT_EQ(SegmentTempo(0, 0, 60), std::nullopt);
-    EXPECT_EQ(SegmentTempo(0, 688, 60), std::nullopt);
-    EXPECT_EQ(SegmentTempo(5, 0, 60), std::nullopt);
-    EXPECT_EQ(SegmentTempo(5, 688, 0), std::nullopt);
-    EXPECT_EQ(SegmentTempo(-1, 688, 60), std::nullopt);
+TEST(SegmentTempoUsPerQuarter, UntimeableBodiesGiveNoTempo) {
+    EXPECT_EQ(SegmentTempoUsPerQuarter(0, 0, 60), std::nullopt);
+    EXPECT_EQ(SegmentTempoUsPerQuarter(0, 688, 60), std::nullopt);
+    EXPECT_EQ(SegmentTempoUsPerQuarter(5, 0, 60), std::nullopt);
+    EXPECT_EQ(SegmentTempoUsPerQuarter(5, 688, 0), std::nullopt);
+    EXPECT_EQ(SegmentTempoUsPerQuarter(-1, 688, 60), std::nullopt);
     // Very slow single letters exceed the 3-byte field and are returned as they are.
-    EXPECT_GT(*SegmentTempo(1, 16, 5), kMaxTempo);
+    EXPECT_GT(*SegmentTempoUsPerQuarter(1, 16, 5), kMaxTempoUsPerQuarter);
 }
 
-TEST(SegmentTempo, SameCharacterCountSameDuration) {
+TEST(SegmentTempoUsPerQuarter, SameCharacterCountSameDuration) {
     // E E E against 0 0 0 at the same speed: the same tempo times weight, so the same length.
     const std::string e = "DRDRD";
     const std::string zero = "TPTPTPTPTRTPTPTPTPTRTPTPTPTPT";
-    const uint64_t ce = *SegmentTempo(3, ElementWeightTotal(e), 60);
-    const uint64_t cz = *SegmentTempo(3, ElementWeightTotal(zero), 60);
+    const uint64_t ce = *SegmentTempoUsPerQuarter(3, ElementWeightTotal(e), 60);
+    const uint64_t cz = *SegmentTempoUsPerQuarter(3, ElementWeightTotal(zero), 60);
     const double seconds = 3 * 60.0 / 60;
     EXPECT_NEAR(static_cast<double>(ce) * ElementWeightTotal(e) / 255 / 1e6, seconds, 1e-5);
     EXPECT_NEAR(static_cast<double>(cz) * ElementWeightTotal(zero) / 255 / 1e6, seconds, 1e-5);
@@ -136,7 +136,7 @@ TEST(TimingAgainstX87, TempoAndPauseOverRandomBodies) {
         x = x * 255;
         x = x * 1000000;
         const auto expected = static_cast<uint64_t>(llrintl(x));
-        ASSERT_EQ(SegmentTempo(n, u, s), expected) << n << " " << u << " " << s;
+        ASSERT_EQ(SegmentTempoUsPerQuarter(n, u, s), expected) << n << " " << u << " " << s;
 
         const int p = static_cast<int>(rng() % 3) == 0 ? 60 : 5;
         long double t = static_cast<long double>(expected) / 255;

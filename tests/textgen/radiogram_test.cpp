@@ -1,6 +1,6 @@
 #include "textgen/radiogram.h"
 
-#include "synthesis/codepage.h"
+#include "base/codepage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "control/blocked_controls.h"
+#include "shell/blocked_controls.h"
 
 namespace qlor {
 namespace {

@@ -1,4 +1,4 @@
-#include "synthesis/codepage.h"
+#include "base/codepage.h"
 
 #include <array>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "synthesis/ext_float.h"
+#include "base/ext_float.h"
 
 #include <bit>
 #include <cstring>

@@ -102,4 +102,7 @@ std::string ErrnoText(int error);
 // An error text of the functions above as a sentence's start: its first letter upper-cased.
 std::string Capitalised(std::string text);
 
+// The path of `fileName` in `folder`: the name alone for an empty folder, one "/" between them.
+std::string JoinFolder(const std::string& folder, const std::string& fileName);
+
 } // namespace qlor

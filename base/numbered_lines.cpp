@@ -1,4 +1,4 @@
-#include "synthesis/numbered_lines.h"
+#include "base/numbered_lines.h"
 
 #include <algorithm>
 #include <optional>

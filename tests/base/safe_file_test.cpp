@@ -1,7 +1,6 @@
 // The file helper every reader and writer goes through: odd files, full disks, planted links and
 // interrupted writes.
-#include "synthesis/morse_table.h"
-#include "synthesis/safe_file.h"
+#include "base/safe_file.h"
 
 #include "tests/support/files.h"
 
@@ -60,13 +59,6 @@ TEST(ReadRegularFile, OddFilesAreRefusedAtOnceWithTheReason) {
         fs::permissions(locked, fs::perms::none);
         EXPECT_EQ(ReadRegularFile(locked, 100).status, ReadStatus::Failed);
     }
-
-    // A "Morse.txt" that is no readable regular file counts as missing: the built-in table stays.
-    MorseTable table;
-    table.ApplyOverrides("5:DDD;\r\n");
-    table.LoadMorseOverrides(dir.File("fifo.txt"));
-    table.LoadMorseOverrides(dir.File("folder.txt"));
-    EXPECT_EQ(table.Entry(5), "DDD");
 }
 
 TEST(WriteFilesAtomically, AFullDiskLeavesTheOldFilesWholeAndSaysWhy) {
@@ -153,6 +145,13 @@ TEST(PartFile, NeverFollowsAPlantedLinkAndVanishesWhenInterrupted) {
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
     EXPECT_FALSE(fs::exists(out + ".part"));
     EXPECT_EQ(ReadAll(out), "RIFF");
+}
+
+TEST(JoinFolder, OneSlashBetweenFolderAndName) {
+    EXPECT_EQ(JoinFolder("", "0417-01.txt"), "0417-01.txt");
+    EXPECT_EQ(JoinFolder("/tmp/x", "a.mid"), "/tmp/x/a.mid");
+    EXPECT_EQ(JoinFolder("/tmp/x/", "a.mid"), "/tmp/x/a.mid");
+    EXPECT_EQ(JoinFolder("/", "a.mid"), "/a.mid");
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "synthesis/safe_file.h"
+#include "base/safe_file.h"
 
 #include <algorithm>
 #include <atomic>
@@ -427,6 +427,16 @@ void RemovePartFilesOnSignals() {
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
         ::sigaction(signal, &action, nullptr);
     }
+}
+
+std::string JoinFolder(const std::string& folder, const std::string& fileName) {
+    if (folder.empty()) {
+        return fileName;
+    }
+    if (folder.back() == '/') {
+        return folder + fileName;
+    }
+    return folder + "/" + fileName;
 }
 
 } // namespace qlor

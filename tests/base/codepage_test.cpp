@@ -1,5 +1,5 @@
 // Telling UTF-8 from Windows-1251: well-formed UTF-8 only, so cp1251 letters are never taken for it.
-#include "synthesis/codepage.h"
+#include "base/codepage.h"
 
 #include <gtest/gtest.h>
 
