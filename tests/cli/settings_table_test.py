@@ -2,21 +2,24 @@
 """qlor-cli, its manual page and its bash completion held to the settings table, entry by entry.
 
 Every qlor-cli option of the table refuses the value below and above its range with the range in
-its one-line message and shows the range in its help; the manual page states the range the table
-gives wherever it states one, and the completion knows the option takes a value.
+its one-line message and shows the range in its help; the manual page (and the README) state the
+range the table gives wherever they state one, and the completion knows the option takes a value.
 
-Usage: settings_table_test.py QLOR-CLI SETTINGS-TABLE-DUMP MANPAGE.in COMPLETION
+Usage: settings_table_test.py QLOR-CLI SETTINGS-TABLE-DUMP MANPAGE.in COMPLETION README.md
 """
 import re
 import subprocess
 import sys
 import unittest
 
-CLI = DUMP = MAN = COMPLETION = None
+CLI = DUMP = MAN = COMPLETION = README = None
 
 # The options whose range the manual page leaves to `--help`.
 UNSTATED_IN_MAN = {"--seed", "--last", "--min-speed", "--max-speed", "--min", "--checks", "--accuracy",
                    "--min-sent", "--end-pause", "--fading-depth"}
+# The options whose range the README leaves to the manual page and `--help`.
+UNSTATED_IN_README = {"--seed", "--last", "--min-speed", "--max-speed", "--min", "--checks", "--accuracy",
+                      "--min-sent", "--end-pause", "--width", "--noise", "--count"}
 # The options checked as names or digits: their range is in the message, not in the help.
 RANGE_IN_MESSAGE_ONLY = {"--number", "--type"}
 
@@ -140,12 +143,15 @@ def stated_ranges(entry):
 
 class ManualPage(unittest.TestCase):
     def test_every_range_of_the_table_is_stated(self):
-        stated = ranges_in(man_text())
-        for entry in cli_entries():
-            if set(entry.options) <= UNSTATED_IN_MAN:
-                continue
-            with self.subTest(entry=entry):
-                self.assertTrue(stated_ranges(entry) & stated, (stated_ranges(entry), sorted(stated)))
+        with open(README, encoding="utf-8") as f:
+            readme = f.read()
+        for name, text, unstated in (("man", man_text(), UNSTATED_IN_MAN), ("README", readme, UNSTATED_IN_README)):
+            stated = ranges_in(text)
+            for entry in cli_entries():
+                if set(entry.options) <= unstated:
+                    continue
+                with self.subTest(document=name, entry=entry):
+                    self.assertTrue(stated_ranges(entry) & stated, (stated_ranges(entry), sorted(stated)))
 
     def test_the_paragraph_of_an_option_states_its_own_range(self):
         groups = {"text options": ["text"], "sound options": ["midi"]}
@@ -208,6 +214,6 @@ class Completion(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    CLI, DUMP, MAN, COMPLETION = sys.argv[1:5]
-    del sys.argv[1:5]
+    CLI, DUMP, MAN, COMPLETION, README = sys.argv[1:6]
+    del sys.argv[1:6]
     unittest.main()
