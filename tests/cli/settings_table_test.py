@@ -3,16 +3,18 @@
 
 Every qlor-cli option of the table refuses the value below and above its range with the range in
 its one-line message and shows the range in its help; the manual page (and the README) state the
-range the table gives wherever they state one, and the completion knows the option takes a value.
+range the table gives wherever they state one, the completion knows the option takes a value, and
+the window's sliders of these values keep the table's range.
 
-Usage: settings_table_test.py QLOR-CLI SETTINGS-TABLE-DUMP MANPAGE.in COMPLETION README.md
+Usage: settings_table_test.py QLOR-CLI SETTINGS-TABLE-DUMP SOURCE-DIR
 """
+import os
 import re
 import subprocess
 import sys
 import unittest
 
-CLI = DUMP = MAN = COMPLETION = README = None
+CLI = DUMP = MAN = COMPLETION = README = FORMS = None
 
 # The options whose range the manual page leaves to `--help`.
 UNSTATED_IN_MAN = {"--seed", "--last", "--min-speed", "--max-speed", "--min", "--checks", "--accuracy",
@@ -213,7 +215,28 @@ class Completion(unittest.TestCase):
                         self.assertIn(option, offered(command[0], command[1] if len(command) > 1 else None))
 
 
+class Forms(unittest.TestCase):
+    # The window's sliders of values the table holds: form, slider, the qlor-cli option of its entry.
+    SLIDERS = [("configurationpage.ui", "TrackBar1", "--tone"), ("panelpage.ui", "TrackBar2", "--midi-level"),
+               ("panelpage.ui", "TrackBar3", "--noise-level")]
+
+    def test_sliders_keep_the_tables_range(self):
+        entries = {option: e for e in table() for option in e.options}
+        for form, name, option in self.SLIDERS:
+            with self.subTest(slider=name):
+                with open(os.path.join(FORMS, form), encoding="utf-8") as f:
+                    ui = f.read()
+                widget = ui[ui.index(f'name="{name}"'):]
+                widget = widget[:widget.index("</widget>")]
+                bound = {k: int(v) for k, v in re.findall(r'<property name="(minimum|maximum)">\s*<number>(-?\d+)', widget)}
+                self.assertEqual((bound["minimum"], bound["maximum"]), (entries[option].min, entries[option].max))
+
+
 if __name__ == "__main__":
-    CLI, DUMP, MAN, COMPLETION, README = sys.argv[1:6]
-    del sys.argv[1:6]
+    CLI, DUMP, source = sys.argv[1:4]
+    del sys.argv[1:4]
+    MAN = os.path.join(source, "data", "man", "qlor-cli.1.in")
+    COMPLETION = os.path.join(source, "data", "completion", "qlor-cli")
+    README = os.path.join(source, "README.md")
+    FORMS = os.path.join(source, "shell", "forms")
     unittest.main()
