@@ -4,7 +4,7 @@
 // holds the stored name, the range the panel and the store keep, the default, the step between
 // offered values, the unit, what 0 means and the qlor-cli options it backs with the range those
 // accept. The panel's steps, the store's range rules, qlor-cli's validators and help texts read
-// it; a test holds the manual page and the shell completion to it.
+// it; cli_settings_table holds the manual page, the completion, the README and the forms to it.
 #include "synthesis/transmission_settings.h"
 
 #include <array>
@@ -39,7 +39,7 @@ enum class Setting {
     HstStartSpeed,
     HstSteps,
     HstNumber,
-    // Numbers qlor-cli alone takes.
+    // Numbers qlor-cli takes that the store does not keep.
     RecordedGroupSize,
     EndPause,
     CheckWidth,
@@ -68,7 +68,7 @@ struct SettingSpec {
     std::string_view storedName;
     int digits;
     IntRange range;   // what the panel offers and the store keeps (the value as a whole)
-    int defaultValue; // a fresh installation's
+    int defaultValue; // a fresh installation's, or what a left-out option stands for (0 when it has no value)
     int step;         // between offered values
     std::string_view unit;
     std::string_view zeroMeans; // empty when 0 is plain 0 (or outside the range)
@@ -126,7 +126,7 @@ inline constexpr std::array<SettingSpec, 36> kSettingsTable{{
      "texts",       "",                        "",                           "",                                   kSameForCli},
     {Setting::HstNumber,         "Trainer HST Number",      1, {0, 9999},                  0,            1,
      "",            "",                        "",                           "",                                   kSameForCli},
-    // Numbers qlor-cli alone takes.
+    // Numbers qlor-cli takes that the store does not keep.
     {Setting::RecordedGroupSize, "",                        1, {1, 10},                    5,            1,
      "",            "",                        "--group-size",               "check",                              kSameForCli},
     {Setting::EndPause,          "",                        1, {0, 24 * 3600},             0,            1,
