@@ -2,6 +2,8 @@
 // What a generated band is made of: the receiver's hiss at a signal-to-noise ratio, QSB on the
 // wanted signal, QRN, QRM stations, the receiver filter and the AGC. Four presets name the usual
 // conditions; each part can then be set on its own. Names are those of the command line.
+#include "control/settings_table.h"
+
 #include <cstdint>
 #include <string>
 
@@ -24,10 +26,10 @@ bool ParseQrnName(const std::string& name, QrnKind& kind);
 // "250" "500" "2400".
 bool ParseFilterWidth(const std::string& name, int& widthHz);
 
-inline constexpr int kMaxBandStations = 12; // QRM stations at most
+inline constexpr int kMaxBandStations = RangeOf(Setting::BandStations).max; // QRM stations at most
 inline constexpr int kBandFilterWidthsHz[] = {250, 500, 2400};
-inline constexpr double kBandMinSnrDb = -20; // [dB]
-inline constexpr double kBandMaxSnrDb = 60;  // [dB]
+inline constexpr double kBandMinSnrDb = RangeOf(Setting::Snr).min; // [dB]
+inline constexpr double kBandMaxSnrDb = RangeOf(Setting::Snr).max; // [dB]
 // The noise bandwidth the SNR refers to: the receiver's hiss is counted in this band centred on
 // the tone [Hz] (the band of the signal-to-noise measure of noise recordings as well).
 inline constexpr double kBandSnrReferenceHz = 500;

@@ -4,6 +4,7 @@
 // The swing is a raised cosine in dB whose phase wobbles, so the fades are uneven in time but
 // reach both ends in every period. The gain depends only on the frame, so renderings repeat.
 #include "audio/audio_source.h"
+#include "control/settings_table.h"
 
 #include <memory>
 #include <string>
@@ -15,10 +16,10 @@ enum class FadingKind { None, Slow, Fast };
 // "slow" / "fast" (as the command line spells them).
 bool ParseFadingName(const std::string& name, FadingKind& kind);
 
-inline constexpr double kSlowFadingPeriodS = 6.0;   // mean period of slow fading [s]
-inline constexpr double kFastFadingPeriodS = 0.1;   // mean period of flutter [s]
-inline constexpr double kDefaultFadingDepthDb = 20; // [dB]
-inline constexpr double kMaxFadingDepthDb = 60;     // [dB]
+inline constexpr double kSlowFadingPeriodS = 6.0;                                // mean period of slow fading [s]
+inline constexpr double kFastFadingPeriodS = 0.1;                                // mean period of flutter [s]
+inline constexpr double kDefaultFadingDepthDb = DefaultOf(Setting::FadingDepth); // [dB]
+inline constexpr double kMaxFadingDepthDb = RangeOf(Setting::FadingDepth).max;   // [dB]
 
 // Gain at `frame` [frames] at `rate` [frames/s]; 1 for FadingKind::None.
 double FadingGain(FadingKind kind, double depthDb, uint64_t frame, int rate);

@@ -9,6 +9,8 @@
 // burst, keyed element, tone and fade is laid out on a circle of the recording's length).
 // The samples depend only on the recipe: integer random numbers, portable maths and no fused
 // multiply-add make the same bytes on every machine.
+#include "control/settings_table.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -22,20 +24,21 @@ enum class NoiseKind { Hiss, Static, Qrm, Mix };
 const char* NoiseKindName(NoiseKind kind);
 bool ParseNoiseKind(const std::string& name, NoiseKind& kind);
 
-inline constexpr int kNoiseMinRate = 8000;      // [frames/s]
-inline constexpr int kNoiseMaxRate = 192000;    // [frames/s]
-inline constexpr int kNoiseMinSeconds = 1;      // [s]
-inline constexpr int kNoiseMaxSeconds = 3600;   // [s]
-inline constexpr double kReceiverLowHz = 300;   // lower edge of the receiver filter [Hz]
-inline constexpr double kReceiverHighHz = 2700; // upper edge of the receiver filter [Hz]
+// The ranges of a recording, the settings table's.
+inline constexpr int kNoiseMinRate = RangeOf(Setting::SampleRate).min;      // [frames/s]
+inline constexpr int kNoiseMaxRate = RangeOf(Setting::SampleRate).max;      // [frames/s]
+inline constexpr int kNoiseMinSeconds = RangeOf(Setting::SoundSeconds).min; // [s]
+inline constexpr int kNoiseMaxSeconds = RangeOf(Setting::SoundSeconds).max; // [s]
+inline constexpr double kReceiverLowHz = 300;                               // lower edge of the receiver filter [Hz]
+inline constexpr double kReceiverHighHz = 2700;                             // upper edge of the receiver filter [Hz]
 // The wanted signal's pitch with the default tone (MIDI note 73) [Hz].
 inline constexpr double kDefaultToneHz = 554.3652619537442;
 
 struct NoiseRecipe {
     NoiseKind kind = NoiseKind::Hiss;
-    uint64_t seed = 1;
-    int rate = 48000; // [frames/s]
-    int seconds = 60; // [s]
+    uint64_t seed = static_cast<uint64_t>(DefaultOf(Setting::Seed));
+    int rate = DefaultOf(Setting::SampleRate);      // [frames/s]
+    int seconds = DefaultOf(Setting::SoundSeconds); // [s]
 };
 
 // One interfering telegraph station of a qrm or mix recording.

@@ -10,10 +10,10 @@
 
 namespace qlor {
 
-inline constexpr double kSnrBandHz = 500;        // width of the measuring band [Hz]
-inline constexpr double kMinSnrDb = -20;         // range of `--snr` [dB]
-inline constexpr double kMaxSnrDb = 60;          // [dB]
-inline constexpr double kBandVoiceMeasureS = 20; // the stretch of a text a band measures its voice on [s]
+inline constexpr double kSnrBandHz = 500;          // width of the measuring band [Hz]
+inline constexpr double kMinSnrDb = kBandMinSnrDb; // range of `--snr` [dB]
+inline constexpr double kMaxSnrDb = kBandMaxSnrDb; // [dB]
+inline constexpr double kBandVoiceMeasureS = 20;   // the stretch of a text a band measures its voice on [s]
 
 // Pitch of the first note of a timeline [Hz], 0 when it has none.
 double TonePitchHz(const MidiTimeline& timeline);

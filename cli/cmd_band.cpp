@@ -17,9 +17,9 @@ constexpr double kBandSpeedCpm = 100; // the wanted speed the stations are keyed
 struct BandArgs {
     CliOptions options;
     BandPreset preset = BandPreset::Quiet;
-    int seconds = 60; // [s]
-    int rate = 48000; // [frames/s]
-    int tone = kToneDefault;
+    int seconds = DefaultOf(Setting::SoundSeconds); // [s]
+    int rate = DefaultOf(Setting::SampleRate);      // [frames/s]
+    int tone = DefaultOf(Setting::Tone);
     std::optional<uint64_t> seed;
     std::optional<int> filterHz;
 };
@@ -29,7 +29,7 @@ int RunBand(const BandArgs& a) {
         throw UsageError{"--out: the file must end in .wav, .flac, .ogg or .mp3"};
     }
     BandSettings settings = PresetBand(a.preset);
-    settings.seed = a.seed.value_or(1);
+    settings.seed = a.seed.value_or(static_cast<uint64_t>(DefaultOf(Setting::Seed)));
     settings.filterHz = a.filterHz.value_or(settings.filterHz);
     const BandSignal signal = BandSignalForTone(a.rate, a.tone, kBandSpeedCpm);
     if (signal.toneHz >= a.rate / 2.0) {
@@ -55,12 +55,14 @@ Command SetUpBand(CLI::App& command) {
         ->required()
         ->check(NameOf(ParseBandPresetOn, "quiet, average, contest or poor"))
         ->type_name("quiet|average|contest|poor");
-    command.add_option("--seconds", a->seconds, "length [s]")->transform(IntIn(1, 3600))->type_name("S");
+    command.add_option("--seconds", a->seconds, "length [s]")->transform(IntIn(Setting::SoundSeconds))->type_name("S");
     AddSeedOption(command, a->seed, "the same seed makes the same bytes");
-    command.add_option("--rate", a->rate, "sample rate [frames/s]")->transform(IntIn(8000, 192000))->type_name("R");
+    command.add_option("--rate", a->rate, "sample rate [frames/s]")
+        ->transform(IntIn(Setting::SampleRate))
+        ->type_name("R");
     AddFilterOption(command, a->filterHz);
     command.add_option("--tone", a->tone, "the signal's MIDI note: the filter's centre")
-        ->transform(IntIn(kToneMin, kToneMax))
+        ->transform(IntIn(Setting::Tone))
         ->type_name("NOTE");
     AddOutOption(command, a->options, "the sound file to write: .wav, .flac, .ogg or .mp3");
     AddArguments(command, a->options);

@@ -101,22 +101,23 @@ Command SetUpCheck(CLI::App& command) {
     command.add_option("--sent", a->sentPath, "the sent text (Windows-1251)")->required()->type_name("FILE");
     command.add_option("--copy", a->copyPath, "the copy received (Windows-1251)")->required()->type_name("FILE");
     command.add_option("--width", a->width, "characters per line, as the window's boxes wrap them")
-        ->transform(IntIn(1, 10000))
+        ->transform(IntIn(Setting::CheckWidth))
         ->type_name("N");
     command
         .add_option_function<std::string>(
             "--number",
             [a](const std::string& v) {
-                for (int i = 0; i < 4; ++i) {
+                for (int i = 0; i < SpecOf(Setting::TextNumber).digits; ++i) {
                     a->head.number[i] = v[i] - '0';
                 }
             },
-            "text number in the list's head (default 0000)")
+            "text number in the list's head" + DefaultClause(Setting::TextNumber))
         ->check(Accepted(
             [](const std::string& v) {
-                return v.size() == 4 && v.find_first_not_of("0123456789") == std::string::npos;
+                return v.size() == static_cast<size_t>(SpecOf(Setting::TextNumber).digits) &&
+                       v.find_first_not_of("0123456789") == std::string::npos;
             },
-            "four digits (0000..9999)"))
+            "four digits (" + CliRangeText(Setting::TextNumber) + ")"))
         ->type_name("DDDD");
     command
         .add_option_function<int>(
@@ -126,8 +127,8 @@ Command SetUpCheck(CLI::App& command) {
                 a->head.speed[1] = v / 10 % 10;
                 a->head.speed[2] = v % 10;
             },
-            "speed in the list's head (default 50)")
-        ->transform(IntIn(0, 399))
+            "speed in the list's head" + DefaultClause(Setting::Speed))
+        ->transform(IntIn(Setting::Speed))
         ->type_name("N");
     command.add_flag("--own-text", a->head.ownText, "the list's head names an own text");
     command.add_option("--out", a->outPath, "write the list (Windows-1251, CR LF) instead of printing it")
@@ -140,16 +141,16 @@ Command SetUpCheck(CLI::App& command) {
     command
         .add_option_function<int>(
             "--groups", [a](int v) { a->facts.groups = v == 0 ? 50 : v; }, "with --record: the group count")
-        ->transform(IntIn(0, 199))
+        ->transform(IntIn(Setting::Groups))
         ->type_name("N");
     command.add_option("--group-size", a->facts.groupSize, "with --record: characters per group")
-        ->transform(IntIn(1, 10))
+        ->transform(IntIn(Setting::RecordedGroupSize))
         ->type_name("N");
     command.add_option("--pause-delay", a->facts.pauseDelay, "with --record: gap between characters")
-        ->transform(IntIn(3, 15))
+        ->transform(IntIn(Setting::PauseDelay))
         ->type_name("P");
     command.add_option("--noise", a->facts.noiseType, "with --record: the noise type")
-        ->transform(IntIn(0, 4))
+        ->transform(IntIn(Setting::NoiseType))
         ->type_name("N");
     command.add_option("--voice", a->facts.voice, "with --record: the signal's voice")
         ->check(NameOf(ParseVoiceName, "auto, soundfont or tone"))

@@ -13,12 +13,13 @@ void SetSpeedDigits(std::array<int, 3>& digits, int value) {
     digits = {value / 100, value / 10 % 10, value % 10};
 }
 
-// A speed of the competition in steps of 10: up to the high-speed tests' maximum, beyond the
-// Competition page's 390.
+// A speed of the competition in its steps: up to the high-speed tests' maximum, beyond the
+// Competition page's range.
 CLI::Validator CompetitionSpeed() {
+    const int step = SpecOf(Setting::StartSpeed).step;
     return CLI::Validator(
-        [](const std::string& text) -> std::string {
-            return std::stoi(text) % 10 != 0 ? text + " is not a multiple of 10" : std::string();
+        [step](const std::string& text) -> std::string {
+            return std::stoi(text) % step != 0 ? text + " is not a multiple of " + std::to_string(step) : std::string();
         },
         "");
 }
@@ -76,12 +77,12 @@ Command SetUpCompetition(CLI::App& command) {
     auto a = std::make_shared<CompetitionArgs>();
     command.add_option("--start", a->start, "the first speed after the training text")
         ->required()
-        ->transform(IntIn(0, kHstMaxSpeedCpm))
+        ->transform(IntIn(Setting::StartSpeed))
         ->check(CompetitionSpeed())
         ->type_name("V");
     command.add_option("--final", a->final, "the last speed")
         ->required()
-        ->transform(IntIn(0, kHstMaxSpeedCpm))
+        ->transform(IntIn(Setting::StopSpeed))
         ->check(CompetitionSpeed())
         ->type_name("V");
     command.add_flag("--no-train", a->noTrain, "leave the training text out");

@@ -274,22 +274,27 @@ Command SetUpCourse(CLI::App& command) {
         ->type_name("FILE");
 
     CLI::App* set = AddPart(command, "set", std::string(kSetUsage) + " " + kEncodingUsage);
-    auto optional = [set](const std::string& name, std::optional<int>& target, int min, int max,
+    auto optional = [set](const std::string& name, std::optional<int>& target, const CLI::Validator& range,
                           const std::string& description, const std::string& type) {
         set->add_option_function<int>(
                name, [&target](int v) { target = v; }, description)
-            ->transform(IntIn(min, max))
+            ->transform(range)
             ->type_name(type);
     };
-    optional("--lesson", a->lesson, kKochFirstLesson, kKochLastLesson, "go to lesson K", "K");
-    optional("--cpm", a->cpm, kCourseMinCpm, kCourseMaxCpm, "character speed [cpm] (default 100)", "N");
-    optional("--pause-delay", a->pauseDelay, kCoursePauseMin, kCoursePauseMax,
-             "gap between characters in dot lengths; above 3 lowers the overall speed (default 3)", "P");
-    optional("--checks", a->recentChecks, 1, kCourseMaxRecentChecks,
-             "the accuracy is taken over this many recent checks of the lesson (default 3)", "N");
-    optional("--accuracy", a->passPercent, 1, 100, "accuracy that moves the course on [%] (default 90)", "PCT");
-    optional("--min-sent", a->minNewestSent, 1, kCourseMaxNewestSent,
-             "times the newest character must have been sent (default 20)", "N");
+    optional("--lesson", a->lesson, IntIn(kKochFirstLesson, kKochLastLesson), "go to lesson K", "K");
+    optional("--cpm", a->cpm, IntIn(Setting::CourseCpm), "character speed [cpm]" + DefaultClause(Setting::CourseCpm),
+             "N");
+    optional("--pause-delay", a->pauseDelay, IntIn(Setting::CoursePauseDelay),
+             "gap between characters in dot lengths; above " + std::to_string(RangeOf(Setting::CoursePauseDelay).min) +
+                 " lowers the overall speed" + DefaultClause(Setting::CoursePauseDelay),
+             "P");
+    optional("--checks", a->recentChecks, IntIn(Setting::CourseChecks),
+             "the accuracy is taken over this many recent checks of the lesson" + DefaultClause(Setting::CourseChecks),
+             "N");
+    optional("--accuracy", a->passPercent, IntIn(Setting::CoursePassPercent),
+             "accuracy that moves the course on [%]" + DefaultClause(Setting::CoursePassPercent), "PCT");
+    optional("--min-sent", a->minNewestSent, IntIn(Setting::CourseNewestSent),
+             "times the newest character must have been sent" + DefaultClause(Setting::CourseNewestSent), "N");
 
     for (CLI::App* part : {status, next, check, set}) {
         AddEncodingOption(*part, a->options);

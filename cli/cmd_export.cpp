@@ -71,7 +71,9 @@ Command SetUpExport(CLI::App& command) {
     AddTextOptions(command, a->options);
     AddSoundOptions(command, a->options);
     AddEncodingOption(command, a->options);
-    command.add_option("--count", a->count, "number of pairs, 0 writes one")->transform(IntIn(0, 99))->type_name("N");
+    command.add_option("--count", a->count, "number of pairs" + ZeroClause(Setting::Files))
+        ->transform(IntIn(Setting::Files))
+        ->type_name("N");
     command.add_option("--dir", a->folder, "the folder (default the current one)")->type_name("DIR");
     command.add_option("--audio", a->audio, "also render every MIDI file as a sound file of this format")
         ->check(Accepted([](const std::string& v) { return ExportAudioOrOff(v) == v && v != kExportAudioOff; },

@@ -87,7 +87,7 @@ int ReadKey(int timeoutMs) {
 struct IcrArgs {
     CliOptions options;
     std::string chars;
-    int count = 50;
+    int count = DefaultOf(Setting::IcrCount);
     int cpm = kCourseDefaultCpm;
     std::uint64_t seed = 0;
     bool seeded = false;
@@ -264,11 +264,11 @@ Command SetUpIcr(CLI::App& command) {
     auto a = std::make_shared<IcrArgs>();
     command.add_option("--chars", a->chars, "the characters to practise (default the course's lesson)")
         ->type_name("SET");
-    command.add_option("--count", a->count, "characters in the session (default 50)")
-        ->transform(IntIn(1, 10000))
+    command.add_option("--count", a->count, "characters in the session" + DefaultClause(Setting::IcrCount))
+        ->transform(IntIn(Setting::IcrCount))
         ->type_name("N");
-    command.add_option("--cpm", a->cpm, "character speed [cpm] (default 100)")
-        ->transform(IntIn(kCourseMinCpm, kCourseMaxCpm))
+    command.add_option("--cpm", a->cpm, "character speed [cpm]" + DefaultClause(Setting::CourseCpm))
+        ->transform(IntIn(Setting::CourseCpm))
         ->type_name("N");
     command
         .add_option_function<std::string>(

@@ -39,15 +39,15 @@ Command SetUpNoise(CLI::App& command) {
         ->check(NameOf(ParseNoiseKind, "hiss, static, qrm or mix"))
         ->type_name("hiss|static|qrm|mix");
     command.add_option("--seconds", a->recipe.seconds, "length of the loop [s]")
-        ->transform(IntIn(kNoiseMinSeconds, kNoiseMaxSeconds))
+        ->transform(IntIn(Setting::SoundSeconds))
         ->type_name("S");
     command
         .add_option_function<int>(
             "--seed", [a](int v) { a->recipe.seed = static_cast<uint64_t>(v); }, "the same seed makes the same bytes")
-        ->transform(IntIn(0, 2147483647))
+        ->transform(IntIn(Setting::Seed))
         ->type_name("N");
     command.add_option("--rate", a->recipe.rate, "sample rate [frames/s]")
-        ->transform(IntIn(kNoiseMinRate, kNoiseMaxRate))
+        ->transform(IntIn(Setting::SampleRate))
         ->type_name("R");
     AddEncodingOption(command, a->options);
     AddOutOption(command, a->options, "the recording to write: .wav, .flac or .ogg");

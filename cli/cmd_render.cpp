@@ -53,7 +53,7 @@ int RunRender(const RenderArgs& a) {
         band.snrDb = request.snrDb; // the band's ratio; a noise recording keeps its level
         request.snrDb.reset();
     }
-    request.band = band.Settings(1);
+    request.band = band.Settings(static_cast<uint64_t>(DefaultOf(Setting::Seed)));
     if (request.snrDb && request.noisePath.empty()) {
         throw UsageError{"--snr needs a noise recording (--noise FILE) or --band"};
     }
@@ -79,13 +79,15 @@ Command SetUpRender(CLI::App& command) {
     auto a = std::make_shared<RenderArgs>();
     RenderRequest& r = a->request;
     AddRenderSoundOptions(command, r);
-    command.add_option("--rate", r.rate, "sample rate [frames/s]")->transform(IntIn(8000, 192000))->type_name("R");
+    command.add_option("--rate", r.rate, "sample rate [frames/s]")
+        ->transform(IntIn(Setting::SampleRate))
+        ->type_name("R");
     command.add_option("--soundfont", r.soundFontPath, "the SoundFont of the soundfont voice")->type_name("FILE.sf2");
     command
         .add_option_function<double>(
             "--snr", [a](double v) { a->request.snrDb = v; },
             "signal-to-noise ratio in the signal's band (with --band: of the band) [dB]")
-        ->check(Decibels(kMinSnrDb, kMaxSnrDb))
+        ->check(Decibels(CliRangeOf(Setting::Snr).min, CliRangeOf(Setting::Snr).max))
         ->type_name("DB");
     command
         .add_option_function<std::string>(
@@ -96,9 +98,9 @@ Command SetUpRender(CLI::App& command) {
     command
         .add_option_function<int>(
             "--fading-depth", [a](int v) { a->fadingDepth = v; }, "with --fading: how deep it fades [dB]")
-        ->transform(IntIn(0, static_cast<int>(kMaxFadingDepthDb)))
+        ->transform(IntIn(Setting::FadingDepth))
         ->type_name("DB");
-    AddBandOption(command, a->band, "", "with --band: the same seed, the same band (default 1)");
+    AddBandOption(command, a->band, "", "with --band: the same seed, the same band" + DefaultClause(Setting::Seed));
     AddBandPartOptions(command, a->band);
     command.add_option("--out", a->options.out, "the sound file to write: .wav, .flac, .ogg or .mp3")
         ->required()

@@ -101,7 +101,7 @@ Command SetUpStats(CLI::App& command) {
     auto a = std::make_shared<StatsArgs>();
     StatsWindow& w = a->window;
     command.add_option("--last", w.lastChecks, "only the last N checks")
-        ->transform(IntIn(1, 1000000000))
+        ->transform(IntIn(Setting::StatsChecks))
         ->type_name("N");
     command
         .add_option_function<std::string>(
@@ -132,15 +132,15 @@ Command SetUpStats(CLI::App& command) {
     command
         .add_option_function<int>(
             "--min-speed", [a](int v) { a->window.minSpeedCpm = v; }, "only checks at this speed or faster")
-        ->transform(IntIn(0, 10000))
+        ->transform(IntIn(Setting::StatsSpeed))
         ->type_name("CPM");
     command
         .add_option_function<int>(
             "--max-speed", [a](int v) { a->window.maxSpeedCpm = v; }, "only checks at this speed or slower")
-        ->transform(IntIn(0, 10000))
+        ->transform(IntIn(Setting::StatsSpeed))
         ->type_name("CPM");
     command.add_option("--min", a->minOccurrences, "characters sent fewer times are not ranked")
-        ->transform(IntIn(1, 1000000000))
+        ->transform(IntIn(Setting::StatsOccurrences))
         ->type_name("N");
     AddFormatOption(command, a->format, {"table", "csv", "json"});
     AddEncodingOption(command, a->options);

@@ -1,7 +1,6 @@
 #include "cli/options.h"
 
 #include "base/codepage.h"
-#include "control/panel_steps.h"
 #include "control/program_texts.h"
 #include "exercises/check_report.h"
 #include "synthesis/timing.h"
@@ -15,8 +14,6 @@
 
 namespace qlor::cli {
 namespace {
-
-constexpr int kMaxEndPauseSeconds = 24 * 3600;
 
 // The plain arguments are one option of the parser that always wants more, so that "--" is always
 // the subcommand's own end of options and never hands the rest back to the command line above.
@@ -50,7 +47,17 @@ void WriteAll(std::FILE* stream, std::string_view bytes) {
 
 // Up to four decimal digits, the text number as the panel shows it.
 bool IsTextNumber(const std::string& text) {
-    return !text.empty() && text.size() <= 4 && text.find_first_not_of("0123456789") == std::string::npos;
+    return !text.empty() && text.size() <= static_cast<size_t>(SpecOf(Setting::TextNumber).digits) &&
+           text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// A value of an entry as the help shows it: the text number with all its digits.
+std::string ValueText(Setting id, int value) {
+    std::string text = std::to_string(value);
+    if (id == Setting::TextNumber && text.size() < static_cast<size_t>(SpecOf(id).digits)) {
+        text.insert(0, static_cast<size_t>(SpecOf(id).digits) - text.size(), '0');
+    }
+    return text;
 }
 
 } // namespace
@@ -100,6 +107,25 @@ CLI::Validator IntIn(int min, int max) {
         range);
 }
 
+CLI::Validator IntIn(Setting id) {
+    const IntRange range = CliRangeOf(id);
+    return IntIn(range.min, range.max);
+}
+
+std::string CliRangeText(Setting id) {
+    const IntRange range = CliRangeOf(id);
+    return ValueText(id, range.min) + ".." + ValueText(id, range.max);
+}
+
+std::string ZeroClause(Setting id) {
+    const std::string_view means = SpecOf(id).zeroMeans;
+    return means.empty() ? std::string() : ", 0 " + std::string(means);
+}
+
+std::string DefaultClause(Setting id) {
+    return " (default " + ValueText(id, DefaultOf(id)) + ")";
+}
+
 CLI::Validator TextType() {
     return CLI::Validator(
         [](std::string& text) -> std::string {
@@ -107,13 +133,15 @@ CLI::Validator TextType() {
             for (char c : text) {
                 upper += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
             }
-            for (int type = 0; type <= StepRange(IntSetting::TextType).max; ++type) {
+            const IntRange types = CliRangeOf(Setting::TextType);
+            for (int type = types.min; type <= types.max; ++type) {
                 if (upper == TextTypeShortName(type) || upper == std::to_string(type)) {
                     text = std::to_string(type);
                     return {};
                 }
             }
-            return "expected one of L, R, N, NC, LN, MX (or 0..5), got '" + text + "'";
+            return "expected one of L, R, N, NC, LN, MX (or " + CliRangeText(Setting::TextType) + "), got '" + text +
+                   "'";
         },
         "");
 }
@@ -142,26 +170,31 @@ void AddTextOptions(CLI::App& command, CliOptions& o) {
     };
     command
         .add_option_function<std::string>(
-            "--number", [&s](const std::string& v) { SetDigits(std::stoi(v), s.number.data(), 4); },
-            "text number, seeds the generator (default 0000)")
-        ->check(Accepted(IsTextNumber, "up to four digits (0000..9999)"))
+            "--number",
+            [&s](const std::string& v) {
+                SetDigits(std::stoi(v), s.number.data(), SpecOf(Setting::TextNumber).digits);
+            },
+            "text number, seeds the generator" + DefaultClause(Setting::TextNumber))
+        ->check(Accepted(IsTextNumber, "up to four digits (" + CliRangeText(Setting::TextNumber) + ")"))
         ->type_name("DDDD");
     command
         .add_option("--type", s.textType,
                     "text type: letters, Russian, figures, figures with letters, "
-                    "letters and figures, mixed (default L)")
+                    "letters and figures, mixed (default " +
+                        std::string(TextTypeShortName(DefaultOf(Setting::TextType))) + ")")
         ->transform(TextType())
         ->type_name("L|R|N|NC|LN|MX");
     command
         .add_option_function<int>(
-            "--groups", [&s](int v) { SetDigits(v, s.groups.data(), 3); }, "group count, 0 sends 50 (default 50)")
-        ->transform(IntIn(0, 199))
+            "--groups", [&s](int v) { SetDigits(v, s.groups.data(), SpecOf(Setting::Groups).digits); },
+            "group count" + ZeroClause(Setting::Groups) + DefaultClause(Setting::Groups))
+        ->transform(IntIn(Setting::Groups))
         ->type_name("N");
     command
         .add_option_function<int>(
             "--group-size", [&s](int v) { s.charInGroup = v % 10; }, // a stored 0 means 10
-            "characters per group, 0 also means 10 (default 5)")
-        ->transform(IntIn(0, 10))
+            "characters per group" + ZeroClause(Setting::CharInGroup) + DefaultClause(Setting::CharInGroup))
+        ->transform(IntIn(Setting::CharInGroup))
         ->type_name("N");
     // --symbols and --memo fill the same list: the one given last counts, so both run in the order given.
     command
@@ -218,23 +251,29 @@ void AddSoundOptions(CLI::App& command, CliOptions& o) {
     TransmissionSettings& s = o.controls.settings;
     command
         .add_option_function<int>(
-            "--speed", [&s](int v) { SetDigits(v, s.speed.data(), 3); },
-            "speed, raised to 5 after conversion (default 50)")
-        ->transform(IntIn(0, 399))
+            "--speed", [&s](int v) { SetDigits(v, s.speed.data(), SpecOf(Setting::Speed).digits); },
+            "speed, raised to 5 after conversion" + DefaultClause(Setting::Speed))
+        ->transform(IntIn(Setting::Speed))
         ->type_name("N");
     command.add_flag("--paris", o.paris, "the speed is PARIS, converted by the text type");
-    command.add_option("--pause-delay", s.pauseDelay, "gap between characters in dot lengths (default 3)")
-        ->transform(IntIn(3, 15))
+    command
+        .add_option("--pause-delay", s.pauseDelay,
+                    "gap between characters in dot lengths" + DefaultClause(Setting::PauseDelay))
+        ->transform(IntIn(Setting::PauseDelay))
         ->type_name("P");
-    command.add_option("--channel", s.midiChannel, "MIDI channel as stored (default 0)")
-        ->transform(IntIn(0, 15))
+    command.add_option("--channel", s.midiChannel, "MIDI channel as stored" + DefaultClause(Setting::MidiChannel))
+        ->transform(IntIn(Setting::MidiChannel))
         ->type_name("C");
-    command.add_option("--patch", s.midiPatch, "MIDI program (default 70)")->transform(IntIn(0, 127))->type_name("M");
-    command.add_option("--tone", o.tone, "MIDI note (default 73)")
-        ->transform(IntIn(kToneMin, kToneMax))
+    command.add_option("--patch", s.midiPatch, "MIDI program" + DefaultClause(Setting::MidiPatch))
+        ->transform(IntIn(Setting::MidiPatch))
+        ->type_name("M");
+    command.add_option("--tone", o.tone, "MIDI note" + DefaultClause(Setting::Tone))
+        ->transform(IntIn(Setting::Tone))
         ->type_name("T");
-    command.add_option("--end-pause", o.endPauseSeconds, "silence after each segment [s], 0 means 5 (default 0)")
-        ->transform(IntIn(0, kMaxEndPauseSeconds))
+    command
+        .add_option("--end-pause", o.endPauseSeconds,
+                    "silence after each segment [s]" + ZeroClause(Setting::EndPause) + DefaultClause(Setting::EndPause))
+        ->transform(IntIn(Setting::EndPause))
         ->type_name("S");
 }
 

@@ -2,8 +2,10 @@
 // Options shared by the qlor-cli subcommands, each group written once and added to every
 // subcommand that takes it: the text options (what radiogram is composed), the sound options (how
 // it is keyed into MIDI), the output file and the terminal encoding. Every default is the default
-// of the settings store. The parser is CLI11; ranges and choices are its validators.
+// of the settings store. The parser is CLI11; ranges and choices are its validators, the ranges and
+// defaults those of the settings table (control/settings_table.h).
 #include "cli/command_registry.h"
+#include "control/settings_table.h"
 #include "synthesis/midi_writer.h"
 #include "synthesis/morse_table.h"
 #include "textgen/radiogram.h"
@@ -96,6 +98,14 @@ std::string UsageErrorText(const UsageError& error);
 // A decimal integer in [min, max]; the value becomes its plain decimal form, so a leading 0 is no
 // octal prefix ("050" is 50, as the panel shows speeds).
 CLI::Validator IntIn(int min, int max);
+// The same in the range qlor-cli takes for an entry of the settings table.
+CLI::Validator IntIn(Setting id);
+// Texts of an entry of the settings table for the help: its range of qlor-cli ("0000..9999" for
+// the four digits of a text number), ", 0 <what 0 means>" (empty when 0 means nothing of its own)
+// and " (default <default>)".
+std::string CliRangeText(Setting id);
+std::string ZeroClause(Setting id);
+std::string DefaultClause(Setting id);
 // A text type by its short name (L R N NC LN MX, any case) or number 0..5; the value becomes the
 // number.
 CLI::Validator TextType();

@@ -29,12 +29,12 @@ void AddRenderSoundOptions(CLI::App& command, RenderRequest& request, std::funct
     command
         .add_option_function<int>("--midi-level", set([r](int v) { r->midiLevel = static_cast<uint16_t>(v); }),
                                   prefix + "the level of the signal")
-        ->transform(IntIn(0, 65535))
+        ->transform(IntIn(Setting::Level))
         ->type_name("N");
     command
         .add_option_function<int>("--noise-level", set([r](int v) { r->noiseLevel = static_cast<uint16_t>(v); }),
                                   prefix + "the level of the noise")
-        ->transform(IntIn(0, 65535))
+        ->transform(IntIn(Setting::Level))
         ->type_name("N");
 }
 
@@ -62,7 +62,7 @@ void AddSeedOption(CLI::App& command, std::optional<uint64_t>& seed, const std::
     command
         .add_option_function<int>(
             "--seed", [s](int v) { *s = static_cast<uint64_t>(v); }, meaning)
-        ->transform(IntIn(0, 2147483647))
+        ->transform(IntIn(Setting::Seed))
         ->type_name("N");
 }
 
@@ -113,7 +113,7 @@ void AddBandPartOptions(CLI::App& command, BandChoice& band) {
     command
         .add_option_function<int>(
             "--qrm", [b](int v) { b->stations = v; }, "with --band: other stations at most")
-        ->transform(IntIn(0, kMaxBandStations))
+        ->transform(IntIn(Setting::BandStations))
         ->type_name("N");
     command
         .add_option_function<std::string>(

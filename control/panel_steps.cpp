@@ -6,41 +6,48 @@
 namespace qlor {
 namespace {
 
-// The range the step buttons keep, indexed by IntSetting.
-constexpr std::array<IntRange, kIntSettingCount> kRanges{{
-    {0, 9},   // Number1
-    {0, 9},   // Number2
-    {0, 9},   // Number3
-    {0, 9},   // Number4
-    {0, 3},   // Speed1
-    {0, 9},   // Speed2
-    {0, 9},   // Speed3
-    {0, 15},  // MidiChannel
-    {0, 127}, // MidiPatch
-    {0, 1},   // Groups1
-    {0, 9},   // Groups2
-    {0, 9},   // Groups3
-    {1, 9},   // CharInGroup
-    {0, 3},   // StartSpeed1
-    {0, 9},   // StartSpeed2
-    {0, 0},   // StartSpeed3
-    {0, 3},   // StopSpeed1
-    {0, 9},   // StopSpeed2
-    {0, 0},   // StopSpeed3
-    {0, 5},   // TextType
-    {3, 15},  // PauseDelay
-    {0, 4},   // NoiseType
-    {0, 9},   // Files1
-    {0, 9},   // Files2
+// Where each integer setting stands in the settings table: its entry, and for a value kept as
+// digits which digit (0 the highest); -1 for a value kept whole.
+struct TablePlace {
+    Setting entry;
+    int digit;
+};
+
+constexpr std::array<TablePlace, kIntSettingCount> kPlaces{{
+    {Setting::TextNumber, 0},   // Number1
+    {Setting::TextNumber, 1},   // Number2
+    {Setting::TextNumber, 2},   // Number3
+    {Setting::TextNumber, 3},   // Number4
+    {Setting::Speed, 0},        // Speed1
+    {Setting::Speed, 1},        // Speed2
+    {Setting::Speed, 2},        // Speed3
+    {Setting::MidiChannel, -1}, // MidiChannel
+    {Setting::MidiPatch, -1},   // MidiPatch
+    {Setting::Groups, 0},       // Groups1
+    {Setting::Groups, 1},       // Groups2
+    {Setting::Groups, 2},       // Groups3
+    {Setting::CharInGroup, -1}, // CharInGroup
+    {Setting::StartSpeed, 0},   // StartSpeed1
+    {Setting::StartSpeed, 1},   // StartSpeed2
+    {Setting::StartSpeed, 2},   // StartSpeed3
+    {Setting::StopSpeed, 0},    // StopSpeed1
+    {Setting::StopSpeed, 1},    // StopSpeed2
+    {Setting::StopSpeed, 2},    // StopSpeed3
+    {Setting::TextType, -1},    // TextType
+    {Setting::PauseDelay, -1},  // PauseDelay
+    {Setting::NoiseType, -1},   // NoiseType
+    {Setting::Files, 0},        // Files1
+    {Setting::Files, 1},        // Files2
 }};
 
-constexpr int kTextTypeMax = 5;
+constexpr int kTextTypeMax = RangeOf(Setting::TextType).max;
 constexpr int kRussianTextType = 1;
 
 } // namespace
 
 IntRange StepRange(IntSetting id) {
-    return kRanges[static_cast<std::size_t>(id)];
+    const TablePlace place = kPlaces[static_cast<std::size_t>(id)];
+    return place.digit < 0 ? RangeOf(place.entry) : DigitRangeOf(place.entry, place.digit);
 }
 
 int& SettingRef(TransmissionSettings& s, IntSetting id) {
@@ -164,8 +171,9 @@ TransmissionSettings ClampToRange(const TransmissionSettings& s) {
     for (int i = 0; i < kIntSettingCount; ++i) {
         const auto id = static_cast<IntSetting>(i);
         int& value = SettingRef(out, id);
-        if (id == IntSetting::CharInGroup && value == 0) {
-            continue; // a stored 0 means groups of 10 characters
+        const TablePlace place = kPlaces[static_cast<std::size_t>(i)];
+        if (value == 0 && place.digit < 0 && !SpecOf(place.entry).zeroMeans.empty()) {
+            continue; // a stored 0 that means something of its own ("Char In Groupe": 10 characters)
         }
         const IntRange r = StepRange(id);
         value = std::clamp(value, r.min, r.max);
@@ -174,7 +182,7 @@ TransmissionSettings ClampToRange(const TransmissionSettings& s) {
 }
 
 int ClampTone(int tone) {
-    return std::clamp(tone, kToneMin, kToneMax);
+    return std::clamp(tone, RangeOf(Setting::Tone).min, RangeOf(Setting::Tone).max);
 }
 
 } // namespace qlor

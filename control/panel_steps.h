@@ -1,5 +1,6 @@
 #pragma once
 // Rules of the step buttons: every integer setting is stepped by one and wraps at both ends.
+#include "control/settings_table.h"
 #include "synthesis/transmission_settings.h"
 
 #include <string_view>
@@ -35,12 +36,8 @@ enum class IntSetting {
 };
 inline constexpr int kIntSettingCount = 24;
 
-struct IntRange {
-    int min;
-    int max;
-};
-
-IntRange StepRange(IntSetting id); // the range the step buttons keep
+// The range the step buttons keep: the settings table's, digit by digit for a value kept as digits.
+IntRange StepRange(IntSetting id);
 int& SettingRef(TransmissionSettings& s, IntSetting id);
 int SettingValue(const TransmissionSettings& s, IntSetting id);
 

@@ -8,6 +8,7 @@
 // "EndChar") are converted to Windows-1251 on the way in and back to UTF-8 on the way out; the
 // file paths ("Noise File 1".."4", "PathDir") stay UTF-8 all the way, so a path with characters
 // the code page cannot hold (é, 日本, emoji) survives a restart and still names its file.
+#include "control/settings_table.h"
 #include "control/trainer_settings.h"
 #include "synthesis/sound_names.h" // the voice and band preset names the stored values take
 #include "synthesis/transmission_settings.h"
@@ -72,6 +73,10 @@ std::string ExportAudioOrOff(std::string_view stored);
 inline constexpr std::string_view kWindowScaleValueName = "Window scale";
 inline constexpr int kWindowScaleDesktop = 0;
 inline constexpr std::array<int, 7> kWindowScaleSteps = {100, 125, 150, 175, 200, 250, 300}; // [%]
+static_assert(kWindowScaleSteps.front() == RangeOf(Setting::WindowScale).min &&
+                  kWindowScaleSteps.back() == RangeOf(Setting::WindowScale).max,
+              "the offered window scales span the settings table's range");
+static_assert(kWindowScaleDesktop == DefaultOf(Setting::WindowScale));
 // `stored` as the window applies it: kWindowScaleDesktop or one of kWindowScaleSteps.
 int WindowScaleOrDesktop(std::int32_t stored);
 // Reads "Window scale" alone, before the window exists, touching no other value: the desktop's

@@ -8,9 +8,9 @@
 namespace qlor {
 namespace {
 
-// The highest speed of a test text; the same figure as the judge's limit, which lives above
-// this folder.
-constexpr int kHighestSpeedCpm = 990;
+// The highest speed of a test text, also the judge's limit.
+constexpr IntRange kStartSpeedCpm = RangeOf(Setting::HstStartSpeed);
+constexpr int kHighestSpeedCpm = kStartSpeedCpm.max;
 
 // The whole-number values, in the order of kTrainerValueNames; the bests' text follows them.
 constexpr std::size_t kIntegerValues = 6;
@@ -29,12 +29,13 @@ TrainerSettings ClampTrainerSettings(TrainerSettings s) {
     if (std::find(kHstTextTypes.begin(), kHstTextTypes.end(), s.hstTextType) == kHstTextTypes.end())
         s.hstTextType = defaults.hstTextType;
     s.hstStartSpeedCpm =
-        std::clamp(s.hstStartSpeedCpm / kHstSpeedStepCpm * kHstSpeedStepCpm, kHstSpeedStepCpm, kHighestSpeedCpm);
+        std::clamp(s.hstStartSpeedCpm / kHstSpeedStepCpm * kHstSpeedStepCpm, kStartSpeedCpm.min, kHighestSpeedCpm);
     const int stepsThatFit = (kHighestSpeedCpm - s.hstStartSpeedCpm) / kHstSpeedStepCpm + 1;
-    s.hstSteps = std::clamp(s.hstSteps, 1, std::min(kHstMaxSteps, stepsThatFit));
-    s.hstNumber = std::clamp(s.hstNumber, 0, 9999);
-    s.callStartSpeedCpm = std::clamp(s.callStartSpeedCpm, kCallMinSpeedCpm, kCallMaxSpeedCpm);
-    s.callNumber = std::clamp(s.callNumber, 0, 9999);
+    s.hstSteps = std::clamp(s.hstSteps, RangeOf(Setting::HstSteps).min, std::min(kHstMaxSteps, stepsThatFit));
+    s.hstNumber = std::clamp(s.hstNumber, RangeOf(Setting::HstNumber).min, RangeOf(Setting::HstNumber).max);
+    s.callStartSpeedCpm =
+        std::clamp(s.callStartSpeedCpm, RangeOf(Setting::CallStartSpeed).min, RangeOf(Setting::CallStartSpeed).max);
+    s.callNumber = std::clamp(s.callNumber, RangeOf(Setting::CallNumber).min, RangeOf(Setting::CallNumber).max);
     return s;
 }
 

@@ -5,6 +5,8 @@
 // the speed by kCallsignRunStepDownCpm and scores nothing. The run takes its calls from a callsign
 // source seeded by the text number, so the same number gives the same run. The best runs are kept
 // in a small table.
+#include "control/settings_table.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -14,10 +16,11 @@
 namespace qlor {
 
 inline constexpr int kCallsignRunCalls = 50;
-inline constexpr int kCallsignRunMinSpeedCpm = 50;  // the speed never falls below [cpm]
-inline constexpr int kCallsignRunMaxSpeedCpm = 990; // nor rises above [cpm]
-inline constexpr int kCallsignRunStepUpCpm = 10;    // after a right call [cpm]
-inline constexpr int kCallsignRunStepDownCpm = 20;  // after a wrong call [cpm]
+// The speed never falls below nor rises above the range of the run's stored start speed [cpm].
+inline constexpr int kCallsignRunMinSpeedCpm = RangeOf(Setting::CallStartSpeed).min;
+inline constexpr int kCallsignRunMaxSpeedCpm = RangeOf(Setting::CallStartSpeed).max;
+inline constexpr int kCallsignRunStepUpCpm = 10;   // after a right call [cpm]
+inline constexpr int kCallsignRunStepDownCpm = 20; // after a wrong call [cpm]
 inline constexpr std::size_t kPersonalBestsKept = 10;
 
 // The calls of the run of text number `number` (0..9999, out-of-range numbers brought into it):

@@ -2,6 +2,7 @@
 // What the history keeps of the learner's Koch course and of the instant character recognition:
 // plain values, stored and read by CheckHistory, worked on by koch_course.h and
 // char_recognition.h.
+#include "control/settings_table.h"
 #include "exercises/koch_drill.h"
 
 #include <cstdint>
@@ -10,13 +11,16 @@
 
 namespace qlor {
 
-inline constexpr int kCourseMinCpm = 5;       // slowest character speed [cpm]
-inline constexpr int kCourseMaxCpm = 1000;    // fastest character speed [cpm]
-inline constexpr int kCourseDefaultCpm = 100; // [cpm]
-inline constexpr int kCoursePauseMin = 3;     // standard gap between characters [dot units]
-inline constexpr int kCoursePauseMax = 15;    // widest gap the MIDI writer keys [dot units]
-inline constexpr int kCourseMaxRecentChecks = 50;
-inline constexpr int kCourseMaxNewestSent = 10000;
+// The ranges and defaults are the settings table's.
+inline constexpr int kCourseMinCpm = RangeOf(Setting::CourseCpm).min;   // slowest character speed [cpm]
+inline constexpr int kCourseMaxCpm = RangeOf(Setting::CourseCpm).max;   // fastest character speed [cpm]
+inline constexpr int kCourseDefaultCpm = DefaultOf(Setting::CourseCpm); // [cpm]
+inline constexpr int kCoursePauseMin =
+    RangeOf(Setting::CoursePauseDelay).min; // standard gap between characters [dot units]
+inline constexpr int kCoursePauseMax =
+    RangeOf(Setting::CoursePauseDelay).max; // widest gap the MIDI writer keys [dot units]
+inline constexpr int kCourseMaxRecentChecks = RangeOf(Setting::CourseChecks).max;
+inline constexpr int kCourseMaxNewestSent = RangeOf(Setting::CourseNewestSent).max;
 
 // How the course sends and when it moves on; settable by the learner, kept with the course.
 struct CourseSettings {
@@ -25,9 +29,11 @@ struct CourseSettings {
     // the gaps between characters and words grow (the Farnsworth method), which lowers the
     // overall speed (EffectiveSpeedCpm).
     int pauseDelay = kCoursePauseMin;
-    int recentChecks = 3;   // the accuracy is taken over this many of the lesson's last checks, 1..50
-    int passPercent = 90;   // accuracy that moves the course on [%], 1..100
-    int minNewestSent = 20; // times the lesson's newest character must have been sent, 1..10000
+    int recentChecks =
+        DefaultOf(Setting::CourseChecks); // the accuracy is taken over this many of the lesson's last checks, 1..50
+    int passPercent = DefaultOf(Setting::CoursePassPercent); // accuracy that moves the course on [%], 1..100
+    int minNewestSent =
+        DefaultOf(Setting::CourseNewestSent); // times the lesson's newest character must have been sent, 1..10000
     bool operator==(const CourseSettings&) const = default;
 };
 

@@ -4,6 +4,8 @@
 // count), a text is valid with at most kHstMaxValidErrors errors, and the result of a test is
 // its highest valid speed. Built for judging a whole class: a sent text is prepared once and
 // then judged against any number of copies by a bit-parallel edit distance.
+#include "control/settings_table.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -14,7 +16,7 @@ namespace qlor {
 
 // The highest speed of a high-speed test or competition text [cpm]. The classic panel keeps
 // its own range (0..399, competitions up to 390).
-inline constexpr int kHstMaxSpeedCpm = 990;
+inline constexpr int kHstMaxSpeedCpm = kHighSpeedTestMaxCpm;
 // A copy with this many errors or fewer is valid.
 inline constexpr int kHstMaxValidErrors = 5;
 

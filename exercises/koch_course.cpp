@@ -31,9 +31,10 @@ bool IsLessonChar(std::string_view characters, unsigned char c) {
 CourseSettings ClampCourseSettings(CourseSettings s) {
     s.charSpeedCpm = std::clamp(s.charSpeedCpm, kCourseMinCpm, kCourseMaxCpm);
     s.pauseDelay = std::clamp(s.pauseDelay, kCoursePauseMin, kCoursePauseMax);
-    s.recentChecks = std::clamp(s.recentChecks, 1, kCourseMaxRecentChecks);
-    s.passPercent = std::clamp(s.passPercent, 1, 100);
-    s.minNewestSent = std::clamp(s.minNewestSent, 1, kCourseMaxNewestSent);
+    s.recentChecks = std::clamp(s.recentChecks, RangeOf(Setting::CourseChecks).min, kCourseMaxRecentChecks);
+    s.passPercent =
+        std::clamp(s.passPercent, RangeOf(Setting::CoursePassPercent).min, RangeOf(Setting::CoursePassPercent).max);
+    s.minNewestSent = std::clamp(s.minNewestSent, RangeOf(Setting::CourseNewestSent).min, kCourseMaxNewestSent);
     return s;
 }
 

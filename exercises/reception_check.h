@@ -1,5 +1,7 @@
 #pragma once
 // The reception check: the operator's copy compared position by position with the sent text.
+#include "control/settings_table.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,7 +20,7 @@ int WrapWidthChars(int textAreaWidthPx, int charAdvancePx);
 
 // Wrap width used where no box decides it (the command line): five groups of five and their
 // spaces fill one line [characters].
-inline constexpr int kDefaultWrapChars = 30;
+inline constexpr int kDefaultWrapChars = DefaultOf(Setting::CheckWidth);
 
 struct CheckHead {
     std::string dateTime; // short date + " " + long time, cp1251

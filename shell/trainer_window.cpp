@@ -2,6 +2,7 @@
 
 #include "base/codepage.h"
 #include "control/session.h"
+#include "control/settings_table.h"
 #include "exercises/check_history.h"
 #include "exercises/check_report.h"
 #include "exercises/competition.h"
@@ -131,15 +132,15 @@ void TrainerWindow::BuildUi() {
         ui.type->addItem(QString(), type);
     ui.startLabel = new QLabel(ui.hstPage);
     ui.start = new QSpinBox(ui.hstPage);
-    ui.start->setRange(kHstSpeedStepCpm, kHstMaxSpeedCpm);
+    ui.start->setRange(RangeOf(Setting::HstStartSpeed).min, RangeOf(Setting::HstStartSpeed).max);
     ui.start->setSingleStep(kHstSpeedStepCpm);
     ui.start->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     ui.stepsLabel = new QLabel(ui.hstPage);
     ui.steps = new QSpinBox(ui.hstPage);
-    ui.steps->setRange(1, kHstMaxSteps);
+    ui.steps->setRange(RangeOf(Setting::HstSteps).min, RangeOf(Setting::HstSteps).max);
     ui.numberLabel = new QLabel(ui.hstPage);
     ui.number = new QSpinBox(ui.hstPage);
-    ui.number->setRange(0, 9999);
+    ui.number->setRange(RangeOf(Setting::HstNumber).min, RangeOf(Setting::HstNumber).max);
     named(ui.typeLabel, "HstTypeLabel");
     named(ui.type, "HstType");
     named(ui.startLabel, "HstStartSpeedLabel");
