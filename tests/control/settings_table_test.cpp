@@ -60,6 +60,10 @@ int ValueOf(const PersistedSettings& p, Setting id) {
         return p.trainer.hstSteps;
     case Setting::HstNumber:
         return p.trainer.hstNumber;
+    case Setting::CallStartSpeed:
+        return p.trainer.callStartSpeedCpm;
+    case Setting::CallNumber:
+        return p.trainer.callNumber;
     default:
         ADD_FAILURE() << "not a stored entry: " << static_cast<int>(id);
         return 0;
@@ -105,7 +109,7 @@ TEST(SettingsTable, StoredEntriesHaveTheTablesDefaultsAndRangesInTheStore) {
             EXPECT_EQ(ValueOf(loaded.values, spec.id), above ? spec.range.max : spec.range.min) << above;
         }
     }
-    EXPECT_EQ(stored, 17);
+    EXPECT_EQ(stored, 19);
 }
 
 } // namespace
