@@ -1,7 +1,7 @@
 // The competition page: one press of CompRun writes the protocol of an optional training text and
 // the texts at rising speeds into MemoProtokol and plays them all from one "temp.mid" with a
 // minute of silence after each; CompStop ends the contest; the protocol can be saved and cleared.
-#include "shell/main_form.h"
+#include "shell/main_form_pages.h"
 
 #include "audio/audio_engine.h"
 #include "audio/media_player.h"

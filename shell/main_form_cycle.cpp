@@ -2,13 +2,12 @@
 // as "temp.mid", plays it with an optional looping noise; the timer moves the progress bars; the
 // end of playback or Stop ends the transmission. ControlBlock / ControlUnBlock and TempMidiPath
 // are shared with the competition and the batch export.
-#include "shell/main_form.h"
+#include "shell/main_form_pages.h"
 
 #include "audio/audio_engine.h"
 #include "audio/media_player.h"
-#include "control/blocked_controls.h"
+#include "shell/blocked_view.h"
 #include "shell/memo_text.h"
-#include "shell/panel_widgets.h"
 #include "synthesis/midi_writer.h"
 #include "synthesis/timing.h"
 #include "textgen/radiogram.h"
@@ -23,10 +22,6 @@
 
 namespace qlor {
 namespace {
-
-QString Name(std::string_view name) {
-    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
-}
 
 // Progress of a player in percent: position x 100 in integers, the division in floating point,
 // rounded half to even; nothing when the length is unknown.
@@ -55,26 +50,11 @@ QString TMainForm::TempMidiPath() const {
 }
 
 void TMainForm::ControlBlock() {
-    SetBlocked(true);
+    ShowBlocked(this, true);
 }
 
 void TMainForm::ControlUnBlock() {
-    SetBlocked(false);
-}
-
-void TMainForm::SetBlocked(bool blocked) {
-    for (const std::string_view name : BlockedControls())
-        if (auto* w = findChild<QWidget*>(Name(name)))
-            w->setEnabled(!blocked);
-    for (const std::string_view name : StopControls())
-        if (auto* w = findChild<QWidget*>(Name(name)))
-            w->setEnabled(blocked);
-    for (const std::string_view name : ReadOnlyMemosWhileBlocked())
-        if (auto* memo = findChild<QPlainTextEdit*>(Name(name)))
-            memo->setReadOnly(blocked);
-    for (const std::string_view name : TransmissionLamps())
-        if (auto* lamp = findChild<Lamp*>(Name(name)))
-            lamp->SetOnAir(blocked);
+    ShowBlocked(this, false);
 }
 
 void TMainForm::RemoveTempMidi() {

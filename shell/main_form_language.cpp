@@ -1,9 +1,12 @@
 // Interface languages: the language list of the configuration page, the captions and hints of a
 // language written into the window, and the choice of a language by the operator.
-#include "shell/main_form.h"
+#include "shell/main_form_pages.h"
 
+#include "shell/choice_lists.h"
 #include "shell/memo_text.h"
 #include "shell/qt_program_text.h"
+#include "shell/window_accessibility.h"
+#include "shell/window_captions.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,36 +69,15 @@ void TMainForm::RestoreLanguage() {
 void TMainForm::ApplyLanguage(int position) {
     const CaptionTable& table = TableForPosition(position, currentCaptions_);
     shownTexts_ = position == 0 ? ProgramTextTable::English() : currentTexts_;
-    for (const CaptionFeed& feed : CaptionFeeds()) {
-        const QString caption = FromCp1251(table.Text(feed.entry));
-        const QString name =
-            QString::fromLatin1(feed.objectName.data(), static_cast<qsizetype>(feed.objectName.size()));
-        QWidget* control = findChild<QWidget*>(name);
-        if (!control)
-            continue;
-        switch (feed.target) {
-        case CaptionTarget::PageCaption:
-            PageControl1->setTabText(PageControl1->indexOf(control), caption);
-            break;
-        case CaptionTarget::Caption:
-            if (auto* label = qobject_cast<QLabel*>(control))
-                label->setText(caption);
-            else if (auto* button = qobject_cast<QAbstractButton*>(control))
-                button->setText(caption);
-            break;
-        case CaptionTarget::Hint:
-            control->setToolTip(caption);
-            break;
-        }
-    }
-    ShowVoiceTexts();
-    ShowWindowScaleTexts();
-    ShowExportAudioTexts();
+    WriteCaptions(this, PageControl1, table);
+    ShowVoiceChoiceTexts(configuration.VoiceLabel, configuration.VoiceComboBox, OwnTexts());
+    ShowWindowScaleTexts(configuration.WindowScaleLabel, configuration.WindowScaleComboBox, OwnTexts());
+    ShowExportAudioTexts(files.ExportAudio, files.ExportAudioFormat, OwnTexts());
     ShowBandTexts();
     RefreshNoiseSnrHint(false);
     ShowHistoryTexts();
     ShowTrainerTexts();
-    ApplyAccessibleTexts();
+    ApplyAccessibleTexts(this, PageControl1, OwnTexts());
     IndicatorRefresh();
 }
 

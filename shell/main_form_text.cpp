@@ -1,5 +1,5 @@
 // The Text page: open a text file into the memo, save the memo to a file, clear it.
-#include "shell/main_form.h"
+#include "shell/main_form_pages.h"
 
 #include "shell/memo_text.h"
 #include "synthesis/safe_file.h"

@@ -1,6 +1,6 @@
 // The trainer window as the main window opens it: one window, kept while the program runs, with
 // the code table, the voice, the history and the language of the main window.
-#include "shell/main_form.h"
+#include "shell/main_form_pages.h"
 
 #include "shell/trainer_window.h"
 

@@ -10,6 +10,7 @@
 #include "control/settings_store.h"
 #include "shell/main_form.h"
 #include "shell/memo_text.h"
+#include "shell/panel_widgets.h"
 #include "shell/store/qsettings_store.h"
 #include "shell/window_scale.h"
 #include "synthesis/codepage.h"
