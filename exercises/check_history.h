@@ -11,6 +11,7 @@
 // sessions of instant character recognition.
 #include "exercises/check_record.h"
 #include "exercises/course_state.h"
+#include "synthesis/transmission_settings.h"
 
 #include <functional>
 #include <string>
@@ -117,5 +118,9 @@ private:
 // body's aligned figures and pairs (see FindBody). The other settings fields are left for the caller.
 CheckRecord MakeCheckRecord(std::int64_t timeUtc, std::string sent, std::string copy, int positionalErrors,
                             bool ownText, int groupSize);
+// The settings fields of a check, as the text was sent: text number and type, the speed digits
+// (PARIS or characters per minute) and the speed they convert to, groups, group size, pause,
+// noise type and the stored voice name.
+void SetSendingSettings(CheckRecord& record, const TransmissionSettings& s, bool paris, std::string voice);
 
 } // namespace qlor

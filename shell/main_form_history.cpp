@@ -7,7 +7,6 @@
 #include "shell/aligned_score_view.h"
 #include "shell/memo_text.h"
 #include "shell/progress_window.h"
-#include "synthesis/timing.h"
 
 namespace qlor {
 
@@ -16,18 +15,9 @@ void TMainForm::RecordCheck(CheckRecord record) {
     // An empty sent text (after a competition, or nothing composed yet) is no exercise.
     if (!history_ || record.aligned.sentChars == 0)
         return;
-    const TransmissionSettings& s = settings_;
-    record.textNumber = TextNumber(s);
-    record.textType = s.textType;
     record.ownText = textOptions.CheckBoxTextType->isChecked();
-    record.speedDigits = std::to_string(s.speed[0]) + std::to_string(s.speed[1]) + std::to_string(s.speed[2]);
-    record.paris = configuration.ParisSystem->isChecked();
-    record.speedCpm = SendingSpeed(SpeedValue(s), s.textType, !record.paris);
-    record.groups = GroupsToSend(s);
-    record.groupSize = s.charInGroup == 0 ? 10 : s.charInGroup;
-    record.pauseDelay = s.pauseDelay;
-    record.noiseType = s.noiseType;
-    record.voice = configuration.VoiceComboBox->currentData().toString().toStdString();
+    SetSendingSettings(record, settings_, configuration.ParisSystem->isChecked(),
+                       configuration.VoiceComboBox->currentData().toString().toStdString());
     ShowHistoryProblem(history_->Record(std::move(record)));
     if (progress_ && progress_->isVisible())
         progress_->Refresh();
