@@ -163,11 +163,9 @@ void TMainForm::StartRun() {
     if (textOptions.CheckBoxAutoPriem->isChecked()) {
         reception.InputMemo->clear();
         PageControl1->setCurrentIndex(kReceptionPage);
-        if (!controls.ownText && textOptions.NeedHeader->isChecked()) {
+        if (const std::string header = RadiogramHeader(controls); !controls.ownText && !header.empty()) {
             // The first line of the copy, as it was sent; the operator goes on below it.
-            const QString header =
-                textOptions.HeaderStandart->isChecked() ? QStringLiteral("vvv=") : textOptions.BeginChar->text();
-            reception.InputMemo->setPlainText(header + QLatin1Char('\n'));
+            SetMemoBytes(reception.InputMemo, header);
             reception.InputMemo->moveCursor(QTextCursor::End);
         }
         reception.InputMemo->setFocus(Qt::OtherFocusReason);

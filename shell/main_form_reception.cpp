@@ -4,12 +4,10 @@
 
 #include "exercises/reception_check.h"
 #include "shell/accessibility.h"
+#include "shell/date_time_text.h"
 #include "shell/memo_text.h"
 
-#include <QDate>
 #include <QDateTime>
-#include <QLocale>
-#include <QTime>
 
 #include <algorithm>
 
@@ -24,9 +22,8 @@ void TMainForm::ButtonCheckTextClick() {
     reception.CheckList->clear();
 
     CheckHead head;
-    const QLocale locale = QLocale::system();
-    head.dateTime = ToCp1251(locale.toString(QDate::currentDate(), QLocale::ShortFormat) + QLatin1Char(' ') +
-                             locale.toString(QTime::currentTime(), QLocale::LongFormat));
+    // One moment for both, so that a check at midnight cannot take today's time with yesterday's date.
+    head.dateTime = ToCp1251(SystemDateTimeText(QDateTime::currentDateTime()));
     head.ownText = textOptions.CheckBoxTextType->isChecked();
     std::copy(settings_.number.begin(), settings_.number.end(), head.number);
     std::copy(settings_.speed.begin(), settings_.speed.end(), head.speed);
