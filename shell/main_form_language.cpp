@@ -8,35 +8,7 @@
 #include "shell/window_accessibility.h"
 #include "shell/window_captions.h"
 
-#include <QDir>
-#include <QFile>
-
-#include <filesystem>
-#include <string>
-#include <vector>
-
 namespace qlor {
-namespace {
-
-// A file name as the file system holds it (UTF-8 here).
-std::filesystem::path FsPath(const QString& path) {
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-}
-
-std::filesystem::path CurrentDir() {
-    return FsPath(QDir::currentPath());
-}
-
-// The items of the language list as file-name parts; item 0 is "English".
-std::vector<std::string> ListItems(const QComboBox* list) {
-    std::vector<std::string> items;
-    items.reserve(static_cast<size_t>(list->count()));
-    for (int i = 0; i < list->count(); ++i)
-        items.push_back(QFile::encodeName(list->itemText(i)).toStdString());
-    return items;
-}
-
-} // namespace
 
 int TMainForm::LanguagePosition() const {
     return configuration.LngComboBox->currentIndex();
@@ -53,12 +25,7 @@ QString TMainForm::CaptionEntry(int entry) const {
 void TMainForm::ListLanguageFiles() {
     // "English" first, then one item per language file of the current directory. The list is
     // built once; files added later appear at the next start.
-    QComboBox* list = configuration.LngComboBox;
-    const QSignalBlocker quiet(list);
-    list->clear();
-    for (const std::string& item : LanguageListItems(CurrentDir()))
-        list->addItem(QFile::decodeName(QByteArray::fromStdString(item)));
-    list->setCurrentIndex(0);
+    FillLanguageList(configuration.LngComboBox);
 }
 
 void TMainForm::RestoreLanguage() {
@@ -83,8 +50,8 @@ void TMainForm::ApplyLanguage(int position) {
 
 void TMainForm::LngComboBoxChange(int index) {
     // Works at any time, also while a transmission plays: only captions and cells change.
-    const std::vector<std::string> items = ListItems(configuration.LngComboBox);
-    const LanguageChoice choice = ChooseLanguage(index, items, CurrentDir(), currentCaptions_, &currentTexts_);
+    const LanguageChoice choice =
+        ChooseListedLanguage(configuration.LngComboBox, index, currentCaptions_, &currentTexts_);
     switch (choice.action) {
     case LanguageAction::ApplyEnglish:
         // A position below 1, or a language whose file has gone: English texts, while the list
