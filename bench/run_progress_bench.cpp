@@ -9,6 +9,7 @@
 #include "tests/support/controls.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>

@@ -4,6 +4,7 @@
 #include "exercises/check_body.h"
 #include "exercises/check_statistics.h"
 #include "exercises/history_sql.h"
+#include "synthesis/timing.h"
 
 #include <sqlite3.h>
 
@@ -634,6 +635,19 @@ HistoryStatus CheckHistory::Load(std::vector<CheckRecord>& checks, bool withText
         }
         return rc;
     });
+}
+
+void SetSendingSettings(CheckRecord& record, const TransmissionSettings& s, bool paris, std::string voice) {
+    record.textNumber = TextNumber(s);
+    record.textType = s.textType;
+    record.speedDigits = std::to_string(s.speed[0]) + std::to_string(s.speed[1]) + std::to_string(s.speed[2]);
+    record.paris = paris;
+    record.speedCpm = SendingSpeed(SpeedValue(s), s.textType, !paris);
+    record.groups = GroupsToSend(s);
+    record.groupSize = s.charInGroup == 0 ? 10 : s.charInGroup;
+    record.pauseDelay = s.pauseDelay;
+    record.noiseType = s.noiseType;
+    record.voice = std::move(voice);
 }
 
 } // namespace qlor

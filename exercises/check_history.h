@@ -14,6 +14,7 @@
 #include "exercises/callsign_run.h"
 #include "exercises/check_record.h"
 #include "exercises/course_state.h"
+#include "synthesis/transmission_settings.h"
 
 #include <functional>
 #include <string>
@@ -126,5 +127,9 @@ private:
 // body's aligned figures and pairs (see FindBody). The other settings fields are left for the caller.
 CheckRecord MakeCheckRecord(std::int64_t timeUtc, std::string sent, std::string copy, int positionalErrors,
                             bool ownText, int groupSize);
+// The settings fields of a check, as the text was sent: text number and type, the speed digits
+// (PARIS or characters per minute) and the speed they convert to, groups, group size, pause,
+// noise type and the stored voice name.
+void SetSendingSettings(CheckRecord& record, const TransmissionSettings& s, bool paris, std::string voice);
 
 } // namespace qlor

@@ -1,5 +1,8 @@
 #include "exercises/koch_drill.h"
 
+#include "synthesis/codepage.h"
+#include "synthesis/transmission_settings.h"
+
 #include <algorithm>
 
 namespace qlor {
@@ -24,6 +27,14 @@ std::string WeakCharacterSymbols(const std::vector<CharStats>& ranked, int weak,
         symbols += static_cast<char>(ranked[i - 1].ch);
     }
     return symbols;
+}
+
+std::string WeakCharacterDrill(std::span<const CheckRecord> checks, const StatsWindow& window) {
+    const std::string alphabet = UpperCase1251(FullAlphabet());
+    std::vector<CharStats> ranked = RankByErrorRate(ComputeStatistics(checks, window));
+    std::erase_if(ranked,
+                  [&](const CharStats& row) { return alphabet.find(static_cast<char>(row.ch)) == std::string::npos; });
+    return WeakCharacterSymbols(ranked);
 }
 
 } // namespace qlor

@@ -3,6 +3,7 @@
 // lessons of the Koch method.
 #include "exercises/check_statistics.h"
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -27,5 +28,9 @@ inline constexpr int kWeakDrillKnown = 3; // well-known characters, to keep the 
 // there is nothing to practise yet.
 std::string WeakCharacterSymbols(const std::vector<CharStats>& ranked, int weak = kWeakDrillWeak,
                                  int known = kWeakDrillKnown);
+
+// The weak-character drill of recorded checks (oldest first): WeakCharacterSymbols of the ranking
+// of `window`, taking only characters the generator can draw (those of the full alphabet).
+std::string WeakCharacterDrill(std::span<const CheckRecord> checks, const StatsWindow& window);
 
 } // namespace qlor

@@ -1,86 +1,31 @@
-#include "shell/main_form.h"
+#include "shell/main_form_pages.h"
 
 #include "shell/accessibility.h"
+#include "shell/aligned_score_view.h"
 #include "shell/band_dialog.h"
+#include "shell/choice_lists.h"
 #include "shell/memo_text.h"
+#include "shell/noise_snr_meter.h"
 #include "shell/panel_map.h"
 #include "shell/panel_widgets.h"
+#include "shell/window_accessibility.h"
+#include "shell/window_look.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
-#include <QLinearGradient>
-#include <QPainter>
 #include <QScreen>
 
 namespace qlor {
-namespace {
-
-// Memos show their text in a 20-pixel fixed-pitch "Courier", or the desktop's monospace font.
-QFont MemoFont() {
-    QFont f;
-    f.setFamilies({QStringLiteral("Courier"), QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
-                   QStringLiteral("DejaVu Sans Mono")});
-    f.setStyleHint(QFont::TypeWriter);
-    f.setFixedPitch(true);
-    f.setPixelSize(20);
-    return f;
-}
-
-// The window's own text font: small, like the classic dialog font the layout was drawn for.
-QFont WindowFont() {
-    QFont f;
-    f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                   QStringLiteral("DejaVu Sans")});
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(11);
-    return f;
-}
-
-// A decorative picture for the parameters page: the program's name and its Morse code.
-QPixmap DecorativePicture(QSize size) {
-    QPixmap pm(size);
-    QPainter p(&pm);
-    QLinearGradient g(0, 0, 0, size.height());
-    g.setColorAt(0, QColor(16, 32, 64));
-    g.setColorAt(1, QColor(4, 8, 20));
-    p.fillRect(pm.rect(), g);
-    p.setRenderHint(QPainter::Antialiasing);
-    QFont f;
-    f.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    f.setPixelSize(20);
-    f.setBold(true);
-    p.setFont(f);
-    p.setPen(QColor(230, 230, 230));
-    p.drawText(QRect(0, 10, size.width(), 30), Qt::AlignCenter, QStringLiteral("QLOR-2000"));
-    // Q L O R in dots and dashes, one letter a row.
-    const char* letters[] = {"--.-", ".-..", "---", ".-."};
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(255, 200, 40));
-    int y = 60;
-    for (const char* code : letters) {
-        int x = 20;
-        for (const char* c = code; *c; ++c) {
-            if (*c == '.') {
-                p.drawEllipse(QRectF(x, y, 10, 10));
-                x += 18;
-            } else {
-                p.drawRoundedRect(QRectF(x, y, 30, 10), 5, 5);
-                x += 38;
-            }
-        }
-        y += 28;
-    }
-    return pm;
-}
-
-} // namespace
 
 TMainForm::TMainForm(UiDialogs* dialogs, OutputLevels* levels, QWidget* parent)
     : TMainForm(dialogs, levels, static_cast<SettingsStore*>(nullptr), parent) {}
 
 TMainForm::TMainForm(UiDialogs* dialogs, OutputLevels* levels, SettingsStore* store, QWidget* parent)
-    : QWidget(parent) {
+    : QWidget(parent), pages_(std::make_unique<Pages>()), panel(pages_->panel), text(pages_->text),
+      reception(pages_->reception), competition(pages_->competition), files(pages_->files),
+      textOptions(pages_->textOptions), blank(pages_->blank), parameters(pages_->parameters),
+      configuration(pages_->configuration) {
     if (!dialogs) {
         ownDialogs_ = std::make_unique<QtUiDialogs>();
         dialogs = ownDialogs_.get();
@@ -105,10 +50,10 @@ TMainForm::TMainForm(UiDialogs* dialogs, OutputLevels* levels, SettingsStore* st
 
     BuildPages();
     PrepareControls();
-    PrepareAccessibility();
+    PrepareWindowAccessibility(this, PageControl1);
     ConnectHandlers();
     FormCreate();
-    FocusFirstControl(PageControl1->currentIndex());
+    FocusFirstControl(PageControl1, PageControl1->currentIndex());
 }
 
 TMainForm::~TMainForm() = default;
@@ -147,27 +92,16 @@ void TMainForm::PrepareControls() {
     SaveDialogText.overwritePrompt = true;
     OpenDialogNoise.filter = OwnText(Say::NoiseOpenFilter);
 
-    for (QPlainTextEdit* memo : {text.MemoText, reception.InputMemo, reception.CheckList, competition.MemoProtokol,
-                                 textOptions.MemoSelectedSymbols}) {
-        memo->setFont(MemoFont());
-        memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-        memo->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        memo->setTabChangesFocus(true);
-        QPalette p = memo->palette();
-        p.setColor(QPalette::Base, Qt::white);
-        p.setColor(QPalette::Text, Qt::black);
-        memo->setPalette(p);
-    }
-    // The sent text and the copy wrap at the same width, so their scroll bars are always there.
-    for (QPlainTextEdit* memo : {text.MemoText, reception.InputMemo, reception.CheckList, competition.MemoProtokol})
-        memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-
+    StyleMemos({text.MemoText, reception.InputMemo, reception.CheckList, competition.MemoProtokol},
+               {textOptions.MemoSelectedSymbols});
+    scoreView_ = std::make_unique<AlignedScoreView>(reception.LabelAligned);
     textOptions.MemoSelectedSymbols->viewport()->installEventFilter(this);
     textOptions.MemoSelectedSymbols->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    PrepareVoiceChoice();
-    PrepareWindowScaleChoice();
-    PrepareExportAudioChoice();
+    FillVoiceChoice(configuration.VoiceComboBox);
+    FillWindowScaleChoice(configuration.WindowScaleComboBox);
+    ShowWindowScaleTexts(configuration.WindowScaleLabel, configuration.WindowScaleComboBox, OwnTexts());
+    FillExportAudioChoice(files.ExportAudio, files.ExportAudioFormat);
     band_ = new BandDialog(this);
     // The noise slider's tip shows the band's ratio too.
     connect(band_, &BandDialog::Changed, this, [this] { RefreshNoiseSnrHint(false); });
@@ -334,7 +268,7 @@ void TMainForm::Button55Click() {
     reception.InputMemo->clear();
     reception.CheckList->clear();
     // The aligned score belongs to the check list beside it.
-    ClearAlignedScore();
+    scoreView_->Clear();
 }
 
 } // namespace qlor

@@ -18,16 +18,6 @@
 #include "synthesis/transmission_settings.h"
 #include "textgen/radiogram.h"
 
-#include "ui_blankpage.h"
-#include "ui_competitionpage.h"
-#include "ui_configurationpage.h"
-#include "ui_filespage.h"
-#include "ui_panelpage.h"
-#include "ui_parameterspage.h"
-#include "ui_receptionpage.h"
-#include "ui_textoptionspage.h"
-#include "ui_textpage.h"
-
 #include <QTimer>
 #include <QWidget>
 
@@ -37,11 +27,27 @@
 
 class QAbstractButton;
 class QLineEdit;
+class QPlainTextEdit;
+
+// The page forms, generated from shell/forms/*.ui; only the window's own sources see them.
+namespace Ui {
+class PanelPage;
+class TextPage;
+class ReceptionPage;
+class CompetitionPage;
+class FilesPage;
+class TextOptionsPage;
+class BlankPage;
+class ParametersPage;
+class ConfigurationPage;
+} // namespace Ui
 
 namespace qlor {
 
+class AlignedScoreView;
 class BandDialog;
 class MediaPlayer;
+class NoiseSnrMeter;
 class ProgressWindow;
 class TrainerWindow;
 
@@ -222,26 +228,23 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // The pages in tab order; from outside the window their controls are found by component name
-    // (objectName).
-    Ui::PanelPage panel;                 // TabSheet1 "Панель"
-    Ui::TextPage text;                   // TabSheet4 "Текст"
-    Ui::ReceptionPage reception;         // TabSheet6 "Прием"
-    Ui::CompetitionPage competition;     // TabSheet2 "Соревнование"
-    Ui::FilesPage files;                 // TabSheet9 "Файлы"
-    Ui::TextOptionsPage textOptions;     // TabSheet7 "Опции текста"
-    Ui::BlankPage blank;                 // TabSheet10, no caption
-    Ui::ParametersPage parameters;       // TabSheet8 "Параметры"
-    Ui::ConfigurationPage configuration; // TabSheet3 " Настройка "
+    // The pages in tab order, held in one private block (main_form_pages.h) so that a form's
+    // change recompiles only the window's own sources; from outside the window their controls
+    // are found by component name (objectName).
+    struct Pages;
+    std::unique_ptr<Pages> pages_;
+    Ui::PanelPage& panel;                 // TabSheet1 "Панель"
+    Ui::TextPage& text;                   // TabSheet4 "Текст"
+    Ui::ReceptionPage& reception;         // TabSheet6 "Прием"
+    Ui::CompetitionPage& competition;     // TabSheet2 "Соревнование"
+    Ui::FilesPage& files;                 // TabSheet9 "Файлы"
+    Ui::TextOptionsPage& textOptions;     // TabSheet7 "Опции текста"
+    Ui::BlankPage& blank;                 // TabSheet10, no caption
+    Ui::ParametersPage& parameters;       // TabSheet8 "Параметры"
+    Ui::ConfigurationPage& configuration; // TabSheet3 " Настройка "
 
     void BuildPages();
     void PrepareControls();
-    // Status lines, radio-button groups, Enter on buttons, the Tab chain and the first focus.
-    void PrepareAccessibility();
-    // The accessible names and descriptions in the language of the program's own texts.
-    void ApplyAccessibleTexts();
-    // Gives the focus to the first control of a page (its tab for a page without controls).
-    void FocusFirstControl(int page);
     void ConnectHandlers();
 
     // Window creation and closing, in their fixed order.
@@ -256,8 +259,6 @@ private:
     void RestoreOutputLevels();
     // Deletes "temp.mid" of the current directory, if there is one.
     void RemoveTempMidi();
-    // What ControlBlock (true) and ControlUnBlock (false) do.
-    void SetBlocked(bool blocked);
 
     void CreatePlayers();
     void AbandonRun();
@@ -275,30 +276,18 @@ private:
     // Asks for a file name and writes the memo's bytes (Windows-1251, CR LF) there; a failure is
     // reported and leaves any earlier file of that name as it was.
     void SaveMemoAs(const FileDialogSpec& request, const QPlainTextEdit* memo);
-    // The voice list's items and their stored names; its texts in the language shown.
-    void PrepareVoiceChoice();
-    void ShowVoiceTexts();
-    // The window scale list (one item per offered step) and its texts in the language shown.
-    void PrepareWindowScaleChoice();
-    void ShowWindowScaleTexts();
     // The band the current text number plays through (none when the band is off).
     std::optional<BandSettings> CurrentBand() const;
     void ShowBandTexts();
-    // The Files page's "also write audio" choice and its format list; their texts.
-    void PrepareExportAudioChoice();
-    void ShowExportAudioTexts();
     // The current noise type's recording when it names a file, else empty (Run's test).
     QString PlayableNoisePath() const;
     // The noise slider's tool tip: the signal-to-noise ratio of the current levels, voice, tone
     // and recording. The powers are measured once per recording, tone and voice; with `measure`
     // false nothing is measured and an unknown ratio clears the tip until the next measuring.
     void RefreshNoiseSnrHint(bool measure);
-    struct SnrPowers;
     void FillSelectedSymbolsMenu(QPoint pos);
     // The history: the record of one check, the aligned score beside the check list, problems.
     void RecordCheck(CheckRecord record);
-    void ShowAlignedScore(const AlignmentCounts& counts);
-    void ClearAlignedScore();
     void ShowHistoryProblem(const HistoryStatus& status);
     void ShowHistoryTexts();
     void ShowTrainerTexts();
@@ -322,17 +311,16 @@ private:
     int runEndPauseSeconds_ = 0; // [s]
     ProgressWindow* progress_ = nullptr;
     TrainerWindow* trainer_ = nullptr;
-    TrainerSettings trainerSettings_; // kept while the trainer window is not open
-    BandDialog* band_ = nullptr;      // the band conditions, kept while the dialog is hidden
-    AlignmentCounts lastAligned_;
-    bool haveAligned_ = false;
+    TrainerSettings trainerSettings_;             // kept while the trainer window is not open
+    BandDialog* band_ = nullptr;                  // the band conditions, kept while the dialog is hidden
+    std::unique_ptr<AlignedScoreView> scoreView_; // beside the check list
     bool centred_ = false;
     // The "Window scale" kept: as read until the user picks an item, so a start that never
     // touches it keeps the desktop's own scale and writes nothing for it.
     int windowScale_ = kWindowScaleDesktop;
     std::uint32_t capturedMidiVolume_ = 0;
     std::uint32_t capturedWaveVolume_ = 0;
-    std::shared_ptr<SnrPowers> snrPowers_; // measured band powers behind the noise slider's tip
+    std::unique_ptr<NoiseSnrMeter> snrMeter_; // the band powers behind the noise slider's tip
 };
 
 } // namespace qlor

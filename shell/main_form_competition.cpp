@@ -1,17 +1,17 @@
 // The competition page: one press of CompRun writes the protocol of an optional training text and
 // the texts at rising speeds into MemoProtokol and plays them all from one "temp.mid" with a
 // minute of silence after each; CompStop ends the contest; the protocol can be saved and cleared.
-#include "shell/main_form.h"
+#include "shell/main_form_pages.h"
 
 #include "audio/audio_engine.h"
 #include "audio/media_player.h"
 #include "exercises/competition.h"
+#include "shell/date_time_text.h"
 #include "shell/memo_text.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QLocale>
 
 #include <algorithm>
 
@@ -20,12 +20,6 @@ namespace {
 
 // Characters of the protocol selected after the start: the head of the title line.
 constexpr int kProtocolSelection = 18;
-
-// The start of the contest in the system's short date and long time formats.
-QString CompetitionDateTime(const QLocale& locale, const QDateTime& when) {
-    return locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-           locale.toString(when.time(), QLocale::LongFormat);
-}
 
 } // namespace
 
@@ -47,7 +41,7 @@ void TMainForm::StartCompetition() {
     params.trainText = parameters.TrainTextNeed->isChecked();
     params.cpm = configuration.OurSystem->isChecked();
     params.english = English();
-    params.dateTime = ToCp1251(CompetitionDateTime(QLocale::system(), QDateTime::currentDateTime()));
+    params.dateTime = ToCp1251(SystemDateTimeText(QDateTime::currentDateTime()));
     params.symbolMemoLength = MemoBytes(textOptions.MemoSelectedSymbols).size();
     const CompetitionPlan plan = PlanCompetition(params);
 

@@ -2,13 +2,13 @@
 // as "temp.mid", plays it with an optional looping noise; the timer moves the progress bars; the
 // end of playback or Stop ends the transmission. ControlBlock / ControlUnBlock and TempMidiPath
 // are shared with the competition and the batch export.
-#include "shell/main_form.h"
+#include "shell/main_form_pages.h"
 
 #include "audio/audio_engine.h"
 #include "audio/media_player.h"
 #include "shell/blocked_controls.h"
+#include "shell/blocked_view.h"
 #include "shell/memo_text.h"
-#include "shell/panel_widgets.h"
 #include "synthesis/midi_writer.h"
 #include "synthesis/timing.h"
 #include "textgen/radiogram.h"
@@ -23,10 +23,6 @@
 
 namespace qlor {
 namespace {
-
-QString Name(std::string_view name) {
-    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
-}
 
 // Progress of a player in percent: position x 100 in integers, the division in floating point,
 // rounded half to even; nothing when the length is unknown.
@@ -55,26 +51,11 @@ QString TMainForm::TempMidiPath() const {
 }
 
 void TMainForm::ControlBlock() {
-    SetBlocked(true);
+    ShowBlocked(this, true);
 }
 
 void TMainForm::ControlUnBlock() {
-    SetBlocked(false);
-}
-
-void TMainForm::SetBlocked(bool blocked) {
-    for (const std::string_view name : BlockedControls())
-        if (auto* w = findChild<QWidget*>(Name(name)))
-            w->setEnabled(!blocked);
-    for (const std::string_view name : StopControls())
-        if (auto* w = findChild<QWidget*>(Name(name)))
-            w->setEnabled(blocked);
-    for (const std::string_view name : ReadOnlyMemosWhileBlocked())
-        if (auto* memo = findChild<QPlainTextEdit*>(Name(name)))
-            memo->setReadOnly(blocked);
-    for (const std::string_view name : TransmissionLamps())
-        if (auto* lamp = findChild<Lamp*>(Name(name)))
-            lamp->SetOnAir(blocked);
+    ShowBlocked(this, false);
 }
 
 void TMainForm::RemoveTempMidi() {
@@ -183,13 +164,9 @@ void TMainForm::StartRun() {
     if (textOptions.CheckBoxAutoPriem->isChecked()) {
         reception.InputMemo->clear();
         PageControl1->setCurrentIndex(kReceptionPage);
-        if (!controls.ownText && textOptions.NeedHeader->isChecked()) {
+        if (const std::string header = RadiogramHeader(controls); !controls.ownText && !header.empty()) {
             // The first line of the copy, as it was sent; the operator goes on below it.
-            const QString header =
-                textOptions.HeaderStandart->isChecked()
-                    ? QString::fromLatin1(kStandardHeader.data(), static_cast<qsizetype>(kStandardHeader.size()))
-                    : textOptions.BeginChar->text();
-            reception.InputMemo->setPlainText(header + QLatin1Char('\n'));
+            SetMemoBytes(reception.InputMemo, header);
             reception.InputMemo->moveCursor(QTextCursor::End);
         }
         reception.InputMemo->setFocus(Qt::OtherFocusReason);

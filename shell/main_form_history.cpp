@@ -1,68 +1,27 @@
 // The history of checks in the window: every check recorded with its aligned score shown beside
 // the check list, the progress window, and the drills that fill the selected-symbols list.
-#include "shell/main_form.h"
+#include "shell/main_form_pages.h"
 
 #include "base/codepage.h"
 #include "exercises/check_report.h"
 #include "exercises/koch_drill.h"
-#include "shell/accessibility.h"
+#include "shell/aligned_score_view.h"
 #include "shell/memo_text.h"
 #include "shell/progress_window.h"
-#include "synthesis/timing.h"
-
-#include <QFontMetrics>
-
-#include <algorithm>
 
 namespace qlor {
 
 void TMainForm::RecordCheck(CheckRecord record) {
-    ShowAlignedScore(record.aligned);
+    scoreView_->Show(record.aligned, OwnTexts());
     // An empty sent text (after a competition, or nothing composed yet) is no exercise.
     if (!history_ || record.aligned.sentChars == 0)
         return;
-    const TransmissionSettings& s = settings_;
-    record.textNumber = TextNumber(s);
-    record.textType = s.textType;
     record.ownText = textOptions.CheckBoxTextType->isChecked();
-    record.speedDigits = std::to_string(s.speed[0]) + std::to_string(s.speed[1]) + std::to_string(s.speed[2]);
-    record.paris = configuration.ParisSystem->isChecked();
-    record.speedCpm = SendingSpeed(SpeedValue(s), s.textType, !record.paris);
-    record.groups = GroupsToSend(s);
-    record.groupSize = s.charInGroup == 0 ? 10 : s.charInGroup;
-    record.pauseDelay = s.pauseDelay;
-    record.noiseType = s.noiseType;
-    record.voice = configuration.VoiceComboBox->currentData().toString().toStdString();
+    SetSendingSettings(record, settings_, configuration.ParisSystem->isChecked(),
+                       configuration.VoiceComboBox->currentData().toString().toStdString());
     ShowHistoryProblem(history_->Record(std::move(record)));
     if (progress_ && progress_->isVisible())
         progress_->Refresh();
-}
-
-void TMainForm::ShowAlignedScore(const AlignmentCounts& counts) {
-    lastAligned_ = counts;
-    haveAligned_ = true;
-    const auto filled = [&](Say id) {
-        return OwnText(id).arg(counts.Errors()).arg(counts.substitutions).arg(counts.omissions).arg(counts.insertions);
-    };
-    // The score's lines, each cut to the narrow column so that none wraps into a line the label
-    // has no room for; the whole score is the tool tip and what a screen reader reads (setting
-    // the description tells it of the change).
-    QLabel* label = reception.LabelAligned;
-    const QFontMetrics metrics(label->font());
-    QStringList lines = filled(Say::AlignedScore).split(QLatin1Char('\n'));
-    for (QString& line : lines)
-        line = metrics.elidedText(line, Qt::ElideRight, label->contentsRect().width());
-    label->setText(lines.join(QLatin1Char('\n')));
-    const QString whole = filled(Say::AlignedScoreFull);
-    label->setToolTip(whole);
-    AnnounceDescription(label, whole);
-}
-
-void TMainForm::ClearAlignedScore() {
-    haveAligned_ = false;
-    reception.LabelAligned->clear();
-    reception.LabelAligned->setToolTip(QString());
-    AnnounceDescription(reception.LabelAligned, QString());
 }
 
 void TMainForm::ShowHistoryProblem(const HistoryStatus& status) {
@@ -75,9 +34,7 @@ void TMainForm::ShowHistoryProblem(const HistoryStatus& status) {
 
 void TMainForm::ShowHistoryTexts() {
     reception.ButtonProgress->setText(OwnText(Say::ProgressButton));
-    reception.LabelAligned->setAccessibleName(OwnText(Say::AlignedScoreName));
-    if (haveAligned_)
-        ShowAlignedScore(lastAligned_);
+    scoreView_->ShowTexts(OwnTexts());
     if (progress_)
         progress_->ShowTexts();
 }
@@ -124,11 +81,7 @@ bool TMainForm::DrillWeakCharacters(const StatsWindow& window) {
     std::vector<CheckRecord> checks;
     LoadHistory(checks, false);
     // Only characters the generator can draw: those of the full alphabet.
-    const std::string alphabet = UpperCase1251(FullAlphabet());
-    std::vector<CharStats> ranked = RankByErrorRate(ComputeStatistics(checks, window));
-    std::erase_if(ranked,
-                  [&](const CharStats& row) { return alphabet.find(static_cast<char>(row.ch)) == std::string::npos; });
-    const std::string symbols = WeakCharacterSymbols(ranked);
+    const std::string symbols = WeakCharacterDrill(checks, window);
     if (symbols.empty()) {
         dialogs_->ShowMessage(this, OwnText(Say::DrillWeak),
                               OwnText(Say::DrillNothingToPractise).arg(kDefaultMinOccurrences));

@@ -1,40 +1,15 @@
 // Interface languages: the language list of the configuration page, the captions and hints of a
 // language written into the window, and the choice of a language by the operator.
-#include "shell/main_form.h"
+#include "shell/main_form_pages.h"
 
 #include "shell/caption_feeds.h"
+#include "shell/choice_lists.h"
 #include "shell/memo_text.h"
 #include "shell/qt_program_text.h"
-
-#include <QDir>
-#include <QFile>
-
-#include <filesystem>
-#include <string>
-#include <vector>
+#include "shell/window_accessibility.h"
+#include "shell/window_captions.h"
 
 namespace qlor {
-namespace {
-
-// A file name as the file system holds it (UTF-8 here).
-std::filesystem::path FsPath(const QString& path) {
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-}
-
-std::filesystem::path CurrentDir() {
-    return FsPath(QDir::currentPath());
-}
-
-// The items of the language list as file-name parts; item 0 is "English".
-std::vector<std::string> ListItems(const QComboBox* list) {
-    std::vector<std::string> items;
-    items.reserve(static_cast<size_t>(list->count()));
-    for (int i = 0; i < list->count(); ++i)
-        items.push_back(QFile::encodeName(list->itemText(i)).toStdString());
-    return items;
-}
-
-} // namespace
 
 int TMainForm::LanguagePosition() const {
     return configuration.LngComboBox->currentIndex();
@@ -51,12 +26,7 @@ QString TMainForm::CaptionEntry(int entry) const {
 void TMainForm::ListLanguageFiles() {
     // "English" first, then one item per language file of the current directory. The list is
     // built once; files added later appear at the next start.
-    QComboBox* list = configuration.LngComboBox;
-    const QSignalBlocker quiet(list);
-    list->clear();
-    for (const std::string& item : LanguageListItems(CurrentDir()))
-        list->addItem(QFile::decodeName(QByteArray::fromStdString(item)));
-    list->setCurrentIndex(0);
+    FillLanguageList(configuration.LngComboBox);
 }
 
 void TMainForm::RestoreLanguage() {
@@ -67,43 +37,22 @@ void TMainForm::RestoreLanguage() {
 void TMainForm::ApplyLanguage(int position) {
     const CaptionTable& table = TableForPosition(position, currentCaptions_);
     shownTexts_ = position == 0 ? ProgramTextTable::English() : currentTexts_;
-    for (const CaptionFeed& feed : CaptionFeeds()) {
-        const QString caption = FromCp1251(table.Text(feed.entry));
-        const QString name =
-            QString::fromLatin1(feed.objectName.data(), static_cast<qsizetype>(feed.objectName.size()));
-        QWidget* control = findChild<QWidget*>(name);
-        if (!control)
-            continue;
-        switch (feed.target) {
-        case CaptionTarget::PageCaption:
-            PageControl1->setTabText(PageControl1->indexOf(control), caption);
-            break;
-        case CaptionTarget::Caption:
-            if (auto* label = qobject_cast<QLabel*>(control))
-                label->setText(caption);
-            else if (auto* button = qobject_cast<QAbstractButton*>(control))
-                button->setText(caption);
-            break;
-        case CaptionTarget::Hint:
-            control->setToolTip(caption);
-            break;
-        }
-    }
-    ShowVoiceTexts();
-    ShowWindowScaleTexts();
-    ShowExportAudioTexts();
+    WriteCaptions(this, PageControl1, table);
+    ShowVoiceChoiceTexts(configuration.VoiceLabel, configuration.VoiceComboBox, OwnTexts());
+    ShowWindowScaleTexts(configuration.WindowScaleLabel, configuration.WindowScaleComboBox, OwnTexts());
+    ShowExportAudioTexts(files.ExportAudio, files.ExportAudioFormat, OwnTexts());
     ShowBandTexts();
     RefreshNoiseSnrHint(false);
     ShowHistoryTexts();
     ShowTrainerTexts();
-    ApplyAccessibleTexts();
+    ApplyAccessibleTexts(this, PageControl1, OwnTexts());
     IndicatorRefresh();
 }
 
 void TMainForm::LngComboBoxChange(int index) {
     // Works at any time, also while a transmission plays: only captions and cells change.
-    const std::vector<std::string> items = ListItems(configuration.LngComboBox);
-    const LanguageChoice choice = ChooseLanguage(index, items, CurrentDir(), currentCaptions_, &currentTexts_);
+    const LanguageChoice choice =
+        ChooseListedLanguage(configuration.LngComboBox, index, currentCaptions_, &currentTexts_);
     switch (choice.action) {
     case LanguageAction::ApplyEnglish:
         // A position below 1, or a language whose file has gone: English texts, while the list

@@ -1,18 +1,20 @@
 // The settings panels: step buttons, value cells, the symbol set, noise files and volumes.
-#include "shell/main_form.h"
+#include "shell/main_form_pages.h"
 
 #include "audio/media_player.h"
-#include "exercises/koch_drill.h"
+#include "shell/band_dialog.h"
 #include "shell/memo_text.h"
+#include "shell/noise_snr_meter.h"
 #include "shell/panel_map.h"
 #include "shell/panel_widgets.h"
+#include "shell/selected_symbols_menu.h"
 
 #include <QContextMenuEvent>
 #include <QFileInfo>
-#include <QMenu>
 #include <QMouseEvent>
 
 #include <array>
+#include <cmath>
 
 namespace qlor {
 namespace {
@@ -95,32 +97,23 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TMainForm::FillSelectedSymbolsMenu(QPoint pos) {
-    // The double-click command, also on the context menu so that it can be reached by keyboard.
-    QPlainTextEdit* memo = textOptions.MemoSelectedSymbols;
-    std::unique_ptr<QMenu> menu(memo->createStandardContextMenu(pos));
-    menu->addSeparator();
-    QAction* full = menu->addAction(OwnText(Say::FullAlphabet));
-    const bool editable = memo->isEnabled() && !memo->isReadOnly();
-    full->setEnabled(editable);
-    // The drills, which fill the list as the operator could by hand.
-    QAction* weak = menu->addAction(OwnText(Say::DrillWeak));
-    weak->setEnabled(editable && History());
-    QMenu* koch = menu->addMenu(OwnText(Say::DrillKoch));
-    koch->setEnabled(editable);
-    for (int lesson = kKochFirstLesson; lesson <= kKochLastLesson; ++lesson)
-        koch->addAction(OwnText(Say::DrillKochLesson).arg(lesson).arg(FromCp1251(KochLessonSymbols(lesson))))
-            ->setData(lesson);
-    QAction* chosen = menu->exec(memo->mapToGlobal(pos));
-    if (!chosen)
-        return;
-    if (chosen == full) {
+    const SymbolsMenuChoice choice =
+        ExecSelectedSymbolsMenu(textOptions.MemoSelectedSymbols, pos, OwnTexts(), History() != nullptr);
+    switch (choice.kind) {
+    case SymbolsMenuChoice::Kind::None:
+        break;
+    case SymbolsMenuChoice::Kind::FullAlphabet:
         MemoSelectedSymbolsDblClick();
-    } else if (chosen == weak) {
+        break;
+    case SymbolsMenuChoice::Kind::WeakDrill: {
         StatsWindow window;
         window.lastChecks = kDrillChecks;
         DrillWeakCharacters(window);
-    } else if (koch->actions().contains(chosen)) {
-        DrillKochLesson(chosen->data().toInt());
+        break;
+    }
+    case SymbolsMenuChoice::Kind::KochLesson:
+        DrillKochLesson(choice.lesson);
+        break;
     }
 }
 
@@ -177,6 +170,38 @@ void TMainForm::TrackBar2Change(int position) {
 void TMainForm::TrackBar3Change(int position) {
     levels_->SetWaveVolume(position);
     RefreshNoiseSnrHint(false);
+}
+
+void TMainForm::RefreshNoiseSnrHint(bool measure) {
+    QSlider* slider = panel.TrackBar3;
+    // With a band on, its own ratio follows the recording's line: the band's hiss is set against
+    // the signal at its mean strength, whatever the levels.
+    QString bandLine;
+    if (band_ && band_->Preset() != BandPreset::Off)
+        bandLine = OwnText(Say::BandSnrToolTip).arg(band_->PresetText()).arg(band_->SnrDb());
+    const auto show = [slider, &bandLine](const QString& recording) {
+        if (bandLine.isEmpty())
+            slider->setToolTip(recording);
+        else
+            slider->setToolTip(recording.isEmpty() ? bandLine : recording + QLatin1Char('\n') + bandLine);
+    };
+    const QString path = PlayableNoisePath();
+    if (path.isEmpty()) {
+        show(OwnText(Say::NoiseSnrNoNoise));
+        return;
+    }
+    if (!snrMeter_)
+        snrMeter_ = std::make_unique<NoiseSnrMeter>();
+    const std::optional<double> snr = snrMeter_->SnrDb(
+        morse_, path, CurrentVoice(), configuration.VoiceComboBox->currentData().toString(),
+        static_cast<uint16_t>(panel.TrackBar2->value()), static_cast<uint16_t>(slider->value()), measure);
+    if (!snr) {
+        show(QString());
+        return;
+    }
+    const QString ratio =
+        std::isfinite(*snr) ? QString::number(*snr, 'f', 1) : (*snr > 0 ? QStringLiteral("+∞") : QStringLiteral("-∞"));
+    show(OwnText(Say::NoiseSnrHint).arg(ratio));
 }
 
 } // namespace qlor

@@ -1,55 +1,29 @@
 // The reception check: the operator's copy in InputMemo compared position by position with the
 // sent text in MemoText, the check list in CheckList, and saving that list.
-#include "shell/main_form.h"
+#include "shell/main_form_pages.h"
 
 #include "exercises/reception_check.h"
 #include "shell/accessibility.h"
+#include "shell/date_time_text.h"
 #include "shell/memo_text.h"
 
-#include <QDate>
 #include <QDateTime>
-#include <QFontMetrics>
-#include <QLocale>
-#include <QScrollBar>
-#include <QStyle>
-#include <QTime>
 
 #include <algorithm>
-#include <cmath>
 
 namespace qlor {
-namespace {
-
-// Width of the text area of a memo [px]: the box without its frame, its vertical scroll bar (the
-// sent text and the copy always show one) and the document's margins. Worked out from the
-// geometry, so it is the same whether or not the window has been laid out on screen.
-int TextAreaWidth(const QPlainTextEdit* memo) {
-    int width = memo->width() - 2 * memo->frameWidth();
-    if (memo->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn)
-        width -= memo->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, memo->verticalScrollBar());
-    width -= 2 * static_cast<int>(std::ceil(memo->document()->documentMargin()));
-    return width;
-}
-
-int WrapCharsOf(const QPlainTextEdit* memo) {
-    const QFontMetrics metrics(memo->font());
-    return WrapWidthChars(TextAreaWidth(memo), metrics.horizontalAdvance(QLatin1Char('M')));
-}
-
-} // namespace
 
 int TMainForm::MemoWrapChars() const {
     // One width for both boxes, so the sent text and the copy are always cut into lines alike.
-    return std::min(WrapCharsOf(text.MemoText), WrapCharsOf(reception.InputMemo));
+    return std::min(MemoWrapCharsOf(text.MemoText), MemoWrapCharsOf(reception.InputMemo));
 }
 
 void TMainForm::ButtonCheckTextClick() {
     reception.CheckList->clear();
 
     CheckHead head;
-    const QLocale locale = QLocale::system();
-    head.dateTime = ToCp1251(locale.toString(QDate::currentDate(), QLocale::ShortFormat) + QLatin1Char(' ') +
-                             locale.toString(QTime::currentTime(), QLocale::LongFormat));
+    // One moment for both, so that a check at midnight cannot take today's time with yesterday's date.
+    head.dateTime = ToCp1251(SystemDateTimeText(QDateTime::currentDateTime()));
     head.ownText = textOptions.CheckBoxTextType->isChecked();
     std::copy(settings_.number.begin(), settings_.number.end(), head.number);
     std::copy(settings_.speed.begin(), settings_.speed.end(), head.speed);

@@ -2,7 +2,7 @@
 // once when it closes. Also the choices of the signal's voice, of the window's scale and of the band
 // conditions, which are
 // kept with them.
-#include "shell/main_form.h"
+#include "shell/main_form_pages.h"
 
 #include "audio/audio_engine.h"
 #include "shell/band_dialog.h"
@@ -35,17 +35,6 @@ std::string PathBytes(const QString& path) {
 QString PathText(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
-
-// The voice list's items in their order: the stored name of each and its text.
-struct VoiceItem {
-    std::string_view stored;
-    Say text;
-};
-constexpr VoiceItem kVoiceItems[] = {
-    {kVoiceAuto, Say::VoiceAuto},
-    {kVoiceSoundFont, Say::VoiceSoundFont},
-    {kVoiceTone, Say::VoiceTone},
-};
 
 QString Utf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -158,46 +147,6 @@ void TMainForm::SaveSettings() {
     const SaveOutcome outcome = SavePersistedSettings(*store_, CollectSettings());
     if (!outcome.ok)
         dialogs_->ShowError(this, QString::fromStdString(outcome.error));
-}
-
-// --- The signal's voice ----------------------------------------------------------------------
-
-void TMainForm::PrepareVoiceChoice() {
-    QComboBox* list = configuration.VoiceComboBox;
-    const QSignalBlocker quiet(list);
-    list->clear();
-    for (const VoiceItem& item : kVoiceItems)
-        list->addItem(QProgramText(item.text, TextLanguage::English), Utf8(item.stored));
-    list->setCurrentIndex(0);
-}
-
-void TMainForm::ShowVoiceTexts() {
-    configuration.VoiceLabel->setText(OwnText(Say::VoiceLabel));
-    configuration.VoiceComboBox->setToolTip(OwnText(Say::VoiceHint));
-    QComboBox* list = configuration.VoiceComboBox;
-    for (int i = 0; i < list->count() && i < static_cast<int>(std::size(kVoiceItems)); ++i)
-        list->setItemText(i, OwnText(kVoiceItems[i].text));
-}
-
-// --- The window's scale ---------------------------------------------------------------------
-
-void TMainForm::PrepareWindowScaleChoice() {
-    QComboBox* list = configuration.WindowScaleComboBox;
-    const QSignalBlocker quiet(list);
-    list->clear();
-    for (const int percent : kWindowScaleSteps)
-        list->addItem(QString(), percent);
-    list->setCurrentIndex(0);
-    ShowWindowScaleTexts();
-}
-
-void TMainForm::ShowWindowScaleTexts() {
-    configuration.WindowScaleLabel->setText(OwnText(Say::WindowScaleLabel));
-    // The tip says when the choice takes effect.
-    configuration.WindowScaleComboBox->setToolTip(OwnText(Say::WindowScaleHint));
-    QComboBox* list = configuration.WindowScaleComboBox;
-    for (int i = 0; i < list->count(); ++i)
-        list->setItemText(i, OwnText(Say::WindowScalePercent).arg(list->itemData(i).toInt()));
 }
 
 void TMainForm::VoiceComboBoxChange(int index) {

@@ -1,10 +1,9 @@
 // The Text page: open a text file into the memo, save the memo to a file, clear it.
-#include "shell/main_form.h"
+#include "shell/main_form_pages.h"
 
 #include "base/safe_file.h"
 #include "shell/memo_text.h"
 
-#include <QDir>
 #include <QFile>
 
 namespace qlor {
@@ -12,20 +11,6 @@ namespace {
 
 // Larger files would make the memo unusable; they are refused with a message.
 constexpr qint64 kMaxTextFileBytes = 32LL * 1024 * 1024; // [bytes]
-
-QString FileError(const QString& what, const QString& path, const QString& reason) {
-    return what.arg(QDir::toNativeSeparators(path), reason);
-}
-
-// The reason of a file helper's error ("cannot read "PATH": reason"), the path being named
-// already, as a sentence.
-QString Reason(const std::string& error) {
-    const size_t colon = error.rfind("\": ");
-    QString reason = QString::fromLocal8Bit(colon == std::string::npos ? error : error.substr(colon + 3));
-    if (!reason.isEmpty())
-        reason[0] = reason[0].toUpper();
-    return reason + QLatin1Char('.');
-}
 
 } // namespace
 
@@ -39,7 +24,7 @@ void TMainForm::ButtonOpenClick() {
     // (a folder, a FIFO, a device, too large, no permission) leaves the text that was there.
     const FileBytes file = ReadRegularFile(QFile::encodeName(*path).toStdString(), kMaxTextFileBytes);
     if (!file.ok()) {
-        dialogs_->ShowError(this, FileError(OwnText(Say::CannotOpenFile), *path, Reason(file.error)));
+        dialogs_->ShowError(this, FileProblemText(OwnText(Say::CannotOpenFile), *path, file.error));
         return;
     }
     SetMemoBytes(text.MemoText, file.bytes);
@@ -69,7 +54,7 @@ void TMainForm::SaveMemoAs(const FileDialogSpec& request, const QPlainTextEdit* 
     // disk included) leaves any file of that name as it was.
     const std::string error = WriteFileAtomically(QFile::encodeName(*path).toStdString(), bytes);
     if (!error.empty())
-        dialogs_->ShowError(this, FileError(OwnText(Say::CannotWriteFile), *path, Reason(error)));
+        dialogs_->ShowError(this, FileProblemText(OwnText(Say::CannotWriteFile), *path, error));
 }
 
 void TMainForm::ButtonClearClick() {

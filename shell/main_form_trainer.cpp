@@ -1,11 +1,11 @@
 // The trainer window as the main window opens it: one window, kept while the program runs, with
 // the code table, the voice, the history and the language of the main window.
-#include "shell/main_form.h"
+#include "shell/main_form_pages.h"
 
+#include "shell/date_time_text.h"
 #include "shell/trainer_window.h"
 
 #include <QDateTime>
-#include <QLocale>
 
 namespace qlor {
 
@@ -17,12 +17,7 @@ void TMainForm::ButtonTrainerClick() {
         context.voiceName = [this] { return configuration.VoiceComboBox->currentData().toString().toStdString(); };
         context.dialogs = dialogs_;
         context.history = history_;
-        context.dateTime = [] {
-            const QLocale locale = QLocale::system();
-            const QDateTime now = QDateTime::currentDateTime();
-            return locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-                   locale.toString(now.time(), QLocale::LongFormat);
-        };
+        context.dateTime = [] { return SystemDateTimeText(QDateTime::currentDateTime()); };
         trainer_ = new TrainerWindow(std::move(context), this);
         trainer_->SetTexts(OwnTexts());
         trainer_->ApplySettings(trainerSettings_);

@@ -1,9 +1,15 @@
 #include "shell/memo_text.h"
 
 #include "base/codepage.h"
+#include "exercises/reception_check.h"
 
+#include <QFontMetrics>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTextDocument>
+
+#include <cmath>
 
 namespace qlor {
 
@@ -59,6 +65,15 @@ std::string MemoBytes(const QPlainTextEdit* memo) {
 
 void SetMemoBytes(QPlainTextEdit* memo, std::string_view cp1251) {
     memo->setPlainText(MemoTextFromBytes(cp1251));
+}
+
+int MemoWrapCharsOf(const QPlainTextEdit* memo) {
+    int width = memo->width() - 2 * memo->frameWidth(); // [px] of the text area
+    if (memo->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn)
+        width -= memo->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, memo->verticalScrollBar());
+    width -= 2 * static_cast<int>(std::ceil(memo->document()->documentMargin()));
+    const QFontMetrics metrics(memo->font());
+    return WrapWidthChars(width, metrics.horizontalAdvance(QLatin1Char('M')));
 }
 
 } // namespace qlor

@@ -23,6 +23,11 @@ QString MemoTextFromBytes(std::string_view cp1251);
 // kept) -> cp1251 bytes with CR LF between lines.
 std::string BytesFromMemoText(const QString& rawText);
 
+// Characters per line of a memo at the width of its text area (the box without its frame, an
+// always-shown vertical scroll bar and the document's margins), in widths of "M". Worked out from
+// the geometry, so it is the same whether or not the window has been laid out on screen.
+int MemoWrapCharsOf(const QPlainTextEdit* memo);
+
 // Windows-1251 <-> QString for single-line texts (captions, edits).
 QString FromCp1251(std::string_view cp1251);
 std::string ToCp1251(const QString& text);

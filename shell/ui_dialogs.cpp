@@ -107,4 +107,12 @@ QString ExceptionText(const std::exception& error, const ProgramTextTable& texts
     return QString::fromLocal8Bit(error.what());
 }
 
+QString FileProblemText(const QString& what, const QString& path, const std::string& helperError) {
+    const size_t colon = helperError.rfind("\": ");
+    QString reason = QString::fromLocal8Bit(colon == std::string::npos ? helperError : helperError.substr(colon + 3));
+    if (!reason.isEmpty())
+        reason[0] = reason[0].toUpper();
+    return what.arg(QDir::toNativeSeparators(path), reason + QLatin1Char('.'));
+}
+
 } // namespace qlor

@@ -9,6 +9,7 @@
 
 #include <exception>
 #include <optional>
+#include <string>
 
 class QWidget;
 
@@ -56,5 +57,9 @@ public:
 
 // The text of an exception for the error report ("not enough memory" for bad_alloc, from `texts`).
 QString ExceptionText(const std::exception& error, const ProgramTextTable& texts);
+// The report of a file that could not be read or written: `what` with "%1" the path (native
+// separators) and "%2" the reason, taken from a file helper's error ("cannot read "PATH": reason")
+// after the path, which is named already, as a sentence.
+QString FileProblemText(const QString& what, const QString& path, const std::string& helperError);
 
 } // namespace qlor

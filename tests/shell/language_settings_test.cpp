@@ -12,6 +12,7 @@
 #include "shell/caption_feeds.h"
 #include "shell/main_form.h"
 #include "shell/memo_text.h"
+#include "shell/panel_widgets.h"
 #include "shell/store/qsettings_store.h"
 #include "shell/window_scale.h"
 #include "tests/support/controls.h"

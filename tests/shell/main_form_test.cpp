@@ -13,6 +13,16 @@
 #include <QAccessible>
 #include <QtTest>
 
+// The page forms themselves, for their design texts.
+#include "ui_competitionpage.h"
+#include "ui_configurationpage.h"
+#include "ui_filespage.h"
+#include "ui_panelpage.h"
+#include "ui_parameterspage.h"
+#include "ui_receptionpage.h"
+#include "ui_textoptionspage.h"
+#include "ui_textpage.h"
+
 using namespace qlor;
 
 namespace {

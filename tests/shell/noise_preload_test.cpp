@@ -5,6 +5,7 @@
 #include "audio/audio_engine.h"
 #include "control/settings_store.h"
 #include "shell/main_form.h"
+#include "shell/panel_widgets.h"
 #include "tests/support/controls.h"
 #include "tests/support/memory_settings_store.h"
 

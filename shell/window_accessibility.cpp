@@ -1,13 +1,17 @@
-// The window for screen readers and the keyboard: the accessible names and descriptions of the
+// The main window for screen readers and the keyboard: the accessible names and descriptions of the
 // controls in the interface language, the status lines and radio-button groups, the Tab chain and
 // the first focus of every page.
-#include "shell/main_form.h"
+#include "shell/window_accessibility.h"
 
 #include "shell/accessibility.h"
+#include "shell/main_form.h"
+#include "shell/page_control.h"
 #include "shell/panel_map.h"
 #include "shell/panel_widgets.h"
+#include "shell/qt_program_text.h"
 
 #include <QApplication>
+#include <QLabel>
 
 namespace qlor {
 namespace {
@@ -117,45 +121,47 @@ constexpr const char* kFirstFocus[] = {"ButtonRun",  "MemoText", "InputMemo", "C
 
 } // namespace
 
-void TMainForm::PrepareAccessibility() {
-    MakeStatusLine(files.ExportStatus);
+void PrepareWindowAccessibility(QWidget* window, PageControl* pages) {
+    if (auto* status = window->findChild<QLabel*>(QStringLiteral("ExportStatus")))
+        MakeStatusLine(status);
     for (const char* name : kGroups) {
-        if (auto* frame = findChild<QFrame*>(QLatin1String(name)))
+        if (auto* frame = window->findChild<QFrame*>(QLatin1String(name)))
             MakeGroup(frame);
     }
-    (new EnterPressesButtons(this))->InstallOn(this);
+    (new EnterPressesButtons(window))->InstallOn(window);
 
     // Each upper step button is followed by its lower one in the Tab chain.
     for (const StepPair& pair : StepPairs()) {
-        auto* up = findChild<StepButton*>(QLatin1String(pair.up));
-        auto* down = findChild<StepButton*>(QLatin1String(pair.down));
+        auto* up = window->findChild<StepButton*>(QLatin1String(pair.up));
+        auto* down = window->findChild<StepButton*>(QLatin1String(pair.down));
         if (up && down && up->nextInFocusChain() != down)
             QWidget::setTabOrder(up, down);
     }
 
     // A page that opens gives the focus to its first control, unless the focus is on the tab row,
     // where it stays so that the arrow keys keep moving along the tabs.
-    connect(PageControl1, &PageControl::currentChanged, this, [this](int index) {
+    QObject::connect(pages, &PageControl::currentChanged, window, [pages](int index) {
         if (!qobject_cast<const PageTab*>(QApplication::focusWidget()))
-            FocusFirstControl(index);
+            FocusFirstControl(pages, index);
     });
 }
 
-void TMainForm::FocusFirstControl(int page) {
+void FocusFirstControl(PageControl* pages, int page) {
     if (page < 0 || page >= static_cast<int>(std::size(kFirstFocus)))
         return;
     QWidget* first = nullptr;
     if (kFirstFocus[page])
-        first = PageControl1->widget(page)->findChild<QWidget*>(QLatin1String(kFirstFocus[page]));
+        first = pages->widget(page)->findChild<QWidget*>(QLatin1String(kFirstFocus[page]));
     if (first && first->isEnabled())
         first->setFocus(Qt::OtherFocusReason);
-    else if (QWidget* tab = PageControl1->Tab(page))
+    else if (QWidget* tab = pages->Tab(page))
         tab->setFocus(Qt::OtherFocusReason);
 }
 
-void TMainForm::ApplyAccessibleTexts() {
+void ApplyAccessibleTexts(QWidget* window, PageControl* pages, const ProgramTextTable& texts) {
+    const auto OwnText = [&texts](Say id) { return QProgramText(id, texts); };
     for (const AccessibleFeed& feed : kFeeds) {
-        QWidget* control = findChild<QWidget*>(QLatin1String(feed.objectName));
+        QWidget* control = window->findChild<QWidget*>(QLatin1String(feed.objectName));
         if (!control)
             continue;
         if (feed.name != kNone)
@@ -163,35 +169,35 @@ void TMainForm::ApplyAccessibleTexts() {
         if (feed.description != kNone)
             control->setAccessibleDescription(OwnText(feed.description));
     }
-    SetStatusSubject(files.ExportStatus, OwnText(Say::AccExportStatusName));
+    if (auto* status = window->findChild<QLabel*>(QStringLiteral("ExportStatus")))
+        SetStatusSubject(status, OwnText(Say::AccExportStatusName));
 
     for (const NoiseRow& row : kNoiseRows) {
-        const auto* label = findChild<QLabel*>(QLatin1String(row.label));
+        const auto* label = window->findChild<QLabel*>(QLatin1String(row.label));
         const QString noise = label ? label->text() : QString();
-        if (auto* edit = findChild<QWidget*>(QLatin1String(row.edit))) {
+        if (auto* edit = window->findChild<QWidget*>(QLatin1String(row.edit))) {
             edit->setAccessibleName(OwnText(Say::AccNoiseFileName).arg(noise));
             edit->setAccessibleDescription(OwnText(Say::AccNoiseFileDesc).arg(noise));
         }
-        if (auto* browse = findChild<QWidget*>(QLatin1String(row.browse))) {
+        if (auto* browse = window->findChild<QWidget*>(QLatin1String(row.browse))) {
             browse->setAccessibleName(OwnText(Say::AccChooseNoiseFileName).arg(noise));
             browse->setAccessibleDescription(OwnText(Say::AccChooseNoiseFileDesc).arg(noise));
         }
     }
 
-    const ProgramTextTable& texts = OwnTexts();
     for (const StepPair& pair : StepPairs()) {
         for (const bool up : {true, false}) {
-            if (auto* button = findChild<StepButton*>(QLatin1String(up ? pair.up : pair.down))) {
+            if (auto* button = window->findChild<StepButton*>(QLatin1String(up ? pair.up : pair.down))) {
                 button->setAccessibleName(StepButtonAccessibleName(pair, up, texts));
                 button->setAccessibleDescription(StepButtonAccessibleDescription(pair, up, texts));
             }
         }
-        if (auto* cell = findChild<Indicator*>(QLatin1String(pair.indicator)))
+        if (auto* cell = window->findChild<Indicator*>(QLatin1String(pair.indicator)))
             cell->SetSubject(IndicatorSubject(pair, texts));
     }
-    for (Lamp* lamp : findChildren<Lamp*>())
+    for (Lamp* lamp : window->findChildren<Lamp*>())
         lamp->SetAccessibleNames(OwnText(Say::AccTransmissionLampIdle), OwnText(Say::AccTransmissionLampOnAir));
-    PageControl1->Tab(6)->setAccessibleName(OwnText(Say::AccBlankPage));
+    pages->Tab(kBlankPage)->setAccessibleName(OwnText(Say::AccBlankPage));
 }
 
 } // namespace qlor

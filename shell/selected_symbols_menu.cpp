@@ -1,0 +1,42 @@
+#include "shell/selected_symbols_menu.h"
+
+#include "exercises/koch_drill.h"
+#include "shell/memo_text.h"
+#include "shell/qt_program_text.h"
+
+#include <QMenu>
+#include <QPlainTextEdit>
+
+#include <memory>
+
+namespace qlor {
+
+SymbolsMenuChoice ExecSelectedSymbolsMenu(QPlainTextEdit* memo, QPoint pos, const ProgramTextTable& texts,
+                                          bool haveHistory) {
+    std::unique_ptr<QMenu> menu(memo->createStandardContextMenu(pos));
+    menu->addSeparator();
+    QAction* full = menu->addAction(QProgramText(Say::FullAlphabet, texts));
+    const bool editable = memo->isEnabled() && !memo->isReadOnly();
+    full->setEnabled(editable);
+    QAction* weak = menu->addAction(QProgramText(Say::DrillWeak, texts));
+    weak->setEnabled(editable && haveHistory);
+    QMenu* koch = menu->addMenu(QProgramText(Say::DrillKoch, texts));
+    koch->setEnabled(editable);
+    for (int lesson = kKochFirstLesson; lesson <= kKochLastLesson; ++lesson)
+        koch->addAction(
+                QProgramText(Say::DrillKochLesson, texts).arg(lesson).arg(FromCp1251(KochLessonSymbols(lesson))))
+            ->setData(lesson);
+    QAction* chosen = menu->exec(memo->mapToGlobal(pos));
+    SymbolsMenuChoice choice;
+    if (!chosen)
+        return choice;
+    if (chosen == full)
+        choice.kind = SymbolsMenuChoice::Kind::FullAlphabet;
+    else if (chosen == weak)
+        choice.kind = SymbolsMenuChoice::Kind::WeakDrill;
+    else if (koch->actions().contains(chosen))
+        choice = {SymbolsMenuChoice::Kind::KochLesson, chosen->data().toInt()};
+    return choice;
+}
+
+} // namespace qlor

@@ -1,0 +1,21 @@
+#pragma once
+// The main window's look: its fonts, the memos' font and colours, the parameters page's picture.
+#include <QFont>
+#include <QPixmap>
+
+#include <initializer_list>
+
+class QPlainTextEdit;
+
+namespace qlor {
+
+// The window's own text font: small, like the classic dialog font the layout was drawn for.
+QFont WindowFont();
+// A decorative picture for the parameters page: the program's name and its Morse code.
+QPixmap DecorativePicture(QSize size);
+// Memos show their text in a 20-pixel fixed-pitch "Courier" (or the desktop's monospace font),
+// black on white, wrapped at the widget's width; Tab leaves them. The wrapping memos (the sent
+// text and the copy, which wrap at the same width) always show their vertical scroll bar.
+void StyleMemos(std::initializer_list<QPlainTextEdit*> wrappingMemos, std::initializer_list<QPlainTextEdit*> others);
+
+} // namespace qlor
