@@ -1,6 +1,6 @@
 #include "exercises/koch_drill.h"
 
-#include "synthesis/codepage.h"
+#include "base/codepage.h"
 #include "synthesis/transmission_settings.h"
 
 #include <algorithm>
