@@ -41,6 +41,7 @@ SessionStart Session::Start(SessionRequest request) {
     pauseMs_ = static_cast<std::int64_t>(request_.pauseSeconds <= 0 ? 5 : request_.pauseSeconds) * 1000;
     segmentStartsMs_.clear();
     noiseReported_ = false;
+    noiseError_.clear();
     const SessionStart started = request_.midi == SessionMidi::Single ? PlayAll() : PlaySegment(0);
     if (!started) {
         port_.Close();
@@ -49,7 +50,17 @@ SessionStart Session::Start(SessionRequest request) {
     }
     running_ = true;
     timer_ = clock_.StartTimer(kSessionProgressIntervalMs, [this] { OnTick(); });
+    ReportNoiseFailure();
     return {};
+}
+
+// After the text has started, so that a window's message does not hold the text back.
+void Session::ReportNoiseFailure() {
+    if (noiseError_.empty())
+        return;
+    const std::string reason = std::exchange(noiseError_, {});
+    if (running_ && events_.noiseFailed)
+        events_.noiseFailed(reason);
 }
 
 namespace {
@@ -63,7 +74,7 @@ SessionStart BuildFailure(const MidiResult& midi) {
 } // namespace
 
 // The bytes go to the port's writer, then are opened with the noise and played. A noise that
-// cannot be opened is reported once and left out; the text plays without it.
+// cannot be opened is left out, and reported once the text plays (ReportNoiseFailure).
 SessionStart Session::OpenAndPlay(const ByteVector& bytes) {
     if (std::string error = port_.WriteMidi(bytes); !error.empty())
         return {SessionFailure::MidiNotWritten, std::move(error)};
@@ -73,9 +84,8 @@ SessionStart Session::OpenAndPlay(const ByteVector& bytes) {
     const std::string noise = noiseReported_ ? std::string() : request_.noisePath;
     if (const std::string error = port_.OpenNoise(noise); !error.empty() && !noise.empty()) {
         noiseReported_ = true;
+        noiseError_ = error;
         port_.OpenNoise({});
-        if (events_.noiseFailed)
-            events_.noiseFailed(error);
     }
     if (std::string error = port_.Play(); !error.empty())
         return {SessionFailure::NotPlayable, std::move(error)};
@@ -157,6 +167,8 @@ void Session::OnPortEnd() {
     }
     if (const SessionStart played = PlaySegment(next); !played)
         Finish(SessionEnd::Failed, played.reason);
+    else
+        ReportNoiseFailure();
 }
 
 void Session::OnTick() {

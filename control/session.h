@@ -77,7 +77,8 @@ struct SessionEvents {
     std::function<void(int segment)> segmentStarted;
     std::function<void(const SessionProgress&)> progress; // every progress interval while playing
     std::function<void(SessionEnd, const std::string& reason)> ended;
-    // The noise recording could not be opened; the text plays on without it. Once a session.
+    // The noise recording could not be opened; the text plays on without it. Once a session, when
+    // the text has started.
     std::function<void(const std::string& reason)> noiseFailed;
 };
 
@@ -142,6 +143,7 @@ private:
     SessionStart OpenAndPlay(const ByteVector& bytes);
     int SegmentAt(std::int64_t midiPositionMs) const; // Single: the segment playing at a position
     void AnnounceUpTo(int segment);
+    void ReportNoiseFailure();
     void OnPortEnd();
     void OnTick();
     void Finish(SessionEnd end, const std::string& reason);
@@ -156,6 +158,7 @@ private:
     int timer_ = 0;
     bool running_ = false;
     bool noiseReported_ = false; // the noise failed once this session: not asked for again
+    std::string noiseError_;     // its reason, until the text plays
     std::int64_t pauseMs_ = 0;   // [ms] of silence closing each segment
 };
 

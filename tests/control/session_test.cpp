@@ -250,7 +250,8 @@ TEST(Session, StartFailuresTellTheirKind) {
     }
 }
 
-// A noise recording that cannot be opened is reported once; the text plays to its end without it.
+// A noise recording that cannot be opened is reported once, while the text plays; the text plays to
+// its end without it.
 TEST(Session, AFailingNoiseLetsTheTextPlay) {
     for (const SessionMidi midi : {SessionMidi::PerSegment, SessionMidi::Single}) {
         ManualClock clock;
@@ -261,7 +262,10 @@ TEST(Session, AFailingNoiseLetsTheTextPlay) {
         std::vector<SessionEnd> ends;
         SessionEvents events;
         events.ended = [&](SessionEnd end, const std::string&) { ends.push_back(end); };
-        events.noiseFailed = [&](const std::string& reason) { noiseFailures.push_back(reason); };
+        events.noiseFailed = [&](const std::string& reason) {
+            noiseFailures.push_back(reason);
+            EXPECT_TRUE(port.Playing() && session.Running()) << "reported once the text plays";
+        };
         session.SetEvents(events);
         ASSERT_TRUE(session.Start({{{"", "PARIS", "", 100}, {"", "EEE", "", 100}}, 1, MidiVoice{}, "noise.wav", midi}));
         EXPECT_TRUE(port.Playing());
