@@ -35,7 +35,7 @@ SessionStart Session::Start(SessionRequest request) {
     if (running_)
         Stop();
     if (request.segments.empty())
-        return {SessionFailure::NothingToSend, "nothing to send"};
+        return {SessionFailure::NoKeyableCharacter, "nothing to send"};
     request_ = std::move(request);
     // The silence closing each segment, as the MIDI writer times it (0 stands for 5 s).
     pauseMs_ = static_cast<std::int64_t>(request_.pauseSeconds <= 0 ? 5 : request_.pauseSeconds) * 1000;
@@ -66,7 +66,7 @@ void Session::ReportNoiseFailure() {
 namespace {
 
 SessionStart BuildFailure(const MidiResult& midi) {
-    return {midi.error == MidiError::NoKeyableCharacter ? SessionFailure::NothingToSend
+    return {midi.error == MidiError::NoKeyableCharacter ? SessionFailure::NoKeyableCharacter
                                                         : SessionFailure::MidiNotWritten,
             midi.message};
 }

@@ -82,12 +82,13 @@ struct SessionEvents {
     std::function<void(const std::string& reason)> noiseFailed;
 };
 
-// Why a start failed, so that a window shows the matching message.
+// Why a start failed, so that a window shows the matching message (the classic window's texts:
+// Say::NothingToSendTitle/NothingToSendText, Say::MorseFileNotWritten, Say::NothingCanBePlayed).
 enum class SessionFailure {
     None,
-    NothingToSend,  // no segment, or one without any character with a Morse code: it cannot be timed
-    MidiNotWritten, // the MIDI could not be built or the port could not write it (its file)
-    NotPlayable,    // the port could not open or play the sound
+    NoKeyableCharacter, // no segment, or one without any character with a Morse code: it cannot be timed
+    MidiNotWritten,     // the MIDI could not be built or the port could not write it (its file)
+    NotPlayable,        // the port could not open or play the sound
 };
 
 struct SessionStart {

@@ -191,13 +191,13 @@ struct FailureCase {
 };
 
 const FailureCase kFailures[] = {
-    {"no segment", {}, "", "", "", SessionFailure::NothingToSend, "nothing to send"},
+    {"no segment", {}, "", "", "", SessionFailure::NoKeyableCharacter, "nothing to send"},
     {"no keyable character",
      {{"", "PARIS", "", 100}, {"", "---", "", 100}},
      "",
      "",
      "",
-     SessionFailure::NothingToSend,
+     SessionFailure::NoKeyableCharacter,
      ""},
     {"the port cannot write the MIDI",
      {{"", "PARIS", "", 100}},
@@ -243,7 +243,7 @@ TEST(Session, StartFailuresTellTheirKind) {
             EXPECT_FALSE(port.Playing());
             EXPECT_EQ(clock.ActiveTimers(), 0u);
             EXPECT_EQ(ends, 0);
-            if (c.failure == SessionFailure::NothingToSend) {
+            if (c.failure == SessionFailure::NoKeyableCharacter) {
                 EXPECT_TRUE(port.written.empty()) << "nothing reaches the port";
             }
         }
