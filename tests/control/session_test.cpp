@@ -24,16 +24,24 @@ struct Recorded {
     std::string reason;
 };
 
+std::int64_t SumMs(const std::vector<uint64_t>& lengthsUs) {
+    uint64_t us = 0;
+    for (const uint64_t length : lengthsUs)
+        us += length;
+    return static_cast<std::int64_t>((us + 500) / 1000);
+}
+
 struct SessionCase {
     const char* name;
     int segments;
-    std::int64_t segmentMs; // length the port gives every segment [ms]
+    std::int64_t segmentMs; // length the port gives every segment [ms]; -1: one MIDI of them all, as timed
     std::int64_t stopAtMs;  // Stop after this much time (-1: never)
     std::int64_t runMs;     // virtual time the test lets pass [ms]
     const char* failOpen;   // the port's reason to refuse a MIDI ("" none)
     std::vector<int> started;
     SessionEnd end;
     bool ended;
+    SessionMidi midi = SessionMidi::PerSegment;
 };
 
 const SessionCase kCases[] = {
@@ -49,6 +57,17 @@ const SessionCase kCases[] = {
     {"still running before the last segment ends", 3, 1000, -1, 2500, "", {0, 1, 2}, SessionEnd::Finished, false},
     {"stop in the second segment", 3, 1000, 1500, 5000, "", {0, 1}, SessionEnd::Stopped, true},
     {"stop in the first segment's first tick", 2, 1000, 0, 3000, "", {0}, SessionEnd::Stopped, true},
+    {"one MIDI: all segments in turn",
+     3,
+     -1,
+     -1,
+     60000,
+     "",
+     {0, 1, 2},
+     SessionEnd::Finished,
+     true,
+     SessionMidi::Single},
+    {"one MIDI: stop at once", 2, -1, 0, 60000, "", {0}, SessionEnd::Stopped, true, SessionMidi::Single},
 };
 
 void PrintTo(const SessionCase& c, std::ostream* os) {
@@ -62,7 +81,13 @@ TEST_P(SessionTable, PlaysStopsAndEnds) {
     ManualClock clock;
     FakeAudioPort port(clock);
     port.failOpen = c.failOpen;
-    port.lengthOfNext = [&](const ByteVector&) { return c.segmentMs; };
+    std::vector<SegmentText> segments;
+    for (int i = 0; i < c.segments; ++i)
+        segments.push_back({"VVV=", "PARIS " + std::to_string(i), "*", 100});
+    port.lengthOfNext = [&](const ByteVector&) {
+        return c.segmentMs >= 0 ? c.segmentMs
+                                : SumMs(BuildMorseMidi(MorseTable{}, segments, 1, MidiVoice{}).segmentLengthsUs);
+    };
     Session session(port, clock, MorseTable{});
     Recorded rec;
     session.SetEvents({[&](int i) { rec.started.push_back(i); },
@@ -72,10 +97,7 @@ TEST_P(SessionTable, PlaysStopsAndEnds) {
                            rec.reason = reason;
                        },
                        {}});
-    std::vector<SegmentText> segments;
-    for (int i = 0; i < c.segments; ++i)
-        segments.push_back({"VVV=", "PARIS " + std::to_string(i), "*", 100});
-    ASSERT_EQ(session.Start(segments, 1, MidiVoice{}), "") << c.name;
+    ASSERT_TRUE(session.Start({segments, 1, MidiVoice{}, "", c.midi})) << c.name;
     if (c.stopAtMs >= 0) {
         port.Advance(c.stopAtMs);
         session.Stop();
@@ -84,7 +106,7 @@ TEST_P(SessionTable, PlaysStopsAndEnds) {
     port.Advance(c.runMs - std::max<std::int64_t>(c.stopAtMs, 0));
 
     EXPECT_EQ(rec.started, c.started);
-    EXPECT_EQ(port.opened.size(), c.started.size());
+    EXPECT_EQ(port.opened.size(), c.midi == SessionMidi::Single ? 1u : c.started.size());
     if (c.ended) {
         ASSERT_EQ(rec.ends.size(), 1u);
         EXPECT_EQ(rec.ends[0], c.end);
@@ -274,13 +296,6 @@ TEST(Session, AFailingNoiseLetsTheTextPlay) {
         EXPECT_EQ(ends, std::vector<SessionEnd>{SessionEnd::Finished});
         EXPECT_EQ(port.noise, "");
     }
-}
-
-std::int64_t SumMs(const std::vector<uint64_t>& lengthsUs) {
-    uint64_t us = 0;
-    for (const uint64_t length : lengthsUs)
-        us += length;
-    return static_cast<std::int64_t>((us + 500) / 1000);
 }
 
 // The competition's way: every text from one MIDI, the bytes of the file the classic window writes,
