@@ -18,6 +18,13 @@ namespace qlor {
 class AudioPort {
 public:
     virtual ~AudioPort() = default;
+    // Takes the bytes before OpenMidi opens them: the port, not the session, decides where they
+    // go. A port that plays from a file writes them there (the classic window's port writes
+    // "temp.mid" and removes it on Close); by default they stay in memory. "" or the reason.
+    virtual std::string WriteMidi(const ByteVector& bytes) {
+        static_cast<void>(bytes);
+        return {};
+    }
     // Opens MIDI bytes for playing (closing what was open); "" or the reason (UTF-8).
     virtual std::string OpenMidi(const ByteVector& bytes) = 0;
     // Opens a noise recording played beside the MIDI for as long as it plays; an empty path
@@ -54,7 +61,10 @@ struct SessionProgress {
     std::int64_t positionMs = 0; // [ms] within the segment
     std::int64_t lengthMs = 0;   // [ms] of the segment, its closing pause included
     bool inPause = false;        // the segment's keyed part is over, its closing pause runs
-    int Percent() const;         // of the segment, 0..100
+    // The open MIDI as the port plays it: one segment, or the whole run when it plays as one.
+    std::int64_t midiPositionMs = 0; // [ms]
+    std::int64_t midiLengthMs = 0;   // [ms]
+    int Percent() const;             // of the segment, 0..100
 };
 
 enum class SessionEnd {
@@ -67,6 +77,39 @@ struct SessionEvents {
     std::function<void(int segment)> segmentStarted;
     std::function<void(const SessionProgress&)> progress; // every progress interval while playing
     std::function<void(SessionEnd, const std::string& reason)> ended;
+    // The noise recording could not be opened; the text plays on without it. Once a session, when
+    // the text has started.
+    std::function<void(const std::string& reason)> noiseFailed;
+};
+
+// Why a start failed, so that a window shows the matching message (the classic window's texts:
+// Say::NothingToSendTitle/NothingToSendText, Say::MorseFileNotWritten, Say::NothingCanBePlayed).
+enum class SessionFailure {
+    None,
+    NoKeyableCharacter, // no segment, or one without any character with a Morse code: it cannot be timed
+    MidiNotWritten,     // the MIDI could not be built or the port could not write it (its file)
+    NotPlayable,        // the port could not open or play the sound
+};
+
+struct SessionStart {
+    SessionFailure failure = SessionFailure::None;
+    std::string reason; // readable (UTF-8), empty when the session plays
+    explicit operator bool() const { return failure == SessionFailure::None; }
+};
+
+// How the segments reach the port.
+enum class SessionMidi {
+    PerSegment, // one MIDI per segment, opened when the one before has ended
+    Single,     // all segments in one MIDI, the file the classic window writes; the position tells
+                // which segment plays
+};
+
+struct SessionRequest {
+    std::vector<SegmentText> segments;
+    int pauseSeconds = 0; // silence after every segment (0 means 5, as for every MIDI of the program)
+    MidiVoice voice;
+    std::string noisePath; // "" for none
+    SessionMidi midi = SessionMidi::PerSegment;
 };
 
 // How progress is reported while a segment plays [ms].
@@ -82,10 +125,12 @@ public:
 
     void SetEvents(SessionEvents events) { events_ = std::move(events); }
 
-    // Plays the segments one after another, each built by BuildMorseMidi with `pauseSeconds` of
-    // silence after it (0 means 5, as for every MIDI file of the program). "" when the first
-    // segment plays; else the reason, and nothing plays. A session already running is stopped
-    // first (its end is reported).
+    // Plays the segments one after another, built by BuildMorseMidi with the request's pause of
+    // silence after each. On failure the kind and reason, and nothing plays (a failing noise is
+    // no failure: it is reported by noiseFailed and the text plays). A session already running is
+    // stopped first (its end is reported).
+    SessionStart Start(SessionRequest request);
+    // The same, one MIDI per segment; "" when the first segment plays, else the reason.
     std::string Start(std::vector<SegmentText> segments, int pauseSeconds, const MidiVoice& voice,
                       const std::string& noisePath = {});
     // Stops playback; the end is reported as Stopped once. Nothing when not running.
@@ -94,7 +139,12 @@ public:
     SessionProgress Progress() const;
 
 private:
-    std::string PlaySegment(int index);
+    SessionStart PlaySegment(int index);
+    SessionStart PlayAll();
+    SessionStart OpenAndPlay(const ByteVector& bytes);
+    int SegmentAt(std::int64_t midiPositionMs) const; // Single: the segment playing at a position
+    void AnnounceUpTo(int segment);
+    void ReportNoiseFailure();
     void OnPortEnd();
     void OnTick();
     void Finish(SessionEnd end, const std::string& reason);
@@ -103,14 +153,14 @@ private:
     Clock& clock_;
     MorseTable table_;
     SessionEvents events_;
-    std::vector<SegmentText> segments_;
-    int pauseSeconds_ = 0;
-    MidiVoice voice_;
-    std::string noisePath_;
+    SessionRequest request_;
+    std::vector<std::int64_t> segmentStartsMs_; // Single: where each segment starts, and the end [ms]
     int current_ = -1;
     int timer_ = 0;
     bool running_ = false;
-    std::int64_t pauseMs_ = 0; // [ms] of silence closing each segment
+    bool noiseReported_ = false; // the noise failed once this session: not asked for again
+    std::string noiseError_;     // its reason, until the text plays
+    std::int64_t pauseMs_ = 0;   // [ms] of silence closing each segment
 };
 
 } // namespace qlor

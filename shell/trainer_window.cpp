@@ -358,6 +358,10 @@ Session& TrainerWindow::SessionNow() {
             if (auto f = engine_->owner.ended)
                 f(end, reason);
         };
+        events.noiseFailed = [this](const std::string& reason) {
+            if (auto f = engine_->owner.noiseFailed)
+                f(reason);
+        };
         e.session->SetEvents(std::move(events));
     }
     return *e.session;

@@ -149,11 +149,13 @@ Events ElementsToEvents(std::string_view elements, const MidiVoice& voiceIn) {
     size_t n = 0;
     uint64_t gap = 0; // silence since the last note-off [ticks]
     uint64_t weightTotal = 0;
+    uint64_t sounded = 0; // [ticks] up to the last note-off
     bool started = false;
     for (char letter : elements) {
         const auto c = static_cast<unsigned char>(letter);
         weightTotal += weight[c];
         if (c == 'D' || c == 'T') {
+            sounded += gap + ticks[c]; // before a long gap is cut into pieces below
             if (n + kMaxNoteBytes + (gap / kMaxDeltaTicks) * kMaxSplitBytes > out.size()) {
                 out.resize(std::max(out.size() * 2, n + kMaxNoteBytes + (gap / kMaxDeltaTicks) * kMaxSplitBytes));
             }
@@ -180,6 +182,7 @@ Events ElementsToEvents(std::string_view elements, const MidiVoice& voiceIn) {
     }
     out.resize(n);
     events.weightTotal = weightTotal;
+    events.soundedTicks = sounded;
     return events;
 }
 
@@ -227,6 +230,10 @@ MidiResult BuildSegment(const MorseTable& table, const SegmentText& segment, int
     // The closing pause may be longer than one delta-time (a fast tempo and a long pause).
     const MidiVoice safe = SafeVoice(voice);
     uint64_t pause = EndPauseTicks(written, std::max(pauseSeconds, 0));
+    // One tick lasts written / kTicksPerQuarter [us]; rounded to the nearest microsecond.
+    const uint64_t segmentTicks = events.soundedTicks + pause;
+    constexpr auto kTicks = static_cast<uint64_t>(kTicksPerQuarter);
+    result.segmentLengthsUs.push_back((segmentTicks * written + kTicks / 2) / kTicks);
     while (pause > kMaxDeltaTicks) {
         uint8_t split[kMaxSplitBytes];
         bool statusSet = false; // after meta events a status byte is always written
@@ -246,12 +253,14 @@ MidiResult BuildMorseMidi(const MorseTable& table, const std::vector<SegmentText
     ByteVector track;
     Append(track,
            {0x00, static_cast<uint8_t>(kProgramChangeStatus + voice.channel), static_cast<uint8_t>(voice.patch)});
+    std::vector<uint64_t> lengthsUs;
     for (const SegmentText& segment : segments) {
         MidiResult part = BuildSegment(table, segment, pauseSeconds, voice);
         if (!part) {
             return part;
         }
         track.insert(track.end(), part.bytes.begin(), part.bytes.end());
+        lengthsUs.push_back(part.segmentLengthsUs.front());
     }
     Append(track, {0x00, 0xFF, 0x2F, 0x00});
 
@@ -263,6 +272,7 @@ MidiResult BuildMorseMidi(const MorseTable& table, const std::vector<SegmentText
     }
     result.bytes = MidiHeader(1, static_cast<uint32_t>(track.size()));
     result.bytes.insert(result.bytes.end(), track.begin(), track.end());
+    result.segmentLengthsUs = std::move(lengthsUs);
     return result;
 }
 

@@ -35,8 +35,9 @@ ByteVector EncodeVarLen(uint64_t value);
 ByteVector MidiHeader(int trackCount, uint32_t trackLength);
 
 struct Events {
-    ByteVector bytes;         // 00, 90+ch and the note events
-    uint64_t weightTotal = 0; // U [ticks]
+    ByteVector bytes;          // 00, 90+ch and the note events
+    uint64_t weightTotal = 0;  // U [ticks]
+    uint64_t soundedTicks = 0; // from the segment's start to its last note-off [ticks]
 };
 Events ElementsToEvents(std::string_view elements, const MidiVoice& voice);
 
@@ -53,6 +54,9 @@ struct MidiResult {
     MidiError error = MidiError::None;
     std::string message; // readable reason when error != None (UTF-8)
     ByteVector bytes;    // the file (BuildMorseMidi) when error == None
+    // Playing time of each segment in the bytes, its closing pause included, when error == None;
+    // a player's position tells the segment playing from their running sum [us].
+    std::vector<uint64_t> segmentLengthsUs;
     explicit operator bool() const { return error == MidiError::None; }
 };
 

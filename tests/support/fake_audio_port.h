@@ -76,6 +76,12 @@ public:
     }
     ~FakeAudioPort() override { clock_.nextEventMs_ = {}; }
 
+    std::string WriteMidi(const ByteVector& bytes) override {
+        if (!failWrite.empty())
+            return failWrite;
+        written.push_back(bytes);
+        return {};
+    }
     std::string OpenMidi(const ByteVector& bytes) override {
         Close();
         if (!failOpen.empty())
@@ -86,12 +92,17 @@ public:
         return {};
     }
     std::string OpenNoise(const std::string& path) override {
+        noise.clear();
+        if (!path.empty() && !failNoise.empty())
+            return failNoise;
         noise = path;
         return {};
     }
     std::string Play() override {
         if (!open_)
             return "not open";
+        if (!failPlay.empty())
+            return failPlay;
         playing_ = true;
         startMs_ = clock_.NowMs();
         return {};
@@ -129,6 +140,10 @@ public:
 
     std::function<std::int64_t(const ByteVector&)> lengthOfNext; // [ms] of each opened MIDI
     std::string failOpen;                                        // the reason OpenMidi fails, if any
+    std::string failWrite;                                       // ... WriteMidi
+    std::string failNoise;                                       // ... OpenNoise of a recording
+    std::string failPlay;                                        // ... Play
+    std::vector<ByteVector> written;
     std::vector<ByteVector> opened;
     std::string noise;
     int stops = 0;
