@@ -23,9 +23,8 @@
 namespace qlor {
 namespace {
 
-constexpr int kMaxRequestBytes = 64;       // anything longer is not the request
-constexpr int kConnectionTimeoutMs = 3000; // [ms] a silent client is dropped after this
-constexpr int kRetryPauseMs = 50;          // [ms] between attempts while the other copy starts
+constexpr int kMaxRequestBytes = 64; // anything longer is not the request
+constexpr int kRetryPauseMs = 50;    // [ms] between attempts while the other copy starts
 
 // Only the user who runs this copy may ask it anything.
 bool PeerIsSameUser(QLocalSocket* socket) {
@@ -186,7 +185,7 @@ void SingleInstance::OnNewConnection() {
             socket->deleteLater();
             continue;
         }
-        QTimer::singleShot(kConnectionTimeoutMs, socket, [socket] { socket->abort(); });
+        QTimer::singleShot(connectionTimeoutMs_, socket, [socket] { socket->abort(); });
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { OnReadable(socket); });
         if (socket->bytesAvailable() > 0)
             OnReadable(socket);

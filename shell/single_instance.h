@@ -42,6 +42,9 @@ public:
     // copy that is still starting up to begin listening.
     Outcome Start(int waitMs = 10000);
 
+    // How long a connected client may stay silent before it is dropped [ms]; tests shorten it.
+    void SetConnectionTimeoutMs(int timeoutMs) { connectionTimeoutMs_ = timeoutMs; }
+
     QString LockPath() const;
     QString SocketPath() const;
     bool Listening() const;
@@ -57,6 +60,7 @@ private:
     QString dir_;
     std::unique_ptr<QLockFile> lock_;
     QLocalServer* server_ = nullptr;
+    int connectionTimeoutMs_ = 3000; // [ms]
 };
 
 } // namespace qlor

@@ -13,13 +13,14 @@ using namespace qlor;
 
 namespace {
 
-// One note of a quarter at 120 beats per minute: 500 ms.
-constexpr qint64 kNoteMs = 500;
+// One note of a quarter at 300 beats per minute: 200 ms, long enough to tell a stopped play's
+// end from the next one's.
+constexpr qint64 kNoteMs = 200;
 
 ByteVector OneNoteMidi() {
     return {'M', 'T',  'h',  'd', 0,    0,    0,    6,  0, 0, 0, 1, 0, 96, // one track, 96 ticks a quarter
             'M', 'T',  'r',  'k', 0,    0,    0,    19,                    //
-            0,   0xFF, 0x51, 3,   0x07, 0xA1, 0x20,                        // 500000 us a quarter
+            0,   0xFF, 0x51, 3,   0x03, 0x0D, 0x40,                        // 200000 us a quarter
             0,   0x90, 69,   100, 96,   0x80, 69,   0,                     // a quarter's note
             0,   0xFF, 0x2F, 0};
 }
