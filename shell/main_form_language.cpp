@@ -23,17 +23,6 @@ QString TMainForm::CaptionEntry(int entry) const {
     return FromCp1251(currentCaptions_.Text(entry));
 }
 
-void TMainForm::ListLanguageFiles() {
-    // "English" first, then one item per language file of the current directory. The list is
-    // built once; files added later appear at the next start.
-    FillLanguageList(configuration.LngComboBox);
-}
-
-void TMainForm::RestoreLanguage() {
-    // The saved position has been selected while the settings were read.
-    LngComboBoxChange(LanguagePosition());
-}
-
 void TMainForm::ApplyLanguage(int position) {
     const CaptionTable& table = TableForPosition(position, currentCaptions_);
     shownTexts_ = position == 0 ? ProgramTextTable::English() : currentTexts_;
