@@ -236,7 +236,6 @@ private:
     void SaveMemoAs(const FileDialogSpec& request, const QPlainTextEdit* memo);
     // The band the current text number plays through (none when the band is off).
     std::optional<BandSettings> CurrentBand() const;
-    void ShowBandTexts();
     // The current noise type's recording when it names a file, else empty (Run's test).
     QString PlayableNoisePath() const;
     // The noise slider's tool tip: the signal-to-noise ratio of the current levels, voice, tone
@@ -249,7 +248,6 @@ private:
     void ShowHistoryProblem(const HistoryStatus& status);
     void ShowHistoryTexts();
     void ShowTrainerTexts();
-    bool PutDrillSymbols(const std::string& cp1251);
 
     std::unique_ptr<UiDialogs> ownDialogs_;
     std::unique_ptr<OutputLevels> ownLevels_;

@@ -2,6 +2,7 @@
 // language written into the window, and the choice of a language by the operator.
 #include "shell/main_form_pages.h"
 
+#include "shell/band_dialog.h"
 #include "shell/caption_feeds.h"
 #include "shell/choice_lists.h"
 #include "shell/memo_text.h"
@@ -30,7 +31,9 @@ void TMainForm::ApplyLanguage(int position) {
     ShowVoiceChoiceTexts(configuration.VoiceLabel, configuration.VoiceComboBox, OwnTexts());
     ShowWindowScaleTexts(configuration.WindowScaleLabel, configuration.WindowScaleComboBox, OwnTexts());
     ShowExportAudioTexts(files.ExportAudio, files.ExportAudioFormat, OwnTexts());
-    ShowBandTexts();
+    configuration.ButtonBandConditions->setText(OwnText(Say::BandButton));
+    configuration.ButtonBandConditions->setToolTip(OwnText(Say::BandButtonHint));
+    band_->ShowTexts(OwnTexts());
     RefreshNoiseSnrHint(false);
     ShowHistoryTexts();
     ShowTrainerTexts();

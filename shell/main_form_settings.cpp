@@ -78,10 +78,4 @@ std::optional<BandSettings> TMainForm::CurrentBand() const {
     return band_->BandFor(TextNumber(settings_));
 }
 
-void TMainForm::ShowBandTexts() {
-    configuration.ButtonBandConditions->setText(OwnText(Say::BandButton));
-    configuration.ButtonBandConditions->setToolTip(OwnText(Say::BandButtonHint));
-    band_->ShowTexts(OwnTexts());
-}
-
 } // namespace qlor

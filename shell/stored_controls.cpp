@@ -103,7 +103,7 @@ void ApplyStoredControls(const StoredPages& pages, const PersistedSettings& v) {
     const Ui::TextOptionsPage& textOptions = pages.textOptions;
     const Ui::ConfigurationPage& configuration = pages.configuration;
     textOptions.CheckBoxTextType->setChecked(v.textType);
-    configuration.TrackBar1->setValue(std::clamp(v.tone, kToneMin, kToneMax));
+    configuration.TrackBar1->setValue(std::clamp(v.tone, RangeOf(Setting::Tone).min, RangeOf(Setting::Tone).max));
     QLineEdit* noise[] = {configuration.NoiseFile1, configuration.NoiseFile2, configuration.NoiseFile3,
                           configuration.NoiseFile4};
     for (size_t i = 0; i < v.noiseFiles.size(); ++i)
