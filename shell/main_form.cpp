@@ -96,8 +96,7 @@ void TMainForm::ConnectHandlers() {
     connect(textOptions.MemoSelectedSymbols, &QWidget::customContextMenuRequested, this,
             &TMainForm::FillSelectedSymbolsMenu);
     // A noise file name typed in: decoded ahead of Run when it is the current noise type's.
-    for (QLineEdit* noiseFile :
-         {configuration.NoiseFile1, configuration.NoiseFile2, configuration.NoiseFile3, configuration.NoiseFile4}) {
+    for (QLineEdit* noiseFile : NoiseFileEdits(configuration)) {
         connect(noiseFile, &QLineEdit::editingFinished, this, [this, noiseFile] {
             if (noiseFile == CurrentNoiseEdit())
                 PreloadNoise();

@@ -80,10 +80,8 @@ void TMainForm::BrowseNoiseFile(QLineEdit* edit) {
 }
 
 QLineEdit* TMainForm::CurrentNoiseEdit() const {
-    QLineEdit* const noiseFiles[] = {configuration.NoiseFile1, configuration.NoiseFile2, configuration.NoiseFile3,
-                                     configuration.NoiseFile4};
     if (settings_.noiseType >= 1 && settings_.noiseType <= 4)
-        return noiseFiles[settings_.noiseType - 1];
+        return NoiseFileEdits(configuration)[settings_.noiseType - 1];
     return nullptr;
 }
 

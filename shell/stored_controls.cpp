@@ -61,6 +61,10 @@ void SetRadioChecked(QAbstractButton* button, bool checked) {
     button->setAutoExclusive(exclusive);
 }
 
+std::array<QLineEdit*, 4> NoiseFileEdits(const Ui::ConfigurationPage& configuration) {
+    return {configuration.NoiseFile1, configuration.NoiseFile2, configuration.NoiseFile3, configuration.NoiseFile4};
+}
+
 void TakeSettingRanges(Ui::PanelPage& panel, Ui::ConfigurationPage& configuration) {
     SetRange(configuration.TrackBar1, RangeOf(Setting::Tone));
     SetRange(panel.TrackBar2, RangeOf(Setting::Level));
@@ -72,8 +76,7 @@ void CollectStoredControls(const StoredPages& pages, PersistedSettings& v) {
     const Ui::ConfigurationPage& configuration = pages.configuration;
     v.tone = configuration.TrackBar1->value();
     v.textType = textOptions.CheckBoxTextType->isChecked();
-    const QLineEdit* noise[] = {configuration.NoiseFile1, configuration.NoiseFile2, configuration.NoiseFile3,
-                                configuration.NoiseFile4};
+    const auto noise = NoiseFileEdits(configuration);
     for (size_t i = 0; i < v.noiseFiles.size(); ++i)
         v.noiseFiles[i] = PathBytes(noise[i]->text());
     v.trainTextNeed = pages.parameters.TrainTextNeed->isChecked();
@@ -104,8 +107,7 @@ void ApplyStoredControls(const StoredPages& pages, const PersistedSettings& v) {
     const Ui::ConfigurationPage& configuration = pages.configuration;
     textOptions.CheckBoxTextType->setChecked(v.textType);
     configuration.TrackBar1->setValue(std::clamp(v.tone, RangeOf(Setting::Tone).min, RangeOf(Setting::Tone).max));
-    QLineEdit* noise[] = {configuration.NoiseFile1, configuration.NoiseFile2, configuration.NoiseFile3,
-                          configuration.NoiseFile4};
+    const auto noise = NoiseFileEdits(configuration);
     for (size_t i = 0; i < v.noiseFiles.size(); ++i)
         noise[i]->setText(PathText(v.noiseFiles[i]));
     pages.parameters.TrainTextNeed->setChecked(v.trainTextNeed);

@@ -4,13 +4,19 @@
 #include "control/settings_store.h"
 #include "shell/window_pages.h"
 
+#include <array>
+
 class QAbstractButton;
+class QLineEdit;
 
 namespace qlor {
 
 // Sets a radio button's state; unlike QAbstractButton::setChecked it can also clear the checked
 // button of a group, so that none of the pair is checked.
 void SetRadioChecked(QAbstractButton* button, bool checked);
+
+// The noise file boxes of the noise types 1..4, in that order.
+std::array<QLineEdit*, 4> NoiseFileEdits(const Ui::ConfigurationPage& configuration);
 
 // The tone slider and the two level sliders take the ranges of their settings' entries.
 void TakeSettingRanges(Ui::PanelPage& panel, Ui::ConfigurationPage& configuration);
