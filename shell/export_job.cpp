@@ -5,6 +5,8 @@
 #include "shell/main_form.h"
 
 #include <QAbstractButton>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 
@@ -155,6 +157,12 @@ void ExportJob::QueueGeneratorMessage() {
                                      form_->OwnText(Say::GenerationFailedText));
     }
     showingMessages_ = false;
+}
+
+std::string ExportFolder(const QString& pathDir) {
+    const QString folder =
+        pathDir.isEmpty() ? QDir::currentPath() : QDir::current().absoluteFilePath(QDir::fromNativeSeparators(pathDir));
+    return QFile::encodeName(folder).toStdString();
 }
 
 } // namespace qlor

@@ -21,6 +21,11 @@ namespace qlor {
 
 class TMainForm;
 
+// The folder of PathDir as a file-system path; an empty PathDir is the current directory. It is
+// made absolute when the export starts, so the series goes where it was asked for even if the
+// current directory changes meanwhile.
+std::string ExportFolder(const QString& pathDir);
+
 // One batch export at a time, a child of the window. Its queued calls are dropped with it, and its
 // destruction waits for the worker, which touches nothing of the window. It shows its progress in
 // the Files page's gauge and status line.

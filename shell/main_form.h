@@ -12,7 +12,10 @@
 #include "exercises/check_statistics.h"
 #include "shell/output_levels.h"
 #include "shell/page_control.h"
+#include "shell/stored_controls.h"
+#include "shell/trainer_keeper.h"
 #include "shell/ui_dialogs.h"
+#include "shell/window_pages.h"
 #include "synthesis/midi_writer.h"
 #include "synthesis/morse_table.h"
 #include "synthesis/transmission_settings.h"
@@ -25,56 +28,17 @@
 #include <memory>
 #include <optional>
 
-class QAbstractButton;
 class QLineEdit;
 class QPlainTextEdit;
-
-// The page forms, generated from shell/forms/*.ui; only the window's own sources see them.
-namespace Ui {
-class PanelPage;
-class TextPage;
-class ReceptionPage;
-class CompetitionPage;
-class FilesPage;
-class TextOptionsPage;
-class BlankPage;
-class ParametersPage;
-class ConfigurationPage;
-} // namespace Ui
 
 namespace qlor {
 
 class AlignedScoreView;
+struct MainFormPages;
 class BandDialog;
 class MediaPlayer;
 class NoiseSnrMeter;
 class ProgressWindow;
-class TrainerWindow;
-
-// Title of the application (the task-bar text) and the window's caption, the product's full title.
-inline constexpr char kApplicationTitle[] = "QLOR - 2000";
-inline constexpr char kFullTitle[] = "Morse code receiving trainer QLOR - 2000";
-
-// Client area of the window [px].
-inline constexpr int kClientWidth = 492;
-inline constexpr int kClientHeight = 274;
-
-// Sets a radio button's state; unlike QAbstractButton::setChecked it can also clear the checked
-// button of a group, so that none of the pair is checked.
-void SetRadioChecked(QAbstractButton* button, bool checked);
-
-// The positions of the pages in PageControl1, in the order of their tabs.
-enum PageIndex : int {
-    kPanelPage,
-    kTextPage,
-    kReceptionPage,
-    kCompetitionPage,
-    kFilesPage,
-    kTextOptionsPage,
-    kBlankPage,
-    kParametersPage,
-    kConfigurationPage,
-};
 
 class TMainForm : public QWidget {
     Q_OBJECT
@@ -231,8 +195,7 @@ private:
     // The pages in tab order, held in one private block (main_form_pages.h) so that a form's
     // change recompiles only the window's own sources; from outside the window their controls
     // are found by component name (objectName).
-    struct Pages;
-    std::unique_ptr<Pages> pages_;
+    std::unique_ptr<MainFormPages> pages_;
     Ui::PanelPage& panel;                 // TabSheet1 "Панель"
     Ui::TextPage& text;                   // TabSheet4 "Текст"
     Ui::ReceptionPage& reception;         // TabSheet6 "Прием"
@@ -243,20 +206,15 @@ private:
     Ui::ParametersPage& parameters;       // TabSheet8 "Параметры"
     Ui::ConfigurationPage& configuration; // TabSheet3 " Настройка "
 
-    void BuildPages();
     void PrepareControls();
     void ConnectHandlers();
 
     // Window creation and closing, in their fixed order.
     void FormCreate();
     void FormClose();
-    void FillTables();
-    void ListLanguageFiles();
     void LoadSettings();
-    void RestoreLanguage();
     void CaptureOutputLevels();
     void SaveSettings();
-    void RestoreOutputLevels();
     // Deletes "temp.mid" of the current directory, if there is one.
     void RemoveTempMidi();
 
@@ -278,7 +236,6 @@ private:
     void SaveMemoAs(const FileDialogSpec& request, const QPlainTextEdit* memo);
     // The band the current text number plays through (none when the band is off).
     std::optional<BandSettings> CurrentBand() const;
-    void ShowBandTexts();
     // The current noise type's recording when it names a file, else empty (Run's test).
     QString PlayableNoisePath() const;
     // The noise slider's tool tip: the signal-to-noise ratio of the current levels, voice, tone
@@ -291,9 +248,6 @@ private:
     void ShowHistoryProblem(const HistoryStatus& status);
     void ShowHistoryTexts();
     void ShowTrainerTexts();
-    TrainerSettings CurrentTrainerSettings() const;
-    void ApplyTrainerSettings(const TrainerSettings& values);
-    bool PutDrillSymbols(const std::string& cp1251);
 
     std::unique_ptr<UiDialogs> ownDialogs_;
     std::unique_ptr<OutputLevels> ownLevels_;
@@ -310,8 +264,7 @@ private:
     CheckHistory* history_ = nullptr;
     int runEndPauseSeconds_ = 0; // [s]
     ProgressWindow* progress_ = nullptr;
-    TrainerWindow* trainer_ = nullptr;
-    TrainerSettings trainerSettings_;             // kept while the trainer window is not open
+    TrainerKeeper trainer_;
     BandDialog* band_ = nullptr;                  // the band conditions, kept while the dialog is hidden
     std::unique_ptr<AlignedScoreView> scoreView_; // beside the check list
     bool centred_ = false;

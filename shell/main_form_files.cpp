@@ -9,19 +9,6 @@
 #include <QFile>
 
 namespace qlor {
-namespace {
-
-// The folder of PathDir as a file-system path; an empty PathDir is the current directory. It is
-// made absolute when the export starts, so the series goes where it was asked for even if the
-// current directory changes meanwhile.
-std::string ExportFolder(const QString& pathDir) {
-    const QString folder =
-        pathDir.isEmpty() ? QDir::currentPath() : QDir::current().absoluteFilePath(QDir::fromNativeSeparators(pathDir));
-    return QFile::encodeName(folder).toStdString();
-}
-
-} // namespace
-
 void TMainForm::ButtonFormFilesClick() {
     ExportJob* job = findChild<ExportJob*>(QString(), Qt::FindDirectChildrenOnly);
     if (!job)

@@ -8,6 +8,7 @@
 #include "shell/aligned_score_view.h"
 #include "shell/memo_text.h"
 #include "shell/progress_window.h"
+#include "shell/selected_symbols_menu.h"
 
 namespace qlor {
 
@@ -57,26 +58,16 @@ void TMainForm::ButtonProgressClick() {
     progress_->activateWindow();
 }
 
-bool TMainForm::PutDrillSymbols(const std::string& cp1251) {
-    QPlainTextEdit* memo = textOptions.MemoSelectedSymbols;
-    if (cp1251.empty() || !memo->isEnabled() || memo->isReadOnly() || !textOptions.SelectedSymbols->isEnabled())
-        return false;
-    SetMemoBytes(memo, cp1251);
-    SetRadioChecked(textOptions.SelectedSymbols, true);
-    return true;
-}
-
 QString TMainForm::SelectedSymbolsText() const {
     return FromCp1251(MemoBytes(textOptions.MemoSelectedSymbols));
 }
 
 bool TMainForm::DrillKochLesson(int lesson) {
-    return PutDrillSymbols(KochLessonSymbols(lesson));
+    return PutDrillSymbols(textOptions.MemoSelectedSymbols, textOptions.SelectedSymbols, KochLessonSymbols(lesson));
 }
 
 bool TMainForm::DrillWeakCharacters(const StatsWindow& window) {
-    const QPlainTextEdit* memo = textOptions.MemoSelectedSymbols;
-    if (!memo->isEnabled() || memo->isReadOnly())
+    if (!SymbolListEditable(textOptions.MemoSelectedSymbols))
         return false;
     std::vector<CheckRecord> checks;
     LoadHistory(checks, false);
@@ -87,7 +78,7 @@ bool TMainForm::DrillWeakCharacters(const StatsWindow& window) {
                               OwnText(Say::DrillNothingToPractise).arg(kDefaultMinOccurrences));
         return false;
     }
-    return PutDrillSymbols(symbols);
+    return PutDrillSymbols(textOptions.MemoSelectedSymbols, textOptions.SelectedSymbols, symbols);
 }
 
 } // namespace qlor

@@ -2,6 +2,7 @@
 // language written into the window, and the choice of a language by the operator.
 #include "shell/main_form_pages.h"
 
+#include "shell/band_dialog.h"
 #include "shell/caption_feeds.h"
 #include "shell/choice_lists.h"
 #include "shell/memo_text.h"
@@ -23,17 +24,6 @@ QString TMainForm::CaptionEntry(int entry) const {
     return FromCp1251(currentCaptions_.Text(entry));
 }
 
-void TMainForm::ListLanguageFiles() {
-    // "English" first, then one item per language file of the current directory. The list is
-    // built once; files added later appear at the next start.
-    FillLanguageList(configuration.LngComboBox);
-}
-
-void TMainForm::RestoreLanguage() {
-    // The saved position has been selected while the settings were read.
-    LngComboBoxChange(LanguagePosition());
-}
-
 void TMainForm::ApplyLanguage(int position) {
     const CaptionTable& table = TableForPosition(position, currentCaptions_);
     shownTexts_ = position == 0 ? ProgramTextTable::English() : currentTexts_;
@@ -41,7 +31,9 @@ void TMainForm::ApplyLanguage(int position) {
     ShowVoiceChoiceTexts(configuration.VoiceLabel, configuration.VoiceComboBox, OwnTexts());
     ShowWindowScaleTexts(configuration.WindowScaleLabel, configuration.WindowScaleComboBox, OwnTexts());
     ShowExportAudioTexts(files.ExportAudio, files.ExportAudioFormat, OwnTexts());
-    ShowBandTexts();
+    configuration.ButtonBandConditions->setText(OwnText(Say::BandButton));
+    configuration.ButtonBandConditions->setToolTip(OwnText(Say::BandButtonHint));
+    band_->ShowTexts(OwnTexts());
     RefreshNoiseSnrHint(false);
     ShowHistoryTexts();
     ShowTrainerTexts();

@@ -1,5 +1,5 @@
 #pragma once
-// The window's page forms in one block, seen only by the window's own sources.
+// The window's page forms in one block, seen only by the window's own sources and its helpers.
 #include "shell/main_form.h"
 
 #include "ui_blankpage.h"
@@ -14,7 +14,7 @@
 
 namespace qlor {
 
-struct TMainForm::Pages {
+struct MainFormPages {
     Ui::PanelPage panel;
     Ui::TextPage text;
     Ui::ReceptionPage reception;

@@ -10,7 +10,7 @@
 namespace qlor {
 
 void TMainForm::ButtonTrainerClick() {
-    if (!trainer_) {
+    trainer_.Open(this, [this] {
         TrainerContext context;
         context.morse = morse_;
         context.voice = [this] { return CurrentVoice(); };
@@ -18,13 +18,8 @@ void TMainForm::ButtonTrainerClick() {
         context.dialogs = dialogs_;
         context.history = history_;
         context.dateTime = [] { return SystemDateTimeText(QDateTime::currentDateTime()); };
-        trainer_ = new TrainerWindow(std::move(context), this);
-        trainer_->SetTexts(OwnTexts());
-        trainer_->ApplySettings(trainerSettings_);
-    }
-    trainer_->show();
-    trainer_->raise();
-    trainer_->activateWindow();
+        return context;
+    });
 }
 
 void TMainForm::ShowTrainerTexts() {
@@ -32,18 +27,7 @@ void TMainForm::ShowTrainerTexts() {
         button->setText(OwnText(Say::TrainerButton));
         button->setToolTip(OwnText(Say::TrainerButtonDesc));
     }
-    if (trainer_)
-        trainer_->SetTexts(OwnTexts());
-}
-
-TrainerSettings TMainForm::CurrentTrainerSettings() const {
-    return trainer_ ? trainer_->CollectSettings() : trainerSettings_;
-}
-
-void TMainForm::ApplyTrainerSettings(const TrainerSettings& values) {
-    trainerSettings_ = values;
-    if (trainer_)
-        trainer_->ApplySettings(values);
+    trainer_.SetTexts(OwnTexts());
 }
 
 } // namespace qlor

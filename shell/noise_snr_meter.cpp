@@ -6,6 +6,7 @@
 #include "audio/signal_to_noise.h"
 #include "audio/soundfont_bank.h"
 #include "control/settings_store.h"
+#include "shell/qt_program_text.h"
 #include "synthesis/midi_writer.h"
 
 #include <QDateTime>
@@ -62,6 +63,21 @@ std::optional<double> NoiseSnrMeter::SnrDb(const MorseTable& table, const QStrin
         signalKnown_ = true;
     }
     return qlor::SnrDb(signal_, midiLevel, noise_, noiseLevel);
+}
+
+QString NoiseSnrToolTip(const ProgramTextTable& texts, bool recording, std::optional<double> snr,
+                        const QString& bandLine) {
+    QString line;
+    if (!recording) {
+        line = QProgramText(Say::NoiseSnrNoNoise, texts);
+    } else if (snr) {
+        const QString ratio = std::isfinite(*snr) ? QString::number(*snr, 'f', 1)
+                                                  : (*snr > 0 ? QStringLiteral("+∞") : QStringLiteral("-∞"));
+        line = QProgramText(Say::NoiseSnrHint, texts).arg(ratio);
+    }
+    if (bandLine.isEmpty())
+        return line;
+    return line.isEmpty() ? bandLine : line + QLatin1Char('\n') + bandLine;
 }
 
 } // namespace qlor

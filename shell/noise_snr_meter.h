@@ -3,6 +3,7 @@
 // the band of 500 Hz around the tone, the Morse while the key is down against the noise
 // recording, from the two levels, the voice, the tone and the recording. The band powers are
 // measured once per recording, tone and voice and kept.
+#include "control/program_texts.h"
 #include "synthesis/midi_writer.h"
 #include "synthesis/morse_table.h"
 
@@ -33,5 +34,10 @@ private:
     bool signalKnown_ = false;
     double signal_ = 0;
 };
+
+// The noise slider's tip: with a playable `recording`, its ratio `snr` (nothing while unknown),
+// else the no-noise line; the band's own line (empty with the band off) follows it.
+QString NoiseSnrToolTip(const ProgramTextTable& texts, bool recording, std::optional<double> snr,
+                        const QString& bandLine);
 
 } // namespace qlor

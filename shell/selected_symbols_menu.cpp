@@ -3,7 +3,9 @@
 #include "exercises/koch_drill.h"
 #include "shell/memo_text.h"
 #include "shell/qt_program_text.h"
+#include "shell/stored_controls.h"
 
+#include <QAbstractButton>
 #include <QMenu>
 #include <QPlainTextEdit>
 
@@ -16,7 +18,7 @@ SymbolsMenuChoice ExecSelectedSymbolsMenu(QPlainTextEdit* memo, QPoint pos, cons
     std::unique_ptr<QMenu> menu(memo->createStandardContextMenu(pos));
     menu->addSeparator();
     QAction* full = menu->addAction(QProgramText(Say::FullAlphabet, texts));
-    const bool editable = memo->isEnabled() && !memo->isReadOnly();
+    const bool editable = SymbolListEditable(memo);
     full->setEnabled(editable);
     QAction* weak = menu->addAction(QProgramText(Say::DrillWeak, texts));
     weak->setEnabled(editable && haveHistory);
@@ -37,6 +39,18 @@ SymbolsMenuChoice ExecSelectedSymbolsMenu(QPlainTextEdit* memo, QPoint pos, cons
     else if (koch->actions().contains(chosen))
         choice = {SymbolsMenuChoice::Kind::KochLesson, chosen->data().toInt()};
     return choice;
+}
+
+bool SymbolListEditable(const QPlainTextEdit* memo) {
+    return memo->isEnabled() && !memo->isReadOnly();
+}
+
+bool PutDrillSymbols(QPlainTextEdit* memo, QAbstractButton* selectedSymbols, const std::string& cp1251) {
+    if (cp1251.empty() || !SymbolListEditable(memo) || !selectedSymbols->isEnabled())
+        return false;
+    SetMemoBytes(memo, cp1251);
+    SetRadioChecked(selectedSymbols, true);
+    return true;
 }
 
 } // namespace qlor

@@ -6,6 +6,9 @@
 
 #include <QPoint>
 
+#include <string>
+
+class QAbstractButton;
 class QPlainTextEdit;
 
 namespace qlor {
@@ -21,5 +24,11 @@ struct SymbolsMenuChoice {
 // can be edited, the weak-character drill only with a history.
 SymbolsMenuChoice ExecSelectedSymbolsMenu(QPlainTextEdit* memo, QPoint pos, const ProgramTextTable& texts,
                                           bool haveHistory);
+
+// True while the list can be edited, so a drill may fill it.
+bool SymbolListEditable(const QPlainTextEdit* memo);
+// Puts a drill's characters (Windows-1251) into the list and checks `selectedSymbols`, as the
+// operator could by hand, and only while both can be changed. True when it did.
+bool PutDrillSymbols(QPlainTextEdit* memo, QAbstractButton* selectedSymbols, const std::string& cp1251);
 
 } // namespace qlor

@@ -3,6 +3,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScreen>
 
 namespace qlor {
 namespace {
@@ -81,6 +82,21 @@ void StyleMemos(std::initializer_list<QPlainTextEdit*> wrappingMemos, std::initi
     // The sent text and the copy wrap at the same width, so their scroll bars are always there.
     for (QPlainTextEdit* memo : wrappingMemos)
         memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+}
+
+void CentreOnScreen(QWidget* window) {
+    if (const QScreen* screen = window->screen()) {
+        const QRect area = screen->availableGeometry();
+        window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
+    }
+}
+
+void BringForward(QWidget* window) {
+    if (window->isMinimized())
+        window->setWindowState((window->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 } // namespace qlor

@@ -1,11 +1,13 @@
 #pragma once
-// The main window's look: its fonts, the memos' font and colours, the parameters page's picture.
+// The main window's look: its fonts, the memos' font and colours, the parameters page's picture,
+// and where a window shows itself.
 #include <QFont>
 #include <QPixmap>
 
 #include <initializer_list>
 
 class QPlainTextEdit;
+class QWidget;
 
 namespace qlor {
 
@@ -17,5 +19,9 @@ QPixmap DecorativePicture(QSize size);
 // black on white, wrapped at the widget's width; Tab leaves them. The wrapping memos (the sent
 // text and the copy, which wrap at the same width) always show their vertical scroll bar.
 void StyleMemos(std::initializer_list<QPlainTextEdit*> wrappingMemos, std::initializer_list<QPlainTextEdit*> others);
+// Moves a window to the middle of its screen's available area.
+void CentreOnScreen(QWidget* window);
+// Shows a window, out of its minimised state, in front of the others and active.
+void BringForward(QWidget* window);
 
 } // namespace qlor
