@@ -43,6 +43,34 @@ void TMainForm::CreatePlayers() {
     MediaPlayerNoise->setObjectName(QStringLiteral("MediaPlayerNoise"));
     connect(MediaPlayerText, &MediaPlayer::notify, this, &TMainForm::MediaPlayerTextNotify);
     connect(MediaPlayerNoise, &MediaPlayer::notify, this, &TMainForm::MediaPlayerNoiseNotify);
+    // Without a port and clock of the caller's, a transmission plays through these players and
+    // TrainTimer.
+    if (!port_) {
+        classicPort_ =
+            std::make_unique<ClassicAudioPort>(*MediaPlayerText, *MediaPlayerNoise, [this] { return TempMidiPath(); });
+        port_ = classicPort_.get();
+    }
+    if (!clock_) {
+        classicClock_ = std::make_unique<ClassicClock>(*TrainTimer);
+        clock_ = classicClock_.get();
+    }
+}
+
+Session& TMainForm::TransmissionSession() {
+    if (!session_) {
+        session_ = std::make_unique<Session>(*port_, *clock_, morse_);
+        SessionEvents events;
+        events.progress = [this](const SessionProgress& progress) {
+            if (const auto percent = ProgressPercent(progress.midiPositionMs, progress.midiLengthMs)) {
+                panel.Gauge1->setValue(*percent);
+                competition.Gauge2->setValue(*percent);
+            }
+        };
+        // The end, a stop included, runs the steps the text player's notice runs.
+        events.ended = [this](SessionEnd, const std::string&) { EndTransmission(); };
+        session_->SetEvents(std::move(events));
+    }
+    return *session_;
 }
 
 QString TMainForm::TempMidiPath() const {
@@ -200,6 +228,14 @@ void TMainForm::ButtonStopClick() {
 }
 
 void TMainForm::MediaPlayerTextNotify() {
+    // The natural end of a play the session started goes to the session, which ends through
+    // EndTransmission.
+    if (classicPort_ && classicPort_->TextEnded())
+        return;
+    EndTransmission();
+}
+
+void TMainForm::EndTransmission() {
     // Every step is harmless when repeated: a Stop may just have run them.
     TrainTimer->stop();
     panel.ButtonRun->setEnabled(true);
