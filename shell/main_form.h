@@ -24,6 +24,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 
 class QAbstractButton;
 class QLineEdit;
@@ -315,6 +316,7 @@ private:
     std::unique_ptr<ClassicAudioPort> classicPort_;
     std::unique_ptr<ClassicClock> classicClock_;
     std::unique_ptr<Session> session_;
+    std::optional<std::string> noiseFailure_; // the session's noise failure, until Run shows it
     std::unique_ptr<UiDialogs> ownDialogs_;
     std::unique_ptr<OutputLevels> ownLevels_;
     UiDialogs* dialogs_;
