@@ -13,6 +13,7 @@
 #include "tests/support/controls.h"
 #include "textgen/radiogram.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -203,6 +204,23 @@ private slots:
         QCOMPARE(form->MediaPlayerText->mode(), Mode::NotOpen);
         // The player's notice of the cut-short playback then runs the end steps once more.
         QTRY_COMPARE_WITH_TIMEOUT(Gauge1().value(), 100, 2000);
+        VerifyIdle();
+    }
+
+    // The notice of a stopped text may come after the next Run has started: it ends nothing.
+    void lateNoticeOfAStopLeavesTheNextRunPlaying() {
+        OwnText("PARIS PARIS PARIS PARIS");
+        QSignalSpy notices(form->MediaPlayerText, &MediaPlayer::notify);
+        ButtonRun().click();
+        ButtonStop().click();
+        ButtonRun().click();
+        QVERIFY(Sending());
+        QTRY_COMPARE_WITH_TIMEOUT(notices.size(), 1, 2000);
+        QVERIFY(Sending());
+        QCOMPARE(form->MediaPlayerText->mode(), Mode::Playing);
+        QVERIFY(form->TrainTimer->isActive());
+        QVERIFY(QFile::exists(TempMid()));
+        ButtonStop().click();
         VerifyIdle();
     }
 
