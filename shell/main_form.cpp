@@ -20,10 +20,14 @@ TMainForm::TMainForm(UiDialogs* dialogs, OutputLevels* levels, QWidget* parent)
     : TMainForm(dialogs, levels, static_cast<SettingsStore*>(nullptr), parent) {}
 
 TMainForm::TMainForm(UiDialogs* dialogs, OutputLevels* levels, SettingsStore* store, QWidget* parent)
+    : TMainForm(dialogs, levels, store, nullptr, nullptr, parent) {}
+
+TMainForm::TMainForm(UiDialogs* dialogs, OutputLevels* levels, SettingsStore* store, AudioPort* port, Clock* clock,
+                     QWidget* parent)
     : QWidget(parent), pages_(std::make_unique<MainFormPages>()), panel(pages_->panel), text(pages_->text),
       reception(pages_->reception), competition(pages_->competition), files(pages_->files),
       textOptions(pages_->textOptions), blank(pages_->blank), parameters(pages_->parameters),
-      configuration(pages_->configuration) {
+      configuration(pages_->configuration), port_(port), clock_(clock) {
     if (!dialogs) {
         ownDialogs_ = std::make_unique<QtUiDialogs>();
         dialogs = ownDialogs_.get();

@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 
 class QLineEdit;
 class QPlainTextEdit;
@@ -35,6 +36,11 @@ namespace qlor {
 
 class AlignedScoreView;
 struct MainFormPages;
+class AudioPort;
+class ClassicAudioPort;
+class ClassicClock;
+class Clock;
+class Session;
 class BandDialog;
 class MediaPlayer;
 class NoiseSnrMeter;
@@ -50,6 +56,10 @@ public:
     // (not owned). Without one the window starts as on a first start and keeps nothing, so that
     // tests and tools never touch the user's settings; the program passes the per-user store.
     TMainForm(UiDialogs* dialogs, OutputLevels* levels, SettingsStore* store, QWidget* parent = nullptr);
+    // The same with the audio port and clock a transmission plays through (not owned; they
+    // outlive the window). Null stands for the window's own: its two players and TrainTimer.
+    TMainForm(UiDialogs* dialogs, OutputLevels* levels, SettingsStore* store, AudioPort* port, Clock* clock,
+              QWidget* parent = nullptr);
     ~TMainForm() override;
 
     PageControl* PageControl1 = nullptr;
@@ -220,6 +230,10 @@ private:
 
     void CreatePlayers();
     void AbandonRun();
+    // The end-of-transmission steps, run by the text player's notice or the session's end.
+    void EndTransmission();
+    // The session a contest plays through, made at its first use (the Morse table is read by then).
+    Session& TransmissionSession();
     // The work of Run and of the competition's start. Their handlers call them inside a guard:
     // an exception (bad_alloc included) is reported, what was started is ended and the controls
     // are unblocked.
@@ -249,6 +263,14 @@ private:
     void ShowHistoryTexts();
     void ShowTrainerTexts();
 
+    // Where a transmission plays: the port and clock passed in, or the window's own over its
+    // players and TrainTimer. The session goes before them.
+    AudioPort* port_ = nullptr;
+    Clock* clock_ = nullptr;
+    std::unique_ptr<ClassicAudioPort> classicPort_;
+    std::unique_ptr<ClassicClock> classicClock_;
+    std::unique_ptr<Session> session_;
+    std::optional<std::string> noiseFailure_; // the session's noise failure, until Run shows it
     std::unique_ptr<UiDialogs> ownDialogs_;
     std::unique_ptr<OutputLevels> ownLevels_;
     UiDialogs* dialogs_;

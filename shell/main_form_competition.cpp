@@ -1,17 +1,18 @@
 // The competition page: one press of CompRun writes the protocol of an optional training text and
 // the texts at rising speeds into MemoProtokol and plays them all from one "temp.mid" with a
-// minute of silence after each; CompStop ends the contest; the protocol can be saved and cleared.
+// minute of silence after each, through the transmission session; CompStop ends the contest; the protocol can be saved
+// and cleared.
 #include "shell/main_form_pages.h"
 
 #include "audio/audio_engine.h"
 #include "audio/media_player.h"
+#include "control/session.h"
 #include "exercises/competition.h"
 #include "shell/date_time_text.h"
 #include "shell/memo_text.h"
 
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 
 #include <algorithm>
 
@@ -57,40 +58,48 @@ void TMainForm::StartCompetition() {
                           QTextCursor::KeepAnchor);
     competition.MemoProtokol->setTextCursor(selection);
 
-    const MidiVoice voice = CurrentVoice();
-    const QString midiPath = TempMidiPath();
-    const MidiResult written = WriteMorseMidi(morse_, plan.segments, QFile::encodeName(midiPath).toStdString(),
-                                              kCompetitionPauseSeconds, voice);
-    if (!written) {
-        // The protocol stays; the contest does not start, and nothing is left blocked.
-        dialogs_->ShowError(this,
-                            OwnText(Say::MorseFileNotWritten)
-                                .arg(QDir::toNativeSeparators(midiPath), QString::fromUtf8(written.message.c_str())));
-        competitionRunning_ = false;
-        ControlUnBlock();
+    // An empty contest ends at once, as the playback of its empty file would.
+    if (plan.segments.empty()) {
+        EndTransmission();
         return;
     }
 
-    TrainTimer->start();
+    SessionRequest request;
+    request.segments = plan.segments;
+    request.pauseSeconds = kCompetitionPauseSeconds;
+    request.voice = CurrentVoice();
+    request.midi = SessionMidi::Single; // all texts in one "temp.mid"
+    // No noise recording during a contest (a chosen band plays); the sent texts are in the
+    // protocol only.
     AudioEngine::Shared().SetBand(CurrentBand());
-    MediaPlayerText->setFileName(midiPath);
-    if (!MediaPlayerText->open() || !MediaPlayerText->play()) {
-        dialogs_->ShowError(this, OwnText(Say::NothingCanBePlayed).arg(MediaPlayerText->errorString()));
+    const SessionStart started = TransmissionSession().Start(std::move(request));
+    if (started.failure == SessionFailure::NotPlayable) {
+        dialogs_->ShowError(this, OwnText(Say::NothingCanBePlayed).arg(QString::fromUtf8(started.reason.c_str())));
         competitionRunning_ = false;
         AbandonRun();
         return;
     }
-    // No noise recording during a contest (a chosen band plays); the sent texts are in the
-    // protocol only.
+    if (!started) {
+        // The protocol stays; the contest does not start, and nothing is left blocked.
+        dialogs_->ShowError(
+            this, OwnText(Say::MorseFileNotWritten)
+                      .arg(QDir::toNativeSeparators(TempMidiPath()), QString::fromUtf8(started.reason.c_str())));
+        competitionRunning_ = false;
+        ControlUnBlock();
+        return;
+    }
     text.MemoText->clear();
 }
 
 void TMainForm::CompStopClick() {
     competitionRunning_ = false;
+    // The session stops and closes the text player; its end runs the end-of-transmission steps,
+    // as the player's notice does.
+    if (session_)
+        session_->Stop();
     MediaPlayerText->stop();
     MediaPlayerText->close();
     TrainTimer->stop();
-    // The gauges keep their value and "temp.mid" goes with the text player's notice.
     ControlUnBlock();
 }
 

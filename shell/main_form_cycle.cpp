@@ -1,7 +1,8 @@
-// The transmission cycle: Run composes a radiogram (or takes the operator's own text), writes it
-// as "temp.mid", plays it with an optional looping noise; the timer moves the progress bars; the
-// end of playback or Stop ends the transmission. ControlBlock / ControlUnBlock and TempMidiPath
-// are shared with the competition and the batch export.
+// The transmission cycle: Run composes a radiogram (or takes the operator's own text) and plays it
+// through the transmission session (written as "temp.mid") with an optional looping noise; the
+// timer moves the progress bars; the end of playback or Stop ends the transmission.
+// ControlBlock / ControlUnBlock and TempMidiPath are shared with the competition and the batch
+// export.
 #include "shell/main_form_pages.h"
 
 #include "audio/audio_engine.h"
@@ -20,6 +21,8 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <string>
+#include <utility>
 
 namespace qlor {
 namespace {
@@ -43,6 +46,36 @@ void TMainForm::CreatePlayers() {
     MediaPlayerNoise->setObjectName(QStringLiteral("MediaPlayerNoise"));
     connect(MediaPlayerText, &MediaPlayer::notify, this, &TMainForm::MediaPlayerTextNotify);
     connect(MediaPlayerNoise, &MediaPlayer::notify, this, &TMainForm::MediaPlayerNoiseNotify);
+    // Without a port and clock of the caller's, a transmission plays through these players and
+    // TrainTimer.
+    if (!port_) {
+        classicPort_ =
+            std::make_unique<ClassicAudioPort>(*MediaPlayerText, *MediaPlayerNoise, [this] { return TempMidiPath(); });
+        port_ = classicPort_.get();
+    }
+    if (!clock_) {
+        classicClock_ = std::make_unique<ClassicClock>(*TrainTimer);
+        clock_ = classicClock_.get();
+    }
+}
+
+Session& TMainForm::TransmissionSession() {
+    if (!session_) {
+        session_ = std::make_unique<Session>(*port_, *clock_, morse_);
+        SessionEvents events;
+        events.progress = [this](const SessionProgress& progress) {
+            if (const auto percent = ProgressPercent(progress.midiPositionMs, progress.midiLengthMs)) {
+                panel.Gauge1->setValue(*percent);
+                competition.Gauge2->setValue(*percent);
+            }
+        };
+        // The end, a stop included, runs the steps the text player's notice runs.
+        events.ended = [this](SessionEnd, const std::string&) { EndTransmission(); };
+        // Shown by Run once the text plays and the reception page is up.
+        events.noiseFailed = [this](const std::string& reason) { noiseFailure_ = reason; };
+        session_->SetEvents(std::move(events));
+    }
+    return *session_;
 }
 
 QString TMainForm::TempMidiPath() const {
@@ -136,27 +169,34 @@ void TMainForm::StartRun() {
     segment.body = radiogram.body;
     segment.ending = radiogram.ending;
     segment.speedCpm = speed;
-    const QString midiPath = TempMidiPath();
-    const MidiResult written =
-        WriteMorseMidi(morse_, {segment}, QFile::encodeName(midiPath).toStdString(), runEndPauseSeconds_, voice);
-    if (!written) {
-        if (written.error == MidiError::NoKeyableCharacter) {
-            // A text of only characters without a Morse code cannot be timed: say so plainly.
-            dialogs_->ShowMessage(this, OwnText(Say::NothingToSendTitle), OwnText(Say::NothingToSendText));
-        } else {
-            dialogs_->ShowError(
-                this, OwnText(Say::MorseFileNotWritten)
-                          .arg(QDir::toNativeSeparators(midiPath), QString::fromUtf8(written.message.c_str())));
-        }
-        AbandonRun();
-        return;
+    SessionRequest request;
+    request.segments = {segment};
+    request.pauseSeconds = runEndPauseSeconds_;
+    request.voice = voice;
+    request.midi = SessionMidi::Single; // "temp.mid", as the competition's
+    // Noise types 1..4 play the recording named on the configuration page, if it exists.
+    QString noisePath;
+    if (const QLineEdit* noiseFile = CurrentNoiseEdit()) {
+        if (const QString path = noiseFile->text(); !path.isEmpty() && QFileInfo(path).isFile())
+            noisePath = path;
     }
+    request.noisePath = noisePath.toStdString();
 
     // The text opens with the band of its number (or of a random seed), if one is chosen.
     AudioEngine::Shared().SetBand(CurrentBand());
-    MediaPlayerText->setFileName(midiPath);
-    if (!MediaPlayerText->open() || !MediaPlayerText->play()) {
-        dialogs_->ShowError(this, OwnText(Say::NothingCanBePlayed).arg(MediaPlayerText->errorString()));
+    noiseFailure_.reset();
+    const SessionStart started = TransmissionSession().Start(std::move(request));
+    if (!started) {
+        if (started.failure == SessionFailure::NoKeyableCharacter) {
+            // A text of only characters without a Morse code cannot be timed: say so plainly.
+            dialogs_->ShowMessage(this, OwnText(Say::NothingToSendTitle), OwnText(Say::NothingToSendText));
+        } else if (started.failure == SessionFailure::NotPlayable) {
+            dialogs_->ShowError(this, OwnText(Say::NothingCanBePlayed).arg(QString::fromUtf8(started.reason.c_str())));
+        } else {
+            dialogs_->ShowError(
+                this, OwnText(Say::MorseFileNotWritten)
+                          .arg(QDir::toNativeSeparators(TempMidiPath()), QString::fromUtf8(started.reason.c_str())));
+        }
         AbandonRun();
         return;
     }
@@ -172,24 +212,17 @@ void TMainForm::StartRun() {
         reception.InputMemo->setFocus(Qt::OtherFocusReason);
     }
 
-    // Noise types 1..4 play the recording named on the configuration page, if it exists.
-    if (const QLineEdit* noiseFile = CurrentNoiseEdit()) {
-        const QString noisePath = noiseFile->text();
-        if (!noisePath.isEmpty() && QFileInfo(noisePath).isFile()) {
-            MediaPlayerNoise->setFileName(noisePath);
-            if (!MediaPlayerNoise->open() || !MediaPlayerNoise->play()) {
-                // The text goes on without noise.
-                dialogs_->ShowError(this,
-                                    OwnText(Say::NoiseCannotBePlayed)
-                                        .arg(QDir::toNativeSeparators(noisePath), MediaPlayerNoise->errorString()));
-            }
-        }
+    if (const std::optional<std::string> failure = std::exchange(noiseFailure_, std::nullopt)) {
+        // The text goes on without noise.
+        dialogs_->ShowError(this, OwnText(Say::NoiseCannotBePlayed)
+                                      .arg(QDir::toNativeSeparators(noisePath), QString::fromUtf8(failure->c_str())));
     }
-
-    TrainTimer->start();
 }
 
 void TMainForm::ButtonStopClick() {
+    // The session's end runs the end-of-transmission steps; the gauges are then set back to 0.
+    if (session_)
+        session_->Stop();
     MediaPlayerText->stop();
     MediaPlayerText->close();
     panel.Gauge1->setValue(0);
@@ -200,6 +233,14 @@ void TMainForm::ButtonStopClick() {
 }
 
 void TMainForm::MediaPlayerTextNotify() {
+    // The natural end of a play the session started goes to the session, which ends through
+    // EndTransmission.
+    if (classicPort_ && classicPort_->TextEnded())
+        return;
+    EndTransmission();
+}
+
+void TMainForm::EndTransmission() {
     // Every step is harmless when repeated: a Stop may just have run them.
     TrainTimer->stop();
     panel.ButtonRun->setEnabled(true);

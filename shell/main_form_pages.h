@@ -2,6 +2,8 @@
 // The window's page forms in one block, seen only by the window's own sources and its helpers.
 #include "shell/main_form.h"
 
+#include "shell/classic_audio_port.h"
+
 #include "ui_blankpage.h"
 #include "ui_competitionpage.h"
 #include "ui_configurationpage.h"

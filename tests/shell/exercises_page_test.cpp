@@ -1,5 +1,7 @@
 // The competition and the batch export through the window: what they write equals what the
 // cores plan, the page lock, the blocking of the controls, failures, progress and responsiveness.
+// The competition plays on a fake audio port in virtual time.
+#include "competition_checks.h"
 #include "test_support.h"
 
 #include "audio/audio_engine.h"
@@ -20,8 +22,10 @@
 #include <set>
 
 using namespace qlor;
+using test::Blocked;
 using test::Control;
 using test::ReadAll;
+using test::Unblocked;
 using test::WriteToneWav;
 
 namespace {
@@ -40,23 +44,6 @@ QStringList PairNames(const char* base, int from, int to) {
     return names;
 }
 
-bool Enabled(TMainForm& form, const char* button) {
-    return Control<QPushButton>(form, button).isEnabled();
-}
-
-bool Blocked(TMainForm& form) {
-    return !Enabled(form, "ButtonRun") && !Enabled(form, "ButtonFormFiles") && !Enabled(form, "CompRun") &&
-           Enabled(form, "ButtonStop") && Enabled(form, "CompStop") &&
-           Control<QPlainTextEdit>(form, "MemoProtokol").isReadOnly() && Control<Lamp>(form, "fcLabel7").OnAir();
-}
-
-bool Unblocked(TMainForm& form) {
-    return Enabled(form, "ButtonRun") && Enabled(form, "ButtonFormFiles") && Enabled(form, "CompRun") &&
-           !Enabled(form, "ButtonStop") && !Enabled(form, "CompStop") &&
-           !Control<QPlainTextEdit>(form, "MemoProtokol").isReadOnly() && !Control<Lamp>(form, "fcLabel7").OnAir() &&
-           !Control<Lamp>(form, "fcLabel4").OnAir();
-}
-
 } // namespace
 
 class ExercisesPageTest : public QObject, test::WindowRig {
@@ -71,31 +58,9 @@ class ExercisesPageTest : public QObject, test::WindowRig {
     QProgressBar& ExportGauge() const { return Control<QProgressBar>(*form, "ExportGauge"); }
     QLabel& ExportStatus() const { return Control<QLabel>(*form, "ExportStatus"); }
     QString Path(const QString& name) const { return dir->filePath(name); }
-    QString TempMid() const { return Path(QStringLiteral("temp.mid")); }
 
-    MidiVoice Voice() const {
-        MidiVoice v;
-        v.note = Control<QSlider>(*form, "TrackBar1").value();
-        v.channel = form->Settings().midiChannel;
-        v.patch = form->Settings().midiPatch;
-        v.pauseDelay = form->Settings().pauseDelay;
-        return v;
-    }
-
-    // The competition as the core plans it, dated with the date the window wrote.
-    CompetitionPlan CorePlan(bool train, bool cpm, bool english) {
-        CompetitionParams p;
-        p.settings = form->Settings();
-        p.trainText = train;
-        p.cpm = cpm;
-        p.english = english;
-        const QStringList lines = MemoProtokol().toPlainText().split(QLatin1Char('\n'));
-        const QString begin = english ? QStringLiteral("Begin ") : QString::fromUtf8("Начало ");
-        [&] { QVERIFY(lines.size() > 1 && lines[1].startsWith(begin)); }();
-        p.dateTime = ToCp1251(lines.value(1).mid(begin.size()));
-        p.symbolMemoLength = MemoBytes(&Control<QPlainTextEdit>(*form, "MemoSelectedSymbols")).size();
-        return PlanCompetition(p);
-    }
+    MidiVoice Voice() const { return test::WindowVoice(*form); }
+    CompetitionPlan CorePlan(bool train, bool cpm, bool english) { return test::CorePlan(*form, train, cpm, english); }
 
     // The export's settings, chosen away from the defaults on the panel and the option pages.
     void SetExportControls(int count) {
@@ -155,12 +120,16 @@ class ExercisesPageTest : public QObject, test::WindowRig {
     }
 
 private slots:
-    void init() { QVERIFY(OpenWindow(true)); }
+    void init() { QVERIFY(OpenWindow(true, /*virtualTime=*/true)); }
     void cleanup() { CloseWindow(); }
 
-    // --- Competition -------------------------------------------------------------------------
+    // --- Competition, in virtual time ---------------------------------------------------------
+    // The contest plays through the window's session on the fake port; the real players and
+    // "temp.mid" are in competition_device_test.
 
-    void competitionPlaysTheCoreFileWithoutNoiseAndLocksThePages() {
+    QProgressBar& Gauge(const char* name) const { return Control<QProgressBar>(*form, name); }
+
+    void competitionPlaysTheCorePlanAsOneMidiWithoutNoiseAndLocksThePages() {
         TransmissionSettings& s = form->Settings();
         s.startSpeed = {0, 5, 0};
         s.stopSpeed = {0, 6, 0};
@@ -191,26 +160,61 @@ private slots:
         QCOMPARE(MemoProtokol().textCursor().selectedText(), QStringLiteral("Checklist QLOR-200"));
         QVERIFY(MemoText().toPlainText().isEmpty());
 
+        // Every text in one MIDI with a minute after each, written (as "temp.mid") and played.
         const MidiResult expected = BuildMorseMidi(form->Morse(), plan.segments, 60, Voice());
         QVERIFY(expected);
-        const QByteArray file = ReadAll(TempMid());
-        QVERIFY(file == QByteArray(reinterpret_cast<const char*>(expected.bytes.data()), expected.bytes.size()));
+        QCOMPARE(port->written.size(), size_t(1));
+        QVERIFY(port->written[0] == expected.bytes);
+        QCOMPARE(port->opened.size(), size_t(1));
+        QVERIFY(port->opened[0] == expected.bytes);
+        QVERIFY(port->noise.empty());
+        QVERIFY(port->Playing());
 
         QVERIFY(form->CompetitionRunning());
         QVERIFY(Blocked(*form));
-        QVERIFY(form->TrainTimer->isActive());
-        QCOMPARE(form->MediaPlayerText->mode(), MediaPlayer::Mode::Playing);
-        QVERIFY(form->MediaPlayerNoise->mode() != MediaPlayer::Mode::Playing);
+        QCOMPARE(clock->ActiveTimers(), size_t(1));
         QVERIFY(!form->PageControl1->RequestPage(0));
         QCOMPARE(form->PageControl1->currentIndex(), 3);
 
         Control<QPushButton>(*form, "CompStop").click();
         QVERIFY(!form->CompetitionRunning());
-        QVERIFY(!form->TrainTimer->isActive());
+        QCOMPARE(port->stops, 1);
+        QVERIFY(!port->Playing());
+        QCOMPARE(clock->ActiveTimers(), size_t(0));
         QVERIFY(Unblocked(*form));
         QVERIFY(form->PageControl1->RequestPage(0));
-        QTRY_VERIFY(!QFile::exists(TempMid())); // the player's notice ends the transmission
+        // The end-of-transmission steps have run, as after the player's notice.
+        QCOMPARE(Gauge("Gauge2").value(), 100);
         QCOMPARE(MemoBytes(&MemoProtokol()), plan.ProtocolText());
+        QVERIFY(dialogs->errors.isEmpty());
+    }
+
+    // Both gauges show the position in the one MIDI, rounded half to even; its end ends the contest.
+    void gaugesFollowThePlaybackAndItsEndUnblocks() {
+        TransmissionSettings& s = form->Settings();
+        s.startSpeed = {0, 5, 0};
+        s.stopSpeed = {0, 6, 0};
+        Control<QCheckBox>(*form, "TrainTextNeed").setChecked(false);
+        port->lengthOfNext = [](const ByteVector&) { return std::int64_t(8000); };
+        CompRun().click();
+        QVERIFY(form->CompetitionRunning());
+
+        port->Advance(200); // 2.5 %
+        QCOMPARE(Gauge("Gauge2").value(), 2);
+        QCOMPARE(Gauge("Gauge1").value(), 2);
+        port->Advance(400); // 7.5 %
+        QCOMPARE(Gauge("Gauge2").value(), 8);
+        QCOMPARE(Gauge("Gauge1").value(), 8);
+        QVERIFY(form->CompetitionRunning());
+
+        port->Advance(8000);
+        QVERIFY(!form->CompetitionRunning());
+        QVERIFY(Unblocked(*form));
+        QCOMPARE(Gauge("Gauge2").value(), 100);
+        QCOMPARE(Gauge("Gauge1").value(), 100);
+        QCOMPARE(clock->ActiveTimers(), size_t(0));
+        QCOMPARE(port->stops, 0);
+        QVERIFY(form->PageControl1->RequestPage(0));
         QVERIFY(dialogs->errors.isEmpty());
     }
 
@@ -234,10 +238,10 @@ private slots:
         QCOMPARE(lines[2], QString::fromUtf8("Начальная скорость 50 PARIS"));
         QVERIFY(lines.contains(QStringLiteral("00000 70")));
         const MidiResult expected = BuildMorseMidi(form->Morse(), plan.segments, 60, Voice());
-        QVERIFY(ReadAll(TempMid()) ==
-                QByteArray(reinterpret_cast<const char*>(expected.bytes.data()), expected.bytes.size()));
+        QCOMPARE(port->written.size(), size_t(1));
+        QVERIFY(port->written[0] == expected.bytes);
         Control<QPushButton>(*form, "CompStop").click();
-        QTRY_VERIFY(!QFile::exists(TempMid()));
+        QVERIFY(!port->Playing());
     }
 
     void contestWithoutTextsEndsByItself() {
@@ -247,26 +251,43 @@ private slots:
         Control<QCheckBox>(*form, "TrainTextNeed").setChecked(false);
         CompRun().click();
         QCOMPARE(MemoProtokol().toPlainText().split('\n', Qt::SkipEmptyParts).size(), 3);
-        // An empty file: playback ends (or cannot start) at once, and nothing stays blocked.
-        QTRY_VERIFY(!form->CompetitionRunning());
-        QTRY_VERIFY(Unblocked(*form));
-        QTRY_VERIFY(!QFile::exists(TempMid()));
+        // Nothing to play: the contest ends at once, and nothing stays blocked.
+        QVERIFY(!form->CompetitionRunning());
+        QVERIFY(Unblocked(*form));
+        QVERIFY(port->opened.empty());
+        QCOMPARE(clock->ActiveTimers(), size_t(0));
+        QCOMPARE(Gauge("Gauge2").value(), 100);
         QVERIFY2(dialogs->errors.isEmpty(), qPrintable(dialogs->errors.join('\n')));
     }
 
-    void unwritableTempMidiReportsAndUnblocks() {
-        QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("temp.mid"))); // a folder where the file goes
+    // A start that fails shows the matching text with the reason, keeps the protocol and the
+    // text, and leaves nothing playing or blocked.
+    void competitionStartFailures_data() {
+        QTest::addColumn<QString>("step");  // write, open or play
+        QTest::addColumn<bool>("fileText"); // MorseFileNotWritten rather than NothingCanBePlayed
+        QTest::newRow("write") << "write" << true;
+        QTest::newRow("open") << "open" << false;
+        QTest::newRow("play") << "play" << false;
+    }
+    void competitionStartFailures() {
+        QFETCH(QString, step);
+        QFETCH(bool, fileText);
+        const std::string reason = "device says no";
+        (step == "write" ? port->failWrite : step == "open" ? port->failOpen : port->failPlay) = reason;
         MemoText().setPlainText(QStringLiteral("kept"));
         CompRun().click();
-        QCOMPARE(dialogs->errors.size(), 1);
-        QVERIFY2(dialogs->errors[0].contains(QStringLiteral("temp.mid")), qPrintable(dialogs->errors[0]));
+        const QString expected =
+            fileText ? form->OwnText(Say::MorseFileNotWritten)
+                           .arg(QDir::toNativeSeparators(form->TempMidiPath()), QString::fromStdString(reason))
+                     : form->OwnText(Say::NothingCanBePlayed).arg(QString::fromStdString(reason));
+        QCOMPARE(dialogs->errors, QStringList{expected});
         QVERIFY(!form->CompetitionRunning());
         QVERIFY(Unblocked(*form));
-        QVERIFY(!form->TrainTimer->isActive());
+        QVERIFY(!port->Playing());
+        QCOMPARE(clock->ActiveTimers(), size_t(0));
         QVERIFY(form->PageControl1->RequestPage(1));
         QVERIFY(MemoProtokol().toPlainText().startsWith(QStringLiteral("Checklist QLOR-2000")));
         QCOMPARE(MemoText().toPlainText(), QStringLiteral("kept"));
-        QVERIFY(QFileInfo(TempMid()).isDir());
     }
 
     void protocolIsSavedByteForByteAndCleared() {

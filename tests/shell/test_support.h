@@ -4,6 +4,7 @@
 #include "fakes.h"
 
 #include "shell/main_form.h"
+#include "tests/support/fake_audio_port.h"
 
 #include <QApplication>
 #include <QDir>
@@ -52,11 +53,15 @@ inline bool WriteToneWav(const QString& path, int lengthMs) {
 struct WindowRig {
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<FakeDialogs> dialogs;
+    // With virtual time, what the window's session plays goes to the fake port in the test's time.
+    std::unique_ptr<ManualClock> clock;
+    std::unique_ptr<FakeAudioPort> port;
     std::unique_ptr<TMainForm> form;
     QString previousDir; // the current directory before, while the test works in dir
 
-    // enterDir makes the folder current: the window writes "temp.mid" there.
-    bool OpenWindow(bool enterDir) {
+    // enterDir makes the folder current: the window writes "temp.mid" there. virtualTime gives
+    // the window the fake port and clock instead of its players and TrainTimer.
+    bool OpenWindow(bool enterDir, bool virtualTime = false) {
         dir = std::make_unique<QTemporaryDir>();
         if (!dir->isValid())
             return false;
@@ -66,11 +71,17 @@ struct WindowRig {
                 return false;
         }
         dialogs = std::make_unique<FakeDialogs>();
-        form = std::make_unique<TMainForm>(dialogs.get());
+        if (virtualTime) {
+            clock = std::make_unique<ManualClock>();
+            port = std::make_unique<FakeAudioPort>(*clock);
+        }
+        form = std::make_unique<TMainForm>(dialogs.get(), nullptr, nullptr, port.get(), clock.get());
         return true;
     }
     void CloseWindow() {
         form.reset();
+        port.reset();
+        clock.reset();
         QCoreApplication::processEvents();
         if (!previousDir.isEmpty())
             QDir::setCurrent(previousDir);
