@@ -284,15 +284,14 @@ CheckHistory::~CheckHistory() {
 }
 
 std::string CheckHistory::DefaultPath() {
-    std::string base;
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/') {
-        base = xdg;
-    } else if (const char* home = std::getenv("HOME"); home && home[0]) {
-        base = std::string(home) + "/.local/share";
-    } else {
-        base = ".";
-    }
-    return base + "/QLOR/history.sqlite";
+    // Each path built in one go: GCC 12 takes an assignment of a literal to a string built
+    // otherwise for an overlapping copy at -O3 (-Wrestrict) and warns.
+    constexpr std::string_view kFile = "/QLOR/history.sqlite";
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/')
+        return std::string(xdg).append(kFile);
+    if (const char* home = std::getenv("HOME"); home && home[0])
+        return std::string(home).append("/.local/share").append(kFile);
+    return std::string(".").append(kFile);
 }
 
 void CheckHistory::Close() {
