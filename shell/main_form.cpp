@@ -5,6 +5,7 @@
 #include "shell/band_dialog.h"
 #include "shell/choice_lists.h"
 #include "shell/noise_snr_meter.h"
+#include "shell/selected_symbols_menu.h"
 #include "shell/window_accessibility.h"
 #include "shell/window_captions.h"
 #include "shell/window_look.h"
@@ -77,7 +78,7 @@ void TMainForm::PrepareControls() {
     StyleMemos({text.MemoText, reception.InputMemo, reception.CheckList, competition.MemoProtokol},
                {textOptions.MemoSelectedSymbols});
     scoreView_ = std::make_unique<AlignedScoreView>(reception.LabelAligned);
-    textOptions.MemoSelectedSymbols->viewport()->installEventFilter(this);
+    InstallFullAlphabetOnDoubleClick(textOptions.MemoSelectedSymbols);
     textOptions.MemoSelectedSymbols->setContextMenuPolicy(Qt::CustomContextMenu);
 
     FillVoiceChoice(configuration.VoiceComboBox);

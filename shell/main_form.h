@@ -148,7 +148,6 @@ public slots:
     // Main panel and the other step buttons.
     void StepButtonClick(qlor::IntSetting id, bool up);
     void SymbolSetClick();
-    void MemoSelectedSymbolsDblClick();
     void Button36Click();
     void Button39Click();
     void Button40Click();

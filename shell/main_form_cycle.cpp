@@ -16,7 +16,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -164,22 +163,13 @@ void TMainForm::StartRun() {
     if (text.MemoText->document()->isEmpty())
         text.MemoText->setPlainText(QStringLiteral("*"));
 
-    SegmentText segment;
-    segment.header = radiogram.header;
-    segment.body = radiogram.body;
-    segment.ending = radiogram.ending;
-    segment.speedCpm = speed;
     SessionRequest request;
-    request.segments = {segment};
+    request.segments = {SegmentText{radiogram.header, radiogram.body, radiogram.ending, speed}};
     request.pauseSeconds = runEndPauseSeconds_;
     request.voice = voice;
     request.midi = SessionMidi::Single; // "temp.mid", as the competition's
     // Noise types 1..4 play the recording named on the configuration page, if it exists.
-    QString noisePath;
-    if (const QLineEdit* noiseFile = CurrentNoiseEdit()) {
-        if (const QString path = noiseFile->text(); !path.isEmpty() && QFileInfo(path).isFile())
-            noisePath = path;
-    }
+    const QString noisePath = PlayableNoisePath();
     request.noisePath = noisePath.toStdString();
 
     // The text opens with the band of its number (or of a random seed), if one is chosen.

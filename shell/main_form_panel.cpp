@@ -10,7 +10,6 @@
 
 #include <QContextMenuEvent>
 #include <QFileInfo>
-#include <QMouseEvent>
 
 namespace qlor {
 void TMainForm::StepButtonClick(IntSetting id, bool up) {
@@ -32,19 +31,9 @@ void TMainForm::SymbolSetClick() {
     IndicatorRefresh();
 }
 
-void TMainForm::MemoSelectedSymbolsDblClick() {
-    SetMemoBytes(textOptions.MemoSelectedSymbols, FullAlphabet());
-}
-
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == panel.TrackBar3 && (event->type() == QEvent::ToolTip || event->type() == QEvent::FocusIn))
         RefreshNoiseSnrHint(true); // then shown as usual
-    if (watched == textOptions.MemoSelectedSymbols->viewport() && event->type() == QEvent::MouseButtonDblClick &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        if (textOptions.MemoSelectedSymbols->isEnabled())
-            MemoSelectedSymbolsDblClick();
-        return true;
-    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -55,7 +44,7 @@ void TMainForm::FillSelectedSymbolsMenu(QPoint pos) {
     case SymbolsMenuChoice::Kind::None:
         break;
     case SymbolsMenuChoice::Kind::FullAlphabet:
-        MemoSelectedSymbolsDblClick();
+        PutFullAlphabet(textOptions.MemoSelectedSymbols);
         break;
     case SymbolsMenuChoice::Kind::WeakDrill: {
         StatsWindow window;

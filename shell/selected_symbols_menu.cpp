@@ -4,9 +4,11 @@
 #include "shell/memo_text.h"
 #include "shell/qt_program_text.h"
 #include "shell/stored_controls.h"
+#include "synthesis/transmission_settings.h"
 
 #include <QAbstractButton>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 
 #include <memory>
@@ -39,6 +41,37 @@ SymbolsMenuChoice ExecSelectedSymbolsMenu(QPlainTextEdit* memo, QPoint pos, cons
     else if (koch->actions().contains(chosen))
         choice = {SymbolsMenuChoice::Kind::KochLesson, chosen->data().toInt()};
     return choice;
+}
+
+namespace {
+
+// Watches the list's viewport, where the mouse events arrive.
+class FullAlphabetOnDoubleClick : public QObject {
+public:
+    explicit FullAlphabetOnDoubleClick(QPlainTextEdit* memo) : QObject(memo), memo_(memo) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::MouseButtonDblClick ||
+            static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
+            return QObject::eventFilter(watched, event);
+        if (memo_->isEnabled())
+            PutFullAlphabet(memo_);
+        return true;
+    }
+
+private:
+    QPlainTextEdit* memo_;
+};
+
+} // namespace
+
+void InstallFullAlphabetOnDoubleClick(QPlainTextEdit* memo) {
+    memo->viewport()->installEventFilter(new FullAlphabetOnDoubleClick(memo));
+}
+
+void PutFullAlphabet(QPlainTextEdit* memo) {
+    SetMemoBytes(memo, FullAlphabet());
 }
 
 bool SymbolListEditable(const QPlainTextEdit* memo) {

@@ -25,6 +25,12 @@ struct SymbolsMenuChoice {
 SymbolsMenuChoice ExecSelectedSymbolsMenu(QPlainTextEdit* memo, QPoint pos, const ProgramTextTable& texts,
                                           bool haveHistory);
 
+// A left double-click on the list puts the full alphabet in while the list is enabled; the
+// double-click selects nothing then.
+void InstallFullAlphabetOnDoubleClick(QPlainTextEdit* memo);
+// Puts the full alphabet into the list.
+void PutFullAlphabet(QPlainTextEdit* memo);
+
 // True while the list can be edited, so a drill may fill it.
 bool SymbolListEditable(const QPlainTextEdit* memo);
 // Puts a drill's characters (Windows-1251) into the list and checks `selectedSymbols`, as the

@@ -1,11 +1,10 @@
 // The transmission cycle in the window: Run, Stop, the natural end, the noise that follows the
-// text, the progress bars, the blocked controls, auto reception, "temp.mid" and the failures that
-// must end cleanly. The players, "temp.mid" and the noise play on the audio engine's dummy output;
-// the cases that need neither play on the fake port in virtual time.
+// text, the progress bars, the blocked controls, auto reception, the written MIDI and the
+// failures that must end cleanly, all on the fake port in virtual time. "temp.mid" on disk and the
+// window's own players are tested in cycle_device_test.
 #include "test_support.h"
 
 #include "audio/audio_engine.h"
-#include "audio/media_player.h"
 #include "shell/blocked_controls.h"
 #include "shell/main_form.h"
 #include "shell/memo_text.h"
@@ -13,24 +12,16 @@
 #include "tests/support/controls.h"
 #include "textgen/radiogram.h"
 
-#include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
-#include <sndfile.h>
-
-#include <cmath>
 #include <map>
 #include <set>
-#include <vector>
 
 using namespace qlor;
 using test::Control;
 using test::WriteToneWav;
 
 namespace {
-
-using Mode = MediaPlayer::Mode;
 
 // The controls that stay usable during a transmission.
 const char* const kAlwaysUsable[] = {"TrackBar2",
@@ -112,16 +103,7 @@ class CycleTest : public QObject, test::WindowRig {
 
 private slots:
     void init() {
-        // These cases play on the fake port in virtual time; the others on the dummy device.
-        static const std::set<QString> virtualTime = {
-            QStringLiteral("runOpensTheTextThroughTheChosenBand"),
-            QStringLiteral("missingOrUnchosenNoiseGivesNoNoiseAndNoMessage"),
-            QStringLiteral("progressIsTheRoundedShareOfTheLength"),
-            QStringLiteral("ownTextModeWithAnEmptyMemoSendsTheEndSign"),
-            QStringLiteral("generatedRadiogramIsShownAndTheSameNumberGivesTheSameText"),
-            QStringLiteral("generatorFailureShowsItsMessageAndUnblocks"),
-            QStringLiteral("ownTextWithoutAKeyableCharacterSaysSoInTheInterfaceLanguage")};
-        QVERIFY(OpenWindow(true, virtualTime.count(QString::fromLatin1(QTest::currentTestFunction())) > 0));
+        QVERIFY(OpenWindow(true, true));
         form->SetRunEndPause(1);
     }
     void cleanup() {
@@ -181,46 +163,40 @@ private slots:
 
     void runThenStop() {
         OwnText("PARIS PARIS PARIS PARIS");
+        port->lengthOfNext = [](const ByteVector&) { return std::int64_t(4000); };
         ButtonRun().click();
         QVERIFY(dialogs->errors.isEmpty());
         QVERIFY(dialogs->messages.isEmpty());
         QVERIFY(Sending());
-        QCOMPARE(form->MediaPlayerText->mode(), Mode::Playing);
-        QVERIFY(QFile::exists(TempMid()));
-        QVERIFY(form->TrainTimer->isActive());
-        QCOMPARE(form->TrainTimer->interval(), 200);
+        // The composed MIDI is written (as "temp.mid") and the same bytes are opened and played.
+        QCOMPARE(port->written.size(), size_t(1));
+        QCOMPARE(port->opened.size(), size_t(1));
+        QVERIFY(port->written[0] == port->opened[0]);
+        QVERIFY(port->Playing());
+        QVERIFY(port->noise.empty());
+        QCOMPARE(clock->ActiveTimers(), size_t(1));
         QVERIFY(MemoText().isReadOnly());
         QVERIFY(static_cast<Lamp*>(Named("fcLabel6"))->OnAir());
         // The own text is sent as it stands.
         QCOMPARE(MemoText().toPlainText(), QStringLiteral("PARIS PARIS PARIS PARIS"));
-        // The progress bars move while the text plays.
-        QTRY_VERIFY_WITH_TIMEOUT(Gauge1().value() > 0, 3000);
-        QCOMPARE(Gauge2().value(), Gauge1().value());
+        // The progress bars move at the 200 ms progress interval while the text plays.
+        port->Advance(199);
+        QCOMPARE(Gauge1().value(), 0);
+        port->Advance(1);
+        QCOMPARE(Gauge1().value(), 5);
+        QCOMPARE(Gauge2().value(), 5);
 
         Control<QPushButton>(*form, "ButtonStop1").click(); // any of the three stop buttons
         QCOMPARE(Gauge1().value(), 0);
         QCOMPARE(Gauge2().value(), 0);
+        QCOMPARE(port->stops, 1);
+        QVERIFY(!port->Playing());
+        QCOMPARE(clock->ActiveTimers(), size_t(0));
         VerifyIdle();
-        QCOMPARE(form->MediaPlayerText->mode(), Mode::NotOpen);
-        // The player's notice of the cut-short playback then runs the end steps once more.
-        QTRY_COMPARE_WITH_TIMEOUT(Gauge1().value(), 100, 2000);
-        VerifyIdle();
-    }
-
-    // The notice of a stopped text may come after the next Run has started: it ends nothing.
-    void lateNoticeOfAStopLeavesTheNextRunPlaying() {
-        OwnText("PARIS PARIS PARIS PARIS");
-        QSignalSpy notices(form->MediaPlayerText, &MediaPlayer::notify);
-        ButtonRun().click();
-        ButtonStop().click();
-        ButtonRun().click();
-        QVERIFY(Sending());
-        QTRY_COMPARE_WITH_TIMEOUT(notices.size(), 1, 2000);
-        QVERIFY(Sending());
-        QCOMPARE(form->MediaPlayerText->mode(), Mode::Playing);
-        QVERIFY(form->TrainTimer->isActive());
-        QVERIFY(QFile::exists(TempMid()));
-        ButtonStop().click();
+        // Time goes on without the text: nothing moves the bars or plays again.
+        port->Advance(8000);
+        QCOMPARE(Gauge1().value(), 0);
+        QCOMPARE(port->opened.size(), size_t(1));
         VerifyIdle();
     }
 
@@ -278,12 +254,14 @@ private slots:
     }
 
     void naturalEndWithNoiseAndAutoReception() {
-        QVERIFY(WriteToneWav(dir->filePath(QStringLiteral("noise.wav")), 300));
+        const QString noise = dir->filePath(QStringLiteral("noise.wav"));
+        QVERIFY(WriteToneWav(noise, 300));
         QuickRadiogram();
         form->Settings().noiseType = 2;
-        Control<QLineEdit>(*form, "NoiseFile2").setText(dir->filePath(QStringLiteral("noise.wav")));
+        Control<QLineEdit>(*form, "NoiseFile2").setText(noise);
         Control<QCheckBox>(*form, "CheckBoxAutoPriem").setChecked(true);
         InputMemo().setPlainText(QStringLiteral("old copy"));
+        port->lengthOfNext = [](const ByteVector&) { return std::int64_t(5000); };
         form->show();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
 
@@ -298,26 +276,22 @@ private slots:
         QTRY_VERIFY(InputMemo().hasFocus());
         QCOMPARE(InputMemo().textCursor().position(), 5);
 
-        // The 300 ms recording keeps sounding while the text plays.
-        QCOMPARE(form->MediaPlayerNoise->mode(), Mode::Playing);
-        QTRY_VERIFY_WITH_TIMEOUT(form->MediaPlayerText->positionMs() >= 800, 5000); // the noise looped twice
+        // The chosen recording goes with the text.
+        QCOMPARE(port->noise, noise.toStdString());
+        QCOMPARE(port->opened.size(), size_t(1));
+        port->Advance(2000);
         QVERIFY(Sending());
-        QCOMPARE(form->MediaPlayerText->mode(), Mode::Playing);
-        QCOMPARE(form->MediaPlayerNoise->mode(), Mode::Playing);
-        QVERIFY(QFile::exists(TempMid()));
-        const int progress = Gauge1().value();
-        QVERIFY2(progress > 0 && progress < 100, qPrintable(QString::number(progress)));
+        QVERIFY(port->Playing());
+        QCOMPARE(Gauge1().value(), 40);
 
-        // A noise that ends while the text plays is started again by its notice.
-        form->MediaPlayerNoise->stop();
-        QTRY_COMPARE_WITH_TIMEOUT(form->MediaPlayerNoise->mode(), Mode::Playing, 2000);
-
-        // The text ends by itself (a few seconds: the file closes with a second of silence here).
-        QTRY_VERIFY_WITH_TIMEOUT(!Sending(), 20000);
+        // The text ends by itself: the end steps run once, the bars full.
+        port->Advance(3000);
+        QVERIFY(!Sending());
         QCOMPARE(Gauge1().value(), 100);
         QCOMPARE(Gauge2().value(), 100);
-        QCOMPARE(form->MediaPlayerText->mode(), Mode::NotOpen);
-        QCOMPARE(form->MediaPlayerNoise->mode(), Mode::NotOpen);
+        QVERIFY(!port->Playing());
+        QCOMPARE(port->opened.size(), size_t(1));
+        QCOMPARE(clock->ActiveTimers(), size_t(0));
         VerifyIdle();
         QVERIFY(dialogs->errors.isEmpty());
     }
@@ -328,10 +302,18 @@ private slots:
         form->Settings().noiseType = 1;
         Control<QLineEdit>(*form, "NoiseFile1").setText(QStringLiteral("n.wav")); // relative to the current folder
         ButtonRun().click();
-        QCOMPARE(form->MediaPlayerNoise->mode(), Mode::Playing);
+        QCOMPARE(port->noise, std::string("n.wav"));
+        QVERIFY(port->Playing());
         Control<QPushButton>(*form, "Button54").click();
+        QCOMPARE(port->stops, 1);
+        QVERIFY(!port->Playing());
         VerifyIdle();
-        QTRY_COMPARE_WITH_TIMEOUT(form->MediaPlayerNoise->mode(), Mode::NotOpen, 2000);
+        // The next Run without a noise chosen opens none.
+        form->Settings().noiseType = 0;
+        ButtonRun().click();
+        QVERIFY(port->noise.empty());
+        ButtonStop().click();
+        VerifyIdle();
     }
 
     void missingOrUnchosenNoiseGivesNoNoiseAndNoMessage() {
@@ -360,11 +342,15 @@ private slots:
         OwnText("PARIS");
         form->Settings().noiseType = 1;
         Control<QLineEdit>(*form, "NoiseFile1").setText(junk.fileName());
+        port->failNoise = "unknown format";
         ButtonRun().click();
         QCOMPARE(dialogs->errors.size(), 1);
         QVERIFY(dialogs->errors.first().contains(QStringLiteral("junk.wav")));
+        QVERIFY(dialogs->errors.first().contains(QStringLiteral("unknown format")));
         QVERIFY(Sending());
-        QVERIFY(form->TrainTimer->isActive());
+        QVERIFY(port->Playing());
+        QVERIFY(port->noise.empty()); // the text plays without it
+        QCOMPARE(clock->ActiveTimers(), size_t(1));
         ButtonStop().click();
         VerifyIdle();
     }
@@ -461,38 +447,6 @@ private slots:
         QCOMPARE(dialogs->messages.size(), 2);
         QVERIFY(dialogs->messages.last().contains(QString::fromUtf8("Морзе")));
         VerifyIdle();
-    }
-
-    void unwritableTempMidShowsTheErrorAndUnblocks() {
-        // A folder nobody may write to; as root, where permissions do not hold, the process's
-        // file system view, where no file can be created.
-        QVERIFY(QFile::setPermissions(dir->path(), QFile::ReadOwner | QFile::ExeOwner));
-        QFile probe(dir->filePath(QStringLiteral("probe")));
-        if (probe.open(QIODevice::WriteOnly)) {
-            probe.close();
-            probe.remove();
-            QVERIFY(QDir::setCurrent(QStringLiteral("/proc")));
-        }
-        OwnText("PARIS");
-        ButtonRun().click();
-        QCOMPARE(dialogs->errors.size(), 1);
-        QVERIFY2(dialogs->errors.first().contains(QStringLiteral("temp.mid")), qPrintable(dialogs->errors.first()));
-        QCOMPARE(form->MediaPlayerText->mode(), Mode::NotOpen);
-        VerifyIdle();
-        QFile::setPermissions(dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-
-    void tempMidFollowsTheCurrentFolder() {
-        OwnText("E");
-        QTemporaryDir other;
-        QVERIFY(QDir::setCurrent(other.path()));
-        QCOMPARE(form->TempMidiPath(), QDir(other.path()).filePath(QStringLiteral("temp.mid")));
-        ButtonRun().click();
-        QVERIFY(QFile::exists(QDir(other.path()).filePath(QStringLiteral("temp.mid"))));
-        QVERIFY(!QFile::exists(dir->filePath(QStringLiteral("temp.mid"))));
-        ButtonStop().click();
-        QVERIFY(!QFile::exists(QDir(other.path()).filePath(QStringLiteral("temp.mid"))));
-        QVERIFY(QDir::setCurrent(dir->path()));
     }
 };
 
