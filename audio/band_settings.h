@@ -2,7 +2,7 @@
 // What a generated band is made of: the receiver's hiss at a signal-to-noise ratio, QSB on the
 // wanted signal, QRN, QRM stations, the receiver filter and the AGC. Four presets name the usual
 // conditions; each part can then be set on its own. Names are those of the command line.
-#include "control/settings_table.h"
+#include "synthesis/settings_table.h"
 
 #include <cstdint>
 #include <string>

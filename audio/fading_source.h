@@ -4,7 +4,7 @@
 // The swing is a raised cosine in dB whose phase wobbles, so the fades are uneven in time but
 // reach both ends in every period. The gain depends only on the frame, so renderings repeat.
 #include "audio/audio_source.h"
-#include "control/settings_table.h"
+#include "synthesis/settings_table.h"
 
 #include <memory>
 #include <string>

@@ -9,7 +9,7 @@
 // burst, keyed element, tone and fade is laid out on a circle of the recording's length).
 // The samples depend only on the recipe: integer random numbers, portable maths and no fused
 // multiply-add make the same bytes on every machine.
-#include "control/settings_table.h"
+#include "synthesis/settings_table.h"
 
 #include <cstdint>
 #include <memory>

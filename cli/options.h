@@ -3,11 +3,11 @@
 // subcommand that takes it: the text options (what radiogram is composed), the sound options (how
 // it is keyed into MIDI), the output file and the terminal encoding. Every default is the default
 // of the settings store. The parser is CLI11; ranges and choices are its validators, the ranges and
-// defaults those of the settings table (control/settings_table.h).
+// defaults those of the settings table (synthesis/settings_table.h).
 #include "cli/command_registry.h"
-#include "control/settings_table.h"
 #include "synthesis/midi_writer.h"
 #include "synthesis/morse_table.h"
+#include "synthesis/settings_table.h"
 #include "textgen/radiogram.h"
 
 #include <CLI/CLI.hpp>

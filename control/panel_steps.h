@@ -1,6 +1,6 @@
 #pragma once
 // Rules of the step buttons: every integer setting is stepped by one and wraps at both ends.
-#include "control/settings_table.h"
+#include "synthesis/settings_table.h"
 #include "synthesis/transmission_settings.h"
 
 #include <string_view>

@@ -8,8 +8,8 @@
 // "EndChar") are converted to Windows-1251 on the way in and back to UTF-8 on the way out; the
 // file paths ("Noise File 1".."4", "PathDir") stay UTF-8 all the way, so a path with characters
 // the code page cannot hold (é, 日本, emoji) survives a restart and still names its file.
-#include "control/settings_table.h"
 #include "control/trainer_settings.h"
+#include "synthesis/settings_table.h"
 #include "synthesis/sound_names.h" // the voice and band preset names the stored values take
 #include "synthesis/transmission_settings.h"
 

@@ -2,7 +2,7 @@
 // The trainer window's own stored values. They are read and written after every other stored
 // value ("Voice", "Export Audio", "Window scale", the band's five), each on its own: a missing value, one of another
 // kind or one out of range takes its default and never the default set of the other values.
-#include "control/settings_table.h"
+#include "synthesis/settings_table.h"
 
 #include <array>
 #include <string>

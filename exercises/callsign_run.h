@@ -5,7 +5,7 @@
 // the speed by kCallsignRunStepDownCpm and scores nothing. The run takes its calls from a callsign
 // source seeded by the text number, so the same number gives the same run. The best runs are kept
 // in a small table.
-#include "control/settings_table.h"
+#include "synthesis/settings_table.h"
 
 #include <cstddef>
 #include <cstdint>

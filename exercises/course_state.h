@@ -2,8 +2,8 @@
 // What the history keeps of the learner's Koch course and of the instant character recognition:
 // plain values, stored and read by CheckHistory, worked on by koch_course.h and
 // char_recognition.h.
-#include "control/settings_table.h"
 #include "exercises/koch_drill.h"
+#include "synthesis/settings_table.h"
 
 #include <cstdint>
 #include <string>

@@ -4,7 +4,7 @@
 // count), a text is valid with at most kHstMaxValidErrors errors, and the result of a test is
 // its highest valid speed. Built for judging a whole class: a sent text is prepared once and
 // then judged against any number of copies by a bit-parallel edit distance.
-#include "control/settings_table.h"
+#include "synthesis/settings_table.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,6 +1,6 @@
 #pragma once
 // The reception check: the operator's copy compared position by position with the sent text.
-#include "control/settings_table.h"
+#include "synthesis/settings_table.h"
 
 #include <string>
 #include <string_view>

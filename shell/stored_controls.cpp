@@ -1,7 +1,7 @@
 #include "shell/stored_controls.h"
 
-#include "control/settings_table.h"
 #include "shell/memo_text.h"
+#include "synthesis/settings_table.h"
 
 #include "ui_configurationpage.h"
 #include "ui_filespage.h"

@@ -2,7 +2,6 @@
 
 #include "base/codepage.h"
 #include "control/session.h"
-#include "control/settings_table.h"
 #include "exercises/check_history.h"
 #include "exercises/check_report.h"
 #include "exercises/competition.h"
@@ -14,6 +13,7 @@
 #include "shell/trainer_course_page.h"
 #include "shell/trainer_recognition_page.h"
 #include "shell/ui_dialogs.h"
+#include "synthesis/settings_table.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 // Prints the settings table, one entry a line, tab-separated, for the tests that hold qlor-cli,
 // its manual page and its shell completion to it: index, stored name, digits, min, max, default,
 // step, unit, what 0 means, the qlor-cli options, their subcommands, the qlor-cli min and max.
-#include "control/settings_table.h"
+#include "synthesis/settings_table.h"
 
 #include <cstdio>
 #include <string>

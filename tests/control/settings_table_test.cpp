@@ -2,7 +2,7 @@
 // values are the table's defaults, and values stored below or above an entry's range (every digit
 // of a value kept as digits) are read back as the ends of the range.
 #include "control/settings_store.h"
-#include "control/settings_table.h"
+#include "synthesis/settings_table.h"
 #include "tests/support/memory_settings_store.h"
 
 #include <gtest/gtest.h>
