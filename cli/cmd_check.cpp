@@ -107,14 +107,14 @@ Command SetUpCheck(CLI::App& command) {
         .add_option_function<std::string>(
             "--number",
             [a](const std::string& v) {
-                for (int i = 0; i < SpecOf(Setting::TextNumber).digits; ++i) {
+                for (int i = 0; i < EntryOf(Setting::TextNumber).digits; ++i) {
                     a->head.number[i] = v[i] - '0';
                 }
             },
             "text number in the list's head" + DefaultClause(Setting::TextNumber))
         ->check(Accepted(
             [](const std::string& v) {
-                return v.size() == static_cast<size_t>(SpecOf(Setting::TextNumber).digits) &&
+                return v.size() == static_cast<size_t>(EntryOf(Setting::TextNumber).digits) &&
                        v.find_first_not_of("0123456789") == std::string::npos;
             },
             "four digits (" + CliRangeText(Setting::TextNumber) + ")"))

@@ -16,7 +16,7 @@ void SetSpeedDigits(std::array<int, 3>& digits, int value) {
 // A speed of the competition in its steps: up to the high-speed tests' maximum, beyond the
 // Competition page's range.
 CLI::Validator CompetitionSpeed() {
-    const int step = SpecOf(Setting::StartSpeed).step;
+    const int step = EntryOf(Setting::StartSpeed).step;
     return CLI::Validator(
         [step](const std::string& text) -> std::string {
             return std::stoi(text) % step != 0 ? text + " is not a multiple of " + std::to_string(step) : std::string();

@@ -47,15 +47,15 @@ void WriteAll(std::FILE* stream, std::string_view bytes) {
 
 // Up to four decimal digits, the text number as the panel shows it.
 bool IsTextNumber(const std::string& text) {
-    return !text.empty() && text.size() <= static_cast<size_t>(SpecOf(Setting::TextNumber).digits) &&
+    return !text.empty() && text.size() <= static_cast<size_t>(EntryOf(Setting::TextNumber).digits) &&
            text.find_first_not_of("0123456789") == std::string::npos;
 }
 
 // A value of an entry as the help shows it: the text number with all its digits.
 std::string ValueText(Setting id, int value) {
     std::string text = std::to_string(value);
-    if (id == Setting::TextNumber && text.size() < static_cast<size_t>(SpecOf(id).digits)) {
-        text.insert(0, static_cast<size_t>(SpecOf(id).digits) - text.size(), '0');
+    if (id == Setting::TextNumber && text.size() < static_cast<size_t>(EntryOf(id).digits)) {
+        text.insert(0, static_cast<size_t>(EntryOf(id).digits) - text.size(), '0');
     }
     return text;
 }
@@ -118,7 +118,7 @@ std::string CliRangeText(Setting id) {
 }
 
 std::string ZeroClause(Setting id) {
-    const std::string_view means = SpecOf(id).zeroMeans;
+    const std::string_view means = EntryOf(id).zeroMeans;
     return means.empty() ? std::string() : ", 0 " + std::string(means);
 }
 
@@ -172,7 +172,7 @@ void AddTextOptions(CLI::App& command, CliOptions& o) {
         .add_option_function<std::string>(
             "--number",
             [&s](const std::string& v) {
-                SetDigits(std::stoi(v), s.number.data(), SpecOf(Setting::TextNumber).digits);
+                SetDigits(std::stoi(v), s.number.data(), EntryOf(Setting::TextNumber).digits);
             },
             "text number, seeds the generator" + DefaultClause(Setting::TextNumber))
         ->check(Accepted(IsTextNumber, "up to four digits (" + CliRangeText(Setting::TextNumber) + ")"))
@@ -186,7 +186,7 @@ void AddTextOptions(CLI::App& command, CliOptions& o) {
         ->type_name("L|R|N|NC|LN|MX");
     command
         .add_option_function<int>(
-            "--groups", [&s](int v) { SetDigits(v, s.groups.data(), SpecOf(Setting::Groups).digits); },
+            "--groups", [&s](int v) { SetDigits(v, s.groups.data(), EntryOf(Setting::Groups).digits); },
             "group count" + ZeroClause(Setting::Groups) + DefaultClause(Setting::Groups))
         ->transform(IntIn(Setting::Groups))
         ->type_name("N");
@@ -251,7 +251,7 @@ void AddSoundOptions(CLI::App& command, CliOptions& o) {
     TransmissionSettings& s = o.controls.settings;
     command
         .add_option_function<int>(
-            "--speed", [&s](int v) { SetDigits(v, s.speed.data(), SpecOf(Setting::Speed).digits); },
+            "--speed", [&s](int v) { SetDigits(v, s.speed.data(), EntryOf(Setting::Speed).digits); },
             "speed, raised to 5 after conversion" + DefaultClause(Setting::Speed))
         ->transform(IntIn(Setting::Speed))
         ->type_name("N");

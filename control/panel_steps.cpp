@@ -172,7 +172,7 @@ TransmissionSettings ClampToRange(const TransmissionSettings& s) {
         const auto id = static_cast<IntSetting>(i);
         int& value = SettingRef(out, id);
         const TablePlace place = kPlaces[static_cast<std::size_t>(i)];
-        if (value == 0 && place.digit < 0 && !SpecOf(place.entry).zeroMeans.empty()) {
+        if (value == 0 && place.digit < 0 && !EntryOf(place.entry).zeroMeans.empty()) {
             continue; // a stored 0 that means something of its own ("Char In Groupe": 10 characters)
         }
         const IntRange r = StepRange(id);

@@ -14,8 +14,8 @@ class SettingsStore;
 
 // Text types of the high-speed test: letters, figures, mixed ("Morse Text Type" L, N, MX).
 inline constexpr std::array<int, 3> kHstTextTypes = {0, 2, 5};
-inline constexpr int kHstSpeedStepCpm = SpecOf(Setting::HstStartSpeed).step; // between the texts of a test [cpm]
-inline constexpr int kHstMaxSteps = RangeOf(Setting::HstSteps).max;          // texts in one test
+inline constexpr int kHstSpeedStepCpm = EntryOf(Setting::HstStartSpeed).step; // between the texts of a test [cpm]
+inline constexpr int kHstMaxSteps = RangeOf(Setting::HstSteps).max;           // texts in one test
 
 // The ranges and defaults are the settings table's.
 struct TrainerSettings {

@@ -63,7 +63,7 @@ enum class Setting {
     StatsOccurrences,
 };
 
-struct SettingSpec {
+struct SettingEntry {
     Setting id;
     // The stored name; empty when nothing is stored. A value kept as `digits` decimal digits is
     // stored as "<storedName> 1" (the highest digit) .. "<storedName> <digits>".
@@ -90,7 +90,7 @@ inline constexpr IntRange kSameForCli{0, -1};
 // clang-format off
 // Each entry on two lines: the entry, stored name, digits, range, default, step; then the unit,
 // what 0 means, the qlor-cli options, their subcommands and their range.
-inline constexpr std::array<SettingSpec, 38> kSettingsTable{{
+inline constexpr std::array<SettingEntry, 38> kSettingsTable{{
     {Setting::TextNumber,        "Number",                  4, {0, 9999},                  0,            1,
      "",            "",                        "--number",                   "text,midi,export,competition,check", kSameForCli},
     {Setting::Speed,             "Number Speed",            3, {0, 399},                   50,           1,
@@ -187,38 +187,38 @@ constexpr bool InSettingOrder() {
 }
 static_assert(InSettingOrder(), "kSettingsTable must list the settings in the order of Setting");
 
-constexpr const SettingSpec& SpecOf(Setting id) {
+constexpr const SettingEntry& EntryOf(Setting id) {
     return kSettingsTable[static_cast<std::size_t>(id)];
 }
 
 // The range the panel offers and the store keeps.
 constexpr IntRange RangeOf(Setting id) {
-    return SpecOf(id).range;
+    return EntryOf(id).range;
 }
 
 constexpr int DefaultOf(Setting id) {
-    return SpecOf(id).defaultValue;
+    return EntryOf(id).defaultValue;
 }
 
 // The range qlor-cli's options of the entry accept.
 constexpr IntRange CliRangeOf(Setting id) {
-    const SettingSpec& spec = SpecOf(id);
-    return spec.cliRange.min > spec.cliRange.max ? spec.range : spec.cliRange;
+    const SettingEntry& entry = EntryOf(id);
+    return entry.cliRange.min > entry.cliRange.max ? entry.range : entry.cliRange;
 }
 
 // The range of one stored digit (0 the highest) of a value kept as digits: the highest digit goes
 // up to the highest digit of the maximum, the others to 9; with a step of 10 the last one is 0.
 constexpr IntRange DigitRangeOf(Setting id, int digit) {
-    const SettingSpec& spec = SpecOf(id);
-    if (digit == spec.digits - 1 && spec.step == 10) {
+    const SettingEntry& entry = EntryOf(id);
+    if (digit == entry.digits - 1 && entry.step == 10) {
         return {0, 0};
     }
     if (digit == 0) {
         int weight = 1;
-        for (int i = 1; i < spec.digits; ++i) {
+        for (int i = 1; i < entry.digits; ++i) {
             weight *= 10;
         }
-        return {0, spec.range.max / weight};
+        return {0, entry.range.max / weight};
     }
     return {0, 9};
 }

@@ -7,14 +7,14 @@
 #include <string>
 
 int main() {
-    for (const qlor::SettingSpec& spec : qlor::kSettingsTable) {
-        const qlor::IntRange cli = qlor::CliRangeOf(spec.id);
-        std::printf("%d\t%.*s\t%d\t%d\t%d\t%d\t%d\t%.*s\t%.*s\t%.*s\t%.*s\t%d\t%d\n", static_cast<int>(spec.id),
-                    static_cast<int>(spec.storedName.size()), spec.storedName.data(), spec.digits, spec.range.min,
-                    spec.range.max, spec.defaultValue, spec.step, static_cast<int>(spec.unit.size()), spec.unit.data(),
-                    static_cast<int>(spec.zeroMeans.size()), spec.zeroMeans.data(),
-                    static_cast<int>(spec.cliOptions.size()), spec.cliOptions.data(),
-                    static_cast<int>(spec.cliCommands.size()), spec.cliCommands.data(), cli.min, cli.max);
+    for (const qlor::SettingEntry& entry : qlor::kSettingsTable) {
+        const qlor::IntRange cli = qlor::CliRangeOf(entry.id);
+        std::printf("%d\t%.*s\t%d\t%d\t%d\t%d\t%d\t%.*s\t%.*s\t%.*s\t%.*s\t%d\t%d\n", static_cast<int>(entry.id),
+                    static_cast<int>(entry.storedName.size()), entry.storedName.data(), entry.digits, entry.range.min,
+                    entry.range.max, entry.defaultValue, entry.step, static_cast<int>(entry.unit.size()),
+                    entry.unit.data(), static_cast<int>(entry.zeroMeans.size()), entry.zeroMeans.data(),
+                    static_cast<int>(entry.cliOptions.size()), entry.cliOptions.data(),
+                    static_cast<int>(entry.cliCommands.size()), entry.cliCommands.data(), cli.min, cli.max);
     }
     return 0;
 }

@@ -70,29 +70,29 @@ int ValueOf(const PersistedSettings& p, Setting id) {
     }
 }
 
-std::string StoredName(const SettingSpec& spec, int digit) {
-    std::string name(spec.storedName);
-    return spec.digits > 1 ? name + " " + std::to_string(digit + 1) : name;
+std::string StoredName(const SettingEntry& entry, int digit) {
+    std::string name(entry.storedName);
+    return entry.digits > 1 ? name + " " + std::to_string(digit + 1) : name;
 }
 
 TEST(SettingsTable, StoredEntriesHaveTheTablesDefaultsAndRangesInTheStore) {
     const PersistedSettings fresh;
     const auto names = PersistedValueNames();
     int stored = 0;
-    for (const SettingSpec& spec : kSettingsTable) {
-        if (spec.storedName.empty()) {
+    for (const SettingEntry& entry : kSettingsTable) {
+        if (entry.storedName.empty()) {
             continue;
         }
         ++stored;
-        SCOPED_TRACE(std::string(spec.storedName));
-        EXPECT_EQ(ValueOf(fresh, spec.id), spec.defaultValue);
+        SCOPED_TRACE(std::string(entry.storedName));
+        EXPECT_EQ(ValueOf(fresh, entry.id), entry.defaultValue);
 
         for (const bool above : {false, true}) {
             MemorySettingsStore store;
             ASSERT_TRUE(SavePersistedSettings(store, fresh).ok);
-            for (int digit = 0; digit < spec.digits; ++digit) {
-                const std::string name = StoredName(spec, digit);
-                ASSERT_TRUE(store.values.count(name) == 1 || spec.id == Setting::WindowScale) << name;
+            for (int digit = 0; digit < entry.digits; ++digit) {
+                const std::string name = StoredName(entry, digit);
+                ASSERT_TRUE(store.values.count(name) == 1 || entry.id == Setting::WindowScale) << name;
                 const bool listed =
                     std::find(names.begin(), names.end(), name) != names.end() ||
                     std::find(kTrainerValueNames.begin(), kTrainerValueNames.end(), name) != kTrainerValueNames.end() ||
@@ -100,13 +100,13 @@ TEST(SettingsTable, StoredEntriesHaveTheTablesDefaultsAndRangesInTheStore) {
                 EXPECT_TRUE(listed) << name;
                 // Each digit out of every digit's range, the whole value out of the entry's (a 0
                 // with a meaning of its own is kept, so the value below is -1 then).
-                const int below = spec.range.min - 1 == 0 && !spec.zeroMeans.empty() ? -1 : spec.range.min - 1;
+                const int below = entry.range.min - 1 == 0 && !entry.zeroMeans.empty() ? -1 : entry.range.min - 1;
                 store.values[name] =
-                    std::int32_t{spec.digits > 1 ? (above ? 99 : -1) : (above ? spec.range.max + 1 : below)};
+                    std::int32_t{entry.digits > 1 ? (above ? 99 : -1) : (above ? entry.range.max + 1 : below)};
             }
             const LoadOutcome loaded = LoadPersistedSettings(store, 0);
             EXPECT_FALSE(loaded.defaultsApplied);
-            EXPECT_EQ(ValueOf(loaded.values, spec.id), above ? spec.range.max : spec.range.min) << above;
+            EXPECT_EQ(ValueOf(loaded.values, entry.id), above ? entry.range.max : entry.range.min) << above;
         }
     }
     EXPECT_EQ(stored, 19);
