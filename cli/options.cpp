@@ -68,12 +68,7 @@ CliOptions::CliOptions() {
 }
 
 MidiVoice CliOptions::Voice() const {
-    MidiVoice voice;
-    voice.channel = controls.settings.midiChannel;
-    voice.patch = controls.settings.midiPatch;
-    voice.pauseDelay = controls.settings.pauseDelay;
-    voice.note = tone;
-    return voice;
+    return SettingsVoice(controls.settings, tone);
 }
 
 int CliOptions::SendingSpeedCpm() const {

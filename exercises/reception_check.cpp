@@ -4,6 +4,7 @@
 #include "control/program_texts.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace qlor {
 namespace {
@@ -130,6 +131,19 @@ CheckList BuildCheckList(const CheckHead& head, const std::vector<std::string>& 
     }
     list.lines.push_back(line(Say::CheckErrorTotal, std::to_string(list.errors)));
     return list;
+}
+
+CheckHead MakeCheckHead(const TransmissionSettings& settings, bool ownText, std::string dateTime) {
+    CheckHead head;
+    head.dateTime = std::move(dateTime);
+    head.ownText = ownText;
+    std::copy(settings.number.begin(), settings.number.end(), head.number);
+    std::copy(settings.speed.begin(), settings.speed.end(), head.speed);
+    return head;
+}
+
+CheckList CheckCopy(const CheckHead& head, std::string_view sent, std::string_view copy, int widthChars) {
+    return BuildCheckList(head, WrapLines(sent, widthChars), WrapLines(copy, widthChars));
 }
 
 } // namespace qlor

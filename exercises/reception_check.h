@@ -39,4 +39,12 @@ struct CheckList {
 CheckList BuildCheckList(const CheckHead& head, const std::vector<std::string>& sentLines,
                          const std::vector<std::string>& copyLines);
 
+// The head of a check of a text sent with `settings`: its text number and speed digits, whether
+// the operator's own text was sent, and the moment of the check (`dateTime`, as CheckHead holds it).
+CheckHead MakeCheckHead(const TransmissionSettings& settings, bool ownText, std::string dateTime);
+
+// The check list of a copy against the sent text (both cp1251, as their boxes hold them), each cut
+// into lines of widthChars characters as the boxes show them (see WrapLines).
+CheckList CheckCopy(const CheckHead& head, std::string_view sent, std::string_view copy, int widthChars);
+
 } // namespace qlor

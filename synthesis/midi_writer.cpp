@@ -107,6 +107,15 @@ std::string NoKeyableMessage() {
 
 } // namespace
 
+MidiVoice SettingsVoice(const TransmissionSettings& settings, int note) {
+    MidiVoice voice;
+    voice.channel = settings.midiChannel;
+    voice.patch = settings.midiPatch;
+    voice.pauseDelay = settings.pauseDelay;
+    voice.note = note;
+    return voice;
+}
+
 ByteVector EncodeVarLen(uint64_t value) {
     ByteVector out;
     AppendVarLen(out, value);

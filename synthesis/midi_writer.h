@@ -2,6 +2,7 @@
 // Standard MIDI File synthesis: one track, one segment per radiogram.
 #include "base/safe_file.h" // WriteFileAtomically, used by every writer of the program
 #include "synthesis/morse_table.h"
+#include "synthesis/transmission_settings.h"
 
 #include <cstdint>
 #include <string>
@@ -19,6 +20,9 @@ struct MidiVoice {
     int pauseDelay = 3; // "Pause Delay" 3..15 [dot units]
     int note = 73;      // "Tone" 40..110
 };
+
+// The voice of `settings` (channel, program and pause between characters) at the MIDI note `note`.
+MidiVoice SettingsVoice(const TransmissionSettings& settings, int note);
 
 // One segment: a radiogram at one speed (header, body, ending kept apart).
 struct SegmentText {
