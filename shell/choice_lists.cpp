@@ -81,4 +81,11 @@ void ShowExportAudioTexts(QCheckBox* choice, QComboBox* formats, const ProgramTe
     formats->setAccessibleName(QProgramText(Say::ExportAudioFormat, texts));
 }
 
+VoiceKind ChosenVoice(const QComboBox* list, int index) {
+    VoiceKind voice = VoiceKind::Automatic;
+    if (!ParseVoiceName(VoiceOrAuto(list->itemData(index).toString().toStdString()), voice))
+        voice = VoiceKind::Automatic;
+    return voice;
+}
+
 } // namespace qlor

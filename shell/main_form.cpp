@@ -4,7 +4,7 @@
 #include "shell/aligned_score_view.h"
 #include "shell/band_dialog.h"
 #include "shell/choice_lists.h"
-#include "shell/noise_snr_meter.h"
+#include "shell/noise_recordings.h"
 #include "shell/selected_symbols_menu.h"
 #include "shell/window_accessibility.h"
 #include "shell/window_captions.h"
@@ -40,16 +40,12 @@ TMainForm::TMainForm(UiDialogs* dialogs, OutputLevels* levels, SettingsStore* st
     dialogs_ = dialogs;
     levels_ = levels;
     store_ = store;
+    history_ = std::make_unique<WindowHistory>(this, *dialogs_, shownTexts_);
 
     InstallPageControlAccessibility();
     InstallWindowAccessibility();
     setObjectName(QStringLiteral("MainForm"));
-    setWindowTitle(QString::fromLatin1(kFullTitle));
-    setFont(WindowFont());
-    // A fixed dialog frame: system menu, close and context-help boxes, no minimise or maximise box.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint);
-    setFixedSize(kClientWidth, kClientHeight);
+    SetMainWindowFrame(this);
 
     PageControl1 = BuildPageControl(this, *pages_);
     PrepareControls();
@@ -66,6 +62,7 @@ void TMainForm::PrepareControls() {
     TrainTimer->setObjectName(QStringLiteral("TrainTimer"));
     TrainTimer->setInterval(200); // [ms]
     CreatePlayers();
+    noise_ = std::make_unique<NoiseRecordings>(configuration, settings_, *MediaPlayerNoise);
 
     // The filters read the same in every language.
     OpenDialogText.filter = OwnText(Say::TextOpenFilter);
@@ -78,8 +75,8 @@ void TMainForm::PrepareControls() {
     StyleMemos({text.MemoText, reception.InputMemo, reception.CheckList, competition.MemoProtokol},
                {textOptions.MemoSelectedSymbols});
     scoreView_ = std::make_unique<AlignedScoreView>(reception.LabelAligned);
-    InstallFullAlphabetOnDoubleClick(textOptions.MemoSelectedSymbols);
-    textOptions.MemoSelectedSymbols->setContextMenuPolicy(Qt::CustomContextMenu);
+    symbols_ = new SelectedSymbolsList(textOptions.MemoSelectedSymbols, textOptions.SelectedSymbols, *history_,
+                                       *dialogs_, shownTexts_, this);
 
     FillVoiceChoice(configuration.VoiceComboBox);
     FillWindowScaleChoice(configuration.WindowScaleComboBox);
@@ -98,15 +95,6 @@ void TMainForm::PrepareControls() {
 
 void TMainForm::ConnectHandlers() {
     ConnectPageHandlers(this, *pages_);
-    connect(textOptions.MemoSelectedSymbols, &QWidget::customContextMenuRequested, this,
-            &TMainForm::FillSelectedSymbolsMenu);
-    // A noise file name typed in: decoded ahead of Run when it is the current noise type's.
-    for (QLineEdit* noiseFile : NoiseFileEdits(configuration)) {
-        connect(noiseFile, &QLineEdit::editingFinished, this, [this, noiseFile] {
-            if (noiseFile == CurrentNoiseEdit())
-                PreloadNoise();
-        });
-    }
     // The window scale: taken at the next start, so the choice is only kept.
     connect(configuration.WindowScaleComboBox, &QComboBox::currentIndexChanged, this,
             [this](int index) { windowScale_ = configuration.WindowScaleComboBox->itemData(index).toInt(); });
@@ -124,25 +112,10 @@ void TMainForm::FormCreate() {
     // built once; files added later appear at the next start.
     FillLanguageList(configuration.LngComboBox);
     LoadSettings();
-    PreloadNoise();
+    noise_->Preload();
     // The saved position has been selected while the settings were read.
     LngComboBoxChange(LanguagePosition());
-    CaptureOutputLevels();
-}
-
-void TMainForm::CaptureOutputLevels() {
-    capturedMidiVolume_ = levels_->GetMidiVolume();
-    capturedWaveVolume_ = levels_->GetWaveVolume();
-    // Through the sliders' change path, so both channels then carry the captured level.
-    const auto take = [](QSlider* slider, std::uint32_t word, auto change) {
-        const int level = LowLevel(word);
-        if (slider->value() == level)
-            change(level);
-        else
-            slider->setValue(level);
-    };
-    take(panel.TrackBar2, capturedMidiVolume_, [this](int level) { TrackBar2Change(level); });
-    take(panel.TrackBar3, capturedWaveVolume_, [this](int level) { TrackBar3Change(level); });
+    capturedLevels_.Capture(*levels_, panel.TrackBar2, panel.TrackBar3);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -153,8 +126,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 void TMainForm::FormClose() {
     RemoveTempMidi();
     SaveSettings();
-    levels_->SetMidiVolume(LowLevel(capturedMidiVolume_));
-    levels_->SetWaveVolume(LowLevel(capturedWaveVolume_));
+    capturedLevels_.Restore(*levels_);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

@@ -15,6 +15,7 @@
 #include "shell/stored_controls.h"
 #include "shell/trainer_keeper.h"
 #include "shell/ui_dialogs.h"
+#include "shell/window_history.h"
 #include "shell/window_pages.h"
 #include "synthesis/midi_writer.h"
 #include "synthesis/morse_table.h"
@@ -29,7 +30,6 @@
 #include <optional>
 #include <string>
 
-class QLineEdit;
 class QPlainTextEdit;
 
 namespace qlor {
@@ -43,8 +43,9 @@ class Clock;
 class Session;
 class BandDialog;
 class MediaPlayer;
-class NoiseSnrMeter;
+class NoiseRecordings;
 class ProgressWindow;
+class SelectedSymbolsList;
 
 class TMainForm : public QWidget {
     Q_OBJECT
@@ -121,24 +122,18 @@ public:
 
     // The history every check is recorded in (not owned). Without one nothing is recorded, so
     // that tests and tools never touch the user's history; the program passes the per-user one.
-    void SetCheckHistory(CheckHistory* history) { history_ = history; }
-    CheckHistory* History() const { return history_; }
+    void SetCheckHistory(CheckHistory* history) { history_->Set(history); }
+    CheckHistory* History() const { return history_->Get(); }
     // The silence after a Run's last note [s], as the MIDI writer takes it: 0, the program's own
     // value, is five seconds; tests that wait for the end of a transmission shorten it.
     void SetRunEndPause(int seconds) { runEndPauseSeconds_ = seconds; }
     // The recorded checks, oldest first; a problem of the history is told once. False when
     // there is no history or it cannot be read.
-    bool LoadHistory(std::vector<CheckRecord>& checks, bool withTexts);
+    bool LoadHistory(std::vector<CheckRecord>& checks, bool withTexts) { return history_->Load(checks, withTexts); }
     // The progress window, once it has been opened.
     ProgressWindow* Progress() const { return progress_; }
-    // The drills: they put characters into MemoSelectedSymbols and select SelectedSymbols, as
-    // the operator could by hand, and only while the list can be edited. True when they did.
-    bool DrillWeakCharacters(const StatsWindow& window);
-    bool DrillKochLesson(int lesson);
-    // The characters of MemoSelectedSymbols, where a drill has put them.
-    QString SelectedSymbolsText() const;
-    // Checks the weak-character drill reads when it is chosen from the symbol list's menu.
-    static constexpr int kDrillChecks = 100;
+    // MemoSelectedSymbols with its drills.
+    SelectedSymbolsList& SymbolList() { return *symbols_; }
 
 public slots:
     // Window-level rules.
@@ -222,7 +217,6 @@ private:
     void FormCreate();
     void FormClose();
     void LoadSettings();
-    void CaptureOutputLevels();
     void SaveSettings();
     // Deletes "temp.mid" of the current directory, if there is one.
     void RemoveTempMidi();
@@ -239,11 +233,6 @@ private:
     void StartRun();
     void StartCompetition();
 
-    void BrowseNoiseFile(QLineEdit* edit);
-    // The noise file box of the current noise type (1..4), or null for no noise.
-    QLineEdit* CurrentNoiseEdit() const;
-    // Has the current noise type's recording decoded ahead of Run, so Run does not wait for it.
-    void PreloadNoise();
     // Asks for a file name and writes the memo's bytes (Windows-1251, CR LF) there; a failure is
     // reported and leaves any earlier file of that name as it was.
     void SaveMemoAs(const FileDialogSpec& request, const QPlainTextEdit* memo);
@@ -251,14 +240,11 @@ private:
     std::optional<BandSettings> CurrentBand() const;
     // The current noise type's recording when it names a file, else empty (Run's test).
     QString PlayableNoisePath() const;
-    // The noise slider's tool tip: the signal-to-noise ratio of the current levels, voice, tone
-    // and recording. The powers are measured once per recording, tone and voice; with `measure`
-    // false nothing is measured and an unknown ratio clears the tip until the next measuring.
+    // The noise slider's tool tip from the current levels, voice, tone, recording and band, with
+    // the recording's ratio measured when `measure` is true (see NoiseRecordings::SnrToolTip).
     void RefreshNoiseSnrHint(bool measure);
-    void FillSelectedSymbolsMenu(QPoint pos);
-    // The history: the record of one check, the aligned score beside the check list, problems.
+    // The history: the record of one check, the aligned score beside the check list.
     void RecordCheck(CheckRecord record);
-    void ShowHistoryProblem(const HistoryStatus& status);
     void ShowHistoryTexts();
     void ShowTrainerTexts();
 
@@ -282,8 +268,9 @@ private:
     ProgramTextTable currentTexts_; // the program texts loaded with the current caption table
     ProgramTextTable shownTexts_;   // those of the language applied last
     bool competitionRunning_ = false;
-    CheckHistory* history_ = nullptr;
-    int runEndPauseSeconds_ = 0; // [s]
+    std::unique_ptr<WindowHistory> history_;
+    SelectedSymbolsList* symbols_ = nullptr; // a child of MemoSelectedSymbols
+    int runEndPauseSeconds_ = 0;             // [s]
     ProgressWindow* progress_ = nullptr;
     TrainerKeeper trainer_;
     BandDialog* band_ = nullptr;                  // the band conditions, kept while the dialog is hidden
@@ -292,9 +279,8 @@ private:
     // The "Window scale" kept: as read until the user picks an item, so a start that never
     // touches it keeps the desktop's own scale and writes nothing for it.
     int windowScale_ = kWindowScaleDesktop;
-    std::uint32_t capturedMidiVolume_ = 0;
-    std::uint32_t capturedWaveVolume_ = 0;
-    std::unique_ptr<NoiseSnrMeter> snrMeter_; // the band powers behind the noise slider's tip
+    CapturedOutputLevels capturedLevels_;    // at start, put back at close
+    std::unique_ptr<NoiseRecordings> noise_; // the recordings of NoiseFile1..4
 };
 
 } // namespace qlor

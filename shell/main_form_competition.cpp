@@ -14,8 +14,6 @@
 #include <QDateTime>
 #include <QDir>
 
-#include <algorithm>
-
 namespace qlor {
 namespace {
 
@@ -52,11 +50,7 @@ void TMainForm::StartCompetition() {
     competitionRunning_ = true;
     ControlBlock();
 
-    QTextCursor selection(competition.MemoProtokol->document());
-    selection.setPosition(0);
-    selection.setPosition(std::min(kProtocolSelection, competition.MemoProtokol->document()->characterCount() - 1),
-                          QTextCursor::KeepAnchor);
-    competition.MemoProtokol->setTextCursor(selection);
+    SelectLeadingChars(competition.MemoProtokol, kProtocolSelection);
 
     // An empty contest ends at once, as the playback of its empty file would.
     if (plan.segments.empty()) {
@@ -73,19 +67,15 @@ void TMainForm::StartCompetition() {
     // protocol only.
     AudioEngine::Shared().SetBand(CurrentBand());
     const SessionStart started = TransmissionSession().Start(std::move(request));
-    if (started.failure == SessionFailure::NotPlayable) {
-        dialogs_->ShowError(this, OwnText(Say::NothingCanBePlayed).arg(QString::fromUtf8(started.reason.c_str())));
-        competitionRunning_ = false;
-        AbandonRun();
-        return;
-    }
     if (!started) {
-        // The protocol stays; the contest does not start, and nothing is left blocked.
-        dialogs_->ShowError(
-            this, OwnText(Say::MorseFileNotWritten)
-                      .arg(QDir::toNativeSeparators(TempMidiPath()), QString::fromUtf8(started.reason.c_str())));
+        dialogs_->ShowError(this, StartFailureText(started, OwnTexts(), TempMidiPath()));
         competitionRunning_ = false;
-        ControlUnBlock();
+        // A sound that cannot be played is let go. Otherwise the protocol stays; the contest does
+        // not start, and nothing is left blocked.
+        if (started.failure == SessionFailure::NotPlayable)
+            AbandonRun();
+        else
+            ControlUnBlock();
         return;
     }
     text.MemoText->clear();

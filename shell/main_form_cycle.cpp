@@ -10,6 +10,8 @@
 #include "shell/blocked_controls.h"
 #include "shell/blocked_view.h"
 #include "shell/memo_text.h"
+#include "shell/play_progress.h"
+#include "shell/radiogram_controls.h"
 #include "synthesis/midi_writer.h"
 #include "synthesis/timing.h"
 #include "textgen/radiogram.h"
@@ -17,26 +19,11 @@
 #include <QDir>
 #include <QFile>
 
-#include <algorithm>
-#include <cmath>
 #include <optional>
 #include <string>
 #include <utility>
 
 namespace qlor {
-namespace {
-
-// Progress of a player in percent: position x 100 in integers, the division in floating point,
-// rounded half to even; nothing when the length is unknown.
-std::optional<int> ProgressPercent(qint64 position, qint64 length) {
-    if (length <= 0 || position < 0)
-        return std::nullopt;
-    const double ratio = static_cast<double>(position * 100) / static_cast<double>(length);
-    const double rounded = std::nearbyint(ratio); // default rounding mode: ties to even
-    return static_cast<int>(std::clamp(rounded, 0.0, 100.0));
-}
-
-} // namespace
 
 void TMainForm::CreatePlayers() {
     MediaPlayerText = new MediaPlayer(MediaPlayer::Channel::Text, this);
@@ -63,10 +50,7 @@ Session& TMainForm::TransmissionSession() {
         session_ = std::make_unique<Session>(*port_, *clock_, morse_);
         SessionEvents events;
         events.progress = [this](const SessionProgress& progress) {
-            if (const auto percent = ProgressPercent(progress.midiPositionMs, progress.midiLengthMs)) {
-                panel.Gauge1->setValue(*percent);
-                competition.Gauge2->setValue(*percent);
-            }
+            ShowPlayProgress({panel.Gauge1, competition.Gauge2}, progress.midiPositionMs, progress.midiLengthMs);
         };
         // The end, a stop included, runs the steps the text player's notice runs.
         events.ended = [this](SessionEnd, const std::string&) { EndTransmission(); };
@@ -96,28 +80,11 @@ void TMainForm::RemoveTempMidi() {
 }
 
 MidiVoice TMainForm::CurrentVoice() const {
-    MidiVoice voice;
-    voice.note = configuration.TrackBar1->value();
-    voice.channel = settings_.midiChannel;
-    voice.patch = settings_.midiPatch;
-    voice.pauseDelay = settings_.pauseDelay;
-    return voice;
+    return SettingsVoice(settings_, configuration.TrackBar1->value());
 }
 
 RadiogramControls TMainForm::ReadRadiogramControls() const {
-    RadiogramControls c;
-    c.settings = settings_;
-    c.ownText = textOptions.CheckBoxTextType->isChecked();
-    c.memoText = MemoBytes(text.MemoText);
-    c.needHeader = textOptions.NeedHeader->isChecked();
-    c.headerStandard = textOptions.HeaderStandart->isChecked();
-    c.beginChar = ToCp1251(textOptions.BeginChar->text());
-    c.needEnded = textOptions.NeedEnded->isChecked();
-    c.endedStandard = textOptions.EndedStandart->isChecked();
-    c.endChar = ToCp1251(textOptions.EndChar->text());
-    c.allSymbols = textOptions.AllSymbols->isChecked();
-    c.selectedSymbols = MemoBytes(textOptions.MemoSelectedSymbols);
-    return c;
+    return qlor::ReadRadiogramControls(text, textOptions, settings_);
 }
 
 // Ends a Run that could not start playing: nothing keeps sounding, no "temp.mid" is left and the
@@ -180,26 +147,17 @@ void TMainForm::StartRun() {
         if (started.failure == SessionFailure::NoKeyableCharacter) {
             // A text of only characters without a Morse code cannot be timed: say so plainly.
             dialogs_->ShowMessage(this, OwnText(Say::NothingToSendTitle), OwnText(Say::NothingToSendText));
-        } else if (started.failure == SessionFailure::NotPlayable) {
-            dialogs_->ShowError(this, OwnText(Say::NothingCanBePlayed).arg(QString::fromUtf8(started.reason.c_str())));
         } else {
-            dialogs_->ShowError(
-                this, OwnText(Say::MorseFileNotWritten)
-                          .arg(QDir::toNativeSeparators(TempMidiPath()), QString::fromUtf8(started.reason.c_str())));
+            dialogs_->ShowError(this, StartFailureText(started, OwnTexts(), TempMidiPath()));
         }
         AbandonRun();
         return;
     }
 
     if (textOptions.CheckBoxAutoPriem->isChecked()) {
-        reception.InputMemo->clear();
         PageControl1->setCurrentIndex(kReceptionPage);
-        if (const std::string header = RadiogramHeader(controls); !controls.ownText && !header.empty()) {
-            // The first line of the copy, as it was sent; the operator goes on below it.
-            SetMemoBytes(reception.InputMemo, header);
-            reception.InputMemo->moveCursor(QTextCursor::End);
-        }
-        reception.InputMemo->setFocus(Qt::OtherFocusReason);
+        // The first line of the copy is the header as it was sent (none for the operator's text).
+        StartCopy(reception.InputMemo, controls.ownText ? std::string() : RadiogramHeader(controls));
     }
 
     if (const std::optional<std::string> failure = std::exchange(noiseFailure_, std::nullopt)) {
@@ -259,10 +217,7 @@ void TMainForm::TrainTimerTimer() {
     const MediaPlayer::Mode mode = MediaPlayerText->mode();
     if (mode != MediaPlayer::Mode::Playing && mode != MediaPlayer::Mode::Stopped)
         return;
-    if (const auto percent = ProgressPercent(MediaPlayerText->positionMs(), MediaPlayerText->lengthMs())) {
-        panel.Gauge1->setValue(*percent);
-        competition.Gauge2->setValue(*percent);
-    }
+    ShowPlayProgress({panel.Gauge1, competition.Gauge2}, MediaPlayerText->positionMs(), MediaPlayerText->lengthMs());
 }
 
 } // namespace qlor

@@ -1,22 +1,16 @@
 // The settings panels: step buttons, value cells, the symbol set, noise files and volumes.
 #include "shell/main_form_pages.h"
 
-#include "audio/media_player.h"
 #include "shell/band_dialog.h"
-#include "shell/memo_text.h"
-#include "shell/noise_snr_meter.h"
-#include "shell/selected_symbols_menu.h"
+#include "shell/noise_recordings.h"
 #include "shell/setting_cells.h"
-
-#include <QContextMenuEvent>
-#include <QFileInfo>
 
 namespace qlor {
 void TMainForm::StepButtonClick(IntSetting id, bool up) {
     const int noiseType = settings_.noiseType;
     StepSetting(settings_, id, up, English());
     if (settings_.noiseType != noiseType)
-        PreloadNoise();
+        noise_->Preload();
     // The third digits of the competition speeds are fixed at 0; their buttons redraw nothing.
     if (id != IntSetting::StartSpeed3 && id != IntSetting::StopSpeed3)
         IndicatorRefresh();
@@ -37,69 +31,21 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void TMainForm::FillSelectedSymbolsMenu(QPoint pos) {
-    const SymbolsMenuChoice choice =
-        ExecSelectedSymbolsMenu(textOptions.MemoSelectedSymbols, pos, OwnTexts(), History() != nullptr);
-    switch (choice.kind) {
-    case SymbolsMenuChoice::Kind::None:
-        break;
-    case SymbolsMenuChoice::Kind::FullAlphabet:
-        PutFullAlphabet(textOptions.MemoSelectedSymbols);
-        break;
-    case SymbolsMenuChoice::Kind::WeakDrill: {
-        StatsWindow window;
-        window.lastChecks = kDrillChecks;
-        DrillWeakCharacters(window);
-        break;
-    }
-    case SymbolsMenuChoice::Kind::KochLesson:
-        DrillKochLesson(choice.lesson);
-        break;
-    }
-}
-
-void TMainForm::BrowseNoiseFile(QLineEdit* edit) {
-    FileDialogSpec request = OpenDialogNoise;
-    request.filterIndex = 1;
-    if (const auto path = dialogs_->OpenFile(this, request)) {
-        edit->setText(*path);
-        if (edit == CurrentNoiseEdit())
-            PreloadNoise();
-    }
-}
-
-QLineEdit* TMainForm::CurrentNoiseEdit() const {
-    if (settings_.noiseType >= 1 && settings_.noiseType <= 4)
-        return NoiseFileEdits(configuration)[settings_.noiseType - 1];
-    return nullptr;
-}
-
-void TMainForm::PreloadNoise() {
-    // The same test as Run's: a name that is not a file is left for Run to pass over.
-    const QString path = PlayableNoisePath();
-    if (!path.isEmpty())
-        MediaPlayerNoise->preload(path);
-}
-
 QString TMainForm::PlayableNoisePath() const {
-    const QLineEdit* noiseFile = CurrentNoiseEdit();
-    if (!noiseFile)
-        return {};
-    const QString path = noiseFile->text();
-    return !path.isEmpty() && QFileInfo(path).isFile() ? path : QString();
+    return noise_->PlayablePath();
 }
 
 void TMainForm::Button36Click() {
-    BrowseNoiseFile(configuration.NoiseFile1);
+    noise_->Browse(configuration.NoiseFile1, *dialogs_, this, OpenDialogNoise);
 }
 void TMainForm::Button39Click() {
-    BrowseNoiseFile(configuration.NoiseFile2);
+    noise_->Browse(configuration.NoiseFile2, *dialogs_, this, OpenDialogNoise);
 }
 void TMainForm::Button40Click() {
-    BrowseNoiseFile(configuration.NoiseFile3);
+    noise_->Browse(configuration.NoiseFile3, *dialogs_, this, OpenDialogNoise);
 }
 void TMainForm::Button41Click() {
-    BrowseNoiseFile(configuration.NoiseFile4);
+    noise_->Browse(configuration.NoiseFile4, *dialogs_, this, OpenDialogNoise);
 }
 
 void TMainForm::TrackBar2Change(int position) {
@@ -117,16 +63,10 @@ void TMainForm::RefreshNoiseSnrHint(bool measure) {
     QString bandLine;
     if (band_ && band_->Preset() != BandPreset::Off)
         bandLine = OwnText(Say::BandSnrToolTip).arg(band_->PresetText()).arg(band_->SnrDb());
-    const QString path = PlayableNoisePath();
-    std::optional<double> snr;
-    if (!path.isEmpty()) {
-        if (!snrMeter_)
-            snrMeter_ = std::make_unique<NoiseSnrMeter>();
-        snr = snrMeter_->SnrDb(morse_, path, CurrentVoice(), configuration.VoiceComboBox->currentData().toString(),
-                               static_cast<uint16_t>(panel.TrackBar2->value()),
-                               static_cast<uint16_t>(panel.TrackBar3->value()), measure);
-    }
-    panel.TrackBar3->setToolTip(NoiseSnrToolTip(OwnTexts(), !path.isEmpty(), snr, bandLine));
+    panel.TrackBar3->setToolTip(noise_->SnrToolTip(OwnTexts(), morse_, CurrentVoice(),
+                                                   configuration.VoiceComboBox->currentData().toString(),
+                                                   static_cast<uint16_t>(panel.TrackBar2->value()),
+                                                   static_cast<uint16_t>(panel.TrackBar3->value()), measure, bandLine));
 }
 
 } // namespace qlor

@@ -21,19 +21,13 @@ int TMainForm::MemoWrapChars() const {
 void TMainForm::ButtonCheckTextClick() {
     reception.CheckList->clear();
 
-    CheckHead head;
-    // One moment for both, so that a check at midnight cannot take today's time with yesterday's date.
-    head.dateTime = ToCp1251(SystemDateTimeText(QDateTime::currentDateTime()));
-    head.ownText = textOptions.CheckBoxTextType->isChecked();
-    std::copy(settings_.number.begin(), settings_.number.end(), head.number);
-    std::copy(settings_.speed.begin(), settings_.speed.end(), head.speed);
-
-    const int width = MemoWrapChars();
+    // One moment for both date and time, so that a check at midnight cannot take today's time with
+    // yesterday's date.
+    const CheckHead head = MakeCheckHead(settings_, textOptions.CheckBoxTextType->isChecked(),
+                                         ToCp1251(SystemDateTimeText(QDateTime::currentDateTime())));
     std::string sentText = MemoBytes(text.MemoText);
     std::string copyText = MemoBytes(reception.InputMemo);
-    const std::vector<std::string> sent = WrapLines(sentText, width);
-    const std::vector<std::string> copy = WrapLines(copyText, width);
-    const CheckList list = BuildCheckList(head, sent, copy);
+    const CheckList list = CheckCopy(head, sentText, copyText, MemoWrapChars());
     SetMemoBytes(reception.CheckList, list.Text());
     // The total is announced with the list, in the window's language (the list's own last line
     // is always Russian).

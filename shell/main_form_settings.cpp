@@ -5,6 +5,7 @@
 
 #include "audio/audio_engine.h"
 #include "shell/band_dialog.h"
+#include "shell/choice_lists.h"
 #include "shell/stored_controls.h"
 #include "shell/window_look.h"
 
@@ -61,11 +62,7 @@ void TMainForm::SaveSettings() {
 void TMainForm::VoiceComboBoxChange(int index) {
     // The engine reads the voice only when it opens a MIDI file, on this thread, so a change while
     // a transmission plays is safe: the sounding text keeps its voice, the next one takes the new.
-    const QString stored = configuration.VoiceComboBox->itemData(index).toString();
-    VoiceKind voice = VoiceKind::Automatic;
-    if (!ParseVoiceName(VoiceOrAuto(stored.toStdString()), voice))
-        voice = VoiceKind::Automatic;
-    AudioEngine::Shared().SetVoice(voice);
+    AudioEngine::Shared().SetVoice(ChosenVoice(configuration.VoiceComboBox, index));
 }
 
 // --- The band conditions --------------------------------------------------------------------

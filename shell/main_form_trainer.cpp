@@ -16,7 +16,7 @@ void TMainForm::ButtonTrainerClick() {
         context.voice = [this] { return CurrentVoice(); };
         context.voiceName = [this] { return configuration.VoiceComboBox->currentData().toString().toStdString(); };
         context.dialogs = dialogs_;
-        context.history = history_;
+        context.history = History();
         context.dateTime = [] { return SystemDateTimeText(QDateTime::currentDateTime()); };
         return context;
     });

@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <cmath>
 
 namespace qlor {
@@ -74,6 +75,22 @@ int MemoWrapCharsOf(const QPlainTextEdit* memo) {
     width -= 2 * static_cast<int>(std::ceil(memo->document()->documentMargin()));
     const QFontMetrics metrics(memo->font());
     return WrapWidthChars(width, metrics.horizontalAdvance(QLatin1Char('M')));
+}
+
+void SelectLeadingChars(QPlainTextEdit* memo, int chars) {
+    QTextCursor selection(memo->document());
+    selection.setPosition(0);
+    selection.setPosition(std::min(chars, memo->document()->characterCount() - 1), QTextCursor::KeepAnchor);
+    memo->setTextCursor(selection);
+}
+
+void StartCopy(QPlainTextEdit* copy, const std::string& firstLine) {
+    copy->clear();
+    if (!firstLine.empty()) {
+        SetMemoBytes(copy, firstLine);
+        copy->moveCursor(QTextCursor::End);
+    }
+    copy->setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace qlor

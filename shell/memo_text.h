@@ -28,6 +28,13 @@ std::string BytesFromMemoText(const QString& rawText);
 // the geometry, so it is the same whether or not the window has been laid out on screen.
 int MemoWrapCharsOf(const QPlainTextEdit* memo);
 
+// Selects the first `chars` characters of a memo (all of a shorter text).
+void SelectLeadingChars(QPlainTextEdit* memo, int chars);
+
+// The copy box made ready for an operator's copy: emptied, given `firstLine` (cp1251; none when
+// empty) with the cursor after it, so that the operator goes on below it, and focused.
+void StartCopy(QPlainTextEdit* copy, const std::string& firstLine);
+
 // Windows-1251 <-> QString for single-line texts (captions, edits).
 QString FromCp1251(std::string_view cp1251);
 std::string ToCp1251(const QString& text);

@@ -2,6 +2,8 @@
 
 #include "audio/volume.h"
 
+#include <QSlider>
+
 namespace qlor {
 namespace {
 
@@ -18,6 +20,24 @@ public:
 
 std::unique_ptr<OutputLevels> MakeApplicationOutputLevels() {
     return std::make_unique<MixerOutputLevels>();
+}
+
+void CapturedOutputLevels::Capture(OutputLevels& levels, QSlider* midiSlider, QSlider* waveSlider) {
+    midi_ = levels.GetMidiVolume();
+    wave_ = levels.GetWaveVolume();
+    if (const int level = LowLevel(midi_); midiSlider->value() == level)
+        levels.SetMidiVolume(level);
+    else
+        midiSlider->setValue(level);
+    if (const int level = LowLevel(wave_); waveSlider->value() == level)
+        levels.SetWaveVolume(level);
+    else
+        waveSlider->setValue(level);
+}
+
+void CapturedOutputLevels::Restore(OutputLevels& levels) const {
+    levels.SetMidiVolume(LowLevel(midi_));
+    levels.SetWaveVolume(LowLevel(wave_));
 }
 
 } // namespace qlor

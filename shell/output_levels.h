@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+class QSlider;
+
 namespace qlor {
 
 inline constexpr int kMaxOutputLevel = 65535;
@@ -30,5 +32,21 @@ public:
 
 // The levels of the application's audio mixer.
 std::unique_ptr<OutputLevels> MakeApplicationOutputLevels();
+
+// The levels found when the window opens, shown on its two volume sliders and put back when it
+// closes.
+class CapturedOutputLevels {
+public:
+    // Reads both levels and shows the left channel's level of each on its slider. Afterwards both
+    // channels carry that level: a slider that moves sets it through its change handler, and the
+    // level of a slider that already shows it is set here.
+    void Capture(OutputLevels& levels, QSlider* midiSlider, QSlider* waveSlider);
+    // Puts the captured left channel's levels back, on both channels.
+    void Restore(OutputLevels& levels) const;
+
+private:
+    std::uint32_t midi_ = 0;
+    std::uint32_t wave_ = 0;
+};
 
 } // namespace qlor

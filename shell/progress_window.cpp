@@ -6,6 +6,7 @@
 #include "shell/main_form.h"
 #include "shell/memo_text.h"
 #include "shell/panel_map.h"
+#include "shell/selected_symbols_menu.h"
 
 #include <QDateTime>
 #include <QHeaderView>
@@ -222,13 +223,13 @@ void ProgressWindow::ShowStatistics() {
 }
 
 void ProgressWindow::ButtonDrillWeakClick() {
-    if (form_->DrillWeakCharacters(CurrentWindow()))
-        ui.StatusLabel->setText(form_->OwnText(Say::DrillDone).arg(form_->SelectedSymbolsText()));
+    if (form_->SymbolList().DrillWeakCharacters(CurrentWindow()))
+        ui.StatusLabel->setText(form_->OwnText(Say::DrillDone).arg(form_->SymbolList().Text()));
 }
 
 void ProgressWindow::ButtonDrillKochClick() {
-    if (form_->DrillKochLesson(ui.KochSpinBox->value()))
-        ui.StatusLabel->setText(form_->OwnText(Say::DrillDone).arg(form_->SelectedSymbolsText()));
+    if (form_->SymbolList().DrillKochLesson(ui.KochSpinBox->value()))
+        ui.StatusLabel->setText(form_->OwnText(Say::DrillDone).arg(form_->SymbolList().Text()));
 }
 
 void ProgressWindow::ButtonExportCsvClick() {

@@ -4,6 +4,8 @@
 #include "shell/memo_text.h"
 #include "shell/qt_program_text.h"
 #include "shell/stored_controls.h"
+#include "shell/ui_dialogs.h"
+#include "shell/window_history.h"
 #include "synthesis/transmission_settings.h"
 
 #include <QAbstractButton>
@@ -12,6 +14,7 @@
 #include <QPlainTextEdit>
 
 #include <memory>
+#include <vector>
 
 namespace qlor {
 
@@ -84,6 +87,58 @@ bool PutDrillSymbols(QPlainTextEdit* memo, QAbstractButton* selectedSymbols, con
     SetMemoBytes(memo, cp1251);
     SetRadioChecked(selectedSymbols, true);
     return true;
+}
+
+SelectedSymbolsList::SelectedSymbolsList(QPlainTextEdit* memo, QAbstractButton* selectedSymbols, WindowHistory& history,
+                                         UiDialogs& dialogs, const ProgramTextTable& texts, QWidget* window)
+    : QObject(memo), memo_(memo), selectedSymbols_(selectedSymbols), history_(history), dialogs_(dialogs),
+      texts_(texts), window_(window) {
+    InstallFullAlphabetOnDoubleClick(memo_);
+    memo_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(memo_, &QWidget::customContextMenuRequested, this, &SelectedSymbolsList::ShowMenu);
+}
+
+void SelectedSymbolsList::ShowMenu(QPoint pos) {
+    const SymbolsMenuChoice choice = ExecSelectedSymbolsMenu(memo_, pos, texts_, history_.Get() != nullptr);
+    switch (choice.kind) {
+    case SymbolsMenuChoice::Kind::None:
+        break;
+    case SymbolsMenuChoice::Kind::FullAlphabet:
+        PutFullAlphabet(memo_);
+        break;
+    case SymbolsMenuChoice::Kind::WeakDrill: {
+        StatsWindow window;
+        window.lastChecks = kDrillChecks;
+        DrillWeakCharacters(window);
+        break;
+    }
+    case SymbolsMenuChoice::Kind::KochLesson:
+        DrillKochLesson(choice.lesson);
+        break;
+    }
+}
+
+QString SelectedSymbolsList::Text() const {
+    return FromCp1251(MemoBytes(memo_));
+}
+
+bool SelectedSymbolsList::DrillKochLesson(int lesson) {
+    return PutDrillSymbols(memo_, selectedSymbols_, KochLessonSymbols(lesson));
+}
+
+bool SelectedSymbolsList::DrillWeakCharacters(const StatsWindow& window) {
+    if (!SymbolListEditable(memo_))
+        return false;
+    std::vector<CheckRecord> checks;
+    history_.Load(checks, false);
+    // Only characters the generator can draw: those of the full alphabet.
+    const std::string symbols = WeakCharacterDrill(checks, window);
+    if (symbols.empty()) {
+        dialogs_.ShowMessage(window_, QProgramText(Say::DrillWeak, texts_),
+                             QProgramText(Say::DrillNothingToPractise, texts_).arg(kDefaultMinOccurrences));
+        return false;
+    }
+    return PutDrillSymbols(memo_, selectedSymbols_, symbols);
 }
 
 } // namespace qlor

@@ -3,15 +3,21 @@
 // (the double-click command, so that the keyboard reaches it too) and the drills that fill the
 // list as the operator could by hand.
 #include "control/program_texts.h"
+#include "exercises/check_statistics.h"
 
+#include <QObject>
 #include <QPoint>
 
 #include <string>
 
 class QAbstractButton;
 class QPlainTextEdit;
+class QWidget;
 
 namespace qlor {
+
+class UiDialogs;
+class WindowHistory;
 
 struct SymbolsMenuChoice {
     enum class Kind { None, FullAlphabet, WeakDrill, KochLesson };
@@ -36,5 +42,35 @@ bool SymbolListEditable(const QPlainTextEdit* memo);
 // Puts a drill's characters (Windows-1251) into the list and checks `selectedSymbols`, as the
 // operator could by hand, and only while both can be changed. True when it did.
 bool PutDrillSymbols(QPlainTextEdit* memo, QAbstractButton* selectedSymbols, const std::string& cp1251);
+
+// The selected-symbols list with its radio button SelectedSymbols, as the window offers it: the
+// context menu and the double-click above, and the drills, from the menu or the progress window.
+// A child of the list, made once with the window.
+class SelectedSymbolsList : public QObject {
+public:
+    // Messages go over `window` through `dialogs` in `texts` as they read then; the weak-character
+    // drill reads `history` (none of them owned).
+    SelectedSymbolsList(QPlainTextEdit* memo, QAbstractButton* selectedSymbols, WindowHistory& history,
+                        UiDialogs& dialogs, const ProgramTextTable& texts, QWidget* window);
+
+    // The drills: they put characters into the list and select SelectedSymbols, as the operator
+    // could by hand, and only while the list can be edited. True when they did.
+    bool DrillWeakCharacters(const StatsWindow& window);
+    bool DrillKochLesson(int lesson);
+    // The characters of the list, where a drill has put them.
+    QString Text() const;
+    // Checks the weak-character drill reads when it is chosen from the list's menu.
+    static constexpr int kDrillChecks = 100;
+
+private:
+    void ShowMenu(QPoint pos);
+
+    QPlainTextEdit* memo_;
+    QAbstractButton* selectedSymbols_;
+    WindowHistory& history_;
+    UiDialogs& dialogs_;
+    const ProgramTextTable& texts_;
+    QWidget* window_;
+};
 
 } // namespace qlor

@@ -1,5 +1,6 @@
 #include "shell/ui_dialogs.h"
 
+#include "control/session.h"
 #include "shell/qt_program_text.h"
 
 #include <new>
@@ -113,6 +114,13 @@ QString FileProblemText(const QString& what, const QString& path, const std::str
     if (!reason.isEmpty())
         reason[0] = reason[0].toUpper();
     return what.arg(QDir::toNativeSeparators(path), reason + QLatin1Char('.'));
+}
+
+QString StartFailureText(const SessionStart& started, const ProgramTextTable& texts, const QString& midiPath) {
+    const QString reason = QString::fromUtf8(started.reason.c_str());
+    if (started.failure == SessionFailure::NotPlayable)
+        return QProgramText(Say::NothingCanBePlayed, texts).arg(reason);
+    return QProgramText(Say::MorseFileNotWritten, texts).arg(QDir::toNativeSeparators(midiPath), reason);
 }
 
 } // namespace qlor

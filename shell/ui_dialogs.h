@@ -15,6 +15,8 @@ class QWidget;
 
 namespace qlor {
 
+struct SessionStart;
+
 // A file dialog as the window describes it. The filter is a list of "description|pattern" pairs
 // joined by "|", e.g. "Звуковые файлы (*.wav)|*.wav|Все файлы (*.*)|*.*".
 struct FileDialogSpec {
@@ -61,5 +63,8 @@ QString ExceptionText(const std::exception& error, const ProgramTextTable& texts
 // separators) and "%2" the reason, taken from a file helper's error ("cannot read "PATH": reason")
 // after the path, which is named already, as a sentence.
 QString FileProblemText(const QString& what, const QString& path, const std::string& helperError);
+// The report of a transmission that did not start (`started` failed): nothing can be played, with
+// the reason, or the MIDI file at `midiPath` could not be written.
+QString StartFailureText(const SessionStart& started, const ProgramTextTable& texts, const QString& midiPath);
 
 } // namespace qlor

@@ -1,5 +1,7 @@
 #include "shell/window_look.h"
 
+#include "shell/window_pages.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -82,6 +84,14 @@ void StyleMemos(std::initializer_list<QPlainTextEdit*> wrappingMemos, std::initi
     // The sent text and the copy wrap at the same width, so their scroll bars are always there.
     for (QPlainTextEdit* memo : wrappingMemos)
         memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+}
+
+void SetMainWindowFrame(QWidget* window) {
+    window->setWindowTitle(QString::fromLatin1(kFullTitle));
+    window->setFont(WindowFont());
+    window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint);
+    window->setFixedSize(kClientWidth, kClientHeight);
 }
 
 void CentreOnScreen(QWidget* window) {

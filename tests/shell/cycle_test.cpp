@@ -9,6 +9,7 @@
 #include "shell/main_form.h"
 #include "shell/memo_text.h"
 #include "shell/panel_widgets.h"
+#include "shell/play_progress.h"
 #include "tests/support/controls.h"
 #include "textgen/radiogram.h"
 
@@ -379,6 +380,27 @@ private slots:
         Gauge1().setValue(42);
         form->TrainTimerTimer();
         QCOMPARE(Gauge1().value(), 42);
+    }
+
+    // The share itself: ties to even both ways, at most 100, and nothing while the length or the
+    // position is unknown (the bars then keep what they show).
+    void progressPercentRoundsTiesToEven_data() {
+        QTest::addColumn<qint64>("positionMs");
+        QTest::addColumn<qint64>("lengthMs");
+        QTest::addColumn<int>("percent"); // -1: nothing
+        QTest::newRow("tie down") << qint64(1) << qint64(8) << 12;
+        QTest::newRow("tie up") << qint64(3) << qint64(8) << 38;
+        QTest::newRow("below a half") << qint64(1) << qint64(3) << 33;
+        QTest::newRow("above a half") << qint64(2) << qint64(3) << 67;
+        QTest::newRow("past the end") << qint64(9000) << qint64(8000) << 100;
+        QTest::newRow("no length") << qint64(0) << qint64(0) << -1;
+        QTest::newRow("no position") << qint64(-1) << qint64(8000) << -1;
+    }
+    void progressPercentRoundsTiesToEven() {
+        QFETCH(qint64, positionMs);
+        QFETCH(qint64, lengthMs);
+        QFETCH(int, percent);
+        QCOMPARE(ProgressPercent(positionMs, lengthMs).value_or(-1), percent);
     }
 
     // --- the texts that are sent --------------------------------------------------------------
