@@ -160,6 +160,12 @@ int BandDialog::SnrDb() const {
     return snr_->value();
 }
 
+QString BandDialog::SnrToolTipLine(const ProgramTextTable& texts) const {
+    if (Preset() == BandPreset::Off)
+        return {};
+    return QProgramText(Say::BandSnrToolTip, texts).arg(PresetText()).arg(SnrDb());
+}
+
 void BandDialog::ShowTexts(const ProgramTextTable& texts) {
     const auto say = [&texts](Say id) { return QProgramText(id, texts); };
     setWindowTitle(say(Say::BandTitle));

@@ -38,6 +38,10 @@ public:
     // The preset's name as the dialog shows it.
     QString PresetText() const;
     int SnrDb() const;
+    // The band's line of the noise slider's tip in `texts`: its preset and ratio, or empty while
+    // the band is off. The band's hiss is set against the signal at its mean strength, so the
+    // ratio holds whatever the levels.
+    QString SnrToolTipLine(const ProgramTextTable& texts) const;
 
     // The texts of the language shown.
     void ShowTexts(const ProgramTextTable& texts);

@@ -58,11 +58,8 @@ void TMainForm::TrackBar3Change(int position) {
 }
 
 void TMainForm::RefreshNoiseSnrHint(bool measure) {
-    // With a band on, its own ratio follows the recording's line: the band's hiss is set against
-    // the signal at its mean strength, whatever the levels.
-    QString bandLine;
-    if (band_ && band_->Preset() != BandPreset::Off)
-        bandLine = OwnText(Say::BandSnrToolTip).arg(band_->PresetText()).arg(band_->SnrDb());
+    // With a band on, its own ratio follows the recording's line.
+    const QString bandLine = band_ ? band_->SnrToolTipLine(OwnTexts()) : QString();
     panel.TrackBar3->setToolTip(noise_->SnrToolTip(OwnTexts(), morse_, CurrentVoice(),
                                                    configuration.VoiceComboBox->currentData().toString(),
                                                    static_cast<uint16_t>(panel.TrackBar2->value()),
