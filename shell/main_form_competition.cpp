@@ -12,7 +12,6 @@
 #include "shell/memo_text.h"
 
 #include <QDateTime>
-#include <QDir>
 
 namespace qlor {
 namespace {
