@@ -334,7 +334,7 @@ Command SetUpIcr(CLI::App& command) {
     auto a = std::make_shared<IcrArgs>();
     command.add_option("--chars", a->chars, "the characters to practise (default the course's lesson)")
         ->type_name("SET");
-    command.add_option("--count", a->count, "characters in the session" + DefaultClause(Setting::IcrCount))
+    command.add_option("--count", a->count, "characters or words in the session" + DefaultClause(Setting::IcrCount))
         ->transform(IntIn(Setting::IcrCount))
         ->type_name("N");
     command.add_option("--cpm", a->cpm, "character speed [cpm]" + DefaultClause(Setting::CourseCpm))
