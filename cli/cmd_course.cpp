@@ -40,6 +40,7 @@ struct CourseArgs {
     std::optional<int> recentChecks;
     std::optional<int> passPercent;
     std::optional<int> minNewestSent;
+    std::optional<TextSource> source;
 };
 
 // Opens the course of the history. A damaged history has been kept aside and a new course is
@@ -224,6 +225,7 @@ int RunSet(const CourseArgs& a) {
     s.recentChecks = a.recentChecks.value_or(s.recentChecks);
     s.passPercent = a.passPercent.value_or(s.passPercent);
     s.minNewestSent = a.minNewestSent.value_or(s.minNewestSent);
+    s.source = a.source.value_or(s.source);
     state.lesson = a.lesson.value_or(state.lesson);
     const HistoryStatus saved = history.SaveCourse(state);
     if (!saved.ok()) {
@@ -254,7 +256,7 @@ constexpr const char* kStatusUsage = "status [--format table|json]";
 constexpr const char* kNextUsage = "next [--out FILE.mid]";
 constexpr const char* kCheckUsage = "check --copy FILE";
 constexpr const char* kSetUsage = "set [--lesson K] [--cpm N] [--pause-delay P] [--checks N] [--accuracy PCT] "
-                                  "[--min-sent N]";
+                                  "[--min-sent N] [--source groups|words|callsigns]";
 
 Command SetUpCourse(CLI::App& command) {
     auto a = std::make_shared<CourseArgs>();
@@ -295,6 +297,17 @@ Command SetUpCourse(CLI::App& command) {
              "accuracy that moves the course on [%]" + DefaultClause(Setting::CoursePassPercent), "PCT");
     optional("--min-sent", a->minNewestSent, IntIn(Setting::CourseNewestSent),
              "times the newest character must have been sent" + DefaultClause(Setting::CourseNewestSent), "N");
+    set->add_option_function<std::string>(
+           "--source", [a](const std::string& v) { a->source = TextSourceByName(v); },
+           "what the lesson texts are made of: groups of the lesson's characters, or the words or callsigns "
+           "made only of them (default groups)")
+        ->check(Accepted(
+            [](const std::string& v) {
+                const std::optional<TextSource> source = TextSourceByName(v);
+                return source && *source != TextSource::Qso;
+            },
+            "groups, words or callsigns"))
+        ->type_name("groups|words|callsigns");
 
     for (CLI::App* part : {status, next, check, set}) {
         AddEncodingOption(*part, a->options);

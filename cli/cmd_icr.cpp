@@ -1,8 +1,8 @@
-// qlor-cli icr: instant character recognition on the terminal. One character at a time sounds
-// through the sound device; the learner types it; right or wrong is told at once and a wrong
-// answer is played again. The reaction time runs from the end of the character to the key and is
-// read from the audio position, not from a clock. Missed and slow characters come back more often.
-// The session is recorded in the history and summed up at the end.
+// qlor-cli icr: instant character recognition on the terminal. One character (or, with --source,
+// one word or callsign) at a time sounds through the sound device; the learner types it (a word
+// up to Enter); right or wrong is told at once and a wrong answer is played again. The reaction time runs from the end
+// of the character to the key and is read from the audio position, not from a clock. Missed and slow characters come
+// back more often. The session is recorded in the history and summed up at the end.
 #include "audio/audio_engine.h"
 #include "audio/midi_source.h"
 #include "audio/sequencer.h"
@@ -18,6 +18,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -35,6 +36,8 @@ constexpr int kPollMs = 2;
 constexpr int kKeyEscape = 0x1B;
 constexpr int kKeyInterrupt = 0x03; // Ctrl-C: the terminal hands it over as a key, see KeyByKey
 constexpr int kKeyEndOfFile = 0x04; // Ctrl-D
+constexpr int kKeyBackspace = 0x08;
+constexpr int kKeyDelete = 0x7F; // what most terminals send for Backspace
 constexpr int kNoKey = -1;
 constexpr int kEndOfInput = -2;
 
@@ -92,6 +95,7 @@ struct IcrArgs {
     std::uint64_t seed = 0;
     bool seeded = false;
     std::string voice = "auto";
+    RecognitionMode mode = RecognitionMode::Characters;
 };
 
 // The characters when none are given: those of the course's lesson.
@@ -120,6 +124,54 @@ int PlayAndAwaitKey(AudioEngine& engine, std::uint64_t& keyFrames) {
     return key;
 }
 
+bool EndsSession(int key) {
+    return key == kKeyEscape || key == kKeyInterrupt || key == kKeyEndOfFile || key == kEndOfInput;
+}
+
+// Plays one word and reads its line while the closing silence runs, echoing the keys on a
+// terminal; the position of Enter [frames] is read from the player. Returns '\n' when Enter
+// came, a key that ends the session, or kNoKey when the silence ran out (`line` holds what was
+// typed by then).
+int PlayAndAwaitLine(AudioEngine& engine, std::string& line, std::uint64_t& enterFrames) {
+    engine.Play(kTextSlot);
+    const bool echo = isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
+    int end = kNoKey;
+    while (engine.Mode(kTextSlot) == PlayerMode::Playing) {
+        const int key = ReadKey(kPollMs);
+        if (key == '\n' || key == '\r') {
+            enterFrames = engine.PositionFrames(kTextSlot);
+            end = '\n';
+            break;
+        }
+        if (EndsSession(key)) {
+            end = key;
+            break;
+        }
+        if ((key == kKeyBackspace || key == kKeyDelete) && !line.empty()) {
+            line.pop_back();
+            if (echo) {
+                std::fputs("\b \b", stdout);
+            }
+        } else if (key > ' ' && key != kKeyDelete) {
+            line += static_cast<char>(key);
+            if (echo) {
+                std::fputc(key, stdout);
+            }
+        }
+        if (echo) {
+            std::fflush(stdout);
+        }
+    }
+    if (echo) {
+        std::fputs("\r\n", stdout);
+        std::fflush(stdout);
+    }
+    engine.Stop(kTextSlot);
+    engine.Close(kTextSlot);
+    engine.Refresh();
+    return end;
+}
+
 // Plays what is open to its end. Keys typed meanwhile on a terminal are dropped: they answer
 // nothing.
 void PlayThrough(AudioEngine& engine) {
@@ -144,11 +196,11 @@ std::uint64_t KeyedEndFrames(const std::string& path, int rate) {
     return scheduled.ok() ? LastNoteOffFrame(scheduled.timeline) : 0;
 }
 
-// Writes and opens the MIDI file of one character; "" or the reason.
-std::string OpenCharacter(AudioEngine& engine, const MorseTable& table, const std::string& path, unsigned char c,
-                          int cpm, int silenceSeconds) {
+// Writes and opens the MIDI file of one character or word; "" or the reason.
+std::string OpenItem(AudioEngine& engine, const MorseTable& table, const std::string& path, const std::string& item,
+                     int cpm, int silenceSeconds) {
     SegmentText segment;
-    segment.body = std::string(1, static_cast<char>(c));
+    segment.body = item;
     segment.speedCpm = cpm;
     const MidiResult written = WriteMorseMidi(table, {segment}, path, silenceSeconds, MidiVoice{});
     if (!written) {
@@ -159,15 +211,18 @@ std::string OpenCharacter(AudioEngine& engine, const MorseTable& table, const st
 
 int RunIcr(const IcrArgs& a) {
     const CliOptions& options = a.options;
+    const bool words = a.mode != RecognitionMode::Characters;
     const std::string chars = a.chars.empty() ? LessonCharacters() : options.ToCore(a.chars);
     RecognitionSession session;
     session.timeUtc = static_cast<std::int64_t>(std::time(nullptr));
     session.seed = a.seeded ? a.seed : static_cast<std::uint64_t>(session.timeUtc);
     session.charSpeedCpm = a.cpm;
-    RecognitionPicker picker(chars, session.seed);
-    session.characters = picker.Characters();
-    if (session.characters.empty()) {
-        PrintFailure("no character to practise");
+    session.mode = a.mode;
+    RecognitionPicker picker = words ? RecognitionPicker(RecognitionWords(a.mode, chars, session.seed), session.seed)
+                                     : RecognitionPicker(chars, session.seed);
+    session.characters = RecognitionSet(chars);
+    if (picker.Items().empty()) {
+        PrintFailure(words ? std::string(Texts().Text(Say::RecognitionNoWords)) : "no character to practise");
         return 1;
     }
     AudioEngine& engine = AudioEngine::Shared();
@@ -186,48 +241,64 @@ int RunIcr(const IcrArgs& a) {
     const std::string path = folder + "/character.mid";
     const MorseTable table = LoadMorseTable();
     const int rate = engine.Rate();
+    const int answerSeconds = words ? kRecognitionWordAnswerSeconds : kAnswerSeconds;
     int status = 0;
     {
         KeyByKey keys;
         for (int i = 0; i < a.count; ++i) {
-            const unsigned char c = picker.Next();
-            if (const std::string error = OpenCharacter(engine, table, path, c, a.cpm, kAnswerSeconds);
-                !error.empty()) {
+            const std::string item = picker.NextItem();
+            if (const std::string error = OpenItem(engine, table, path, item, a.cpm, answerSeconds); !error.empty()) {
                 PrintFailure(error);
                 status = 1;
                 break;
             }
-            // The character ends with its last element. The closing silence is timed in the
-            // tempo's ticks, so the file's length less the silence can miss that end by more
-            // than 10 ms.
+            // The item ends with its last element. The closing silence is timed in the tempo's
+            // ticks, so the file's length less the silence can miss that end by more than 10 ms.
             const std::uint64_t endFrames = KeyedEndFrames(path, rate);
             std::uint64_t keyFrames = 0;
-            const int key = PlayAndAwaitKey(engine, keyFrames);
-            if (key == kKeyEscape || key == kKeyInterrupt || key == kKeyEndOfFile || key == kEndOfInput) {
-                break;
-            }
             RecognitionAnswer answer;
-            answer.shown = c;
-            if (key >= 0) {
-                answer.typed = static_cast<unsigned char>(UpperCase1251(std::string(1, static_cast<char>(key)))[0]);
-                // A key before the end of the character counts as an instant answer.
+            bool answered = false;
+            if (words) {
+                std::string line;
+                const int end = PlayAndAwaitLine(engine, line, keyFrames);
+                if (EndsSession(end)) {
+                    break;
+                }
+                answer.word = item;
+                answer.typedWord = UpperCase1251(line);
+                answered = end == '\n';
+            } else {
+                const int key = PlayAndAwaitKey(engine, keyFrames);
+                if (EndsSession(key)) {
+                    break;
+                }
+                answer.shown = static_cast<unsigned char>(item[0]);
+                if (key >= 0) {
+                    answer.typed = static_cast<unsigned char>(UpperCase1251(std::string(1, static_cast<char>(key)))[0]);
+                    answered = true;
+                }
+            }
+            if (answered) {
+                // A key before the end of the sound counts as an instant answer.
                 const std::uint64_t after = keyFrames > endFrames ? keyFrames - endFrames : 0;
                 answer.reactionMs = static_cast<int>(after * 1000 / static_cast<std::uint64_t>(rate));
             }
             picker.Answer(answer);
             session.answers.push_back(answer);
-            const std::string shown = std::string(1, static_cast<char>(c));
             if (answer.Correct()) {
                 PrintText(options, Utf8ToCp1251(Say1(Say::RecognitionRight,
-                                                     {Cp1251ToUtf8(shown), std::to_string(answer.reactionMs)})) +
+                                                     {Cp1251ToUtf8(item), std::to_string(answer.reactionMs)})) +
                                        "\n");
                 continue;
             }
-            const std::string typed = answer.typed ? std::string(1, static_cast<char>(answer.typed)) : "-";
+            std::string typed = words ? answer.typedWord : std::string(1, static_cast<char>(answer.typed));
+            if (typed.empty() || typed[0] == 0) {
+                typed = "-";
+            }
             PrintText(options,
-                      Utf8ToCp1251(Say1(Say::RecognitionWrong, {Cp1251ToUtf8(shown), Cp1251ToUtf8(typed)})) + "\n");
-            // The character once more, to hear it as it is.
-            if (OpenCharacter(engine, table, path, c, a.cpm, kReplaySeconds).empty()) {
+                      Utf8ToCp1251(Say1(Say::RecognitionWrong, {Cp1251ToUtf8(item), Cp1251ToUtf8(typed)})) + "\n");
+            // The item once more, to hear it as it is.
+            if (OpenItem(engine, table, path, item, a.cpm, kReplaySeconds).empty()) {
                 PlayThrough(engine);
             }
         }
@@ -245,9 +316,8 @@ int RunIcr(const IcrArgs& a) {
                                        std::to_string(summary.medianReactionMs)}) +
         "\n";
     for (const RecognitionCharSummary& row : summary.chars) {
-        text += Say1(Say::RecognitionCharacter,
-                     {Cp1251ToUtf8(std::string(1, static_cast<char>(row.ch))), std::to_string(row.correct),
-                      std::to_string(row.shown), std::to_string(row.medianReactionMs)}) +
+        text += Say1(Say::RecognitionCharacter, {Cp1251ToUtf8(row.item), std::to_string(row.correct),
+                                                 std::to_string(row.shown), std::to_string(row.medianReactionMs)}) +
                 "\n";
     }
     PrintText(options, Utf8ToCp1251(text));
@@ -264,7 +334,7 @@ Command SetUpIcr(CLI::App& command) {
     auto a = std::make_shared<IcrArgs>();
     command.add_option("--chars", a->chars, "the characters to practise (default the course's lesson)")
         ->type_name("SET");
-    command.add_option("--count", a->count, "characters in the session" + DefaultClause(Setting::IcrCount))
+    command.add_option("--count", a->count, "characters or words in the session" + DefaultClause(Setting::IcrCount))
         ->transform(IntIn(Setting::IcrCount))
         ->type_name("N");
     command.add_option("--cpm", a->cpm, "character speed [cpm]" + DefaultClause(Setting::CourseCpm))
@@ -287,6 +357,15 @@ Command SetUpIcr(CLI::App& command) {
     command.add_option("--voice", a->voice, "the signal's voice (default auto)")
         ->check(NameOf(ParseVoiceName, "auto, soundfont or tone"))
         ->type_name("auto|soundfont|tone");
+    command
+        .add_option_function<std::string>(
+            "--source",
+            [a](const std::string& v) { a->mode = RecognitionModeByName(v).value_or(RecognitionMode::Characters); },
+            "what is sent one at a time: characters (one key answers), or telegraph words or callsigns made only of "
+            "the characters (typed, Enter answers) (default characters)")
+        ->check(Accepted([](const std::string& v) { return RecognitionModeByName(v).has_value(); },
+                         "characters, words or callsigns"))
+        ->type_name("characters|words|callsigns");
     AddEncodingOption(command, a->options);
     AddArguments(command, a->options);
     return [a] { return RunIcr(*a); };
@@ -294,7 +373,7 @@ Command SetUpIcr(CLI::App& command) {
 
 const RegisterCommand kRegister("icr", SetUpIcr,
                                 std::string("icr [--chars SET] [--count N] [--cpm N] [--seed N] "
-                                            "[--voice auto|soundfont|tone] ") +
+                                            "[--voice auto|soundfont|tone] [--source characters|words|callsigns] ") +
                                     kEncodingUsage +
                                     "  (instant character recognition through the sound device; Escape ends it)");
 

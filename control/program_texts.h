@@ -400,6 +400,17 @@ enum class Say : int {
     RecognitionNotRecorded = 883, // %1 the history's problem
     RecognitionDefaultSet = 884,  // %1 the lesson's characters
     RecognitionEnded = 885,
+    CourseSourceLine = 886,     // %1 what the lesson texts are made of
+    CourseSourceFallback = 887, // %1 what the lesson texts should be made of
+    SourceGroups = 888,
+    SourceWords = 889,
+    SourceCallsigns = 890,
+    CourseSourceLabel = 891,
+    RecognitionModeLabel = 892,
+    RecognitionModeCharacters = 893,
+    RecognitionNoWords = 894,
+    RecognitionWordListening = 895, // %1 word, %2 words
+    RecognitionWordAnswerName = 896,
     // Trainer window: the callsign run.
     CallPage = 900,
     CallStartSpeedDesc = 901,

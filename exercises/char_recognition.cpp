@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 
 namespace qlor {
 namespace {
@@ -22,14 +23,83 @@ int Median(std::vector<int> values) {
 
 } // namespace
 
-RecognitionPicker::RecognitionPicker(std::string_view characters, std::uint64_t seed, int slowReactionMs)
-    : state_(seed), slowReactionMs_(slowReactionMs) {
-    for (const char c : UpperCase1251(characters)) {
-        if (static_cast<unsigned char>(c) > ' ' && characters_.find(c) == std::string::npos) {
-            characters_ += c;
+std::optional<RecognitionMode> RecognitionModeByName(std::string_view name) {
+    for (RecognitionMode m : {RecognitionMode::Characters, RecognitionMode::Words, RecognitionMode::Callsigns}) {
+        if (RecognitionModeName(m) == name) {
+            return m;
         }
     }
-    weights_.assign(characters_.size(), kRecognitionBaseWeight);
+    return std::nullopt;
+}
+
+std::string_view RecognitionModeName(RecognitionMode mode) {
+    switch (mode) {
+    case RecognitionMode::Characters:
+        return "characters";
+    case RecognitionMode::Words:
+        return "words";
+    case RecognitionMode::Callsigns:
+        return "callsigns";
+    }
+    return "characters";
+}
+
+std::string RecognitionSet(std::string_view characters) {
+    std::string set;
+    for (const char c : UpperCase1251(characters)) {
+        if (static_cast<unsigned char>(c) > ' ' && set.find(c) == std::string::npos) {
+            set += c;
+        }
+    }
+    return set;
+}
+
+std::vector<std::string> RecognitionWords(RecognitionMode mode, std::string_view characters, std::uint64_t seed) {
+    const std::string set = RecognitionSet(characters);
+    std::vector<std::string> words;
+    auto add = [&words](std::string_view word) {
+        if (std::find(words.begin(), words.end(), word) == words.end()) {
+            words.emplace_back(word);
+        }
+    };
+    if (set.empty()) {
+        return words;
+    }
+    if (mode == RecognitionMode::Words) {
+        for (const TelegraphWord& w : TelegraphWords()) {
+            if (w.word.find_first_not_of(set) == std::string_view::npos) {
+                add(w.word);
+            }
+        }
+    } else if (mode == RecognitionMode::Callsigns) {
+        const auto number = static_cast<int>(seed % 10000);
+        const std::array<int, 4> digits = {number / 1000, number / 100 % 10, number / 10 % 10, number % 10};
+        for (const std::string& call : ItemsMadeOf(TextSource::Callsigns, set, kRecognitionCallsignsDrawn, digits)) {
+            if (words.size() >= static_cast<std::size_t>(kRecognitionMaxCallsigns)) {
+                break;
+            }
+            add(call);
+        }
+    }
+    return words;
+}
+
+RecognitionPicker::RecognitionPicker(std::string_view characters, std::uint64_t seed, int slowReactionMs)
+    : characters_(RecognitionSet(characters)), state_(seed), slowReactionMs_(slowReactionMs) {
+    for (const char c : characters_) {
+        items_.emplace_back(1, c);
+    }
+    weights_.assign(items_.size(), kRecognitionBaseWeight);
+}
+
+RecognitionPicker::RecognitionPicker(std::vector<std::string> words, std::uint64_t seed, int slowReactionMs)
+    : state_(seed), slowReactionMs_(slowReactionMs) {
+    for (std::string& word : words) {
+        if (!word.empty() && Find(word) == std::string::npos) {
+            items_.push_back(std::move(word));
+        }
+    }
+    weights_.assign(items_.size(), kRecognitionBaseWeight);
 }
 
 // SplitMix64: a small integer generator with a full 64-bit period.
@@ -40,9 +110,14 @@ std::uint64_t RecognitionPicker::NextRandom() {
     return z ^ (z >> 31);
 }
 
-unsigned char RecognitionPicker::Next() {
-    if (characters_.empty()) {
-        return 0;
+std::size_t RecognitionPicker::Find(std::string_view item) const {
+    const auto at = std::find(items_.begin(), items_.end(), item);
+    return at == items_.end() ? std::string::npos : static_cast<std::size_t>(at - items_.begin());
+}
+
+std::string RecognitionPicker::NextItem() {
+    if (items_.empty()) {
+        return {};
     }
     std::uint64_t total = 0;
     for (const int w : weights_) {
@@ -52,15 +127,20 @@ unsigned char RecognitionPicker::Next() {
     for (std::size_t i = 0; i < weights_.size(); ++i) {
         const auto w = static_cast<std::uint64_t>(weights_[i]);
         if (r < w) {
-            return static_cast<unsigned char>(characters_[i]);
+            return items_[i];
         }
         r -= w;
     }
-    return static_cast<unsigned char>(characters_.back());
+    return items_.back();
+}
+
+unsigned char RecognitionPicker::Next() {
+    const std::string item = NextItem();
+    return item.empty() ? 0 : static_cast<unsigned char>(item[0]);
 }
 
 void RecognitionPicker::Answer(const RecognitionAnswer& answer) {
-    const std::size_t at = characters_.find(static_cast<char>(answer.shown));
+    const std::size_t at = Find(answer.Item());
     if (at == std::string::npos) {
         return;
     }
@@ -79,36 +159,43 @@ void RecognitionPicker::Answer(const RecognitionAnswer& answer) {
 }
 
 int RecognitionPicker::Weight(unsigned char c) const {
-    const std::size_t at = characters_.find(static_cast<char>(c));
-    return at == std::string::npos || c == 0 ? 0 : weights_[at];
+    return c == 0 ? 0 : Weight(std::string(1, static_cast<char>(c)));
+}
+
+int RecognitionPicker::Weight(std::string_view item) const {
+    const std::size_t at = Find(item);
+    return at == std::string::npos ? 0 : weights_[at];
 }
 
 RecognitionSummary SummariseRecognition(std::span<const RecognitionAnswer> answers) {
-    RecognitionSummary summary;
-    std::array<std::vector<int>, 256> reactions;
-    std::array<int, 256> shown{};
-    std::array<int, 256> correct{};
+    struct Tally {
+        int shown = 0;
+        int correct = 0;
+        std::vector<int> reactions;
+    };
+    // std::string orders its bytes as unsigned: single characters come in code order.
+    std::map<std::string, Tally> items;
     std::vector<int> all;
+    RecognitionSummary summary;
     for (const RecognitionAnswer& a : answers) {
-        ++shown[a.shown];
-        correct[a.shown] += a.Correct() ? 1 : 0;
+        Tally& t = items[a.Item()];
+        ++t.shown;
+        t.correct += a.Correct() ? 1 : 0;
         if (a.reactionMs >= 0) {
-            reactions[a.shown].push_back(a.reactionMs);
+            t.reactions.push_back(a.reactionMs);
             all.push_back(a.reactionMs);
         }
     }
-    for (int c = 0; c < 256; ++c) {
-        if (shown[static_cast<std::size_t>(c)] == 0) {
-            continue;
-        }
+    for (auto& [item, t] : items) {
         RecognitionCharSummary row;
-        row.ch = static_cast<unsigned char>(c);
-        row.shown = shown[static_cast<std::size_t>(c)];
-        row.correct = correct[static_cast<std::size_t>(c)];
-        row.medianReactionMs = Median(std::move(reactions[static_cast<std::size_t>(c)]));
+        row.item = item;
+        row.ch = item.size() == 1 ? static_cast<unsigned char>(item[0]) : 0;
+        row.shown = t.shown;
+        row.correct = t.correct;
+        row.medianReactionMs = Median(std::move(t.reactions));
         summary.shown += row.shown;
         summary.correct += row.correct;
-        summary.chars.push_back(row);
+        summary.chars.push_back(std::move(row));
     }
     summary.medianReactionMs = Median(std::move(all));
     return summary;

@@ -97,8 +97,11 @@ CREATE TABLE recognition_answers (
 )sql";
 
 // Added to version 2 without a new version number: the callsign runs, each with its calls in
-// sending order. Made when missing, so every program that reads version 2 still reads the file.
-// Texts are UTF-8.
+// sending order; the course's options beyond the `course` row, by name ("source": what the
+// lesson texts are made of, groups when there is no row); the mode of each recognition session
+// that sent words or callsigns (a session without a row sent characters; its answers' `shown` and
+// `typed` hold whole words). Made when missing, so every program that reads version 2 still reads
+// the file. Texts are UTF-8.
 constexpr const char* kAddedTables = R"sql(
 CREATE TABLE IF NOT EXISTS callsign_runs (
     id INTEGER PRIMARY KEY,
@@ -119,8 +122,17 @@ CREATE TABLE IF NOT EXISTS callsign_attempts (
     points INTEGER NOT NULL,
     PRIMARY KEY (run_id, seq)
 );
+CREATE TABLE IF NOT EXISTS course_options (
+    name TEXT PRIMARY KEY,
+    value TEXT NOT NULL
+);
+CREATE TABLE IF NOT EXISTS recognition_modes (
+    session_id INTEGER PRIMARY KEY REFERENCES recognition_sessions (id),
+    mode TEXT NOT NULL
+);
 )sql";
-constexpr std::array<const char*, 2> kAddedTableNames = {"callsign_runs", "callsign_attempts"};
+constexpr std::array<const char*, 4> kAddedTableNames = {"callsign_runs", "callsign_attempts", "course_options",
+                                                         "recognition_modes"};
 
 std::string EncodePairs(const CharTally& tally) {
     std::string bytes;

@@ -238,6 +238,9 @@ std::string CourseStatusJson(const CourseState& state, const LessonProgress& p) 
                       ",\"min_newest_sent\":" + number(s.minNewestSent) +
                       "},\"pending_text_number\":" + (state.HasPending() ? number(state.pendingTextNumber) : "null") +
                       ",\"counts\":" + CharStatsJson(p.perChar);
+    const LessonText next = NextLessonText(state);
+    out += ",\"source\":" + JsonString(TextSourceName(next.wanted)) +
+           ",\"text_source\":" + JsonString(TextSourceName(next.source));
     return out + "}\n";
 }
 
@@ -277,6 +280,12 @@ std::string CourseProgressText(const CourseState& state, const LessonProgress& p
                                       Percent(p.accuracy), std::to_string(s.passPercent)});
     text +=
         say(Say::CourseNewestSent, {Utf8Char(p.newest), std::to_string(p.newestSent), std::to_string(s.minNewestSent)});
+    if (s.source != TextSource::Groups) {
+        // Whether the lesson's characters make enough words or callsigns is told with the choice.
+        const LessonText next = NextLessonText(state);
+        const Say source = s.source == TextSource::Words ? Say::SourceWords : Say::SourceCallsigns;
+        text += say(next.FellBack() ? Say::CourseSourceFallback : Say::CourseSourceLine, {texts.Text(source)});
+    }
     auto row = [](std::string_view a, std::string_view b, std::string_view c, std::string_view d) {
         return Padded(a, 10, true) + " " + Padded(b, 8, false) + " " + Padded(c, 8, false) + " " + Padded(d, 9, false) +
                "\n";

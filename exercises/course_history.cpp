@@ -1,6 +1,7 @@
 // The parts of the history of checks that keep the Koch course and the instant recognition
 // sessions (schema version 2).
 #include "base/codepage.h"
+#include "exercises/char_recognition.h"
 #include "exercises/check_history.h"
 #include "exercises/history_sql.h"
 #include "exercises/koch_course.h"
@@ -15,6 +16,37 @@ using namespace history_sql;
 constexpr const char* kCourseColumns =
     "lesson, texts_issued, char_speed_cpm, pause_delay, recent_checks, pass_percent, min_newest_sent, "
     "pending_lesson, pending_text_number, pending_text, pending_char_speed_cpm, pending_pause_delay";
+
+int WriteCourseOption(sqlite3* db, std::string_view name, std::string_view value) {
+    Statement s(db, "INSERT OR REPLACE INTO course_options (name, value) VALUES (?, ?)");
+    if (s.Prepared() != SQLITE_OK) {
+        return s.Prepared();
+    }
+    sqlite3_bind_text(s.get(), 1, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
+    sqlite3_bind_text(s.get(), 2, value.data(), static_cast<int>(value.size()), SQLITE_STATIC);
+    const int rc = sqlite3_step(s.get());
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
+// The value of a course option; "" when it was never written (or the table is missing, in a file
+// that could not be upgraded).
+int ReadCourseOption(sqlite3* db, const char* name, std::string& value) {
+    value.clear();
+    if (!HasTable(db, "course_options")) {
+        return SQLITE_OK;
+    }
+    Statement s(db, "SELECT value FROM course_options WHERE name = ?");
+    if (s.Prepared() != SQLITE_OK) {
+        return s.Prepared();
+    }
+    sqlite3_bind_text(s.get(), 1, name, -1, SQLITE_STATIC);
+    const int rc = sqlite3_step(s.get());
+    if (rc == SQLITE_ROW) {
+        value = Text(s.get(), 0);
+        return SQLITE_OK;
+    }
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
 
 int WriteCourse(sqlite3* db, const CourseState& c) {
     const std::string sql =
@@ -36,7 +68,10 @@ int WriteCourse(sqlite3* db, const CourseState& c) {
     sqlite3_bind_int(st, i++, c.pendingCharSpeedCpm);
     sqlite3_bind_int(st, i++, c.pendingPauseDelay);
     const int rc = sqlite3_step(st);
-    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+    if (rc != SQLITE_DONE) {
+        return rc;
+    }
+    return WriteCourseOption(db, "source", TextSourceName(c.settings.source));
 }
 
 int ReadCourse(sqlite3* db, CourseState& c) {
@@ -64,6 +99,12 @@ int ReadCourse(sqlite3* db, CourseState& c) {
     c.pendingText = Utf8ToCp1251(Text(st, i++));
     c.pendingCharSpeedCpm = sqlite3_column_int(st, i++);
     c.pendingPauseDelay = sqlite3_column_int(st, i++);
+    std::string source;
+    if (const int read = ReadCourseOption(db, "source", source); read != SQLITE_OK) {
+        return read;
+    }
+    // An unknown name (of a newer program) reads as groups.
+    c.settings.source = TextSourceByName(source).value_or(TextSource::Groups);
     c.settings = ClampCourseSettings(c.settings);
     c.lesson = std::clamp(c.lesson, kKochFirstLesson, kKochLastLesson);
     return SQLITE_OK;
@@ -94,6 +135,18 @@ int WriteSession(sqlite3* db, const RecognitionSession& session) {
         }
     }
     const sqlite3_int64 id = sqlite3_last_insert_rowid(db);
+    if (session.mode != RecognitionMode::Characters) {
+        Statement s(db, "INSERT INTO recognition_modes (session_id, mode) VALUES (?, ?)");
+        if (s.Prepared() != SQLITE_OK) {
+            return s.Prepared();
+        }
+        const std::string_view mode = RecognitionModeName(session.mode);
+        sqlite3_bind_int64(s.get(), 1, id);
+        sqlite3_bind_text(s.get(), 2, mode.data(), static_cast<int>(mode.size()), SQLITE_STATIC);
+        if (const int rc = sqlite3_step(s.get()); rc != SQLITE_DONE) {
+            return rc;
+        }
+    }
     Statement s(db, "INSERT INTO recognition_answers (session_id, seq, shown, typed, reaction_ms) VALUES (?,?,?,?,?)");
     if (s.Prepared() != SQLITE_OK) {
         return s.Prepared();
@@ -101,8 +154,10 @@ int WriteSession(sqlite3* db, const RecognitionSession& session) {
     sqlite3_stmt* st = s.get();
     int seq = 0;
     for (const RecognitionAnswer& a : session.answers) {
-        const std::string shown = Cp1251ToUtf8(std::string(1, static_cast<char>(a.shown)));
-        const std::string typed = a.typed ? Cp1251ToUtf8(std::string(1, static_cast<char>(a.typed))) : std::string();
+        const std::string shown = Cp1251ToUtf8(a.IsWord() ? a.word : std::string(1, static_cast<char>(a.shown)));
+        const std::string typed = a.IsWord() ? Cp1251ToUtf8(a.typedWord)
+                                  : a.typed  ? Cp1251ToUtf8(std::string(1, static_cast<char>(a.typed)))
+                                             : std::string();
         sqlite3_reset(st);
         sqlite3_bind_int64(st, 1, id);
         sqlite3_bind_int(st, 2, seq++);
@@ -142,6 +197,23 @@ int ReadSessions(sqlite3* db, std::vector<RecognitionSession>& sessions) {
             return rc;
         }
     }
+    if (HasTable(db, "recognition_modes")) {
+        Statement s(db, "SELECT mode FROM recognition_modes WHERE session_id = ?");
+        if (s.Prepared() != SQLITE_OK) {
+            return s.Prepared();
+        }
+        for (RecognitionSession& r : sessions) {
+            sqlite3_reset(s.get());
+            sqlite3_bind_int64(s.get(), 1, r.id);
+            const int rc = sqlite3_step(s.get());
+            if (rc == SQLITE_ROW) {
+                // An unknown mode (of a newer program) sent words of some kind.
+                r.mode = RecognitionModeByName(Text(s.get(), 0)).value_or(RecognitionMode::Words);
+            } else if (rc != SQLITE_DONE) {
+                return rc;
+            }
+        }
+    }
     Statement s(db, "SELECT shown, typed, reaction_ms FROM recognition_answers WHERE session_id = ? ORDER BY seq");
     if (s.Prepared() != SQLITE_OK) {
         return s.Prepared();
@@ -152,8 +224,13 @@ int ReadSessions(sqlite3* db, std::vector<RecognitionSession>& sessions) {
         int rc;
         while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) {
             RecognitionAnswer& a = r.answers.emplace_back();
-            a.shown = OneChar(Text(s.get(), 0));
-            a.typed = OneChar(Text(s.get(), 1));
+            if (r.mode == RecognitionMode::Characters) {
+                a.shown = OneChar(Text(s.get(), 0));
+                a.typed = OneChar(Text(s.get(), 1));
+            } else {
+                a.word = Utf8ToCp1251(Text(s.get(), 0));
+                a.typedWord = Utf8ToCp1251(Text(s.get(), 1));
+            }
             a.reactionMs = sqlite3_column_int(s.get(), 2);
         }
         if (rc != SQLITE_DONE) {

@@ -4,6 +4,7 @@
 // char_recognition.h.
 #include "exercises/koch_drill.h"
 #include "synthesis/settings_table.h"
+#include "textgen/text_sources.h"
 
 #include <cstdint>
 #include <string>
@@ -34,6 +35,9 @@ struct CourseSettings {
     int passPercent = DefaultOf(Setting::CoursePassPercent); // accuracy that moves the course on [%], 1..100
     int minNewestSent =
         DefaultOf(Setting::CourseNewestSent); // times the lesson's newest character must have been sent, 1..10000
+    // What the lesson texts are made of: groups of the lesson's characters, or the telegraph words
+    // or callsigns that use only the lesson's characters (Groups, Words or Callsigns).
+    TextSource source = TextSource::Groups;
     bool operator==(const CourseSettings&) const = default;
 };
 
@@ -56,21 +60,35 @@ struct CourseState {
     bool operator==(const CourseState&) const = default;
 };
 
+// What an instant recognition session sends one at a time.
+enum class RecognitionMode {
+    Characters, // single characters, each answered with one key
+    Words,      // telegraph words, each typed and answered with Enter
+    Callsigns,  // callsigns, each typed and answered with Enter
+};
+
 // One answer of an instant recognition session.
 struct RecognitionAnswer {
-    unsigned char shown = 0; // the character sent (cp1251, upper case)
+    unsigned char shown = 0; // the character sent (cp1251, upper case); 0 for a word
     unsigned char typed = 0; // the key the learner pressed (cp1251, upper-cased); 0: none
-    int reactionMs = -1;     // from the end of the character to the key [ms]; -1: not measured
-    bool Correct() const { return typed == shown; }
+    int reactionMs = -1;     // from the end of the character or word to the key or Enter [ms]; -1: not measured
+    // Braced, so that a character's answer written as {shown, typed, reactionMs} needs no more.
+    std::string word{};      // the word sent (cp1251, upper case); empty for a character
+    std::string typedWord{}; // the word typed (cp1251, upper-cased)
+    bool IsWord() const { return !word.empty(); }
+    bool Correct() const { return IsWord() ? typedWord == word : typed == shown; }
+    // The character or word sent, as the picker and the summary key it.
+    std::string Item() const { return IsWord() ? word : std::string(1, static_cast<char>(shown)); }
     bool operator==(const RecognitionAnswer&) const = default;
 };
 
 struct RecognitionSession {
     std::int64_t id = 0;      // row number in the history; 0 before it is recorded
     std::int64_t timeUtc = 0; // when the session began [s since 1970-01-01 UTC]
-    std::string characters;   // the set the characters were drawn from (cp1251)
-    int charSpeedCpm = 0;     // character speed [cpm]
-    std::uint64_t seed = 0;   // the picker's seed
+    std::string characters;   // the set the characters (or the words' characters) were drawn from (cp1251)
+    RecognitionMode mode = RecognitionMode::Characters;
+    int charSpeedCpm = 0;   // character speed [cpm]
+    std::uint64_t seed = 0; // the picker's seed
     std::vector<RecognitionAnswer> answers;
 };
 

@@ -3,9 +3,14 @@
 #include "control/settings_store.h"
 #include "exercises/check_history.h"
 #include "exercises/reception_check.h"
+#include "synthesis/morse_table.h"
+#include "synthesis/timing.h"
 #include "textgen/radiogram.h"
+#include "textgen/text_sources.h"
 
 #include <algorithm>
+#include <array>
+#include <optional>
 
 namespace qlor {
 namespace {
@@ -22,6 +27,51 @@ constexpr int kParisElementUnits = 31;
 constexpr int kParisCharGaps = 4;
 constexpr int kParisStandardUnits = 50;
 
+// How long a text sounds at the speed, as its ticks times its tempo [ticks x us/quarter]; the
+// built-in code table is near enough for comparing two texts.
+std::uint64_t SoundLength(std::string_view body, int charSpeedCpm, int pauseDelay) {
+    static const MorseTable table;
+    const Elements e = TextToElements(table, body);
+    std::uint64_t ticks = 0;
+    for (const char letter : e.elements) {
+        ticks += static_cast<std::uint64_t>(ElementTicks(letter, pauseDelay));
+    }
+    const std::optional<std::uint64_t> tempo =
+        SegmentTempoUsPerQuarter(e.count, ElementWeightTotal(e.elements), charSpeedCpm);
+    return tempo ? ticks * *tempo : 0;
+}
+
+// Words or callsigns of the lesson's characters for the text, in the order drawn and cycled until
+// the text sounds as long as `groups` does; every other one holds the lesson's newest character,
+// so that it is heard about as often as in the groups. Empty when the lesson admits too few.
+std::string SourceBody(const LessonText& text, TextSource source, std::string_view groups) {
+    const int n = text.textNumber;
+    const std::array<int, 4> digits = {n / 1000, n / 100 % 10, n / 10 % 10, n % 10};
+    const std::vector<std::string> items = ItemsMadeOf(source, text.characters, kCourseSourceDrawn, digits);
+    std::vector<std::string_view> distinct(items.begin(), items.end());
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    const char newest = text.characters.back();
+    std::vector<std::string_view> withNewest;
+    for (const std::string& item : items) {
+        if (item.find(newest) != std::string::npos) {
+            withNewest.push_back(item);
+        }
+    }
+    if (static_cast<int>(distinct.size()) < kCourseMinSourceItems || withNewest.empty()) {
+        return {};
+    }
+    const std::uint64_t length = SoundLength(groups, text.charSpeedCpm, text.pauseDelay);
+    std::string body;
+    std::size_t anyAt = 0;
+    std::size_t newestAt = 0;
+    for (bool odd = false; body.empty() || SoundLength(body, text.charSpeedCpm, text.pauseDelay) < length; odd = !odd) {
+        body += odd ? withNewest[newestAt++ % withNewest.size()] : std::string_view(items[anyAt++ % items.size()]);
+        body += ' ';
+    }
+    return body;
+}
+
 bool IsLessonChar(std::string_view characters, unsigned char c) {
     return c != 0 && characters.find(static_cast<char>(c)) != std::string_view::npos;
 }
@@ -35,6 +85,9 @@ CourseSettings ClampCourseSettings(CourseSettings s) {
     s.passPercent =
         std::clamp(s.passPercent, RangeOf(Setting::CoursePassPercent).min, RangeOf(Setting::CoursePassPercent).max);
     s.minNewestSent = std::clamp(s.minNewestSent, RangeOf(Setting::CourseNewestSent).min, kCourseMaxNewestSent);
+    if (s.source != TextSource::Words && s.source != TextSource::Callsigns) {
+        s.source = TextSource::Groups;
+    }
     return s;
 }
 
@@ -65,6 +118,7 @@ LessonText NextLessonText(const CourseState& state) {
     text.charSpeedCpm = s.charSpeedCpm;
     text.pauseDelay = s.pauseDelay;
     text.effectiveCpm = EffectiveSpeedCpm(s.charSpeedCpm, s.pauseDelay);
+    text.wanted = s.source;
 
     GenerateParams params;
     params.groupCount = LessonGroupCount(s);
@@ -78,6 +132,13 @@ LessonText NextLessonText(const CourseState& state) {
     params.symbolMemoLength = text.characters.size();
     // Every lesson has at least two characters, so the groups never fail.
     text.body = GenerateText(params).body;
+    if (s.source != TextSource::Groups) {
+        // Too few words or callsigns of the lesson's characters: the groups are sent.
+        if (std::string body = SourceBody(text, s.source, text.body); !body.empty()) {
+            text.body = std::move(body);
+            text.source = s.source;
+        }
+    }
     return text;
 }
 

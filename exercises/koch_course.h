@@ -20,6 +20,11 @@ namespace qlor {
 
 inline constexpr int kCourseLessonSeconds = 60; // how long a lesson text lasts, about [s]
 inline constexpr int kCourseGroupSize = 5;      // characters per group
+// Words or callsigns for a lesson text are taken from this many items drawn for its text number
+// and kept when made only of the lesson's characters; with fewer different ones than
+// kCourseMinSourceItems, or none holding the lesson's newest character, the text is groups.
+inline constexpr int kCourseSourceDrawn = 2000;
+inline constexpr int kCourseMinSourceItems = 8;
 // The text type a lesson's check is recorded with: "MX", the set that holds every Koch character.
 inline constexpr int kCourseTextType = 5;
 
@@ -39,13 +44,18 @@ struct LessonText {
     int lesson = 0;
     int textNumber = 0;     // 0000..9999
     std::string characters; // the lesson's characters, in Koch order
-    std::string body;       // groups of five, each followed by one space (cp1251)
-    int charSpeedCpm = 0;   // [cpm]
-    int pauseDelay = 0;     // [dot units]
-    int effectiveCpm = 0;   // overall speed [cpm]
+    std::string body;       // groups of five, or words or callsigns, each followed by one space (cp1251)
+    TextSource wanted = TextSource::Groups; // the course's setting
+    TextSource source = TextSource::Groups; // what the body is: groups when the lesson admits too few items
+    bool FellBack() const { return source != wanted; }
+    int charSpeedCpm = 0; // [cpm]
+    int pauseDelay = 0;   // [dot units]
+    int effectiveCpm = 0; // overall speed [cpm]
 };
 
-// The lesson text the state hands out next (the state itself is not changed).
+// The lesson text the state hands out next (the state itself is not changed). Words and
+// callsigns are sent until the text sounds as long as the groups would, every other one holding
+// the newest character; the same text number gives the same bytes.
 LessonText NextLessonText(const CourseState& state);
 // The state once `text` has been handed out: one more text issued, `text` waiting for its copy.
 CourseState IssueLessonText(CourseState state, const LessonText& text);

@@ -7,6 +7,7 @@
 #include "shell/accessibility.h"
 #include "shell/qt_program_text.h"
 
+#include <QComboBox>
 #include <QFontDatabase>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -18,6 +19,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <ctime>
 
 namespace qlor {
@@ -29,6 +31,10 @@ constexpr std::size_t kAlignedColumns = 60;
 QString FromUtf8(const std::string& text) {
     return QString::fromStdString(text);
 }
+
+// The choices of what the lesson texts are made of, in the order the list shows them.
+constexpr TextSource kSources[] = {TextSource::Groups, TextSource::Words, TextSource::Callsigns};
+constexpr Say kSourceNames[] = {Say::SourceGroups, Say::SourceWords, Say::SourceCallsigns};
 
 QString TextNumber(int number) {
     return QString::number(10000 + number).mid(1);
@@ -50,6 +56,8 @@ struct TrainerCoursePage::Ui {
     QSpinBox* pass = nullptr;
     QLabel* newestLabel = nullptr;
     QSpinBox* newest = nullptr;
+    QLabel* sourceLabel = nullptr;
+    QComboBox* source = nullptr;
     QPushButton* keep = nullptr;
     QPushButton* start = nullptr;
     QPushButton* check = nullptr;
@@ -102,6 +110,12 @@ void TrainerCoursePage::BuildUi() {
     spin(ui.checksLabel, ui.checks, "CourseChecks", 1, kCourseMaxRecentChecks);
     spin(ui.passLabel, ui.pass, "CoursePass", 1, 100);
     spin(ui.newestLabel, ui.newest, "CourseNewestCount", 1, kCourseMaxNewestSent);
+    ui.sourceLabel = named(new QLabel(this), "CourseSourceLabel");
+    ui.source = named(new QComboBox(this), "CourseSource");
+    for (const TextSource source : kSources)
+        ui.source->addItem(QString(), static_cast<int>(source));
+    ui.sourceLabel->setBuddy(ui.source);
+    form->addRow(ui.sourceLabel, ui.source);
     page->addLayout(form);
 
     auto* buttons = new QHBoxLayout;
@@ -162,6 +176,10 @@ void TrainerCoursePage::ShowTexts() {
     ui.checksLabel->setText(Text(Say::CourseChecksLabel));
     ui.passLabel->setText(Text(Say::CoursePassLabel));
     ui.newestLabel->setText(Text(Say::CourseNewestLabel));
+    ui.sourceLabel->setText(Text(Say::CourseSourceLabel));
+    ui.source->setAccessibleName(Text(Say::CourseSourceLabel).remove(QLatin1Char('&')).remove(QLatin1Char(':')));
+    for (int i = 0; i < ui.source->count(); ++i)
+        ui.source->setItemText(i, Text(kSourceNames[i]));
     ui.start->setText(Text(Say::CourseStart));
     ui.check->setText(Text(Say::CourseCheck));
     ui.keep->setText(Text(Say::CourseKeep));
@@ -189,7 +207,7 @@ void TrainerCoursePage::Unavailable(const QString& reason, bool forGood) {
     unavailable_ = reason;
     Ui& ui = *m_ui;
     for (QWidget* w : std::initializer_list<QWidget*>{ui.lesson, ui.speed, ui.pause, ui.checks, ui.pass, ui.newest,
-                                                      ui.keep, ui.start, ui.check, ui.copy})
+                                                      ui.source, ui.keep, ui.start, ui.check, ui.copy})
         w->setEnabled(false);
     ShowStatus(reason);
     ShowStanding();
@@ -230,7 +248,7 @@ void TrainerCoursePage::Reload() {
     progress_ = EvaluateLesson(state.settings, state.lesson, checks);
     Ui& ui = *m_ui;
     for (QWidget* w : std::initializer_list<QWidget*>{ui.lesson, ui.speed, ui.pause, ui.checks, ui.pass, ui.newest,
-                                                      ui.keep, ui.start, ui.check, ui.copy})
+                                                      ui.source, ui.keep, ui.start, ui.check, ui.copy})
         w->setEnabled(true);
     ShowSettings(state.settings, state.lesson);
     ShowStanding();
@@ -246,6 +264,7 @@ void TrainerCoursePage::ShowSettings(const CourseSettings& s, int lesson) {
     ui.checks->setValue(s.recentChecks);
     ui.pass->setValue(s.passPercent);
     ui.newest->setValue(s.minNewestSent);
+    ui.source->setCurrentIndex(std::max(ui.source->findData(static_cast<int>(s.source)), 0));
 }
 
 void TrainerCoursePage::ShowStanding() {
@@ -389,6 +408,7 @@ void TrainerCoursePage::KeepClick() {
     state.settings.recentChecks = ui.checks->value();
     state.settings.passPercent = ui.pass->value();
     state.settings.minNewestSent = ui.newest->value();
+    state.settings.source = static_cast<TextSource>(ui.source->currentData().toInt());
     state.settings = ClampCourseSettings(state.settings);
     if (const HistoryStatus saved = context_.history->SaveCourse(state); !saved.ok()) {
         HistoryFailed(Say::CourseNotKept, saved);

@@ -3,8 +3,9 @@
 // accuracy over the recent checks and the newest character's count), the next lesson text played
 // through the window's session, a copy box, and the check of the copy against the text waiting for
 // it: sent text and copy aligned with the errors marked, per-character accuracy, the check recorded
-// in the history and the course moved on when it is due. The course's settings are kept with the
-// course in the history, as `qlor-cli course set` keeps them.
+// in the history and the course moved on when it is due. The course's settings, with what its
+// texts are made of (groups, words or callsigns), are kept with the course in the history, as
+// `qlor-cli course set` keeps them.
 //
 // Keyboard: Ctrl+R plays the next lesson text, Enter in the copy box or Ctrl+Enter checks,
 // Ctrl+K keeps the settings; Escape (the window's) stops the sound.

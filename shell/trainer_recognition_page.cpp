@@ -11,6 +11,7 @@
 #include "shell/accessibility.h"
 #include "shell/qt_program_text.h"
 
+#include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -31,8 +32,12 @@ namespace {
 constexpr int kDefaultCount = 50; // characters in a session
 constexpr int kMaxCount = 10000;
 
-QString FromCp1251(unsigned char c) {
-    return QString::fromStdString(Cp1251ToUtf8(std::string(1, static_cast<char>(c))));
+// The modes in the order the list shows them.
+constexpr RecognitionMode kModes[] = {RecognitionMode::Characters, RecognitionMode::Words, RecognitionMode::Callsigns};
+constexpr Say kModeNames[] = {Say::RecognitionModeCharacters, Say::SourceWords, Say::SourceCallsigns};
+
+QString FromCp1251(const std::string& text) {
+    return QString::fromStdString(Cp1251ToUtf8(text));
 }
 
 } // namespace
@@ -48,6 +53,8 @@ std::int64_t KeyedEndMs(const ByteVector& midi) {
 }
 
 struct TrainerRecognitionPage::Ui {
+    QLabel* modeLabel = nullptr;
+    QComboBox* mode = nullptr;
     QLabel* setLabel = nullptr;
     QLineEdit* set = nullptr;
     QLabel* countLabel = nullptr;
@@ -84,6 +91,10 @@ void TrainerRecognitionPage::BuildUi() {
         return w;
     };
     auto* form = new QFormLayout;
+    ui.modeLabel = named(new QLabel(this), "RecognitionModeLabel");
+    ui.mode = named(new QComboBox(this), "RecognitionMode");
+    for (const RecognitionMode mode : kModes)
+        ui.mode->addItem(QString(), static_cast<int>(mode));
     ui.setLabel = named(new QLabel(this), "RecognitionSetLabel");
     ui.set = named(new QLineEdit(this), "RecognitionSet");
     ui.countLabel = named(new QLabel(this), "RecognitionCountLabel");
@@ -94,8 +105,10 @@ void TrainerRecognitionPage::BuildUi() {
     ui.speed = named(new QSpinBox(this), "RecognitionSpeed");
     ui.speed->setRange(kCourseMinCpm, kCourseMaxCpm);
     ui.speed->setValue(kCourseDefaultCpm);
-    for (auto [label, field] :
-         {std::pair<QLabel*, QWidget*>{ui.setLabel, ui.set}, {ui.countLabel, ui.count}, {ui.speedLabel, ui.speed}}) {
+    for (auto [label, field] : {std::pair<QLabel*, QWidget*>{ui.modeLabel, ui.mode},
+                                {ui.setLabel, ui.set},
+                                {ui.countLabel, ui.count},
+                                {ui.speedLabel, ui.speed}}) {
         label->setBuddy(field);
         form->addRow(label, field);
     }
@@ -147,12 +160,16 @@ void TrainerRecognitionPage::SetTexts(const ProgramTextTable& texts) {
 
 void TrainerRecognitionPage::ShowTexts() {
     Ui& ui = *m_ui;
+    ui.modeLabel->setText(Text(Say::RecognitionModeLabel));
+    ui.mode->setAccessibleName(Text(Say::RecognitionModeLabel).remove(QLatin1Char('&')).remove(QLatin1Char(':')));
+    for (int i = 0; i < ui.mode->count(); ++i)
+        ui.mode->setItemText(i, Text(kModeNames[i]));
     ui.setLabel->setText(Text(Say::RecognitionSetLabel));
     ui.countLabel->setText(Text(Say::RecognitionCountLabel));
     ui.speedLabel->setText(Text(Say::RecognitionSpeedLabel));
     ui.start->setText(Text(Say::RecognitionStart));
     ui.stop->setText(Text(Say::RecognitionStop));
-    ui.answer->setAccessibleName(Text(Say::RecognitionAnswerName));
+    ui.answer->setAccessibleName(Text(Words() ? Say::RecognitionWordAnswerName : Say::RecognitionAnswerName));
     ui.summary->setAccessibleName(Text(Say::RecognitionSummaryName));
     SetStatusSubject(ui.status, Text(Say::RecognitionStatusName));
     if (ui.status->text().isEmpty())
@@ -189,7 +206,7 @@ void TrainerRecognitionPage::ShowLessonSet() {
 
 void TrainerRecognitionPage::SetRunning(bool running) {
     Ui& ui = *m_ui;
-    for (QWidget* w : std::initializer_list<QWidget*>{ui.set, ui.count, ui.speed, ui.start})
+    for (QWidget* w : std::initializer_list<QWidget*>{ui.mode, ui.set, ui.count, ui.speed, ui.start})
         w->setEnabled(!running);
     ui.stop->setEnabled(running);
 }
@@ -203,20 +220,26 @@ void TrainerRecognitionPage::StartClick() {
         return;
     Ui& ui = *m_ui;
     const std::string typed = Utf8ToCp1251(ui.set->text().toStdString());
+    const std::string set = typed.find_first_not_of(" \t") == std::string::npos ? lessonSet_ : typed;
     session_ = RecognitionSession{};
     session_.timeUtc = static_cast<std::int64_t>(std::time(nullptr));
     session_.seed = static_cast<std::uint64_t>(session_.timeUtc);
     session_.charSpeedCpm = ui.speed->value();
-    picker_.emplace(typed.find_first_not_of(" \t") == std::string::npos ? lessonSet_ : typed, session_.seed);
-    session_.characters = picker_->Characters();
-    if (session_.characters.empty()) {
+    session_.mode = static_cast<RecognitionMode>(ui.mode->currentData().toInt());
+    session_.characters = RecognitionSet(set);
+    if (Words())
+        picker_.emplace(RecognitionWords(session_.mode, set, session_.seed), session_.seed);
+    else
+        picker_.emplace(set, session_.seed);
+    if (picker_->Items().empty()) {
         picker_.reset();
-        ShowStatus(Text(Say::RecognitionNoCharacters));
+        ShowStatus(Text(Words() ? Say::RecognitionNoWords : Say::RecognitionNoCharacters));
         return;
     }
     count_ = ui.count->value();
     ui.summary->clear();
     ui.answer->clear();
+    ui.answer->setAccessibleName(Text(Words() ? Say::RecognitionWordAnswerName : Say::RecognitionAnswerName));
     SetRunning(true);
     ui.answer->setFocus();
     NextCharacter();
@@ -227,22 +250,26 @@ void TrainerRecognitionPage::NextCharacter(const QString& verdict) {
         Finish();
         return;
     }
-    shown_ = picker_->Next();
+    shown_ = picker_->NextItem();
+    typed_.clear();
     if (const std::string error = PlayShown(Phase::Awaiting); !error.empty()) {
         Finish(Text(Say::RecognitionStartFailed).arg(QString::fromStdString(error)));
         return;
     }
     // The verdict of the last answer stays in front, so that it is heard whole.
-    const QString listening = Text(Say::RecognitionListening).arg(session_.answers.size() + 1).arg(count_);
+    const QString listening = Text(Words() ? Say::RecognitionWordListening : Say::RecognitionListening)
+                                  .arg(session_.answers.size() + 1)
+                                  .arg(count_);
     ShowStatus(verdict.isEmpty() ? listening : verdict + QStringLiteral("  ") + listening);
 }
 
 std::string TrainerRecognitionPage::PlayShown(Phase phase) {
     SegmentText segment;
-    segment.body = std::string(1, static_cast<char>(shown_));
+    segment.body = shown_;
     segment.speedCpm = session_.charSpeedCpm;
     const MidiVoice voice = context_.voice ? context_.voice() : MidiVoice{};
-    const int silenceSeconds = phase == Phase::Awaiting ? kRecognitionAnswerSeconds : kRecognitionReplaySeconds;
+    const int answerSeconds = Words() ? kRecognitionWordAnswerSeconds : kRecognitionAnswerSeconds;
+    const int silenceSeconds = phase == Phase::Awaiting ? answerSeconds : kRecognitionReplaySeconds;
     if (phase == Phase::Awaiting) {
         // The session builds the same bytes; the character's end is read from them.
         const MidiResult midi = BuildMorseMidi(context_.morse, {segment}, silenceSeconds, voice);
@@ -267,8 +294,24 @@ bool TrainerRecognitionPage::eventFilter(QObject* watched, QEvent* event) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const Qt::KeyboardModifiers commands = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
         const std::string typed = Utf8ToCp1251(key->text().toStdString());
-        // A printable key answers; keys with Ctrl or Alt, Tab and the like keep their work.
-        if ((key->modifiers() & commands) == 0 && typed.size() == 1 && static_cast<unsigned char>(typed[0]) > ' ') {
+        const bool printable =
+            (key->modifiers() & commands) == 0 && typed.size() == 1 && static_cast<unsigned char>(typed[0]) > ' ';
+        if (Words()) {
+            // The word is typed into the answer box and answered with Enter.
+            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && (key->modifiers() & commands) == 0) {
+                AnswerWord(typed_, true);
+                return true;
+            }
+            if (key->key() == Qt::Key_Backspace || printable) {
+                if (printable)
+                    typed_ += UpperCase1251(typed);
+                else if (!typed_.empty())
+                    typed_.pop_back();
+                m_ui->answer->setText(FromCp1251(typed_));
+                return true;
+            }
+        } else if (printable) {
+            // A printable key answers; keys with Ctrl or Alt, Tab and the like keep their work.
             Answer(static_cast<unsigned char>(UpperCase1251(typed)[0]));
             return true;
         }
@@ -278,7 +321,7 @@ bool TrainerRecognitionPage::eventFilter(QObject* watched, QEvent* event) {
 
 void TrainerRecognitionPage::Answer(unsigned char typed) {
     RecognitionAnswer answer;
-    answer.shown = shown_;
+    answer.shown = static_cast<unsigned char>(shown_[0]);
     answer.typed = typed;
     if (typed != 0 && sound_) {
         // Where playback is now, against where the character's last element ended; a key before
@@ -286,14 +329,34 @@ void TrainerRecognitionPage::Answer(unsigned char typed) {
         const std::int64_t positionMs = sound_->Progress().positionMs;
         answer.reactionMs = static_cast<int>(std::max<std::int64_t>(positionMs - keyedEndMs_, 0));
     }
+    ShowVerdict(answer);
+}
+
+void TrainerRecognitionPage::AnswerWord(const std::string& typed, bool entered) {
+    RecognitionAnswer answer;
+    answer.word = shown_;
+    answer.typedWord = typed;
+    if (entered && sound_) {
+        // Enter's position against the end of the word's last element, as for a character.
+        const std::int64_t positionMs = sound_->Progress().positionMs;
+        answer.reactionMs = static_cast<int>(std::max<std::int64_t>(positionMs - keyedEndMs_, 0));
+    }
+    ShowVerdict(answer);
+}
+
+void TrainerRecognitionPage::ShowVerdict(const RecognitionAnswer& answer) {
     picker_->Answer(answer);
     session_.answers.push_back(answer);
     QString verdict;
     if (answer.Correct()) {
         verdict = Text(Say::RecognitionRight).arg(FromCp1251(shown_)).arg(answer.reactionMs);
     } else {
-        verdict =
-            Text(Say::RecognitionWrong).arg(FromCp1251(shown_)).arg(typed ? FromCp1251(typed) : QStringLiteral("-"));
+        const std::string typed = answer.IsWord() ? answer.typedWord
+                                  : answer.typed  ? std::string(1, static_cast<char>(answer.typed))
+                                                  : std::string();
+        verdict = Text(Say::RecognitionWrong)
+                      .arg(FromCp1251(shown_))
+                      .arg(typed.empty() ? QStringLiteral("-") : FromCp1251(typed));
     }
     m_ui->answer->setText(verdict);
     AnnounceDescription(m_ui->answer, verdict);
@@ -302,7 +365,7 @@ void TrainerRecognitionPage::Answer(unsigned char typed) {
         return;
     }
     ShowStatus(verdict);
-    // The character once more, to hear it as it is; the next one follows its end.
+    // The character or word once more, to hear it as it is; the next one follows its end.
     if (const std::string error = PlayShown(Phase::Replaying); !error.empty())
         Finish(Text(Say::RecognitionStartFailed).arg(QString::fromStdString(error)));
 }
@@ -313,7 +376,9 @@ void TrainerRecognitionPage::SoundEnded(SessionEnd end, const std::string& reaso
     sound_ = nullptr;
     switch (end) {
     case SessionEnd::Finished:
-        if (phase_ == Phase::Awaiting)
+        if (phase_ == Phase::Awaiting && Words())
+            AnswerWord(typed_, false); // no Enter within the answer time
+        else if (phase_ == Phase::Awaiting)
             Answer(0); // no key within the answer time
         else
             NextCharacter();
@@ -356,7 +421,7 @@ void TrainerRecognitionPage::Finish(const QString& failure) {
         QString text = total + QLatin1Char('\n');
         for (const RecognitionCharSummary& row : summary.chars)
             text += Text(Say::RecognitionCharacter)
-                        .arg(FromCp1251(row.ch))
+                        .arg(FromCp1251(row.item))
                         .arg(row.correct)
                         .arg(row.shown)
                         .arg(row.medianReactionMs) +

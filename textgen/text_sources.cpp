@@ -2,6 +2,8 @@
 
 #include "textgen/chaos_random.h"
 
+#include <algorithm>
+
 namespace qlor {
 namespace {
 
@@ -269,6 +271,25 @@ std::string SourceItems(TextSource source, int count, const std::array<int, 4>& 
         text += ' ';
     }
     return text;
+}
+
+std::vector<std::string> ItemsMadeOf(TextSource source, std::string_view allowed, int drawn,
+                                     const std::array<int, 4>& digits) {
+    std::vector<std::string> items;
+    if (source != TextSource::Callsigns && source != TextSource::Words) {
+        return items;
+    }
+    const std::string text = SourceItems(source, drawn, digits);
+    std::size_t begin = 0;
+    while (begin < text.size()) {
+        const std::size_t end = std::min(text.find(' ', begin), text.size());
+        const std::string_view item = std::string_view(text).substr(begin, end - begin);
+        if (!item.empty() && item.find_first_not_of(allowed) == std::string_view::npos) {
+            items.emplace_back(item);
+        }
+        begin = end + 1;
+    }
+    return items;
 }
 
 } // namespace qlor

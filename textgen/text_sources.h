@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qlor {
 
@@ -51,5 +52,11 @@ std::span<const std::string_view> QsoOverTemplates();
 // Every QSO over counts as one item; after the last over of a QSO the next one begins with two
 // new stations.
 std::string SourceItems(TextSource source, int count, const std::array<int, 4>& digits);
+
+// Of the first `drawn` items SourceItems gives for `source` (Callsigns or Words) and the digits,
+// those made only of characters of `allowed` (cp1251, upper case), in the order drawn, repeats
+// kept. Nothing for Groups and Qso.
+std::vector<std::string> ItemsMadeOf(TextSource source, std::string_view allowed, int drawn,
+                                     const std::array<int, 4>& digits);
 
 } // namespace qlor

@@ -137,6 +137,44 @@ class Course(WorkDir):
             with self.subTest(bad=bad):
                 self.assertEqual(self.cli("course", "set", *bad).returncode, 2)
 
+    def test_words_or_callsigns_of_the_lesson_or_groups_when_it_has_too_few(self):
+        self.assertEqual((self.status()["source"], self.status()["text_source"]), ("groups", "groups"))
+        for lesson, source, letters, sent in ((10, "words", "KMURESNAPTL", "words"),
+                                              (40, "callsigns", None, "callsigns"),
+                                              (1, "words", "KM", "groups"), (12, "callsigns", None, "groups")):
+            with self.subTest(lesson=lesson, source=source):
+                out = self.ok("course", "set", "--lesson", str(lesson), "--source", source)
+                self.assertIn("groups are sent" if sent == "groups" else "Texts: " + source, out)
+                s = self.status()
+                self.assertEqual((s["source"], s["text_source"]), (source, sent))
+                text = self.ok("course", "next")
+                self.assertEqual(self.ok("course", "status").count("Texts: "), 1)
+                items = text.split()
+                if sent == "groups":
+                    self.assertTrue(all(len(item) == 5 for item in items), text)
+                elif source == "callsigns":
+                    self.assertTrue(all(CALL.match(item) for item in items), text)
+                if letters:
+                    self.assertEqual(set(text) - set(letters + " "), set())
+                # The copy of the text is checked like a copy of groups.
+                out = self.ok("course", "check", "--copy", self.write("copy.txt", text))
+                self.assertIn("Aligned: 0 errors", out)
+        self.assertEqual(self.cli("course", "set", "--source", "qso").returncode, 2)
+
+        # The choice is a row of its own: a history without it (written by an older program) reads
+        # as groups, keeps its course, and gains the table again when it is opened.
+        db = sqlite3.connect(self.history)
+        self.assertEqual(db.execute("SELECT value FROM course_options WHERE name = 'source'").fetchall(),
+                         [("callsigns",)])
+        db.execute("DROP TABLE course_options")
+        db.commit()
+        db.close()
+        s = self.status()
+        self.assertEqual((s["lesson"], s["source"], s["text_source"]), (12, "groups", "groups"))
+        self.assertEqual(self.checks(), 4)
+        self.ok("course", "set", "--source", "words")
+        self.assertEqual(self.status()["source"], "words")
+
     def test_bad_copies_record_nothing(self):
         r = self.cli("course", "check", "--copy", self.write("c.txt", "KMKMK"))
         self.assertEqual(r.returncode, 1)
@@ -223,6 +261,29 @@ class Recognition(WorkDir):
         # The same seed and keys give the same characters.
         self.assertEqual(self.icr(b"KMKMKXKM", "--chars", "KM", "--count", "6", "--seed", "5").stdout.decode()
                          .splitlines()[:6], told)
+
+    def test_words_are_typed_up_to_enter_and_recorded_whole(self):
+        # "K" is the only telegraph word of K alone.
+        r = self.icr(b"k\nKX\n", "--chars", "K", "--source", "words", "--count", "2", "--seed", "5", "--cpm", "300")
+        self.assertEqual(r.returncode, 0, r.stderr)
+        out = r.stdout.decode()
+        self.assertRegex(out, r"Right: K \(\d+ ms\)\nWrong: it was K, not KX\n")
+        self.assertIn("1 of 2 right", out)
+        self.assertRegex(out, r"\nK: 1 of 2 right, median reaction \d+ ms\n")
+        # Callsigns of the characters given, decided by the seed; Enter alone is a wrong answer.
+        chars = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/"
+        r = self.icr(b"\n", "--chars", chars, "--source", "callsigns", "--count", "1", "--seed", "7")
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertRegex(r.stdout.decode(), r"^Wrong: it was \S+, not -\n")
+        self.assertEqual(self.icr(b"\n", "--chars", "K", "--source", "callsigns").returncode, 1)
+        db = sqlite3.connect(self.history)
+        sessions = db.execute("SELECT s.characters, m.mode FROM recognition_sessions s "
+                              "JOIN recognition_modes m ON m.session_id = s.id ORDER BY s.id").fetchall()
+        self.assertEqual(sessions, [("K", "words"), (chars, "callsigns")])
+        answers = db.execute("SELECT shown, typed FROM recognition_answers ORDER BY session_id, seq").fetchall()
+        self.assertEqual(answers[:2], [("K", "K"), ("K", "KX")])
+        self.assertRegex(answers[2][0], CALL)
+        self.assertEqual(answers[2][1], "")
 
     def test_escape_or_the_end_of_input_ends_the_session(self):
         r = self.icr(b"K\x1b", "--chars", "K", "--count", "5", "--seed", "1")

@@ -89,6 +89,75 @@ TEST(CharRecognition, TheSameSeedAndAnswersGiveTheSameCharacters) {
     EXPECT_EQ(RecognitionPicker("", 1).Next(), 0);
 }
 
+RecognitionAnswer WordAnswer(const std::string& word, const std::string& typed, int reactionMs) {
+    RecognitionAnswer a;
+    a.word = word;
+    a.typedWord = typed;
+    a.reactionMs = reactionMs;
+    return a;
+}
+
+TEST(CharRecognition, MissedAndSlowWordsComeBackMoreOftenKeyedByTheWord) {
+    const struct {
+        const char* name;
+        std::vector<RecognitionAnswer> answers;
+        std::string weak;    // this word comes more often than each other one ...
+        double atLeastShare; // ... with at least this share of the draws (4 words: 0.25 even)
+        double atMostShare;
+    } kCases[] = {
+        {"no answer yet: even", {}, "CQ", 0.22, 0.28},
+        {"one miss", {WordAnswer("CQ", "CK", 400)}, "CQ", 0.36, 0.44},
+        {"two misses", {WordAnswer("TU", "T", 400), WordAnswer("TU", "", -1)}, "TU", 0.53, 0.61},
+        {"one slow right answer", {WordAnswer("73", "73", 2500)}, "73", 0.30, 0.37},
+        {"quick right answers keep it even", {WordAnswer("DE", "DE", 300)}, "DE", 0.22, 0.28},
+        {"a word outside the set changes nothing", {WordAnswer("QRZ?", "QRZ", 300)}, "CQ", 0.22, 0.28},
+        {"a character answer is not a word", {{'C', 'E', 300}}, "CQ", 0.22, 0.28},
+    };
+    for (const auto& row : kCases) {
+        SCOPED_TRACE(row.name);
+        RecognitionPicker picker(std::vector<std::string>{"CQ", "DE", "TU", "73", "CQ"}, 7); // repeats are one
+        ASSERT_EQ(picker.Items().size(), 4u);
+        for (const RecognitionAnswer& a : row.answers) {
+            picker.Answer(a);
+        }
+        constexpr int kPicks = 40000;
+        std::map<std::string, int> counts;
+        for (int i = 0; i < kPicks; ++i) {
+            ++counts[picker.NextItem()];
+        }
+        EXPECT_EQ(counts.size(), 4u);
+        const double share = static_cast<double>(counts[row.weak]) / kPicks;
+        EXPECT_GE(share, row.atLeastShare);
+        EXPECT_LE(share, row.atMostShare);
+    }
+
+    // The words of a set use only its characters; callsigns are decided by the seed.
+    for (const auto mode : {RecognitionMode::Words, RecognitionMode::Callsigns}) {
+        SCOPED_TRACE(RecognitionModeName(mode));
+        const std::string set = "kmuresnaptlwi59";
+        const std::vector<std::string> words = RecognitionWords(mode, set, 1234);
+        EXPECT_GE(words.size(), 8u);
+        for (const std::string& w : words) {
+            EXPECT_EQ(w.find_first_not_of("KMURESNAPTLWI59"), std::string::npos) << w;
+        }
+        EXPECT_EQ(words, RecognitionWords(mode, set, 1234));
+        EXPECT_TRUE(RecognitionWords(mode, "X", 1234).empty());
+    }
+    EXPECT_NE(RecognitionWords(RecognitionMode::Callsigns, "kmuresnaptlwi59", 1234),
+              RecognitionWords(RecognitionMode::Callsigns, "kmuresnaptlwi59", 1235));
+    EXPECT_TRUE(RecognitionWords(RecognitionMode::Characters, "KM", 1).empty());
+
+    // The summary keys words as whole items.
+    const std::vector<RecognitionAnswer> answers = {WordAnswer("CQ", "CQ", 300), WordAnswer("CQ", "CK", 500),
+                                                    WordAnswer("73", "73", 700)};
+    const RecognitionSummary s = SummariseRecognition(answers);
+    ASSERT_EQ(s.chars.size(), 2u);
+    EXPECT_EQ((std::vector<std::string>{s.chars[0].item, s.chars[1].item}), (std::vector<std::string>{"73", "CQ"}));
+    EXPECT_EQ((std::vector<int>{s.chars[1].shown, s.chars[1].correct, s.chars[1].medianReactionMs}),
+              (std::vector<int>{2, 1, 400}));
+    EXPECT_EQ(s.correct, 2);
+}
+
 TEST(CharRecognition, TheSummaryGivesAccuracyAndMedianReactionPerCharacter) {
     const std::vector<RecognitionAnswer> answers = {
         Right('K', 500),  Right('K', 300),  Wrong('K'), // K: 2 of 3, median of 500 300 400 = 400

@@ -4,10 +4,12 @@
 #include "exercises/koch_course.h"
 #include "synthesis/morse_table.h"
 #include "synthesis/timing.h"
+#include "textgen/text_sources.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -180,6 +182,65 @@ TEST(KochCourse, LessonTextsHoldOnlyTheLessonsCharactersInGroupsAndLastAboutAMin
         }
         EXPECT_EQ(LessonVoice(MidiVoice{}, text).pauseDelay, row.pauseDelay);
         EXPECT_TRUE(BuildMorseMidi(MorseTable(), {LessonSegment(text)}, 0, LessonVoice(MidiVoice{}, text)));
+    }
+}
+
+TEST(KochCourse, WordAndCallsignTextsUseOnlyTheLessonsCharactersOrFallBackToTheGroups) {
+    const struct {
+        int lesson;
+        TextSource source;
+        bool fallsBack; // too few items of the lesson's characters, or none with its newest one
+    } kCases[] = {
+        {1, TextSource::Words, true},                                    // K M: "K" alone
+        {10, TextSource::Words, false},                                  // up to L
+        {13, TextSource::Words, true},                                   // the newest character "." is in no word
+        {30, TextSource::Words, false},                                  // up to 3
+        {40, TextSource::Words, false},                                  // every character
+        {12, TextSource::Callsigns, true},                               // no figure yet
+        {23, TextSource::Callsigns, false},                              // up to 5
+        {40, TextSource::Callsigns, false}, {40, TextSource::Qso, true}, // not a course source: groups
+    };
+    for (const auto& row : kCases) {
+        SCOPED_TRACE(testing::Message() << "lesson " << row.lesson << ", " << TextSourceName(row.source));
+        std::set<std::string> bodies;
+        for (const std::int64_t issued : {0, 1}) {
+            CourseState groups;
+            groups.lesson = row.lesson;
+            groups.textsIssued = issued;
+            CourseState state = groups;
+            state.settings.source = row.source;
+            const LessonText text = NextLessonText(state);
+            EXPECT_EQ(text.body, NextLessonText(state).body); // the text number decides the bytes
+            bodies.insert(text.body);
+            if (row.fallsBack) {
+                EXPECT_EQ(text.FellBack(), row.source != TextSource::Qso); // qso is no choice: groups
+                EXPECT_EQ(text.source, TextSource::Groups);
+                EXPECT_EQ(text.body, NextLessonText(groups).body);
+                continue;
+            }
+            EXPECT_EQ(text.source, row.source);
+            ASSERT_FALSE(text.body.empty());
+            EXPECT_EQ(text.body.back(), ' ');
+            EXPECT_EQ(text.body.find("  "), std::string::npos) << text.body;
+            for (const char c : text.body) {
+                ASSERT_TRUE(c == ' ' || text.characters.find(c) != std::string::npos) << text.body;
+            }
+            EXPECT_NEAR(LessonSeconds(text), kCourseLessonSeconds, 0.15 * kCourseLessonSeconds);
+            // The newest character is heard in at least every other item.
+            int items = 0;
+            int withNewest = 0;
+            std::istringstream words(text.body);
+            for (std::string item; words >> item; ++items) {
+                withNewest += item.find(text.characters.back()) != std::string::npos ? 1 : 0;
+            }
+            EXPECT_GE(2 * withNewest, items - 1) << text.body;
+            // Checked as any lesson text: a right copy passes as one.
+            const CourseState issuedState = IssueLessonText(state, text);
+            const CourseCheckOutcome outcome = CheckLessonCopy(issuedState, {}, text.body, 1);
+            EXPECT_EQ(outcome.verdict, CopyVerdict::Checked);
+            EXPECT_EQ(outcome.progress.accuracy, 1.0);
+        }
+        EXPECT_EQ(bodies.size(), 2u);
     }
 }
 

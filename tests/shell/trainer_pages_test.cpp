@@ -14,6 +14,7 @@
 #include "tests/support/smf_reader.h"
 
 #include <QAccessible>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -167,6 +168,45 @@ private slots:
         QCOMPARE(Status("CourseStatus"), QStringLiteral("The course settings were kept."));
     }
 
+    // What the lesson texts are made of is chosen on the page by keys and kept with the course;
+    // the next text is then the lesson's words, or groups where the lesson has too few, as the
+    // standing says.
+    void lessonTextsOfWordsAreChosenByKeysAndKept_data() {
+        QTest::addColumn<int>("lesson");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<bool>("words");
+        QTest::newRow("words") << 10 << QStringLiteral("Texts: words\n") << true;
+        QTest::newRow("too few") << 1 << QStringLiteral("groups are sent") << false;
+    }
+    void lessonTextsOfWordsAreChosenByKeysAndKept() {
+        QFETCH(int, lesson);
+        QFETCH(QString, said);
+        QFETCH(bool, words);
+        Open(true, 1);
+        C<QSpinBox>("CourseLesson").setValue(lesson);
+        auto& source = C<QComboBox>("CourseSource");
+        QVERIFY(source.isEnabled() && source.focusPolicy() != Qt::NoFocus);
+        source.setFocus();
+        QTest::keyClick(&source, Qt::Key_Down);
+        QCOMPARE(source.currentText(), QStringLiteral("words"));
+        QTest::keyClick(window.get(), Qt::Key_K, Qt::ControlModifier);
+        QCOMPARE(Course().settings.source, TextSource::Words);
+        const QString standing = C<QPlainTextEdit>("CourseStanding").toPlainText();
+        QVERIFY2(standing.contains(said), qPrintable(standing));
+
+        const LessonText text = NextLessonText(Course());
+        QCOMPARE(text.source == TextSource::Words, words);
+        QTest::keyClick(window.get(), Qt::Key_R, Qt::ControlModifier);
+        QCOMPARE(port->opened.size(), std::size_t{1});
+        QVERIFY(port->opened[0] ==
+                BuildMorseMidi(MorseTable{}, {LessonSegment(text)}, 0, LessonVoice(MidiVoice{}, text)).bytes);
+        QCOMPARE(Course().pendingText, text.body);
+        // Read again, the page shows the kept choice.
+        window.reset();
+        Open(true, 1);
+        QCOMPARE(C<QComboBox>("CourseSource").currentText(), QStringLiteral("words"));
+    }
+
     // An empty copy and a copy of another text are refused with a clear message; nothing is
     // recorded and the text still waits for its copy.
     void badCopiesAreRefusedAndNothingRecorded_data() {
@@ -242,10 +282,12 @@ private slots:
         window->SetTexts(ProgramTextTable::Russian());
         QCOMPARE(C<QTabWidget>("TrainerTabs").tabText(1), QStringLiteral("Курс Коха"));
         QCOMPARE(C<QTabWidget>("TrainerTabs").tabText(2), QStringLiteral("Узнавание знаков"));
-        for (const char* name : {"CourseStanding", "CourseLesson", "CourseSpeed", "CoursePause", "CourseChecks",
-                                 "CoursePass", "CourseNewestCount", "CourseStart", "CourseCheck", "CourseKeep",
-                                 "CourseCopy", "CourseResult", "RecognitionSet", "RecognitionCount", "RecognitionSpeed",
-                                 "RecognitionStart", "RecognitionStop", "RecognitionAnswer", "RecognitionSummary"}) {
+        for (const char* name :
+             {"CourseStanding",    "CourseLesson",      "CourseSpeed",      "CoursePause",     "CourseChecks",
+              "CoursePass",        "CourseNewestCount", "CourseStart",      "CourseCheck",     "CourseKeep",
+              "CourseCopy",        "CourseResult",      "CourseSource",     "RecognitionMode", "RecognitionSet",
+              "RecognitionCount",  "RecognitionSpeed",  "RecognitionStart", "RecognitionStop", "RecognitionAnswer",
+              "RecognitionSummary"}) {
             QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&C<QWidget>(name));
             QVERIFY2(face && !face->text(QAccessible::Name).isEmpty(), name);
         }
@@ -307,6 +349,57 @@ private slots:
         QCOMPARE(sessions.size(), std::size_t{1});
         QCOMPARE(sessions[0].answers.size(), std::size_t{2});
         QCOMPARE(sessions[0].characters, std::string("E"));
+    }
+
+    // In the word mode a word is typed and answered with Enter: the reaction runs from the end of
+    // the word to Enter, a wrong word is shown and played again, and the session is recorded with
+    // whole words.
+    void recognitionOfWordsAnswersWithEnter() {
+        Open(true, 2);
+        C<QLineEdit>("RecognitionSet").setText(QStringLiteral("k")); // "K" is the only word of K
+        auto& mode = C<QComboBox>("RecognitionMode");
+        mode.setFocus();
+        QTest::keyClick(&mode, Qt::Key_Down);
+        QCOMPARE(mode.currentText(), QStringLiteral("words"));
+        QTest::keyClick(window.get(), Qt::Key_R, Qt::ControlModifier);
+        auto& page = *window->findChild<TrainerRecognitionPage*>();
+        QVERIFY(page.Running());
+        QCOMPARE(page.ShownItem(), std::string("K"));
+        QWidget& answer = C<QWidget>("RecognitionAnswer");
+        QCOMPARE(QAccessible::queryAccessibleInterface(&answer)->text(QAccessible::Name),
+                 QStringLiteral("Answer: type the word you hear and press Enter"));
+
+        const std::int64_t keyedEndMs = TimesOf(port->opened[0]).keyedEndMs;
+        constexpr int kReactionMs = 812;
+        QTest::keyClicks(&answer, QStringLiteral("kx"));
+        QCOMPARE(C<QLabel>("RecognitionAnswer").text(), QStringLiteral("KX"));
+        QTest::keyClick(&answer, Qt::Key_Backspace);
+        QCOMPARE(page.LastSession().answers.size(), std::size_t{0}); // a key alone answers nothing
+        port->Advance(keyedEndMs + kReactionMs);
+        QTest::keyClick(&answer, Qt::Key_Return);
+        QCOMPARE(page.LastSession().answers.size(), std::size_t{1});
+        QVERIFY(std::abs(page.LastSession().answers[0].reactionMs - kReactionMs) <= 5);
+        QVERIFY(Status("RecognitionStatus").startsWith(QStringLiteral("Right: K (")));
+        QCOMPARE(port->opened.size(), std::size_t{2});
+
+        QTest::keyClicks(&answer, QStringLiteral("km"));
+        QTest::keyClick(&answer, Qt::Key_Enter);
+        QCOMPARE(Status("RecognitionStatus"), QStringLiteral("Wrong: it was K, not KM"));
+        QCOMPARE(port->opened.size(), std::size_t{3}); // played again
+        port->Advance(TimesOf(port->opened[2]).lengthMs);
+        QCOMPARE(port->opened.size(), std::size_t{4});
+
+        QTest::keyClick(window.get(), Qt::Key_Escape);
+        QVERIFY(!page.Running());
+        const QString summary = C<QPlainTextEdit>("RecognitionSummary").toPlainText();
+        QVERIFY2(summary.contains(QStringLiteral("\nK: 1 of 2 right, median reaction ")), qPrintable(summary));
+        std::vector<RecognitionSession> sessions;
+        QVERIFY(history->LoadRecognitionSessions(sessions).ok());
+        QCOMPARE(sessions.size(), std::size_t{1});
+        QCOMPARE(sessions[0].mode, RecognitionMode::Words);
+        QCOMPARE(sessions[0].answers.size(), std::size_t{2});
+        QCOMPARE(sessions[0].answers[1].word, std::string("K"));
+        QCOMPARE(sessions[0].answers[1].typedWord, std::string("KM"));
     }
 };
 
