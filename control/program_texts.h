@@ -411,6 +411,8 @@ enum class Say : int {
     RecognitionNoWords = 894,
     RecognitionWordListening = 895, // %1 word, %2 words
     RecognitionWordAnswerName = 896,
+    RecognitionWordCountLabel = 897,
+    RecognitionWordStatusIdle = 898,
     // Trainer window: the callsign run.
     CallPage = 900,
     CallStartSpeedDesc = 901,

@@ -146,6 +146,11 @@ void TrainerRecognitionPage::BuildUi() {
 
     connect(ui.start, &QPushButton::clicked, this, &TrainerRecognitionPage::StartClick);
     connect(ui.stop, &QPushButton::clicked, this, &TrainerRecognitionPage::StopClick);
+    // The labels and the idle hint speak of words or of characters, as the chosen mode has it.
+    connect(ui.mode, &QComboBox::currentIndexChanged, this, [this] {
+        if (!Running())
+            ShowTexts();
+    });
     // Ctrl+R of this page works while it is the page shown; Escape is the window's and stops the
     // sound, which ends the session.
     auto* start = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this, [this] { StartClick(); });
@@ -165,16 +170,25 @@ void TrainerRecognitionPage::ShowTexts() {
     for (int i = 0; i < ui.mode->count(); ++i)
         ui.mode->setItemText(i, Text(kModeNames[i]));
     ui.setLabel->setText(Text(Say::RecognitionSetLabel));
-    ui.countLabel->setText(Text(Say::RecognitionCountLabel));
+    const bool words = Running() ? Words() : WordsChosen();
+    ui.countLabel->setText(Text(words ? Say::RecognitionWordCountLabel : Say::RecognitionCountLabel));
     ui.speedLabel->setText(Text(Say::RecognitionSpeedLabel));
     ui.start->setText(Text(Say::RecognitionStart));
     ui.stop->setText(Text(Say::RecognitionStop));
-    ui.answer->setAccessibleName(Text(Words() ? Say::RecognitionWordAnswerName : Say::RecognitionAnswerName));
+    ui.answer->setAccessibleName(Text(words ? Say::RecognitionWordAnswerName : Say::RecognitionAnswerName));
     ui.summary->setAccessibleName(Text(Say::RecognitionSummaryName));
     SetStatusSubject(ui.status, Text(Say::RecognitionStatusName));
-    if (ui.status->text().isEmpty())
-        ui.status->setText(Text(Say::RecognitionStatusIdle));
+    // The idle hint follows the mode and the language; any other status line stays.
+    const QString idle = Text(words ? Say::RecognitionWordStatusIdle : Say::RecognitionStatusIdle);
+    const QString status = ui.status->text();
+    if (status.isEmpty() || status == idleShown_)
+        ui.status->setText(idle);
+    idleShown_ = idle;
     ShowLessonSet();
+}
+
+bool TrainerRecognitionPage::WordsChosen() const {
+    return static_cast<RecognitionMode>(m_ui->mode->currentData().toInt()) != RecognitionMode::Characters;
 }
 
 void TrainerRecognitionPage::showEvent(QShowEvent* event) {

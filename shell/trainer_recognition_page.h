@@ -70,6 +70,8 @@ private:
     void AnswerWord(const std::string& typed, bool entered);
     void ShowVerdict(const RecognitionAnswer& answer);
     bool Words() const { return session_.mode != RecognitionMode::Characters; }
+    // The mode chosen for the next session: words or callsigns rather than characters.
+    bool WordsChosen() const;
     void SoundEnded(SessionEnd end, const std::string& reason);
     void Finish(const QString& failure = {});
     QString Text(Say id) const;
@@ -80,6 +82,7 @@ private:
     ProgramTextTable texts_;
     std::string lessonSet_;   // the course's lesson characters (cp1251), the set by default
     bool speedTaken_ = false; // the speed has been set to the course's once
+    QString idleShown_;       // the idle hint last shown, replaced when the mode or the language changes
     Phase phase_ = Phase::Idle;
     bool switching_ = false; // the page itself stops the sound to play the next character
     std::optional<RecognitionPicker> picker_;

@@ -361,6 +361,9 @@ private slots:
         mode.setFocus();
         QTest::keyClick(&mode, Qt::Key_Down);
         QCOMPARE(mode.currentText(), QStringLiteral("words"));
+        // Before the start, the page already speaks of words.
+        QCOMPARE(C<QLabel>("RecognitionCountLabel").text(), QStringLiteral("Words in the sess&ion:"));
+        QVERIFY(C<QLabel>("RecognitionStatus").text().contains(QStringLiteral("type each word")));
         QTest::keyClick(window.get(), Qt::Key_R, Qt::ControlModifier);
         auto& page = *window->findChild<TrainerRecognitionPage*>();
         QVERIFY(page.Running());
