@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <stdexcept>
 #include <thread>
 
 namespace qlor {
@@ -67,7 +68,8 @@ protected:
             log_.push_back("progress " + std::to_string(written) + "/" + std::to_string(count));
         };
         events.finished = [this](const ExportResult& r) {
-            log_.push_back("finished " + std::to_string(r.written) + (r.cancelled ? " cancelled" : "") + r.error);
+            log_.push_back("finished " + std::to_string(r.written) + (r.cancelled ? " cancelled" : "") +
+                           (r.error.empty() ? "" : " " + r.error));
         };
         session_.SetEvents(std::move(events));
     }
@@ -148,6 +150,25 @@ TEST_F(ExportSessionTest, StopEndsAfterThePairBeingWrittenAndKeepsTheWrittenPair
                                             "0417-02.txt", "0417-02.mid", "0417-02.wav"};
     EXPECT_EQ(Files(), expected);
     EXPECT_EQ(clock_.ActiveTimers(), 0U);
+}
+
+// An exception on the worker ends the series like a failed write: the owner is told, with the
+// pairs written before it.
+TEST_F(ExportSessionTest, AnExceptionOnTheWorkerEndsTheSeriesWithThePairsWritten) {
+    params_.controls.settings.files = {0, 3};
+    int calls = 0;
+    ASSERT_EQ(session_.Start(MorseTable(), params_,
+                             [&calls](const std::string&, const std::string& audioPath) {
+                                 if (++calls == 2)
+                                     throw std::runtime_error("out of sound");
+                                 std::ofstream(audioPath, std::ios::binary) << "sound";
+                                 return std::string();
+                             }),
+              "");
+    TickUntilFinished();
+    EXPECT_EQ(log_.back(), "finished 1 out of sound");
+    const std::set<std::string> expected = {"0417-01.txt", "0417-01.mid", "0417-01.wav"};
+    EXPECT_EQ(Files(), expected);
 }
 
 // The session goes while its worker writes: the worker ends after its pair, and nothing queued is
