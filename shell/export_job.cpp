@@ -12,26 +12,20 @@
 
 namespace qlor {
 
-ExportJob::ExportJob(TMainForm* form, QProgressBar* gauge, QLabel* status)
-    : QObject(form), form_(form), gauge_(gauge), status_(status) {
+ExportJob::ExportJob(TMainForm* form, Clock& clock, QProgressBar* gauge, QLabel* status)
+    : form_(form), gauge_(gauge), status_(status), series_(clock) {
     setObjectName(QStringLiteral("ExportJob"));
 }
 
-ExportJob::~ExportJob() {
-    cancel_ = true;
-    Join();
-}
+ExportJob::~ExportJob() = default;
 
 void ExportJob::Start(const MorseTable& table, ExportParams params, RenderRequest sound) {
-    Join();
-    table_ = table;
+    if (series_.Running())
+        return;
     count_ = ExportFileCount(params.controls.settings);
     // With sound files the progress counts files; without, pairs as always.
     audio_ = !params.audioExtension.empty();
     filesPerItem_ = audio_ ? ExportFilesPerItem(params) : 1;
-    cancel_ = false;
-    running_ = true;
-    const quint64 run = ++run_;
 
     gauge_->setRange(0, count_ * filesPerItem_);
     gauge_->setValue(0);
@@ -43,67 +37,47 @@ void ExportJob::Start(const MorseTable& table, ExportParams params, RenderReques
             stopConnections_.push_back(connect(button, &QAbstractButton::clicked, this, [this] { Stop(); }));
     }
 
-    result_ = ExportResult{};
-    // The worker never reads the window: the texts of its error report are copied now.
-    worker_ = std::thread([this, run, texts = form_->OwnTexts(), params = std::move(params), sound = std::move(sound)] {
-        try {
-            result_ = RunSeries(run, params, sound);
-        } catch (const std::exception& error) {
-            // Each pair is written as a whole, so the pairs before stay and none is half-written.
-            result_.error = ExceptionText(error, texts).toStdString();
-        }
-        QMetaObject::invokeMethod(
-            this, [this, run] { Finished(run); }, Qt::QueuedConnection);
-    });
-}
-
-ExportResult ExportJob::RunSeries(quint64 run, const ExportParams& params, const RenderRequest& sound) {
-    return RunExport(
-        table_, params,
-        [this, run](int i, int n) {
-            QMetaObject::invokeMethod(
-                this, [this, run, i, n] { Progress(run, i, n); }, Qt::QueuedConnection);
-            return !cancel_.load();
-        },
-        [this, run](const ExportItem& item, int i) {
-            const QString baseName = QString::fromStdString(item.baseName);
-            const bool failed = item.generationFailed;
-            QMetaObject::invokeMethod(
-                this, [this, run, i, baseName, failed] { Planned(run, i, baseName, failed); }, Qt::QueuedConnection);
-        },
-        [&sound](const std::string& midiPath, const std::string& audioPath) {
-            RenderRequest request = sound;
-            request.midiPath = midiPath;
-            return RenderToFile(request, audioPath).error;
-        });
+    ExportEvents events;
+    events.planned = [this](int i, const std::string& baseName, bool failed) {
+        Planned(i, QString::fromStdString(baseName), failed);
+    };
+    events.progress = [this](int i, int n) { Progress(i, n); };
+    events.finished = [this](const ExportResult& result) { Finished(result); };
+    // In the language of the start, as the rest of the series' report.
+    events.describeFailure = [texts = form_->OwnTexts()](const std::exception& error) {
+        return ExceptionText(error, texts).toStdString();
+    };
+    series_.SetEvents(std::move(events));
+    // The sound files are rendered on the export's worker, from copies.
+    ExportAudioWriter audio = [sound = std::move(sound)](const std::string& midiPath, const std::string& audioPath) {
+        RenderRequest request = sound;
+        request.midiPath = midiPath;
+        return RenderToFile(request, audioPath).error;
+    };
+    series_.Start(table, std::move(params), std::move(audio));
 }
 
 void ExportJob::Stop() {
-    if (!running_)
+    if (!series_.Running())
         return;
-    cancel_ = true;
-    Join();
-    Complete();
+    series_.Stop();
+    // The stop buttons' own handlers have just unblocked the controls: they stay blocked, so that
+    // nothing starts before the pair being written is done and the end has been shown.
+    form_->ControlBlock();
 }
 
-void ExportJob::Join() {
-    if (worker_.joinable())
-        worker_.join();
-}
-
-void ExportJob::Planned(quint64 run, int i, const QString& baseName, bool generationFailed) {
+void ExportJob::Planned(int i, const QString& baseName, bool generationFailed) {
     // The generator's message belongs to a file that was written, so it is shown even when
     // the series has been stopped since.
     if (generationFailed)
         QueueGeneratorMessage();
-    if (!Current(run))
+    // A box shown meanwhile may have let the end of the series be shown: it stays.
+    if (!series_.Running())
         return;
     ShowStatus(status_, form_->OwnText(Say::ExportWriting).arg(baseName).arg(i).arg(count_));
 }
 
-void ExportJob::Progress(quint64 run, int i, int n) {
-    if (!Current(run))
-        return;
+void ExportJob::Progress(int i, int n) {
     gauge_->setValue(i * filesPerItem_);
     ShowStatus(status_, WrittenText(i, n));
 }
@@ -114,20 +88,11 @@ QString ExportJob::WrittenText(int written, int count) const {
     return form_->OwnText(Say::ExportWritten).arg(written).arg(count);
 }
 
-void ExportJob::Finished(quint64 run) {
-    if (!Current(run))
-        return;
-    Join();
-    Complete();
-}
-
-void ExportJob::Complete() {
-    running_ = false;
+void ExportJob::Finished(const ExportResult& result) {
     for (const QMetaObject::Connection& c : stopConnections_)
         disconnect(c);
     stopConnections_.clear();
 
-    const ExportResult result = result_;
     gauge_->setValue(result.written * filesPerItem_);
     if (!result.error.empty()) {
         ShowStatus(status_, form_->OwnText(Say::ExportFailed).arg(result.written + 1).arg(count_).arg(result.written));

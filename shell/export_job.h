@@ -1,17 +1,15 @@
 #pragma once
-// The batch export of the Files page as a job of the window: a numbered series of text and MIDI
-// file pairs (each with its sound file when asked) written on a worker thread, so that the window
-// keeps drawing, shows the progress of a long series and answers Stop. The worker reports each
-// pair through queued calls that run on the window's thread; the controls stay blocked while it
-// runs, as for a transmission.
+// The batch export of the Files page as the window shows it: a numbered series of text and MIDI
+// file pairs (each with its sound file when asked) written by the export session, so that the
+// window keeps drawing, shows the progress of a long series and answers Stop. The session's
+// events arrive on the window's thread by the window's clock; the controls stay blocked while the
+// series runs, as for a transmission.
 #include "audio/offline_render.h"
-#include "exercises/batch_export.h"
+#include "exercises/export_session.h"
 #include "synthesis/morse_table.h"
 
 #include <QObject>
 
-#include <atomic>
-#include <thread>
 #include <vector>
 
 class QLabel;
@@ -26,32 +24,29 @@ class TMainForm;
 // current directory changes meanwhile.
 std::string ExportFolder(const QString& pathDir);
 
-// One batch export at a time, a child of the window. Its queued calls are dropped with it, and its
-// destruction waits for the worker, which touches nothing of the window. It shows its progress in
-// the Files page's gauge and status line.
+// One batch export at a time. It goes before the clock it runs on; its destruction ends a running
+// series after the pair being written and shows nothing more. It shows its progress in the Files
+// page's gauge and status line.
 class ExportJob : public QObject {
     Q_OBJECT
 public:
-    ExportJob(TMainForm* form, QProgressBar* gauge, QLabel* status);
+    ExportJob(TMainForm* form, Clock& clock, QProgressBar* gauge, QLabel* status);
     ~ExportJob() override;
 
-    bool Running() const { return running_; }
+    bool Running() const { return series_.Running(); }
 
     // `sound` says how the sound files are rendered (its MIDI path is filled in for each pair).
     void Start(const MorseTable& table, ExportParams params, RenderRequest sound);
-    // The operator's Stop: the worker ends after the pair it is writing; the pairs written stay.
+    // The operator's Stop: the series ends after the pair being written; the pairs written stay.
+    // The controls stay blocked until that end arrives.
     void Stop();
 
 private:
-    ExportResult RunSeries(quint64 run, const ExportParams& params, const RenderRequest& sound);
-    bool Current(quint64 run) const { return running_ && run == run_; }
-    void Join();
-    void Planned(quint64 run, int i, const QString& baseName, bool generationFailed);
-    void Progress(quint64 run, int i, int n);
+    void Planned(int i, const QString& baseName, bool generationFailed);
+    void Progress(int i, int n);
     QString WrittenText(int written, int count) const;
-    void Finished(quint64 run);
-    // The end of the series, however it came: the result of the worker, which has ended.
-    void Complete();
+    // The end of the series, however it came.
+    void Finished(const ExportResult& result);
     // The generator's message, once for each file whose text could not be generated, one box
     // after another: a box already open shows the next one when it is closed.
     void QueueGeneratorMessage();
@@ -59,12 +54,7 @@ private:
     TMainForm* form_;
     QProgressBar* gauge_;
     QLabel* status_;
-    MorseTable table_; // the window's table as it was at the start, read by the worker
-    std::thread worker_;
-    std::atomic<bool> cancel_{false};
-    ExportResult result_; // written by the worker, read after it has been joined
-    quint64 run_ = 0;     // number of the current series; notices of older ones are dropped
-    bool running_ = false;
+    ExportSession series_;
     int count_ = 0;        // pairs in the series
     bool audio_ = false;   // the series has sound files
     int filesPerItem_ = 1; // steps of the progress per pair: 1, or its 3 files with sound files

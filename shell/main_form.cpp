@@ -4,6 +4,7 @@
 #include "shell/aligned_score_view.h"
 #include "shell/band_dialog.h"
 #include "shell/choice_lists.h"
+#include "shell/export_job.h"
 #include "shell/noise_recordings.h"
 #include "shell/selected_symbols_menu.h"
 #include "shell/window_accessibility.h"

@@ -40,6 +40,7 @@ class AudioPort;
 class ClassicAudioPort;
 class ClassicClock;
 class Clock;
+class ExportJob;
 class Session;
 class BandDialog;
 class MediaPlayer;
@@ -255,6 +256,7 @@ private:
     std::unique_ptr<ClassicAudioPort> classicPort_;
     std::unique_ptr<ClassicClock> classicClock_;
     std::unique_ptr<Session> session_;
+    std::unique_ptr<ExportJob> exportJob_;    // the Files page's series, on the clock above
     std::optional<std::string> noiseFailure_; // the session's noise failure, until Run shows it
     std::unique_ptr<UiDialogs> ownDialogs_;
     std::unique_ptr<OutputLevels> ownLevels_;

@@ -10,10 +10,9 @@
 
 namespace qlor {
 void TMainForm::ButtonFormFilesClick() {
-    ExportJob* job = findChild<ExportJob*>(QString(), Qt::FindDirectChildrenOnly);
-    if (!job)
-        job = new ExportJob(this, files.ExportGauge, files.ExportStatus);
-    if (job->Running())
+    if (!exportJob_)
+        exportJob_ = std::make_unique<ExportJob>(this, *clock_, files.ExportGauge, files.ExportStatus);
+    if (exportJob_->Running())
         return;
 
     ControlBlock();
@@ -33,7 +32,7 @@ void TMainForm::ButtonFormFilesClick() {
         // The band follows the text number, as Run plays that text and `qlor-cli export --band`.
         sound.band = CurrentBand();
     }
-    job->Start(morse_, std::move(params), std::move(sound));
+    exportJob_->Start(morse_, std::move(params), std::move(sound));
 }
 
 void TMainForm::Button37Click() {

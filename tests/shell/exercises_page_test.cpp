@@ -10,6 +10,7 @@
 #include "base/codepage.h"
 #include "exercises/batch_export.h"
 #include "exercises/competition.h"
+#include "exercises/export_session.h"
 #include "shell/main_form.h"
 #include "shell/memo_text.h"
 #include "shell/panel_widgets.h"
@@ -109,7 +110,11 @@ class ExercisesPageTest : public QObject, test::WindowRig {
 
     void Export() {
         ButtonFormFiles().click();
-        QTRY_VERIFY_WITH_TIMEOUT(ButtonFormFiles().isEnabled(), 30000);
+        AwaitExportEnd();
+    }
+    // The export's worker writes in real time; its events reach the window as the clock runs.
+    void AwaitExportEnd() {
+        QTRY_VERIFY_WITH_TIMEOUT((clock->Advance(kExportNoticeIntervalMs), ButtonFormFiles().isEnabled()), 30000);
     }
 
     // Every file of the window's folder equals the core's file of that name.
@@ -490,7 +495,7 @@ private slots:
         // The click returns at once: the series is written while the window goes on.
         QVERIFY(Blocked(*form));
         const int ticksBefore = ticks;
-        QTRY_VERIFY_WITH_TIMEOUT(ButtonFormFiles().isEnabled(), 30000);
+        AwaitExportEnd();
         QVERIFY(ticks > ticksBefore);
         QVERIFY2(seen.size() > 2, "the progress moved through the series");
         QCOMPARE(ExportGauge().value(), 99);
@@ -505,15 +510,35 @@ private slots:
         ButtonFormFiles().click();
         ButtonFormFiles().click(); // blocked: no second series
         Control<QPushButton>(*form, "ButtonStop").click();
+        // Blocked until the pair being written is done and the end has arrived.
+        QVERIFY(Blocked(*form));
+        AwaitExportEnd();
         QVERIFY(Unblocked(*form));
         const QStringList written = Files(dir->path());
         QVERIFY(written.size() < 2 * 99);
         QCOMPARE(written, PairNames("0417", 1, written.size() / 2));
-        // Stop joined the worker: the notices it queued before ending change nothing.
+        // The worker has ended: nothing more is written or shown.
+        clock->Advance(10 * kExportNoticeIntervalMs);
         QCoreApplication::processEvents();
         QCOMPARE(Files(dir->path()), written);
-        QVERIFY(ExportStatus().text().startsWith(QStringLiteral("Stopped: ")));
+        QCOMPARE(ExportStatus().text(),
+                 QStringLiteral("Stopped: %1 of 99 pairs of files written").arg(written.size() / 2));
         QVERIFY(dialogs->errors.isEmpty());
+    }
+
+    // On the window's own clock, the progress timer that the stop buttons halt: the end of the
+    // series still arrives and unblocks the window.
+    void stopOnTheWindowsOwnTimerStillEndsTheSeries() {
+        CloseWindow();
+        QVERIFY(OpenWindow(true));
+        SetExportControls(99);
+        form->Settings().groups = {1, 9, 9};
+        PathDir().setText(dir->path());
+        ButtonFormFiles().click();
+        Control<QPushButton>(*form, "ButtonStop").click();
+        QTRY_VERIFY_WITH_TIMEOUT(ButtonFormFiles().isEnabled(), 30000);
+        QVERIFY(ExportStatus().text().startsWith(QStringLiteral("Stopped: ")));
+        QVERIFY(Unblocked(*form));
     }
 
     void folderChooserStartsAtPathDirAndCancelKeepsIt() {
