@@ -72,7 +72,7 @@ CheckRecord Check(std::mt19937& rng, std::int64_t time) {
     r.speedCpm = 60 + static_cast<int>(time % 5) * 10;
     r.groups = 50;
     r.groupSize = 5;
-    r.pauseDelay = 3;
+    r.pauseDelayDots = 3;
     r.voice = "auto";
     return r;
 }

@@ -43,7 +43,7 @@ struct CheckArgs {
         head.speed[1] = 5; // the panel's default speed 050
         facts.groups = 50;
         facts.groupSize = 5;
-        facts.pauseDelay = 3;
+        facts.pauseDelayDots = 3;
         facts.voice = std::string(kVoiceAuto);
     }
 };
@@ -74,7 +74,7 @@ int RunCheck(CheckArgs& a) {
         r.speedCpm = SendingSpeed(head.speed[0] * 100 + head.speed[1] * 10 + head.speed[2], r.textType, !r.paris);
         r.groups = facts.groups;
         r.groupSize = facts.groupSize;
-        r.pauseDelay = facts.pauseDelay;
+        r.pauseDelayDots = facts.pauseDelayDots;
         r.noiseType = facts.noiseType;
         r.voice = facts.voice;
         recorded = RecordCheck(std::move(r));
@@ -146,7 +146,7 @@ Command SetUpCheck(CLI::App& command) {
     command.add_option("--group-size", a->facts.groupSize, "with --record: characters per group")
         ->transform(IntIn(Setting::RecordedGroupSize))
         ->type_name("N");
-    command.add_option("--pause-delay", a->facts.pauseDelay, "with --record: gap between characters")
+    command.add_option("--pause-delay", a->facts.pauseDelayDots, "with --record: gap between characters")
         ->transform(IntIn(Setting::PauseDelay))
         ->type_name("P");
     command.add_option("--noise", a->facts.noiseType, "with --record: the noise type")

@@ -36,7 +36,7 @@ struct CourseArgs {
     std::string copyPath;
     std::optional<int> lesson;
     std::optional<int> cpm;
-    std::optional<int> pauseDelay;
+    std::optional<int> pauseDelayDots;
     std::optional<int> recentChecks;
     std::optional<int> passPercent;
     std::optional<int> minNewestSent;
@@ -221,7 +221,7 @@ int RunSet(const CourseArgs& a) {
     }
     CourseSettings& s = state.settings;
     s.charSpeedCpm = a.cpm.value_or(s.charSpeedCpm);
-    s.pauseDelay = a.pauseDelay.value_or(s.pauseDelay);
+    s.pauseDelayDots = a.pauseDelayDots.value_or(s.pauseDelayDots);
     s.recentChecks = a.recentChecks.value_or(s.recentChecks);
     s.passPercent = a.passPercent.value_or(s.passPercent);
     s.minNewestSent = a.minNewestSent.value_or(s.minNewestSent);
@@ -286,7 +286,7 @@ Command SetUpCourse(CLI::App& command) {
     optional("--lesson", a->lesson, IntIn(kKochFirstLesson, kKochLastLesson), "go to lesson K", "K");
     optional("--cpm", a->cpm, IntIn(Setting::CourseCpm), "character speed [cpm]" + DefaultClause(Setting::CourseCpm),
              "N");
-    optional("--pause-delay", a->pauseDelay, IntIn(Setting::CoursePauseDelay),
+    optional("--pause-delay", a->pauseDelayDots, IntIn(Setting::CoursePauseDelay),
              "gap between characters in dot lengths; above " + std::to_string(RangeOf(Setting::CoursePauseDelay).min) +
                  " lowers the overall speed" + DefaultClause(Setting::CoursePauseDelay),
              "P");

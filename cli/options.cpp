@@ -252,7 +252,7 @@ void AddSoundOptions(CLI::App& command, CliOptions& o) {
         ->type_name("N");
     command.add_flag("--paris", o.paris, "the speed is PARIS, converted by the text type");
     command
-        .add_option("--pause-delay", s.pauseDelay,
+        .add_option("--pause-delay", s.pauseDelayDots,
                     "gap between characters in dot lengths" + DefaultClause(Setting::PauseDelay))
         ->transform(IntIn(Setting::PauseDelay))
         ->type_name("P");

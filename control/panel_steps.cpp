@@ -93,7 +93,7 @@ int& SettingRef(TransmissionSettings& s, IntSetting id) {
     case IntSetting::TextType:
         return s.textType;
     case IntSetting::PauseDelay:
-        return s.pauseDelay;
+        return s.pauseDelayDots;
     case IntSetting::NoiseType:
         return s.noiseType;
     case IntSetting::Files1:

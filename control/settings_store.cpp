@@ -63,7 +63,7 @@ constexpr ValueSpec kValues[kPersistedValueCount] = {
     Int("Stop Number Speed 2", [](P& p) { return &p.transmission.stopSpeed[1]; }),
     Int("Stop Number Speed 3", [](P& p) { return &p.transmission.stopSpeed[2]; }),
     Int("Morse Text Type", [](P& p) { return &p.transmission.textType; }),
-    Int("Pause Delay", [](P& p) { return &p.transmission.pauseDelay; }),
+    Int("Pause Delay", [](P& p) { return &p.transmission.pauseDelayDots; }),
     Int("Morse Noise Type", [](P& p) { return &p.transmission.noiseType; }),
     Path("Noise File 1", [](P& p) { return &p.noiseFiles[0]; }),
     Path("Noise File 2", [](P& p) { return &p.noiseFiles[1]; }),

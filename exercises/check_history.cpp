@@ -500,7 +500,7 @@ int CheckHistory::WriteOne(const CheckRecord& r) {
     }
     sqlite3_bind_text(st, i++, r.speedDigits.c_str(), -1, SQLITE_TRANSIENT);
     sqlite3_bind_text(st, i++, r.paris ? "paris" : "cpm", -1, SQLITE_STATIC);
-    for (const int v : {r.speedCpm, r.groups, r.groupSize, r.pauseDelay, r.noiseType}) {
+    for (const int v : {r.speedCpm, r.groups, r.groupSize, r.pauseDelayDots, r.noiseType}) {
         sqlite3_bind_int(st, i++, v);
     }
     sqlite3_bind_text(st, i++, r.voice.c_str(), -1, SQLITE_TRANSIENT);
@@ -618,7 +618,7 @@ int CheckHistory::ReadAll(std::vector<CheckRecord>& checks, bool withTexts, int 
         r.ownText = sqlite3_column_int(st, i++) != 0;
         r.speedDigits = Text(st, i++);
         r.paris = Text(st, i++) == "paris";
-        for (int* v : {&r.speedCpm, &r.groups, &r.groupSize, &r.pauseDelay, &r.noiseType}) {
+        for (int* v : {&r.speedCpm, &r.groups, &r.groupSize, &r.pauseDelayDots, &r.noiseType}) {
             *v = sqlite3_column_int(st, i++);
         }
         r.voice = Text(st, i++);
@@ -656,7 +656,7 @@ void SetSendingSettings(CheckRecord& record, const TransmissionSettings& s, bool
     record.speedCpm = SendingSpeed(SpeedValue(s), s.textType, !paris);
     record.groups = GroupsToSend(s);
     record.groupSize = s.charInGroup == 0 ? 10 : s.charInGroup;
-    record.pauseDelay = s.pauseDelay;
+    record.pauseDelayDots = s.pauseDelayDots;
     record.noiseType = s.noiseType;
     record.voice = std::move(voice);
 }

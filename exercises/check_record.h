@@ -37,7 +37,7 @@ struct CheckRecord {
     int speedCpm = 0;         // the sending speed the digits convert to [cpm]
     int groups = 0;           // group count as sent (0 shown means 50)
     int groupSize = 0;        // characters per group as sent (1..10)
-    int pauseDelay = 0;       // "Pause Delay" [dot units]
+    int pauseDelayDots = 0;   // "Pause Delay" [dot units]
     int noiseType = 0;        // "Morse Noise Type" 0..4
     std::string voice;        // the stored voice name ("auto", "soundfont", "tone")
     std::string sent;         // the sent text, cp1251 (UTF-8 in the database)

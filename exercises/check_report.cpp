@@ -111,7 +111,7 @@ std::string HistoryCsv(std::span<const CheckRecord> checks) {
                                       std::to_string(r.speedCpm),
                                       std::to_string(r.groups),
                                       std::to_string(r.groupSize),
-                                      std::to_string(r.pauseDelay),
+                                      std::to_string(r.pauseDelayDots),
                                       std::to_string(r.noiseType),
                                       r.voice,
                                       std::to_string(r.positionalErrors),
@@ -232,8 +232,8 @@ std::string CourseStatusJson(const CourseState& state, const LessonProgress& p) 
                       ",\"checks\":" + number(p.checks) + ",\"recent_checks\":" + number(p.recentChecks) +
                       ",\"newest_sent\":" + number(p.newestSent) + ",\"due\":" + (p.due ? "true" : "false") +
                       ",\"settings\":{\"char_speed_cpm\":" + number(s.charSpeedCpm) +
-                      ",\"pause_delay\":" + number(s.pauseDelay) +
-                      ",\"effective_cpm\":" + number(EffectiveSpeedCpm(s.charSpeedCpm, s.pauseDelay)) +
+                      ",\"pause_delay\":" + number(s.pauseDelayDots) +
+                      ",\"effective_cpm\":" + number(EffectiveSpeedCpm(s.charSpeedCpm, s.pauseDelayDots)) +
                       ",\"recent_checks\":" + number(s.recentChecks) + ",\"pass_percent\":" + number(s.passPercent) +
                       ",\"min_newest_sent\":" + number(s.minNewestSent) +
                       "},\"pending_text_number\":" + (state.HasPending() ? number(state.pendingTextNumber) : "null") +
@@ -275,7 +275,7 @@ std::string CourseProgressText(const CourseState& state, const LessonProgress& p
     std::string text =
         say(Say::CourseLesson, {std::to_string(p.lesson), std::to_string(kKochLastLesson), Cp1251ToUtf8(p.characters)});
     text += say(Say::CourseSpeed,
-                {std::to_string(s.charSpeedCpm), std::to_string(EffectiveSpeedCpm(s.charSpeedCpm, s.pauseDelay))});
+                {std::to_string(s.charSpeedCpm), std::to_string(EffectiveSpeedCpm(s.charSpeedCpm, s.pauseDelayDots))});
     text += say(Say::CourseAccuracy, {std::to_string(p.recentChecks), std::to_string(s.recentChecks),
                                       Percent(p.accuracy), std::to_string(s.passPercent)});
     text +=

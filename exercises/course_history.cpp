@@ -60,8 +60,8 @@ int WriteCourse(sqlite3* db, const CourseState& c) {
     int i = 1;
     sqlite3_bind_int(st, i++, c.lesson);
     sqlite3_bind_int64(st, i++, c.textsIssued);
-    for (const int v : {c.settings.charSpeedCpm, c.settings.pauseDelay, c.settings.recentChecks, c.settings.passPercent,
-                        c.settings.minNewestSent, c.pendingLesson, c.pendingTextNumber}) {
+    for (const int v : {c.settings.charSpeedCpm, c.settings.pauseDelayDots, c.settings.recentChecks,
+                        c.settings.passPercent, c.settings.minNewestSent, c.pendingLesson, c.pendingTextNumber}) {
         sqlite3_bind_int(st, i++, v);
     }
     sqlite3_bind_text(st, i++, pending.c_str(), static_cast<int>(pending.size()), SQLITE_STATIC);
@@ -92,8 +92,8 @@ int ReadCourse(sqlite3* db, CourseState& c) {
     int i = 0;
     c.lesson = sqlite3_column_int(st, i++);
     c.textsIssued = sqlite3_column_int64(st, i++);
-    for (int* v : {&c.settings.charSpeedCpm, &c.settings.pauseDelay, &c.settings.recentChecks, &c.settings.passPercent,
-                   &c.settings.minNewestSent, &c.pendingLesson, &c.pendingTextNumber}) {
+    for (int* v : {&c.settings.charSpeedCpm, &c.settings.pauseDelayDots, &c.settings.recentChecks,
+                   &c.settings.passPercent, &c.settings.minNewestSent, &c.pendingLesson, &c.pendingTextNumber}) {
         *v = sqlite3_column_int(st, i++);
     }
     c.pendingText = Utf8ToCp1251(Text(st, i++));

@@ -29,7 +29,7 @@ struct CourseSettings {
     // Gap between characters [dot units], 3..15. Above 3 the characters keep their speed and only
     // the gaps between characters and words grow (the Farnsworth method), which lowers the
     // overall speed (EffectiveSpeedCpm).
-    int pauseDelay = kCoursePauseMin;
+    int pauseDelayDots = kCoursePauseMin;
     int recentChecks =
         DefaultOf(Setting::CourseChecks); // the accuracy is taken over this many of the lesson's last checks, 1..50
     int passPercent = DefaultOf(Setting::CoursePassPercent); // accuracy that moves the course on [%], 1..100

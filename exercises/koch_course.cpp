@@ -29,12 +29,12 @@ constexpr int kParisStandardUnits = 50;
 
 // How long a text sounds at the speed, as its ticks times its tempo [ticks x us/quarter]; the
 // built-in code table is near enough for comparing two texts.
-std::uint64_t SoundLength(std::string_view body, int charSpeedCpm, int pauseDelay) {
+std::uint64_t SoundLength(std::string_view body, int charSpeedCpm, int pauseDelayDots) {
     static const MorseTable table;
     const Elements e = TextToElements(table, body);
     std::uint64_t ticks = 0;
     for (const char letter : e.elements) {
-        ticks += static_cast<std::uint64_t>(ElementTicks(letter, pauseDelay));
+        ticks += static_cast<std::uint64_t>(ElementTicks(letter, pauseDelayDots));
     }
     const std::optional<std::uint64_t> tempo =
         SegmentTempoUsPerQuarter(e.count, ElementWeightTotal(e.elements), charSpeedCpm);
@@ -61,11 +61,12 @@ std::string SourceBody(const LessonText& text, TextSource source, std::string_vi
     if (static_cast<int>(distinct.size()) < kCourseMinSourceItems || withNewest.empty()) {
         return {};
     }
-    const std::uint64_t length = SoundLength(groups, text.charSpeedCpm, text.pauseDelay);
+    const std::uint64_t length = SoundLength(groups, text.charSpeedCpm, text.pauseDelayDots);
     std::string body;
     std::size_t anyAt = 0;
     std::size_t newestAt = 0;
-    for (bool odd = false; body.empty() || SoundLength(body, text.charSpeedCpm, text.pauseDelay) < length; odd = !odd) {
+    for (bool odd = false; body.empty() || SoundLength(body, text.charSpeedCpm, text.pauseDelayDots) < length;
+         odd = !odd) {
         body += odd ? withNewest[newestAt++ % withNewest.size()] : std::string_view(items[anyAt++ % items.size()]);
         body += ' ';
     }
@@ -80,7 +81,7 @@ bool IsLessonChar(std::string_view characters, unsigned char c) {
 
 CourseSettings ClampCourseSettings(CourseSettings s) {
     s.charSpeedCpm = std::clamp(s.charSpeedCpm, kCourseMinCpm, kCourseMaxCpm);
-    s.pauseDelay = std::clamp(s.pauseDelay, kCoursePauseMin, kCoursePauseMax);
+    s.pauseDelayDots = std::clamp(s.pauseDelayDots, kCoursePauseMin, kCoursePauseMax);
     s.recentChecks = std::clamp(s.recentChecks, RangeOf(Setting::CourseChecks).min, kCourseMaxRecentChecks);
     s.passPercent =
         std::clamp(s.passPercent, RangeOf(Setting::CoursePassPercent).min, RangeOf(Setting::CoursePassPercent).max);
@@ -96,15 +97,15 @@ int CourseTextNumber(std::int64_t index) {
     return static_cast<int>((kFirstTextNumber + i * kTextNumberStride) % kTextNumbers);
 }
 
-int EffectiveSpeedCpm(int charSpeedCpm, int pauseDelay) {
-    const int p = std::clamp(pauseDelay, kCoursePauseMin, kCoursePauseMax);
+int EffectiveSpeedCpm(int charSpeedCpm, int pauseDelayDots) {
+    const int p = std::clamp(pauseDelayDots, kCoursePauseMin, kCoursePauseMax);
     const std::int64_t units = kParisElementUnits + kParisCharGaps * p + (2 * p + 1);
     return static_cast<int>((2 * std::int64_t{charSpeedCpm} * kParisStandardUnits + units) / (2 * units));
 }
 
 int LessonGroupCount(const CourseSettings& settings) {
     const CourseSettings s = ClampCourseSettings(settings);
-    const std::int64_t chars = std::int64_t{EffectiveSpeedCpm(s.charSpeedCpm, s.pauseDelay)} * kCourseLessonSeconds;
+    const std::int64_t chars = std::int64_t{EffectiveSpeedCpm(s.charSpeedCpm, s.pauseDelayDots)} * kCourseLessonSeconds;
     const std::int64_t perGroup = 60 * std::int64_t{kCourseGroupSize};
     return static_cast<int>(std::max<std::int64_t>(1, (chars + perGroup / 2) / perGroup));
 }
@@ -116,8 +117,8 @@ LessonText NextLessonText(const CourseState& state) {
     text.textNumber = CourseTextNumber(state.textsIssued);
     text.characters = KochLessonSymbols(text.lesson);
     text.charSpeedCpm = s.charSpeedCpm;
-    text.pauseDelay = s.pauseDelay;
-    text.effectiveCpm = EffectiveSpeedCpm(s.charSpeedCpm, s.pauseDelay);
+    text.pauseDelayDots = s.pauseDelayDots;
+    text.effectiveCpm = EffectiveSpeedCpm(s.charSpeedCpm, s.pauseDelayDots);
     text.wanted = s.source;
 
     GenerateParams params;
@@ -148,7 +149,7 @@ CourseState IssueLessonText(CourseState state, const LessonText& text) {
     state.pendingTextNumber = text.textNumber;
     state.pendingText = text.body;
     state.pendingCharSpeedCpm = text.charSpeedCpm;
-    state.pendingPauseDelay = text.pauseDelay;
+    state.pendingPauseDelay = text.pauseDelayDots;
     return state;
 }
 
@@ -160,7 +161,7 @@ SegmentText LessonSegment(const LessonText& text) {
 }
 
 MidiVoice LessonVoice(MidiVoice voice, const LessonText& text) {
-    voice.pauseDelay = text.pauseDelay;
+    voice.pauseDelayDots = text.pauseDelayDots;
     return voice;
 }
 
@@ -256,7 +257,7 @@ CheckRecord CourseCheckRecord(const CourseState& state, std::int64_t timeUtc, st
     r.speedCpm = state.pendingCharSpeedCpm;
     r.groups = static_cast<int>(std::count(state.pendingText.begin(), state.pendingText.end(), ' '));
     r.groupSize = kCourseGroupSize;
-    r.pauseDelay = state.pendingPauseDelay;
+    r.pauseDelayDots = state.pendingPauseDelay;
     r.voice = std::string(kVoiceAuto);
     return r;
 }

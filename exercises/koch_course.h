@@ -32,10 +32,10 @@ inline constexpr int kCourseTextType = 5;
 // before any comes again, in a stride order so that texts in a row start far apart.
 int CourseTextNumber(std::int64_t index);
 
-// The overall speed of a text keyed at charSpeedCpm with pauseDelay dot units between characters
-// (and 2 * pauseDelay + 1 between words), measured on the word PARIS [cpm], rounded to nearest.
+// The overall speed of a text keyed at charSpeedCpm with pauseDelayDots dot units between characters
+// (and 2 * pauseDelayDots + 1 between words), measured on the word PARIS [cpm], rounded to nearest.
 // Equal to charSpeedCpm at the standard gap of 3.
-int EffectiveSpeedCpm(int charSpeedCpm, int pauseDelay);
+int EffectiveSpeedCpm(int charSpeedCpm, int pauseDelayDots);
 
 // Groups of five that last about kCourseLessonSeconds at the settings' overall speed (at least 1).
 int LessonGroupCount(const CourseSettings& settings);
@@ -48,9 +48,9 @@ struct LessonText {
     TextSource wanted = TextSource::Groups; // the course's setting
     TextSource source = TextSource::Groups; // what the body is: groups when the lesson admits too few items
     bool FellBack() const { return source != wanted; }
-    int charSpeedCpm = 0; // [cpm]
-    int pauseDelay = 0;   // [dot units]
-    int effectiveCpm = 0; // overall speed [cpm]
+    int charSpeedCpm = 0;   // [cpm]
+    int pauseDelayDots = 0; // [dot units]
+    int effectiveCpm = 0;   // overall speed [cpm]
 };
 
 // The lesson text the state hands out next (the state itself is not changed). Words and

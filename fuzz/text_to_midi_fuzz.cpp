@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qlor::MidiVoice voice;
     voice.channel = in.Int(0, 15);
     voice.patch = in.Int(0, 127);
-    voice.pauseDelay = in.Int(3, 15);
+    voice.pauseDelayDots = in.Int(3, 15);
     voice.note = in.Int(40, 110);
     qlor::SegmentText segment;
     segment.speedCpm = in.Int(0, 399);

@@ -43,7 +43,7 @@ void ShowSettingCells(const SettingCellPages& pages, const TransmissionSettings&
         panel.Label11->ShowValue(TypeName(captions, kTextTypeNameEntry + s.textType, EnglishTextTypeName(s.textType)));
     panel.Label11->SetBackground(allSymbols ? kIndicatorBlack : kIndicatorRed);
 
-    panel.Label14->ShowValue(PauseText(s.pauseDelay));
+    panel.Label14->ShowValue(PauseText(s.pauseDelayDots));
     pages.configuration.Label16->ShowValue(MidiChannelText(s.midiChannel));
     if (s.noiseType >= 0 && s.noiseType <= 4)
         panel.Label20->ShowValue(

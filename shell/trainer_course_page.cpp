@@ -260,7 +260,7 @@ void TrainerCoursePage::ShowSettings(const CourseSettings& s, int lesson) {
     Ui& ui = *m_ui;
     ui.lesson->setValue(lesson);
     ui.speed->setValue(s.charSpeedCpm);
-    ui.pause->setValue(s.pauseDelay);
+    ui.pause->setValue(s.pauseDelayDots);
     ui.checks->setValue(s.recentChecks);
     ui.pass->setValue(s.passPercent);
     ui.newest->setValue(s.minNewestSent);
@@ -404,7 +404,7 @@ void TrainerCoursePage::KeepClick() {
     CourseState state = *state_;
     state.lesson = ui.lesson->value();
     state.settings.charSpeedCpm = ui.speed->value();
-    state.settings.pauseDelay = ui.pause->value();
+    state.settings.pauseDelayDots = ui.pause->value();
     state.settings.recentChecks = ui.checks->value();
     state.settings.passPercent = ui.pass->value();
     state.settings.minNewestSent = ui.newest->value();

@@ -526,7 +526,7 @@ void TrainerWindow::RecordJudgedTexts() {
         record.speedCpm = judged.speedCpm;
         record.groups = t.plan.segments[i].speedCpm / 5;
         record.groupSize = 5;
-        record.pauseDelay = voice.pauseDelay;
+        record.pauseDelayDots = voice.pauseDelayDots;
         record.voice = VoiceName();
         const HistoryStatus status = context_.history->Record(std::move(record));
         if (!status.ok() && status.firstTime && context_.dialogs) {

@@ -83,7 +83,7 @@ MidiVoice SafeVoice(const MidiVoice& voice) {
     v.channel = std::clamp(v.channel, 0, 15);
     v.patch = std::clamp(v.patch, 0, 127);
     v.note = std::clamp(v.note, 0, 127);
-    v.pauseDelay = std::clamp(v.pauseDelay, 0, 1 << 20);
+    v.pauseDelayDots = std::clamp(v.pauseDelayDots, 0, 1 << 20);
     return v;
 }
 
@@ -111,7 +111,7 @@ MidiVoice SettingsVoice(const TransmissionSettings& settings, int note) {
     MidiVoice voice;
     voice.channel = settings.midiChannel;
     voice.patch = settings.midiPatch;
-    voice.pauseDelay = settings.pauseDelay;
+    voice.pauseDelayDots = settings.pauseDelayDots;
     voice.note = note;
     return voice;
 }
@@ -147,7 +147,7 @@ Events ElementsToEvents(std::string_view elements, const MidiVoice& voiceIn) {
     std::array<uint64_t, 256> ticks{};
     std::array<uint64_t, 256> weight{};
     for (char letter : {'D', 'T', 'P', 'Q', 'R'}) {
-        ticks[static_cast<unsigned char>(letter)] = static_cast<uint64_t>(ElementTicks(letter, voice.pauseDelay));
+        ticks[static_cast<unsigned char>(letter)] = static_cast<uint64_t>(ElementTicks(letter, voice.pauseDelayDots));
         weight[static_cast<unsigned char>(letter)] = static_cast<uint64_t>(ElementWeight(letter));
     }
 

@@ -15,10 +15,10 @@ using ByteVector = std::vector<uint8_t>;
 
 // The settings the synthesis reads when a file is written.
 struct MidiVoice {
-    int channel = 0;    // "Midi Chanell" 0..15
-    int patch = 70;     // "Midi Patch" 0..127
-    int pauseDelay = 3; // "Pause Delay" 3..15 [dot units]
-    int note = 73;      // "Tone" 40..110
+    int channel = 0;        // "Midi Chanell" 0..15
+    int patch = 70;         // "Midi Patch" 0..127
+    int pauseDelayDots = 3; // "Pause Delay" 3..15 [dot units]
+    int note = 73;          // "Tone" 40..110
 };
 
 // The voice of `settings` (channel, program and pause between characters) at the MIDI note `note`.

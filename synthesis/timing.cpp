@@ -51,8 +51,8 @@ int SendingSpeed(int speed, int textType, bool cpm) {
     return std::max(5, ConvertSpeed(speed, textType, cpm));
 }
 
-int ElementTicks(char letter, int pauseDelay) {
-    const int p = std::clamp(pauseDelay, kPauseDelayMin, kPauseDelayMax);
+int ElementTicks(char letter, int pauseDelayDots) {
+    const int p = std::clamp(pauseDelayDots, kPauseDelayMin, kPauseDelayMax);
     switch (letter) {
     case 'D':
     case 'P':

@@ -18,9 +18,9 @@ int ConvertSpeed(int speed, int textType, bool cpm);
 // ConvertSpeed raised to at least 5 [cpm].
 int SendingSpeed(int speed, int textType, bool cpm);
 
-// Written length of an element letter [ticks]; 0 for letters other than D T P Q R. pauseDelay
+// Written length of an element letter [ticks]; 0 for letters other than D T P Q R. pauseDelayDots
 // [dot units] outside 3..15 is taken as the nearest bound, so no gap is negative or runaway.
-int ElementTicks(char letter, int pauseDelay);
+int ElementTicks(char letter, int pauseDelayDots);
 // Weight of an element letter for the tempo [ticks]: D 16, T 48, P 16, Q 48, R 112, others 0.
 int ElementWeight(char letter);
 uint64_t ElementWeightTotal(std::string_view elements);

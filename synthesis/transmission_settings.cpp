@@ -12,7 +12,7 @@ TransmissionSettings DefaultTransmissionSettings() {
     s.number = {0, 0, 0, 0};
     s.speed = {0, 5, 0};
     s.textType = 0;
-    s.pauseDelay = 3;
+    s.pauseDelayDots = 3;
     s.noiseType = 0;
     s.groups = {0, 5, 0};
     s.charInGroup = 5;

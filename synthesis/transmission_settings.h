@@ -10,7 +10,7 @@ struct TransmissionSettings {
     std::array<int, 4> number{};     // "Number 1".."Number 4": text number digits, left to right
     std::array<int, 3> speed{};      // "Number Speed 1".."Number Speed 3": hundreds, tens, units
     int textType = 0;                // "Morse Text Type" 0..5
-    int pauseDelay = 0;              // "Pause Delay" 3..15 [dot units]
+    int pauseDelayDots = 0;          // "Pause Delay" 3..15 [dot units]
     int noiseType = 0;               // "Morse Noise Type" 0..4
     std::array<int, 3> groups{};     // "Number Groupe 1".."Number Groupe 3"
     int charInGroup = 0;             // "Char In Groupe" 1..9 (a stored 0 means 10 characters)

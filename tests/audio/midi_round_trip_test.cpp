@@ -40,7 +40,7 @@ TEST(MidiRoundTrip, AnyElementsAndSettingsAreReadBackNoteForNote) {
         MidiVoice voice;
         voice.channel = pick(0, 15);
         voice.patch = pick(0, 127);
-        voice.pauseDelay = pick(3, 15);
+        voice.pauseDelayDots = pick(3, 15);
         voice.note = pick(40, 110);
         const int pauseSeconds = pick(0, 60);
 

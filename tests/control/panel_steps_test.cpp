@@ -74,11 +74,11 @@ TEST(PanelSteps, StepSettingFollowsEachButtonPair) {
     s.speed[1] = 9;
     StepSetting(s, IntSetting::Speed2, true, kEnglish);
     EXPECT_EQ(s.speed[1], 0);
-    s.pauseDelay = 15;
+    s.pauseDelayDots = 15;
     StepSetting(s, IntSetting::PauseDelay, true, kEnglish);
-    EXPECT_EQ(s.pauseDelay, 3);
+    EXPECT_EQ(s.pauseDelayDots, 3);
     StepSetting(s, IntSetting::PauseDelay, false, kEnglish);
-    EXPECT_EQ(s.pauseDelay, 15);
+    EXPECT_EQ(s.pauseDelayDots, 15);
     s.charInGroup = 1;
     StepSetting(s, IntSetting::CharInGroup, false, kEnglish);
     EXPECT_EQ(s.charInGroup, 9);
@@ -120,7 +120,7 @@ TEST(PanelSteps, ClampToRangeMendsStoredValues) {
     EXPECT_EQ(ClampToRange(s), s);
 
     s.midiChannel = 200;
-    s.pauseDelay = -4;
+    s.pauseDelayDots = -4;
     s.midiPatch = -1;
     s.number = {12, -1, 5, 9};
     s.speed = {7, 10, -2};
@@ -132,7 +132,7 @@ TEST(PanelSteps, ClampToRangeMendsStoredValues) {
     s.files = {10, -10};
     const TransmissionSettings c = ClampToRange(s);
     EXPECT_EQ(c.midiChannel, 15);
-    EXPECT_EQ(c.pauseDelay, 3);
+    EXPECT_EQ(c.pauseDelayDots, 3);
     EXPECT_EQ(c.midiPatch, 0);
     EXPECT_EQ(c.number, (std::array<int, 4>{9, 0, 5, 9}));
     EXPECT_EQ(c.speed, (std::array<int, 3>{3, 9, 0}));

@@ -19,7 +19,7 @@ PersistedSettings Custom() {
     p.transmission.number = {1, 2, 3, 4};
     p.transmission.speed = {1, 2, 5};
     p.transmission.textType = 4;
-    p.transmission.pauseDelay = 7;
+    p.transmission.pauseDelayDots = 7;
     p.transmission.noiseType = 2;
     p.transmission.groups = {1, 0, 9};
     p.transmission.charInGroup = 0;
@@ -165,7 +165,7 @@ TEST(PersistedSettingsStore, NoKeyGivesDefaultsAndCreatesNothing) {
     EXPECT_EQ(d.transmission.midiPatch, 70);
     EXPECT_EQ(d.transmission.speed, (std::array<int, 3>{0, 5, 0}));
     EXPECT_EQ(d.transmission.stopSpeed, (std::array<int, 3>{3, 9, 0}));
-    EXPECT_EQ(d.transmission.pauseDelay, 3);
+    EXPECT_EQ(d.transmission.pauseDelayDots, 3);
     EXPECT_EQ(d.selectedSymbolsString, FullAlphabet());
     EXPECT_EQ(d.beginChar, "VVV=");
     EXPECT_EQ(d.endChar, "AR");
@@ -336,7 +336,7 @@ TEST(PersistedSettingsStore, StoredValuesAreBroughtIntoRange) {
     ASSERT_FALSE(loaded.defaultsApplied);
     EXPECT_EQ(loaded.values.tone, 110);
     EXPECT_EQ(loaded.values.transmission.midiChannel, 15);
-    EXPECT_EQ(loaded.values.transmission.pauseDelay, 3);
+    EXPECT_EQ(loaded.values.transmission.pauseDelayDots, 3);
     EXPECT_EQ(loaded.values.transmission.number[1], 9);
     EXPECT_EQ(loaded.values.transmission.charInGroup, 0);
     EXPECT_EQ(loaded.values.transmission.startSpeed[2], 0);

@@ -33,7 +33,7 @@ int ValueOf(const PersistedSettings& p, Setting id) {
     case Setting::TextType:
         return t.textType;
     case Setting::PauseDelay:
-        return t.pauseDelay;
+        return t.pauseDelayDots;
     case Setting::NoiseType:
         return t.noiseType;
     case Setting::Groups:

@@ -56,7 +56,7 @@ protected:
         r.speedCpm = 42;
         r.groups = 2;
         r.groupSize = 5;
-        r.pauseDelay = 7;
+        r.pauseDelayDots = 7;
         r.noiseType = 3;
         r.voice = "tone";
         return r;
@@ -98,7 +98,7 @@ TEST_F(CheckHistoryTest, ARecordKeepsEveryFieldWithTextsInUtf8AndAVersionedWalFi
     EXPECT_EQ(r.speedCpm, 42);
     EXPECT_EQ(r.groups, 2);
     EXPECT_EQ(r.groupSize, 5);
-    EXPECT_EQ(r.pauseDelay, 7);
+    EXPECT_EQ(r.pauseDelayDots, 7);
     EXPECT_EQ(r.noiseType, 3);
     EXPECT_EQ(r.voice, "tone");
     EXPECT_EQ(r.sent, expected.sent);

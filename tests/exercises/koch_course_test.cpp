@@ -141,7 +141,7 @@ double LessonSeconds(const LessonText& text) {
     const Elements e = TextToElements(MorseTable(), text.body);
     std::uint64_t ticks = 0;
     for (const char letter : e.elements) {
-        ticks += static_cast<std::uint64_t>(ElementTicks(letter, text.pauseDelay));
+        ticks += static_cast<std::uint64_t>(ElementTicks(letter, text.pauseDelayDots));
     }
     const auto tempo = SegmentTempoUsPerQuarter(e.count, ElementWeightTotal(e.elements), text.charSpeedCpm);
     return tempo ? static_cast<double>(ticks) * static_cast<double>(*tempo) / kTicksPerQuarter / 1e6 : 0.0;
@@ -151,7 +151,7 @@ TEST(KochCourse, LessonTextsHoldOnlyTheLessonsCharactersInGroupsAndLastAboutAMin
     const struct {
         int lesson;
         int cpm;
-        int pauseDelay;
+        int pauseDelayDots;
         int effectiveCpm;
     } kCases[] = {
         {1, 100, 3, 100},  {5, 100, 3, 100},    {12, 60, 3, 60},   {12, 100, 9, 58},
@@ -159,11 +159,11 @@ TEST(KochCourse, LessonTextsHoldOnlyTheLessonsCharactersInGroupsAndLastAboutAMin
     };
     for (const auto& row : kCases) {
         SCOPED_TRACE(testing::Message() << "lesson " << row.lesson << ", " << row.cpm << " cpm, pause "
-                                        << row.pauseDelay);
+                                        << row.pauseDelayDots);
         CourseState state;
         state.lesson = row.lesson;
         state.settings.charSpeedCpm = row.cpm;
-        state.settings.pauseDelay = row.pauseDelay;
+        state.settings.pauseDelayDots = row.pauseDelayDots;
         const LessonText text = NextLessonText(state);
         EXPECT_EQ(text.characters, KochLessonSymbols(row.lesson));
         EXPECT_EQ(text.effectiveCpm, row.effectiveCpm);
@@ -180,7 +180,7 @@ TEST(KochCourse, LessonTextsHoldOnlyTheLessonsCharactersInGroupsAndLastAboutAMin
         if (row.cpm >= 30) {
             EXPECT_NEAR(LessonSeconds(text), kCourseLessonSeconds, 0.15 * kCourseLessonSeconds);
         }
-        EXPECT_EQ(LessonVoice(MidiVoice{}, text).pauseDelay, row.pauseDelay);
+        EXPECT_EQ(LessonVoice(MidiVoice{}, text).pauseDelayDots, row.pauseDelayDots);
         EXPECT_TRUE(BuildMorseMidi(MorseTable(), {LessonSegment(text)}, 0, LessonVoice(MidiVoice{}, text)));
     }
 }

@@ -37,7 +37,7 @@ inline MidiVoice WindowVoice(TMainForm& form) {
     v.note = Control<QSlider>(form, "TrackBar1").value();
     v.channel = form.Settings().midiChannel;
     v.patch = form.Settings().midiPatch;
-    v.pauseDelay = form.Settings().pauseDelay;
+    v.pauseDelayDots = form.Settings().pauseDelayDots;
     return v;
 }
 

@@ -74,7 +74,7 @@ class ExercisesPageTest : public QObject, test::WindowRig {
         s.files = {count / 10, count % 10};
         s.midiChannel = 2;
         s.midiPatch = 10;
-        s.pauseDelay = 5;
+        s.pauseDelayDots = 5;
         Control<QSlider>(*form, "TrackBar1").setValue(80);
         Control<QRadioButton>(*form, "HeaderUser").setChecked(true);
         Control<QLineEdit>(*form, "BeginChar").setText(QStringLiteral("QST="));
@@ -96,7 +96,7 @@ class ExercisesPageTest : public QObject, test::WindowRig {
         s.files = {count / 10, count % 10};
         s.midiChannel = 2;
         s.midiPatch = 10;
-        s.pauseDelay = 5;
+        s.pauseDelayDots = 5;
         p.controls.headerStandard = false;
         p.controls.beginChar = "QST=";
         p.controls.endedStandard = false;

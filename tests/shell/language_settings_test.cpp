@@ -52,7 +52,7 @@ PersistedSettings FilledValues() {
     v.transmission.startSpeed = {0, 2, 0};
     v.transmission.stopSpeed = {1, 5, 0};
     v.transmission.textType = 3;
-    v.transmission.pauseDelay = 5;
+    v.transmission.pauseDelayDots = 5;
     v.transmission.noiseType = 2;
     v.transmission.files = {2, 7};
     v.textType = true;
@@ -449,7 +449,7 @@ private slots:
         const TransmissionSettings& s = form->Settings();
         QCOMPARE(s.midiChannel, 15);
         QCOMPARE(s.number[0], 0);
-        QCOMPARE(s.pauseDelay, 15);
+        QCOMPARE(s.pauseDelayDots, 15);
         QCOMPARE(s.textType, 5);
         QCOMPARE(s.files[1], 9);
         QCOMPARE(Cell(*form, "Label11"), QStringLiteral("MX"));
@@ -548,7 +548,7 @@ private slots:
         QSettingsStore store(ini);
         auto form = Open(store);
         QCOMPARE(Control<QSlider>(*form, "TrackBar1").value(), kToneDefault);
-        QCOMPARE(form->Settings().pauseDelay, 3);
+        QCOMPARE(form->Settings().pauseDelayDots, 3);
         QCOMPARE(form->Settings().files, (std::array<int, 2>{2, 7}));
     }
 

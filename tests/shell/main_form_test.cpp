@@ -455,7 +455,7 @@ private slots:
         form->IndicatorRefresh();
         form->Settings().textType = 9;
         form->Settings().noiseType = -1;
-        form->Settings().pauseDelay = 20;
+        form->Settings().pauseDelayDots = 20;
         form->IndicatorRefresh();
         QCOMPARE(Cell("Label11"), QStringLiteral("LN"));
         QCOMPARE(Cell("Label20"), QStringLiteral("DS"));

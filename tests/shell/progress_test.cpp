@@ -87,7 +87,7 @@ private slots:
         QCOMPARE(r.speedDigits, std::string("060"));
         QCOMPARE(r.speedCpm, 60);
         QCOMPARE(r.groups, 50);
-        QCOMPARE(r.pauseDelay, form->Settings().pauseDelay);
+        QCOMPARE(r.pauseDelayDots, form->Settings().pauseDelayDots);
         QCOMPARE(r.voice, std::string("auto"));
         QCOMPARE(r.sent, std::string("vvv=\r\nABCDE FGHIJ\r\n*"));
         QCOMPARE(r.copy, std::string("vvv=\r\nABDE FGXIJ\r\n*"));

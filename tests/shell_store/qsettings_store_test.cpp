@@ -26,7 +26,7 @@ PersistedSettings Custom() {
     p.transmission.number = {0, 4, 1, 7};
     p.transmission.speed = {1, 0, 0};
     p.transmission.textType = 5;
-    p.transmission.pauseDelay = 9;
+    p.transmission.pauseDelayDots = 9;
     p.transmission.noiseType = 3;
     p.transmission.groups = {0, 2, 0};
     p.transmission.charInGroup = 4;

@@ -59,11 +59,11 @@ struct Note {
     uint64_t on, off;
     bool operator==(const Note&) const = default;
 };
-std::vector<Note> ExpectedNotes(std::string_view elements, int pauseDelay, uint64_t start) {
+std::vector<Note> ExpectedNotes(std::string_view elements, int pauseDelayDots, uint64_t start) {
     std::vector<Note> notes;
     uint64_t t = start;
     for (char c : elements) {
-        uint64_t len = static_cast<uint64_t>(ElementTicks(c, pauseDelay));
+        uint64_t len = static_cast<uint64_t>(ElementTicks(c, pauseDelayDots));
         if (c == 'D' || c == 'T') {
             notes.push_back({t, t + len});
         }
@@ -321,7 +321,7 @@ TEST(MidiFile, RandomElementStringsGiveValidFilesWithTheRightTiming) {
         auto file = ReadSmf(r.bytes, &error);
         ASSERT_TRUE(file) << error << "\noverrides:\n" << overrides << "body: " << segment.body;
         const Elements full = TextToElements(table, FullSegmentText(segment.header, segment.body, segment.ending));
-        const auto expected = ExpectedNotes(full.elements, voice.pauseDelay, 0);
+        const auto expected = ExpectedNotes(full.elements, voice.pauseDelayDots, 0);
         const auto actual = ActualNotes(*file, 60);
         ASSERT_EQ(actual, expected) << "elements " << full.elements;
         const uint64_t written = std::min<uint64_t>(*tempo, kMaxTempoUsPerQuarter);

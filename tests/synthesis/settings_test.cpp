@@ -13,14 +13,14 @@ namespace {
 TEST(TransmissionSettings, StartsAllZeroAndHasTheStoreDefaults) {
     const TransmissionSettings blank;
     EXPECT_EQ(TextNumber(blank), 0);
-    EXPECT_EQ(blank.pauseDelay, 0);
+    EXPECT_EQ(blank.pauseDelayDots, 0);
     EXPECT_EQ(blank.midiPatch, 0);
 
     const TransmissionSettings d = DefaultTransmissionSettings();
     EXPECT_EQ(TextNumber(d), 0);
     EXPECT_EQ(SpeedValue(d), 50);
     EXPECT_EQ(d.textType, 0);
-    EXPECT_EQ(d.pauseDelay, 3);
+    EXPECT_EQ(d.pauseDelayDots, 3);
     EXPECT_EQ(d.noiseType, 0);
     EXPECT_EQ(GroupCount(d), 50);
     EXPECT_EQ(d.charInGroup, 5);
