@@ -60,7 +60,8 @@ private slots:
         ButtonStop().click();
         ButtonRun().click();
         QVERIFY(Sending());
-        QTRY_COMPARE_WITH_TIMEOUT(notices.size(), 1, 2000);
+        QVERIFY(test::WaitUntil([&] { return !notices.isEmpty(); }, 2000));
+        QCOMPARE(notices.size(), 1);
         QVERIFY(Sending());
         QCOMPARE(form->MediaPlayerText->mode(), MediaPlayer::Mode::Playing);
         QVERIFY(form->TrainTimer->isActive());
