@@ -60,8 +60,7 @@ private slots:
         ButtonStop().click();
         ButtonRun().click();
         QVERIFY(Sending());
-        QVERIFY(test::WaitUntil([&] { return !notices.isEmpty(); }, 2000));
-        QCOMPARE(notices.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(notices.size(), 1, 2000);
         QVERIFY(Sending());
         QCOMPARE(form->MediaPlayerText->mode(), MediaPlayer::Mode::Playing);
         QVERIFY(form->TrainTimer->isActive());

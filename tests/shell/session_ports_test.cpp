@@ -47,8 +47,7 @@ private slots:
         QCOMPARE(TemporaryMidiFiles().size(), before.size() + 1);
         QVERIFY2(port.LengthMs() >= kNoteMs, qPrintable(QString::number(port.LengthMs())));
         QCOMPARE(port.Play(), std::string());
-        QVERIFY(test::WaitUntil([&] { return ends > 0; }, 10000));
-        QCOMPARE(ends, 1);
+        QTRY_COMPARE_WITH_TIMEOUT(ends, 1, 10000);
         port.Close();
         QCOMPARE(TemporaryMidiFiles(), before);
         QCoreApplication::processEvents();
@@ -71,8 +70,7 @@ private slots:
         QCOMPARE(port.OpenMidi(OneNoteMidi()), std::string());
         sincePlay.start();
         QCOMPARE(port.Play(), std::string());
-        QVERIFY(test::WaitUntil([&] { return ends > 0; }, 10000));
-        QCOMPARE(ends, 1);
+        QTRY_COMPARE_WITH_TIMEOUT(ends, 1, 10000);
         QVERIFY2(endAfterMs >= kNoteMs * 8 / 10, qPrintable(QString::number(endAfterMs)));
         port.Close();
     }
