@@ -57,21 +57,20 @@ std::string ClassicAudioPort::OpenNoise(const std::string& path) {
 std::string ClassicAudioPort::Play() {
     if (!text_.play())
         return text_.errorString().isEmpty() ? std::string("not open") : text_.errorString().toStdString();
-    ++pendingEnds_;
-    wantEnd_ = true;
+    ends_.Started();
     if (hasNoise_)
         noise_.play();
     return {};
 }
 
 void ClassicAudioPort::Stop() {
-    wantEnd_ = false;
+    ends_.CutShort();
     text_.stop();
     noise_.stop();
 }
 
 void ClassicAudioPort::Close() {
-    wantEnd_ = false;
+    ends_.CutShort();
     text_.close();
     noise_.close();
     hasNoise_ = false;
@@ -90,14 +89,15 @@ std::int64_t ClassicAudioPort::LengthMs() const {
 }
 
 bool ClassicAudioPort::TextEnded() {
-    if (pendingEnds_ == 0)
-        return false; // a play the port did not start
-    --pendingEnds_;
-    if (pendingEnds_ > 0)
+    switch (ends_.Take()) {
+    case EndNotices::Notice::Foreign:
+    case EndNotices::Notice::CutShort:
+        return false; // a play the port did not start, or the port's play stopped or closed
+    case EndNotices::Notice::Superseded:
         return true; // an earlier play's notice: the latest one still plays
-    if (!wantEnd_)
-        return false; // the port's play was stopped or closed
-    wantEnd_ = false;
+    case EndNotices::Notice::Natural:
+        break;
+    }
     if (noise_.mode() == MediaPlayer::Mode::Playing)
         noise_.stop();
     if (listener_)

@@ -6,6 +6,7 @@
 //
 // The players' notices stay connected to the window's handlers; the window hands the text
 // player's notice to TextEnded, which tells whether it was the natural end of a play started here.
+#include "audio/end_notices.h"
 #include "control/session.h"
 
 #include <QElapsedTimer>
@@ -51,10 +52,7 @@ private:
     std::function<QString()> midiPath_;
     QString writtenPath_; // "temp.mid" as written, until Close removes it
     bool hasNoise_ = false;
-    // Every play ends in exactly one notice of the text player, posted, so that it may come after
-    // a later play has started.
-    int pendingEnds_ = 0;  // plays whose notice has not come yet
-    bool wantEnd_ = false; // the latest play's natural end is reported
+    EndNotices ends_; // of the text player
     EndListener listener_;
 };
 

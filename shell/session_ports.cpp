@@ -9,8 +9,6 @@
 #include <QTemporaryFile>
 #include <QTimer>
 
-#include <algorithm>
-
 namespace qlor {
 
 DeviceAudioPort::DeviceAudioPort(VoiceKind voice, QObject* parent)
@@ -65,21 +63,20 @@ std::string DeviceAudioPort::OpenNoise(const std::string& path) {
 std::string DeviceAudioPort::Play() {
     if (!text_->play())
         return text_->errorString().isEmpty() ? std::string("not open") : text_->errorString().toStdString();
-    ++pendingEnds_;
-    wantEnd_ = true;
+    ends_.Started();
     if (hasNoise_)
         noise_->play();
     return {};
 }
 
 void DeviceAudioPort::Stop() {
-    wantEnd_ = false;
+    ends_.CutShort();
     text_->stop();
     noise_->stop();
 }
 
 void DeviceAudioPort::Close() {
-    wantEnd_ = false;
+    ends_.CutShort();
     text_->close();
     noise_->close();
     hasNoise_ = false;
@@ -95,10 +92,8 @@ std::int64_t DeviceAudioPort::LengthMs() const {
 }
 
 void DeviceAudioPort::TextEnded() {
-    pendingEnds_ = std::max(pendingEnds_ - 1, 0);
-    if (pendingEnds_ > 0 || !wantEnd_)
+    if (ends_.Take() != EndNotices::Notice::Natural)
         return; // the end of an earlier play, or of one cut short by Stop or Close
-    wantEnd_ = false;
     if (noise_->mode() == MediaPlayer::Mode::Playing)
         noise_->stop();
     if (listener_)
@@ -107,7 +102,7 @@ void DeviceAudioPort::TextEnded() {
 
 void DeviceAudioPort::NoiseEnded() {
     // The noise repeats for as long as the text sounds.
-    if (wantEnd_ && hasNoise_ && text_->mode() == MediaPlayer::Mode::Playing)
+    if (ends_.Running() && hasNoise_ && text_->mode() == MediaPlayer::Mode::Playing)
         noise_->play();
 }
 

@@ -4,6 +4,7 @@
 // The port has an audio engine of its own, so that the trainer never cuts into a transmission of
 // the classic window: its two players (text and noise) are the engine's two slots. The MIDI bytes
 // are written to a temporary file that lives while it is open.
+#include "audio/end_notices.h"
 #include "audio/midi_source.h"
 #include "control/session.h"
 
@@ -47,11 +48,7 @@ private:
     MediaPlayer* noise_ = nullptr;
     std::unique_ptr<QTemporaryFile> midiFile_;
     bool hasNoise_ = false;
-    // Every play ends in exactly one notice of the text player, which may come after a later
-    // play has started (a stop's notice is posted). Only the notice of the latest play, when it
-    // was neither stopped nor closed, is its natural end.
-    int pendingEnds_ = 0;  // plays whose notice has not come yet
-    bool wantEnd_ = false; // the latest play's natural end is reported
+    EndNotices ends_; // of the text player
     EndListener listener_;
 };
 

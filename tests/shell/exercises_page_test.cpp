@@ -468,7 +468,8 @@ private slots:
         QDir(dir->path()).mkpath(QStringLiteral("core"));
         PathDir().setText(Path("window"));
         Export();
-        QTRY_COMPARE(dialogs->messages.size(), 3);
+        QVERIFY(test::WaitUntil([&] { return dialogs->messages.size() >= 3; }));
+        QCOMPARE(dialogs->messages.size(), 3);
         for (const QString& m : dialogs->messages)
             QCOMPARE(m, QString::fromUtf8("Не могу сформировать текст - набор символов слишком мал!"));
         QVERIFY(dialogs->errors.isEmpty());

@@ -2,6 +2,7 @@
 // both run; a stale lock does not block; the socket answers only the raise request; SIGTERM,
 // SIGINT and SIGHUP end a starting or running copy as its close button does.
 #include "shell/single_instance.h"
+#include "tests/support/wait_until.h"
 
 #include <QDeadlineTimer>
 #include <QFileSystemWatcher>
@@ -86,7 +87,7 @@ private slots:
         QSignalSpy raised(&first, &SingleInstance::raiseRequested);
         auto second = StartQlor();
         QVERIFY(second->waitForStarted(5000));
-        QTRY_VERIFY_WITH_TIMEOUT(second->state() == QProcess::NotRunning, 15000);
+        QVERIFY(test::WaitUntil([&] { return second->state() == QProcess::NotRunning; }, 15000));
         QCOMPARE(second->exitStatus(), QProcess::NormalExit);
         QCOMPARE(second->exitCode(), 0);
         QCOMPARE(raised.count(), 1);
@@ -115,13 +116,13 @@ private slots:
         // The raise request is answered by the running event loop, so after the window is shown;
         // the socket begins to listen a moment after the lock is taken.
         if (windowShown)
-            QTRY_VERIFY_WITH_TIMEOUT(ActivateRunningInstance(probe.SocketPath(), 5000), 15000);
+            QVERIFY(QTest::qWaitFor([&] { return ActivateRunningInstance(probe.SocketPath(), 5000); }, 15000));
         // A program that has already ended has no process id: kill(0) would signal this test's
         // own process group.
         const auto pid = static_cast<pid_t>(qlor->processId());
         QVERIFY(pid > 0);
         ::kill(pid, signal);
-        QTRY_VERIFY_WITH_TIMEOUT(qlor->state() == QProcess::NotRunning, 15000);
+        QVERIFY(test::WaitUntil([&] { return qlor->state() == QProcess::NotRunning; }, 15000));
         QCOMPARE(qlor->exitStatus(), QProcess::NormalExit); // not killed by the signal
         QCOMPARE(qlor->exitCode(), 0);
         // The closing steps ran: the settings were written (once there was a window to close),
@@ -144,7 +145,7 @@ private slots:
             outcome = static_cast<int>(second.Start(5000));
         }));
         t->start();
-        QTRY_VERIFY_WITH_TIMEOUT(t->isFinished(), 10000);
+        QVERIFY(QTest::qWaitFor([&] { return t->isFinished(); }, 10000));
         QCOMPARE(outcome.load(), static_cast<int>(SingleInstance::Outcome::RaisedOther));
         QCOMPARE(raised.count(), 1);
     }
@@ -155,7 +156,8 @@ private slots:
             auto b = StartQlor();
             QVERIFY(a->waitForStarted(5000) && b->waitForStarted(5000));
             // One of them ends at once with 0, the other keeps running with its window.
-            QTRY_VERIFY_WITH_TIMEOUT(a->state() == QProcess::NotRunning || b->state() == QProcess::NotRunning, 20000);
+            QVERIFY(test::WaitUntil(
+                [&] { return a->state() == QProcess::NotRunning || b->state() == QProcess::NotRunning; }, 20000));
             QProcess* ended = a->state() == QProcess::NotRunning ? a.get() : b.get();
             QProcess* running = ended == a.get() ? b.get() : a.get();
             QCOMPARE(ended->exitCode(), 0);
@@ -234,18 +236,18 @@ private slots:
             QVERIFY(s.waitForConnected(2000));
             s.write(junk);
             QVERIFY(s.waitForBytesWritten(2000));
-            QTRY_VERIFY_WITH_TIMEOUT(s.state() == QLocalSocket::UnconnectedState, 5000);
+            QVERIFY(test::WaitUntil([&] { return s.state() == QLocalSocket::UnconnectedState; }));
             QVERIFY(s.readAll().isEmpty());
         }
         // A client that says nothing is dropped after a while (shortened here from seconds).
-        constexpr int kSilenceMs = 200;
+        constexpr int kSilenceMs = 50;
         first.SetConnectionTimeoutMs(kSilenceMs);
         QLocalSocket silent;
         QElapsedTimer sinceConnect;
         sinceConnect.start();
         silent.connectToServer(first.SocketPath());
         QVERIFY(silent.waitForConnected(2000));
-        QTRY_VERIFY_WITH_TIMEOUT(silent.state() == QLocalSocket::UnconnectedState, 8000);
+        QVERIFY(test::WaitUntil([&] { return silent.state() == QLocalSocket::UnconnectedState; }, 8000));
         QVERIFY2(sinceConnect.elapsed() >= kSilenceMs, qPrintable(QString::number(sinceConnect.elapsed())));
         QCOMPARE(raised.count(), 0);
     }

@@ -1,21 +1,28 @@
 #pragma once
-// Helpers shared by the window tests: whole-file reading and writing, a short WAV recording, and a
-// test program's main that never touches the user's settings or a real sound device.
+// Helpers shared by the window tests: whole-file reading and writing, a short WAV recording, the
+// classic and the trainer window set up for a test, and a test program's main that never touches
+// the user's settings or a real sound device.
 #include "fakes.h"
 
+#include "exercises/check_history.h"
 #include "shell/main_form.h"
+#include "shell/trainer_window.h"
 #include "tests/support/fake_audio_port.h"
+#include "tests/support/wait_until.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <sndfile.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace qlor::test {
@@ -86,6 +93,63 @@ struct WindowRig {
         if (!previousDir.isEmpty())
             QDir::setCurrent(previousDir);
         previousDir.clear();
+        dir.reset();
+    }
+};
+
+// The trainer window in virtual time: the fake port and a manual clock, stand-in dialogs and a
+// check history in a temporary folder of its own. PrepareTrainer makes everything but the window,
+// so that a test may fill the history first; OpenTrainer then shows the window, active.
+struct TrainerRig {
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<FakeDialogs> dialogs;
+    std::unique_ptr<ManualClock> clock;
+    std::unique_ptr<FakeAudioPort> port;
+    std::unique_ptr<CheckHistory> history;
+    std::unique_ptr<TrainerWindow> window;
+
+    std::string HistoryPath() const { return (dir->path() + QStringLiteral("/history.sqlite")).toStdString(); }
+
+    // `lengthOf` gives how long the port plays each opened MIDI [ms].
+    bool PrepareTrainer(std::function<std::int64_t(const ByteVector&)> lengthOf) {
+        dir = std::make_unique<QTemporaryDir>();
+        if (!dir->isValid())
+            return false;
+        dialogs = std::make_unique<FakeDialogs>();
+        clock = std::make_unique<ManualClock>();
+        port = std::make_unique<FakeAudioPort>(*clock);
+        port->lengthOfNext = std::move(lengthOf);
+        history = std::make_unique<CheckHistory>(HistoryPath());
+        return true;
+    }
+    // Without a history the window records nothing; `tab` is the page shown; `dateTime` gives the
+    // date and time the sheet shows.
+    bool OpenTrainer(bool withHistory = true, int tab = 0, std::function<QString()> dateTime = {}) {
+        TrainerContext context;
+        context.voice = [] { return MidiVoice{}; };
+        context.voiceName = [] { return std::string("tone"); };
+        context.dialogs = dialogs.get();
+        context.history = withHistory ? history.get() : nullptr;
+        context.port = port.get();
+        context.clock = clock.get();
+        context.dateTime = std::move(dateTime);
+        window = std::make_unique<TrainerWindow>(std::move(context));
+        auto* tabs = window->findChild<QTabWidget*>(QStringLiteral("TrainerTabs"));
+        if (!tabs)
+            return false;
+        tabs->setCurrentIndex(tab);
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            return false;
+        QApplication::setActiveWindow(window.get());
+        return QTest::qWaitForWindowActive(window.get());
+    }
+    void CloseTrainer() {
+        window.reset();
+        port.reset();
+        clock.reset();
+        history.reset();
+        dialogs.reset();
         dir.reset();
     }
 };

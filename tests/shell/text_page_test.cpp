@@ -157,36 +157,39 @@ private slots:
         QCOMPARE(dialogs->errors.size(), 1);
     }
 
-    void openOfAnyBytesAndOfTenMegabytes() {
+    // (How fast 10 MB open is measured by bench/text_page_bench.)
+    void openOfAnyBytesAndOfAMegabyte() {
         // NUL bytes, stray CRs and bytes of every value.
         QByteArray odd("A\0B\r\r\n\n\x98\xff", 10);
         QVERIFY(WriteAll(Path("odd.txt"), odd));
         Open(Path("odd.txt"));
         QCOMPARE(QByteArray::fromStdString(MemoBytes(Memo())), QByteArray("A\0B\r\n\r\n\r\n\x98\xff", 12));
-        // 10 MB of pseudo-random bytes, line breaks included, and 10 MB without a single break.
-        QByteArray big(10 * 1024 * 1024, '\0');
+        // A megabyte of pseudo-random bytes, line breaks of every kind among them: every byte comes
+        // back, each break as CR LF.
+        QByteArray big(1024 * 1024, '\0');
         quint32 x = 12345;
         for (char& c : big) {
             x = x * 1664525u + 1013904223u;
             c = static_cast<char>(x >> 24);
         }
         QVERIFY(WriteAll(Path("big.txt"), big));
-        QElapsedTimer t;
-        t.start();
         Open(Path("big.txt"));
         QVERIFY(dialogs->errors.isEmpty());
-        QVERIFY2(t.elapsed() < 60000, qPrintable(QString::number(t.elapsed())));
-        QVERIFY(Memo()->blockCount() > 10000);
-        QByteArray line(10 * 1024 * 1024, 'A');
+        QVERIFY(Memo()->blockCount() > 5000);
+        QByteArray crlf = big;
+        crlf.replace("\r\n", "\n").replace('\r', '\n').replace("\n", "\r\n");
+        QVERIFY(QByteArray::fromStdString(MemoBytes(Memo())) == crlf);
+        // A megabyte of groups without a single break, laid out and drawn as one line.
+        QByteArray line(1024 * 1024, 'A');
         for (qsizetype i = 5; i < line.size(); i += 6)
             line[i] = ' ';
         QVERIFY(WriteAll(Path("line.txt"), line));
-        t.restart();
         Open(Path("line.txt"));
         form->show();
         QApplication::processEvents();
-        QVERIFY2(t.elapsed() < 60000, qPrintable(QString::number(t.elapsed())));
+        QVERIFY(dialogs->errors.isEmpty());
         QCOMPARE(Memo()->document()->characterCount(), int(line.size()) + 1);
+        QCOMPARE(Memo()->blockCount(), 1);
     }
 
     void tooLargeFileIsRefusedAndTheMemoKept() {
@@ -323,7 +326,7 @@ private slots:
                 overwriteAsked = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
                 dialog->reject();
             });
-            poll->start(20);
+            poll->start(0);
         };
         FileDialogSpec open = form->OpenDialogText;
         open.filterIndex = 1;

@@ -22,15 +22,8 @@
 using namespace qlor;
 using test::Control;
 
-class TrainerCallsignPageTest : public QObject {
+class TrainerCallsignPageTest : public QObject, test::TrainerRig {
     Q_OBJECT
-
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<test::FakeDialogs> dialogs;
-    std::unique_ptr<test::ManualClock> clock;
-    std::unique_ptr<test::FakeAudioPort> port;
-    std::unique_ptr<CheckHistory> history;
-    std::unique_ptr<TrainerWindow> window;
 
     template <class T> T& C(const char* name) { return Control<T>(*window, name); }
     QString Status() { return C<QLabel>("CallStatus").text(); }
@@ -50,33 +43,10 @@ class TrainerCallsignPageTest : public QObject {
 
 private slots:
     void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        dialogs = std::make_unique<test::FakeDialogs>();
-        clock = std::make_unique<test::ManualClock>();
-        port = std::make_unique<test::FakeAudioPort>(*clock);
-        port->lengthOfNext = [](const ByteVector&) { return std::int64_t{3000}; };
-        history = std::make_unique<CheckHistory>((dir->path() + QStringLiteral("/history.sqlite")).toStdString());
-        TrainerContext context;
-        context.voice = [] { return MidiVoice{}; };
-        context.voiceName = [] { return std::string("tone"); };
-        context.dialogs = dialogs.get();
-        context.history = history.get();
-        context.port = port.get();
-        context.clock = clock.get();
-        window = std::make_unique<TrainerWindow>(std::move(context));
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        QApplication::setActiveWindow(window.get());
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QVERIFY(PrepareTrainer([](const ByteVector&) { return std::int64_t{3000}; }));
+        QVERIFY(OpenTrainer());
     }
-    void cleanup() {
-        window.reset();
-        port.reset();
-        clock.reset();
-        history.reset();
-        dir.reset();
-    }
+    void cleanup() { CloseTrainer(); }
 
     // Every call is sent once at the speed the answers before it left: +10 cpm after a right
     // call, -20 after a wrong one, within 50..990; a right call scores speed x length / 10. The

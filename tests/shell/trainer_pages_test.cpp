@@ -58,33 +58,13 @@ MidiTimes TimesOf(const ByteVector& bytes) {
 
 } // namespace
 
-class TrainerPagesTest : public QObject {
+class TrainerPagesTest : public QObject, test::TrainerRig {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<test::ManualClock> clock;
-    std::unique_ptr<test::FakeAudioPort> port;
-    std::unique_ptr<CheckHistory> history;
-    std::unique_ptr<TrainerWindow> window;
-
     template <class T> T& C(const char* name) { return Control<T>(*window, name); }
-    std::string HistoryPath() const { return (dir->path() + QStringLiteral("/history.sqlite")).toStdString(); }
     QString Status(const char* name) { return C<QLabel>(name).text(); }
 
-    void Open(bool withHistory, int tab) {
-        TrainerContext context;
-        context.voice = [] { return MidiVoice{}; };
-        context.voiceName = [] { return std::string("tone"); };
-        context.history = withHistory ? history.get() : nullptr;
-        context.port = port.get();
-        context.clock = clock.get();
-        window = std::make_unique<TrainerWindow>(std::move(context));
-        C<QTabWidget>("TrainerTabs").setCurrentIndex(tab);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        QApplication::setActiveWindow(window.get());
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    }
+    void Open(bool withHistory, int tab) { QVERIFY(OpenTrainer(withHistory, tab)); }
     CourseState Course() {
         CourseState state;
         history->LoadCourse(state);
@@ -105,20 +85,9 @@ class TrainerPagesTest : public QObject {
 
 private slots:
     void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        clock = std::make_unique<test::ManualClock>();
-        port = std::make_unique<test::FakeAudioPort>(*clock);
-        port->lengthOfNext = [](const ByteVector& bytes) { return TimesOf(bytes).lengthMs; };
-        history = std::make_unique<CheckHistory>(HistoryPath());
+        QVERIFY(PrepareTrainer([](const ByteVector& bytes) { return TimesOf(bytes).lengthMs; }));
     }
-    void cleanup() {
-        window.reset();
-        port.reset();
-        clock.reset();
-        history.reset();
-        dir.reset();
-    }
+    void cleanup() { CloseTrainer(); }
 
     // A lesson text is played through the session, copied and checked by Enter: the aligned texts
     // and the per-character accuracy are shown, the check recorded with its lesson, and the course

@@ -42,15 +42,8 @@ QString WithErrors(const std::string& cp1251, int count) {
 
 } // namespace
 
-class TrainerWindowTest : public QObject {
+class TrainerWindowTest : public QObject, test::TrainerRig {
     Q_OBJECT
-
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<test::FakeDialogs> dialogs;
-    std::unique_ptr<test::ManualClock> clock;
-    std::unique_ptr<test::FakeAudioPort> port;
-    std::unique_ptr<CheckHistory> history;
-    std::unique_ptr<TrainerWindow> window;
 
     template <class T> T& C(const char* name) { return Control<T>(*window, name); }
     QPlainTextEdit& Copy(int i) { return C<QPlainTextEdit>(qPrintable(QStringLiteral("HstCopy%1").arg(i))); }
@@ -73,34 +66,10 @@ class TrainerWindowTest : public QObject {
 
 private slots:
     void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        dialogs = std::make_unique<test::FakeDialogs>();
-        clock = std::make_unique<test::ManualClock>();
-        port = std::make_unique<test::FakeAudioPort>(*clock);
-        port->lengthOfNext = [](const ByteVector&) { return kSegmentMs; };
-        history = std::make_unique<CheckHistory>((dir->path() + QStringLiteral("/history.sqlite")).toStdString());
-        TrainerContext context;
-        context.voice = [] { return MidiVoice{}; };
-        context.voiceName = [] { return std::string("tone"); };
-        context.dialogs = dialogs.get();
-        context.history = history.get();
-        context.port = port.get();
-        context.clock = clock.get();
-        context.dateTime = [] { return QStringLiteral("09.12.2026 17:00:00"); };
-        window = std::make_unique<TrainerWindow>(std::move(context));
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        QApplication::setActiveWindow(window.get());
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QVERIFY(PrepareTrainer([](const ByteVector&) { return kSegmentMs; }));
+        QVERIFY(OpenTrainer(true, 0, [] { return QStringLiteral("09.12.2026 17:00:00"); }));
     }
-    void cleanup() {
-        window.reset();
-        port.reset();
-        clock.reset();
-        history.reset();
-        dir.reset();
-    }
+    void cleanup() { CloseTrainer(); }
 
     // Three texts as a series with the minute's pause; each copy box opens as its text starts;
     // the texts stay hidden until the judging, which counts each copy by the aligned rule and
