@@ -61,7 +61,7 @@ test-asan: asan-build
 # command queue, notifier, noise decoding) and the export worker. Only their test programs are
 # built. Reports from inside libraries built without ThreadSanitizer are listed, each with its
 # reason, in the suppressions (tests that fork a child keep going in it: die_after_fork=0).
-TSAN_TARGETS = test_audio test_audio_device test_shell_exercises_page_test
+TSAN_TARGETS = test_audio test_audio_device test_shell_exercises_page_test test_export_session
 test-tsan: deps
 	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1" \
 		-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" -DQLOR_TSAN=ON -DQLOR_BUILD_BENCH=OFF -DQLOR_WERROR=$(WERROR)
