@@ -69,10 +69,10 @@ Command SetUpBand(CLI::App& command) {
     return [a] { return RunBand(*a); };
 }
 
-const RegisterCommand kRegister("band", SetUpBand,
-                                "band --preset quiet|average|contest|poor [--seconds S] [--seed N] [--rate R] "
-                                "[--filter 250|500|2400] [--tone NOTE] --out FILE.(wav|flac|ogg|mp3)  "
-                                "(writes the band alone, through the receiver filter)");
+const RegisterCommand kRegisterBand("band", SetUpBand,
+                                    "band --preset quiet|average|contest|poor [--seconds S] [--seed N] [--rate R] "
+                                    "[--filter 250|500|2400] [--tone NOTE] --out FILE.(wav|flac|ogg|mp3)  "
+                                    "(writes the band alone, through the receiver filter)");
 
 } // namespace
 } // namespace qlor::cli

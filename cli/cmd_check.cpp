@@ -1,6 +1,7 @@
 // qlor-cli check: the reception check of a copy against the sent text, both read from files.
 #include "audio/midi_source.h"
 #include "base/safe_file.h"
+#include "cli/cli_texts.h"
 #include "cli/local_time.h"
 #include "cli/options.h"
 #include "control/settings_store.h"
@@ -24,7 +25,7 @@ bool RecordCheck(CheckRecord record) {
     }
     // A damaged history has been kept aside and the check recorded in a new one.
     const bool recorded = history.Pending() == 0;
-    PrintFailure(recorded ? HistoryProblemText(status, history.Path(), ProgramTextTable::English())
+    PrintFailure(recorded ? HistoryProblemText(status, history.Path(), CliTexts())
                           : "the check was not recorded: " + status.detail + " (" + history.Path() + ")");
     return recorded;
 }
@@ -160,14 +161,15 @@ Command SetUpCheck(CLI::App& command) {
     return [a] { return RunCheck(*a); };
 }
 
-const RegisterCommand kRegister("check", SetUpCheck,
-                                std::string("check --sent FILE --copy FILE [--width N] [--number DDDD] [--speed N] "
-                                            "[--own-text] [--out FILE] [--record [--type T] [--paris] [--groups N] "
-                                            "[--group-size N] [--pause-delay P] [--noise N] "
-                                            "[--voice auto|soundfont|tone]] ") +
-                                    kEncodingUsage +
-                                    "  (prints the reception check list of a copy; --record adds the check to the "
-                                    "history of checks)");
+const RegisterCommand
+    kRegisterCheck("check", SetUpCheck,
+                   std::string("check --sent FILE --copy FILE [--width N] [--number DDDD] [--speed N] "
+                               "[--own-text] [--out FILE] [--record [--type T] [--paris] [--groups N] "
+                               "[--group-size N] [--pause-delay P] [--noise N] "
+                               "[--voice auto|soundfont|tone]] ") +
+                       kEncodingUsage +
+                       "  (prints the reception check list of a copy; --record adds the check to the "
+                       "history of checks)");
 
 } // namespace
 } // namespace qlor::cli

@@ -100,11 +100,11 @@ Command SetUpCompetition(CLI::App& command) {
     return [a] { return RunCompetition(*a); };
 }
 
-const RegisterCommand kRegister("competition", SetUpCompetition,
-                                std::string("competition --start V --final V [--no-train] [--lang en|ru] "
-                                            "[--protocol FILE] ") +
-                                    kTextOptionsUsage + " " + kSoundOptionsUsage + " " + kEncodingUsage +
-                                    " --out FILE  (writes the competition's MIDI file and protocol)");
+const RegisterCommand kRegisterCompetition("competition", SetUpCompetition,
+                                           std::string("competition --start V --final V [--no-train] [--lang en|ru] "
+                                                       "[--protocol FILE] ") +
+                                               kTextOptionsUsage + " " + kSoundOptionsUsage + " " + kEncodingUsage +
+                                               " --out FILE  (writes the competition's MIDI file and protocol)");
 
 } // namespace
 } // namespace qlor::cli

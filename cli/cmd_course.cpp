@@ -2,6 +2,7 @@
 // course stands, `next` hands out the next lesson text (and its MIDI file), `check` checks a copy
 // of it and moves the course on when it is due, `set` changes the course's settings.
 #include "base/codepage.h"
+#include "cli/cli_texts.h"
 #include "cli/options.h"
 #include "exercises/check_history.h"
 #include "exercises/check_report.h"
@@ -22,14 +23,6 @@ constexpr uint64_t kMaxCopyFileBytes = 32u << 20;
 constexpr std::size_t kAlignedColumns = 60;
 
 // qlor-cli speaks English.
-const ProgramTextTable& Texts() {
-    return ProgramTextTable::English();
-}
-
-std::string Say1(Say id, std::initializer_list<std::string_view> values = {}) {
-    return FillText(Texts().Text(id), values);
-}
-
 struct CourseArgs {
     CliOptions options;
     std::string format = "table";
@@ -51,7 +44,7 @@ bool LoadCourse(CheckHistory& history, CourseState& state, bool writes) {
     if (status.ok()) {
         return true;
     }
-    PrintFailure(HistoryProblemText(status, history.Path(), Texts()));
+    PrintFailure(HistoryProblemText(status, history.Path(), CliTexts()));
     return status.problem == HistoryProblem::Damaged || (!writes && status.problem == HistoryProblem::ReadOnly);
 }
 
@@ -66,7 +59,7 @@ bool KeptDespiteDamage(CheckHistory& history, const HistoryStatus& status, const
 bool LessonChecks(CheckHistory& history, int lesson, std::vector<CheckRecord>& checks) {
     const HistoryStatus status = history.LoadLessonChecks(lesson, checks);
     if (!status.ok() && status.problem != HistoryProblem::ReadOnly && status.problem != HistoryProblem::Damaged) {
-        PrintFailure(HistoryProblemText(status, history.Path(), Texts()));
+        PrintFailure(HistoryProblemText(status, history.Path(), CliTexts()));
         return false;
     }
     return true;
@@ -85,7 +78,7 @@ bool Progress(CheckHistory& history, const CourseState& state, LessonProgress& p
 // The lines that tell where the lesson stands: speed, accuracy, the newest character and the
 // table of the lesson's characters.
 std::string ProgressText(const CourseState& state, const LessonProgress& p) {
-    return CourseProgressText(state, p, Texts());
+    return CourseProgressText(state, p, CliTexts());
 }
 
 int RunStatus(const CourseArgs& a) {
@@ -102,7 +95,7 @@ int RunStatus(const CourseArgs& a) {
     }
     std::string text = ProgressText(state, progress);
     if (state.HasPending()) {
-        text += Say1(Say::CoursePending, {std::to_string(10000 + state.pendingTextNumber).substr(1)}) + "\n";
+        text += CliSay(Say::CoursePending, {std::to_string(10000 + state.pendingTextNumber).substr(1)}) + "\n";
     }
     PrintText(a.options, Utf8ToCp1251(text));
     return 0;
@@ -129,7 +122,7 @@ int RunNext(const CourseArgs& a) {
     const CourseState issued = IssueLessonText(state, text);
     const HistoryStatus saved = history.SaveCourse(issued);
     if (!saved.ok()) {
-        PrintFailure(Say1(Say::CourseNotKept, {HistoryProblemText(saved, history.Path(), Texts())}));
+        PrintFailure(CliSay(Say::CourseNotKept, {HistoryProblemText(saved, history.Path(), CliTexts())}));
         if (!KeptDespiteDamage(history, saved, issued)) {
             return 1;
         }
@@ -153,7 +146,7 @@ int RunCheck(const CourseArgs& a) {
         return 1;
     }
     if (!state.HasPending()) {
-        PrintFailure(Say1(Say::CourseNothingPending));
+        PrintFailure(CliSay(Say::CourseNothingPending));
         return 1;
     }
     const FileBytes copyFile = ReadRegularFile(a.copyPath, kMaxCopyFileBytes);
@@ -170,11 +163,11 @@ int RunCheck(const CourseArgs& a) {
         CheckLessonCopy(state, checks, copyFile.bytes, static_cast<std::int64_t>(std::time(nullptr)));
     switch (outcome.verdict) {
     case CopyVerdict::Empty:
-        PrintFailure(Say1(Say::CourseCopyEmpty));
+        PrintFailure(CliSay(Say::CourseCopyEmpty));
         return 1;
     case CopyVerdict::NotThisText:
         PrintFailure(
-            Say1(Say::CourseCopyOther, {number, std::to_string(outcome.typedRight), std::to_string(outcome.typed)}));
+            CliSay(Say::CourseCopyOther, {number, std::to_string(outcome.typedRight), std::to_string(outcome.typed)}));
         return 1;
     case CopyVerdict::Checked:
         break;
@@ -188,7 +181,7 @@ int RunCheck(const CourseArgs& a) {
         // A damaged history has been kept aside and the check recorded in a new one; otherwise
         // nothing of the check was written.
         const bool kept = KeptDespiteDamage(history, recorded, after);
-        PrintFailure(kept ? HistoryProblemText(recorded, history.Path(), Texts())
+        PrintFailure(kept ? HistoryProblemText(recorded, history.Path(), CliTexts())
                           : "the check was not recorded: " + recorded.detail + " (" + history.Path() + ")");
         if (!kept) {
             return 1;
@@ -197,17 +190,17 @@ int RunCheck(const CourseArgs& a) {
 
     std::string text = AlignedCopyText(alignment, kAlignedColumns) + "\n";
     const AlignmentCounts& c = alignment.counts;
-    text += Say1(Say::AlignedScore, {std::to_string(c.Errors()), std::to_string(c.substitutions),
-                                     std::to_string(c.omissions), std::to_string(c.insertions)}) +
+    text += CliSay(Say::AlignedScore, {std::to_string(c.Errors()), std::to_string(c.substitutions),
+                                       std::to_string(c.omissions), std::to_string(c.insertions)}) +
             "\n\n";
     text += ProgressText(state, progress) + "\n";
     if (outcome.MovedOn(state)) {
-        text += Say1(Say::CoursePassed, {std::to_string(lesson), std::to_string(after.lesson),
-                                         Cp1251ToUtf8(std::string(1, KochLessonSymbols(after.lesson).back()))});
+        text += CliSay(Say::CoursePassed, {std::to_string(lesson), std::to_string(after.lesson),
+                                           Cp1251ToUtf8(std::string(1, KochLessonSymbols(after.lesson).back()))});
     } else if (progress.due && progress.last) {
-        text += Say1(Say::CourseComplete, {std::to_string(lesson)});
+        text += CliSay(Say::CourseComplete, {std::to_string(lesson)});
     } else {
-        text += Say1(Say::CourseGoesOn, {std::to_string(lesson)});
+        text += CliSay(Say::CourseGoesOn, {std::to_string(lesson)});
     }
     PrintText(a.options, Utf8ToCp1251(text + "\n"));
     return 0;
@@ -229,7 +222,7 @@ int RunSet(const CourseArgs& a) {
     state.lesson = a.lesson.value_or(state.lesson);
     const HistoryStatus saved = history.SaveCourse(state);
     if (!saved.ok()) {
-        PrintFailure(Say1(Say::CourseNotKept, {HistoryProblemText(saved, history.Path(), Texts())}));
+        PrintFailure(CliSay(Say::CourseNotKept, {HistoryProblemText(saved, history.Path(), CliTexts())}));
         if (!KeptDespiteDamage(history, saved, state)) {
             return 1;
         }
@@ -327,11 +320,11 @@ Command SetUpCourse(CLI::App& command) {
     };
 }
 
-const RegisterCommand kRegister("course", SetUpCourse,
-                                std::string("course ") + kStatusUsage + " | " + kNextUsage + " | " + kCheckUsage +
-                                    " | " + kSetUsage + " " + kEncodingUsage +
-                                    "  (the Koch course: where it stands, the next lesson text, the check of its "
-                                    "copy, its settings)");
+const RegisterCommand kRegisterCourse("course", SetUpCourse,
+                                      std::string("course ") + kStatusUsage + " | " + kNextUsage + " | " + kCheckUsage +
+                                          " | " + kSetUsage + " " + kEncodingUsage +
+                                          "  (the Koch course: where it stands, the next lesson text, the check of its "
+                                          "copy, its settings)");
 
 } // namespace
 } // namespace qlor::cli

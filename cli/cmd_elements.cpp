@@ -23,9 +23,9 @@ Command SetUpElements(CLI::App& command) {
     return [options] { return RunElements(*options); };
 }
 
-const RegisterCommand kRegister("elements", SetUpElements,
-                                std::string("elements TEXT ") + kEncodingUsage +
-                                    "  (prints the element string and the count)");
+const RegisterCommand kRegisterElements("elements", SetUpElements,
+                                        std::string("elements TEXT ") + kEncodingUsage +
+                                            "  (prints the element string and the count)");
 
 } // namespace
 } // namespace qlor::cli

@@ -88,13 +88,13 @@ Command SetUpExport(CLI::App& command) {
     return [a] { return RunExportCommand(*a); };
 }
 
-const RegisterCommand
-    kRegister("export", SetUpExport,
-              std::string("export ") + kTextOptionsUsage + " " + kSoundOptionsUsage + " " + kEncodingUsage +
-                  " [--count N] [--dir DIR] [--audio ogg|flac|mp3|wav [--voice soundfont|tone|auto] [--noise FILE] "
-                  "[--midi-level N] [--noise-level N] [--band quiet|average|contest|poor [--seed N]]]  "
-                  "(writes N numbered .txt/.mid pairs, "
-                  "each with its sound file when asked; 0 means 1)");
+const RegisterCommand kRegisterExport(
+    "export", SetUpExport,
+    std::string("export ") + kTextOptionsUsage + " " + kSoundOptionsUsage + " " + kEncodingUsage +
+        " [--count N] [--dir DIR] [--audio ogg|flac|mp3|wav [--voice soundfont|tone|auto] [--noise FILE] "
+        "[--midi-level N] [--noise-level N] [--band quiet|average|contest|poor [--seed N]]]  "
+        "(writes N numbered .txt/.mid pairs, "
+        "each with its sound file when asked; 0 means 1)");
 
 } // namespace
 } // namespace qlor::cli

@@ -8,6 +8,7 @@
 #include "audio/sequencer.h"
 #include "audio/smf_reader.h"
 #include "base/codepage.h"
+#include "cli/cli_texts.h"
 #include "cli/options.h"
 #include "exercises/char_recognition.h"
 #include "exercises/check_history.h"
@@ -40,15 +41,6 @@ constexpr int kKeyBackspace = 0x08;
 constexpr int kKeyDelete = 0x7F; // what most terminals send for Backspace
 constexpr int kNoKey = -1;
 constexpr int kEndOfInput = -2;
-
-// qlor-cli speaks English.
-const ProgramTextTable& Texts() {
-    return ProgramTextTable::English();
-}
-
-std::string Say1(Say id, std::initializer_list<std::string_view> values) {
-    return FillText(Texts().Text(id), values);
-}
 
 // Keys without echo and without waiting for Enter while it lives (on a terminal only). Ctrl-C
 // comes as a key too and ends the session like Escape, so the terminal is always given back as
@@ -222,7 +214,7 @@ int RunIcr(const IcrArgs& a) {
                                      : RecognitionPicker(chars, session.seed);
     session.characters = RecognitionSet(chars);
     if (picker.Items().empty()) {
-        PrintFailure(words ? std::string(Texts().Text(Say::RecognitionNoWords)) : "no character to practise");
+        PrintFailure(words ? std::string(CliTexts().Text(Say::RecognitionNoWords)) : "no character to practise");
         return 1;
     }
     AudioEngine& engine = AudioEngine::Shared();
@@ -286,8 +278,8 @@ int RunIcr(const IcrArgs& a) {
             picker.Answer(answer);
             session.answers.push_back(answer);
             if (answer.Correct()) {
-                PrintText(options, Utf8ToCp1251(Say1(Say::RecognitionRight,
-                                                     {Cp1251ToUtf8(item), std::to_string(answer.reactionMs)})) +
+                PrintText(options, Utf8ToCp1251(CliSay(Say::RecognitionRight,
+                                                       {Cp1251ToUtf8(item), std::to_string(answer.reactionMs)})) +
                                        "\n");
                 continue;
             }
@@ -296,7 +288,7 @@ int RunIcr(const IcrArgs& a) {
                 typed = "-";
             }
             PrintText(options,
-                      Utf8ToCp1251(Say1(Say::RecognitionWrong, {Cp1251ToUtf8(item), Cp1251ToUtf8(typed)})) + "\n");
+                      Utf8ToCp1251(CliSay(Say::RecognitionWrong, {Cp1251ToUtf8(item), Cp1251ToUtf8(typed)})) + "\n");
             // The item once more, to hear it as it is.
             if (OpenItem(engine, table, path, item, a.cpm, kReplaySeconds).empty()) {
                 PlayThrough(engine);
@@ -311,20 +303,20 @@ int RunIcr(const IcrArgs& a) {
 
     const RecognitionSummary summary = SummariseRecognition(session.answers);
     std::string text =
-        Say1(Say::RecognitionSummary, {std::to_string(summary.correct), std::to_string(summary.shown),
-                                       std::to_string(summary.shown > 0 ? summary.correct * 100 / summary.shown : 0),
-                                       std::to_string(summary.medianReactionMs)}) +
+        CliSay(Say::RecognitionSummary, {std::to_string(summary.correct), std::to_string(summary.shown),
+                                         std::to_string(summary.shown > 0 ? summary.correct * 100 / summary.shown : 0),
+                                         std::to_string(summary.medianReactionMs)}) +
         "\n";
     for (const RecognitionCharSummary& row : summary.chars) {
-        text += Say1(Say::RecognitionCharacter, {Cp1251ToUtf8(row.item), std::to_string(row.correct),
-                                                 std::to_string(row.shown), std::to_string(row.medianReactionMs)}) +
+        text += CliSay(Say::RecognitionCharacter, {Cp1251ToUtf8(row.item), std::to_string(row.correct),
+                                                   std::to_string(row.shown), std::to_string(row.medianReactionMs)}) +
                 "\n";
     }
     PrintText(options, Utf8ToCp1251(text));
     CheckHistory history(CheckHistory::DefaultPath());
     const HistoryStatus recorded = history.RecordRecognition(session);
     if (!recorded.ok()) {
-        PrintFailure(HistoryProblemText(recorded, history.Path(), Texts()));
+        PrintFailure(HistoryProblemText(recorded, history.Path(), CliTexts()));
         return recorded.problem == HistoryProblem::Damaged ? status : 1;
     }
     return status;
@@ -371,11 +363,11 @@ Command SetUpIcr(CLI::App& command) {
     return [a] { return RunIcr(*a); };
 }
 
-const RegisterCommand kRegister("icr", SetUpIcr,
-                                std::string("icr [--chars SET] [--count N] [--cpm N] [--seed N] "
-                                            "[--voice auto|soundfont|tone] [--source characters|words|callsigns] ") +
-                                    kEncodingUsage +
-                                    "  (instant character recognition through the sound device; Escape ends it)");
+const RegisterCommand kRegisterIcr("icr", SetUpIcr,
+                                   std::string("icr [--chars SET] [--count N] [--cpm N] [--seed N] "
+                                               "[--voice auto|soundfont|tone] [--source characters|words|callsigns] ") +
+                                       kEncodingUsage +
+                                       "  (instant character recognition through the sound device; Escape ends it)");
 
 } // namespace
 } // namespace qlor::cli

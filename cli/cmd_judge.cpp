@@ -125,11 +125,11 @@ Command SetUpJudge(CLI::App& command) {
     return [a] { return RunJudge(*a); };
 }
 
-const RegisterCommand kRegister("judge", SetUpJudge,
-                                std::string("judge --protocol FILE --copy FILE [--copy FILE ...] "
-                                            "[--format table|csv|json] ") +
-                                    kEncodingUsage + "  (judges each copy against the protocol's texts: at most " +
-                                    std::to_string(kHstMaxValidErrors) + " errors is valid)");
+const RegisterCommand kRegisterJudge("judge", SetUpJudge,
+                                     std::string("judge --protocol FILE --copy FILE [--copy FILE ...] "
+                                                 "[--format table|csv|json] ") +
+                                         kEncodingUsage + "  (judges each copy against the protocol's texts: at most " +
+                                         std::to_string(kHstMaxValidErrors) + " errors is valid)");
 
 } // namespace
 } // namespace qlor::cli

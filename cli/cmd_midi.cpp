@@ -31,9 +31,9 @@ Command SetUpMidi(CLI::App& command) {
     return [options] { return RunMidi(*options); };
 }
 
-const RegisterCommand kRegister("midi", SetUpMidi,
-                                std::string("midi ") + kTextOptionsUsage + " " + kSoundOptionsUsage + " " +
-                                    kEncodingUsage + " --out FILE  (writes the MIDI file Run would play)");
+const RegisterCommand kRegisterMidi("midi", SetUpMidi,
+                                    std::string("midi ") + kTextOptionsUsage + " " + kSoundOptionsUsage + " " +
+                                        kEncodingUsage + " --out FILE  (writes the MIDI file Run would play)");
 
 } // namespace
 } // namespace qlor::cli

@@ -55,10 +55,10 @@ Command SetUpNoise(CLI::App& command) {
     return [a] { return RunNoise(*a); };
 }
 
-const RegisterCommand kRegister("noise", SetUpNoise,
-                                std::string("noise --kind hiss|static|qrm|mix [--seconds S] [--seed N] [--rate R] ") +
-                                    kEncodingUsage +
-                                    " --out FILE.(wav|flac|ogg)  (writes a looping band-noise recording)");
+const RegisterCommand
+    kRegisterNoise("noise", SetUpNoise,
+                   std::string("noise --kind hiss|static|qrm|mix [--seconds S] [--seed N] [--rate R] ") +
+                       kEncodingUsage + " --out FILE.(wav|flac|ogg)  (writes a looping band-noise recording)");
 
 } // namespace
 } // namespace qlor::cli

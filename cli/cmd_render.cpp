@@ -109,7 +109,7 @@ Command SetUpRender(CLI::App& command) {
     return [a] { return RunRender(*a); };
 }
 
-const RegisterCommand kRegister(
+const RegisterCommand kRegisterRender(
     "render", SetUpRender,
     std::string("render FILE.mid [--noise FILE] [--midi-level N] [--noise-level N] [--voice soundfont|tone|auto] "
                 "[--rate R] [--soundfont FILE.sf2] [--snr DB] [--fading slow|fast [--fading-depth DB]] "

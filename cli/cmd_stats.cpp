@@ -1,5 +1,6 @@
 // qlor-cli stats: per-character statistics of the recorded reception checks.
 #include "base/codepage.h"
+#include "cli/cli_texts.h"
 #include "cli/options.h"
 #include "exercises/check_history.h"
 #include "exercises/check_report.h"
@@ -75,8 +76,7 @@ int RunStats(const StatsArgs& a) {
     std::vector<CheckRecord> checks;
     const HistoryStatus status = history.Load(checks, false);
     if (!status.ok()) {
-        const std::string message =
-            "qlor-cli: " + HistoryProblemText(status, history.Path(), ProgramTextTable::English());
+        const std::string message = "qlor-cli: " + HistoryProblemText(status, history.Path(), CliTexts());
         std::fprintf(stderr, "%s\n", message.c_str());
         // A damaged file has been kept aside: the statistics of the new, empty history follow.
         if (status.problem != HistoryProblem::Damaged && status.problem != HistoryProblem::ReadOnly &&
@@ -148,12 +148,12 @@ Command SetUpStats(CLI::App& command) {
     return [a] { return RunStats(*a); };
 }
 
-const RegisterCommand kRegister("stats", SetUpStats,
-                                std::string("stats [--last N] [--since DATE] [--until DATE] [--type T] "
-                                            "[--min-speed CPM] [--max-speed CPM] [--min N] "
-                                            "[--format table|csv|json] ") +
-                                    kEncodingUsage +
-                                    "  (per-character statistics of the recorded checks; DATE is YYYY-MM-DD)");
+const RegisterCommand kRegisterStats("stats", SetUpStats,
+                                     std::string("stats [--last N] [--since DATE] [--until DATE] [--type T] "
+                                                 "[--min-speed CPM] [--max-speed CPM] [--min N] "
+                                                 "[--format table|csv|json] ") +
+                                         kEncodingUsage +
+                                         "  (per-character statistics of the recorded checks; DATE is YYYY-MM-DD)");
 
 } // namespace
 } // namespace qlor::cli

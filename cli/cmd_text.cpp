@@ -51,9 +51,10 @@ Command SetUpText(CLI::App& command) {
     return [a] { return RunText(*a); };
 }
 
-const RegisterCommand kRegister("text", SetUpText,
-                                std::string("text ") + kTextOptionsUsage + " [--source groups|callsigns|words|qso] " +
-                                    kEncodingUsage + "  (prints the displayed radiogram)");
+const RegisterCommand kRegisterText("text", SetUpText,
+                                    std::string("text ") + kTextOptionsUsage +
+                                        " [--source groups|callsigns|words|qso] " + kEncodingUsage +
+                                        "  (prints the displayed radiogram)");
 
 } // namespace
 } // namespace qlor::cli
