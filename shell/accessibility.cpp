@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QFormLayout>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -121,6 +122,11 @@ void ShowStatus(QLabel* label, const QString& text) {
     QAccessibleTextUpdateEvent changed(label, 0, old, text);
     QAccessible::updateAccessibility(&changed);
     SendNameChanged(label);
+}
+
+void AddLabelledRow(QFormLayout* form, QLabel* label, QWidget* field) {
+    label->setBuddy(field);
+    form->addRow(label, field);
 }
 
 void MakeGroup(QFrame* frame) {

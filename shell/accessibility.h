@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 
+class QFormLayout;
 class QFrame;
 class QLabel;
 class QWidget;
@@ -19,6 +20,10 @@ void SetStatusSubject(QLabel* label, const QString& subject);
 // Shows a new status text and announces it: the text interface sends the change and the name
 // changes with it, so a screen reader speaks it without the line having the focus.
 void ShowStatus(QLabel* label, const QString& text);
+
+// Adds `field` to `form` under `label`, which becomes its buddy: the label's mnemonic moves the
+// focus to the field, and screen readers name the field by the label.
+void AddLabelledRow(QFormLayout* form, QLabel* label, QWidget* field);
 
 // Makes `frame` a named group for the radio buttons inside it. Call before the frame's accessible
 // interface is asked for; the name itself is its accessible name.

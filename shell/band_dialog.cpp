@@ -1,5 +1,6 @@
 #include "shell/band_dialog.h"
 
+#include "shell/accessibility.h"
 #include "shell/qt_program_text.h"
 
 #include <QCheckBox>
@@ -72,17 +73,13 @@ BandDialog::BandDialog(QWidget* parent) : QDialog(parent) {
     snrLabel_ = new QLabel(group_);
     filterLabel_ = new QLabel(group_);
     seedLabel_ = new QLabel(group_);
-    presetLabel_->setBuddy(preset_);
-    snrLabel_->setBuddy(snr_);
-    filterLabel_->setBuddy(filter_);
-    seedLabel_->setBuddy(seed_);
 
     auto* form = new QFormLayout(group_);
-    form->addRow(presetLabel_, preset_);
-    form->addRow(snrLabel_, snr_);
-    form->addRow(filterLabel_, filter_);
+    AddLabelledRow(form, presetLabel_, preset_);
+    AddLabelledRow(form, snrLabel_, snr_);
+    AddLabelledRow(form, filterLabel_, filter_);
     form->addRow(agc_);
-    form->addRow(seedLabel_, seed_);
+    AddLabelledRow(form, seedLabel_, seed_);
 
     auto* buttons = new QDialogButtonBox(this);
     close_ = buttons->addButton(QDialogButtonBox::Close);

@@ -39,8 +39,7 @@ CallsignPage::CallsignPage(CallsignPageContext context, QWidget* parent)
                                       {numberLabel_, number_, "CallNumber"}}) {
         field->setObjectName(QLatin1String(name));
         label->setObjectName(QString::fromLatin1(name) + QStringLiteral("Label"));
-        label->setBuddy(field);
-        form->addRow(label, field);
+        AddLabelledRow(form, label, field);
     }
     page->addLayout(form);
 

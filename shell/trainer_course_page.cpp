@@ -101,8 +101,7 @@ void TrainerCoursePage::BuildUi() {
         label->setObjectName(QLatin1String(name) + QStringLiteral("Label"));
         box = named(new QSpinBox(this), name);
         box->setRange(min, max);
-        label->setBuddy(box);
-        form->addRow(label, box);
+        AddLabelledRow(form, label, box);
     };
     spin(ui.lessonLabel, ui.lesson, "CourseLesson", kKochFirstLesson, kKochLastLesson);
     spin(ui.speedLabel, ui.speed, "CourseSpeed", kCourseMinCpm, kCourseMaxCpm);
@@ -114,8 +113,7 @@ void TrainerCoursePage::BuildUi() {
     ui.source = named(new QComboBox(this), "CourseSource");
     for (const TextSource source : kSources)
         ui.source->addItem(QString(), static_cast<int>(source));
-    ui.sourceLabel->setBuddy(ui.source);
-    form->addRow(ui.sourceLabel, ui.source);
+    AddLabelledRow(form, ui.sourceLabel, ui.source);
     page->addLayout(form);
 
     auto* buttons = new QHBoxLayout;

@@ -108,10 +108,8 @@ void TrainerRecognitionPage::BuildUi() {
     for (auto [label, field] : {std::pair<QLabel*, QWidget*>{ui.modeLabel, ui.mode},
                                 {ui.setLabel, ui.set},
                                 {ui.countLabel, ui.count},
-                                {ui.speedLabel, ui.speed}}) {
-        label->setBuddy(field);
-        form->addRow(label, field);
-    }
+                                {ui.speedLabel, ui.speed}})
+        AddLabelledRow(form, label, field);
     page->addLayout(form);
 
     auto* buttons = new QHBoxLayout;

@@ -152,10 +152,8 @@ void TrainerWindow::BuildUi() {
     for (auto [label, field] : {std::pair<QLabel*, QWidget*>{ui.typeLabel, ui.type},
                                 {ui.startLabel, ui.start},
                                 {ui.stepsLabel, ui.steps},
-                                {ui.numberLabel, ui.number}}) {
-        label->setBuddy(field);
-        form->addRow(label, field);
-    }
+                                {ui.numberLabel, ui.number}})
+        AddLabelledRow(form, label, field);
     page->addLayout(form);
     // The last text stays at most at the highest speed.
     connect(ui.start, &QSpinBox::valueChanged, this, [this](int start) {
