@@ -1,6 +1,7 @@
 #include "exercises/callsign_run.h"
 
 #include "exercises/hst_judge.h"
+#include "synthesis/transmission_settings.h"
 #include "textgen/text_sources.h"
 
 #include <algorithm>
@@ -17,8 +18,7 @@ int CallPoints(int speedCpm, std::size_t characters) {
 
 std::vector<std::string> CallsignRunCalls(int number) {
     const int n = std::clamp(number, 0, 9999);
-    const std::array<int, 4> digits = {n / 1000, n / 100 % 10, n / 10 % 10, n % 10};
-    std::istringstream items(SourceItems(TextSource::Callsigns, kCallsignRunCalls, digits));
+    std::istringstream items(SourceItems(TextSource::Callsigns, kCallsignRunCalls, TextNumberDigits(n)));
     std::vector<std::string> calls;
     for (std::string call; items >> call;)
         calls.push_back(call);

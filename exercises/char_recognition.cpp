@@ -1,6 +1,7 @@
 #include "exercises/char_recognition.h"
 
 #include "base/codepage.h"
+#include "synthesis/transmission_settings.h"
 
 #include <algorithm>
 #include <array>
@@ -73,8 +74,8 @@ std::vector<std::string> RecognitionWords(RecognitionMode mode, std::string_view
         }
     } else if (mode == RecognitionMode::Callsigns) {
         const auto number = static_cast<int>(seed % 10000);
-        const std::array<int, 4> digits = {number / 1000, number / 100 % 10, number / 10 % 10, number % 10};
-        for (const std::string& call : ItemsMadeOf(TextSource::Callsigns, set, kRecognitionCallsignsDrawn, digits)) {
+        for (const std::string& call :
+             ItemsMadeOf(TextSource::Callsigns, set, kRecognitionCallsignsDrawn, TextNumberDigits(number))) {
             if (words.size() >= static_cast<std::size_t>(kRecognitionMaxCallsigns)) {
                 break;
             }

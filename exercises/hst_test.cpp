@@ -3,6 +3,7 @@
 #include "base/codepage.h"
 #include "control/trainer_settings.h"
 #include "exercises/competition.h"
+#include "synthesis/transmission_settings.h"
 
 #include <cstdio>
 
@@ -30,7 +31,7 @@ HstTestPlan PlanHstTest(const HstTestParams& params) {
     s.textType = params.textType;
     s.charInGroup = 5;
     const int number = params.number;
-    s.number = {number / 1000 % 10, number / 100 % 10, number / 10 % 10, number % 10};
+    s.number = TextNumberDigits(number);
     const int finalSpeed = params.startSpeedCpm + kHstSpeedStepCpm * (params.steps - 1);
     s.startSpeed = {params.startSpeedCpm / 100 % 10, params.startSpeedCpm / 10 % 10, 0};
     s.stopSpeed = {finalSpeed / 100 % 10, finalSpeed / 10 % 10, 0};

@@ -5,6 +5,7 @@
 #include "exercises/reception_check.h"
 #include "synthesis/morse_table.h"
 #include "synthesis/timing.h"
+#include "synthesis/transmission_settings.h"
 #include "textgen/radiogram.h"
 #include "textgen/text_sources.h"
 
@@ -45,9 +46,8 @@ std::uint64_t SoundLength(std::string_view body, int charSpeedCpm, int pauseDela
 // the text sounds as long as `groups` does; every other one holds the lesson's newest character,
 // so that it is heard about as often as in the groups. Empty when the lesson admits too few.
 std::string SourceBody(const LessonText& text, TextSource source, std::string_view groups) {
-    const int n = text.textNumber;
-    const std::array<int, 4> digits = {n / 1000, n / 100 % 10, n / 10 % 10, n % 10};
-    const std::vector<std::string> items = ItemsMadeOf(source, text.characters, kCourseSourceDrawn, digits);
+    const std::vector<std::string> items =
+        ItemsMadeOf(source, text.characters, kCourseSourceDrawn, TextNumberDigits(text.textNumber));
     std::vector<std::string_view> distinct(items.begin(), items.end());
     std::sort(distinct.begin(), distinct.end());
     distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
@@ -124,10 +124,11 @@ LessonText NextLessonText(const CourseState& state) {
     GenerateParams params;
     params.groupCount = LessonGroupCount(s);
     params.textType = kCourseTextType;
-    params.d1 = text.textNumber / 1000;
-    params.d2 = text.textNumber / 100 % 10;
-    params.d3 = text.textNumber / 10 % 10;
-    params.d4 = text.textNumber % 10;
+    const std::array<int, 4> digits = TextNumberDigits(text.textNumber);
+    params.d1 = digits[0];
+    params.d2 = digits[1];
+    params.d3 = digits[2];
+    params.d4 = digits[3];
     params.selected = text.characters;
     params.charInGroup = kCourseGroupSize;
     params.symbolMemoLength = text.characters.size();
@@ -240,10 +241,8 @@ AlignedRows ShowAlignment(const Alignment& alignment) {
 
 CheckRecord CourseCheckRecord(const CourseState& state, std::int64_t timeUtc, std::string copy) {
     CheckHead head;
-    head.number[0] = state.pendingTextNumber / 1000;
-    head.number[1] = state.pendingTextNumber / 100 % 10;
-    head.number[2] = state.pendingTextNumber / 10 % 10;
-    head.number[3] = state.pendingTextNumber % 10;
+    const std::array<int, 4> numberDigits = TextNumberDigits(state.pendingTextNumber);
+    std::copy(numberDigits.begin(), numberDigits.end(), head.number);
     const CheckList list =
         BuildCheckList(head, WrapLines(state.pendingText, kDefaultWrapChars), WrapLines(copy, kDefaultWrapChars));
     // A lesson text is groups alone, without a header or an ending: all of it is scored, as an

@@ -43,6 +43,10 @@ int TextNumber(const TransmissionSettings& s) {
     return Combine({{s.number[0], 1000}, {s.number[1], 100}, {s.number[2], 10}, {s.number[3], 1}});
 }
 
+std::array<int, 4> TextNumberDigits(int number) {
+    return {number / 1000 % 10, number / 100 % 10, number / 10 % 10, number % 10};
+}
+
 int SpeedValue(const TransmissionSettings& s) {
     return Combine({{s.speed[0], 100}, {s.speed[1], 10}, {s.speed[2], 1}});
 }

@@ -34,6 +34,8 @@ int GroupsToSend(const TransmissionSettings& s); // GroupCount, with 0 -> 50
 int StartSpeed(const TransmissionSettings& s);   // 0..390
 int FinalSpeed(const TransmissionSettings& s);   // 0..390
 int FileCount(const TransmissionSettings& s);    // 0..99 as shown (0 means 1 when exporting)
+// The four digits of a text number 0000..9999, left to right, as `number` holds them.
+std::array<int, 4> TextNumberDigits(int number);
 
 // Tone ("Tone", MIDI note number) limits of the tone slider.
 inline constexpr int kToneMin = 40;

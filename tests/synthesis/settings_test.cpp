@@ -47,6 +47,13 @@ TEST(TransmissionSettings, CombinedValues) {
     EXPECT_EQ(StartSpeed(s), 250);
     EXPECT_EQ(FinalSpeed(s), 70);
     EXPECT_EQ(FileCount(s), 99);
+    // A text number split into its digits combines back into itself.
+    for (const int n : {0, 7, 417, 1234, 9999}) {
+        TransmissionSettings t;
+        t.number = TextNumberDigits(n);
+        EXPECT_EQ(TextNumber(t), n) << n;
+    }
+    EXPECT_EQ(TextNumberDigits(417), (std::array<int, 4>{0, 4, 1, 7}));
 
     s.groups = {0, 0, 0};
     EXPECT_EQ(GroupCount(s), 0);
